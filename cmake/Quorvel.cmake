@@ -1,0 +1,20 @@
+# quorvel_library(<folder> SOURCES ... DEPS ...): the static library quorvel_<folder>.
+function(quorvel_library folder)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(quorvel_${folder} STATIC ${ARG_SOURCES})
+  target_include_directories(quorvel_${folder} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(quorvel_${folder} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# quorvel_test(<name> SOURCES ... DEPS ...): a QtTest executable registered with CTest.
+function(quorvel_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_DEPS})
+  target_compile_definitions(${name} PRIVATE
+    QUORVEL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+    QUORVEL_PROGRAM_DIR="${QUORVEL_PROGRAM_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,530 @@
+#include "document/StratFile.h"
+
+#include "common/CodePage.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace quorvel {
+
+namespace {
+
+constexpr qsizetype kObjectBytes = 10;
+constexpr qsizetype kMinTextBytes = 10;
+constexpr qsizetype kColourBytes = 4;
+constexpr qsizetype kMinMovementBytes = 6;
+constexpr qsizetype kMinLinkBytes = 8;
+constexpr qsizetype kStepBytes = 20;
+constexpr qsizetype kOldStepBytes = 16;
+
+// A cursor over the file's bytes. The first failure is kept; later reads do nothing.
+class Reader {
+public:
+    explicit Reader(QByteArrayView data) : data_(data) {}
+
+    bool ok() const { return error_.isEmpty(); }
+    const QString &error() const { return error_; }
+    qsizetype pos() const { return pos_; }
+    qsizetype left() const { return data_.size() - pos_; }
+    bool atEnd() const { return pos_ == data_.size(); }
+
+    void fail(const QString &why)
+    {
+        if (error_.isEmpty())
+            error_ = why + QStringLiteral(" (at byte %1)").arg(pos_);
+    }
+
+    bool need(qsizetype bytes, const char *what)
+    {
+        if (!ok())
+            return false;
+        if (bytes < 0 || bytes > left()) {
+            fail(QStringLiteral("the file ends inside %1").arg(QLatin1String(what)));
+            return false;
+        }
+        return true;
+    }
+
+    std::int16_t i16(const char *what)
+    {
+        std::uint16_t v = 0;
+        raw(&v, 2, what);
+        return static_cast<std::int16_t>(v);
+    }
+    std::uint16_t u16(const char *what)
+    {
+        std::uint16_t v = 0;
+        raw(&v, 2, what);
+        return v;
+    }
+    std::int32_t i32(const char *what)
+    {
+        std::uint32_t v = 0;
+        raw(&v, 4, what);
+        return static_cast<std::int32_t>(v);
+    }
+    float f32(const char *what)
+    {
+        std::uint32_t bits = 0;
+        raw(&bits, 4, what);
+        float v;
+        std::memcpy(&v, &bits, 4);
+        if (ok() && !std::isfinite(v)) {
+            fail(QStringLiteral("a number in %1 is not finite").arg(QLatin1String(what)));
+            return 0;
+        }
+        return v;
+    }
+    QString fixed(qsizetype bytes, const char *what)
+    {
+        if (!need(bytes, what))
+            return {};
+        const QString s = fromAnsi(data_.sliced(pos_, bytes));
+        pos_ += bytes;
+        return s;
+    }
+    QString text(const char *what)
+    {
+        const std::uint16_t len = u16(what);
+        return fixed(len, what);
+    }
+    // A section's count n, checked so that its n + 1 records can fit in the bytes left.
+    std::int16_t count(qsizetype minRecordBytes, const char *what)
+    {
+        const std::int16_t n = i16(what);
+        if (!ok())
+            return 0;
+        if (n < 0) {
+            fail(QStringLiteral("negative count in %1").arg(QLatin1String(what)));
+            return 0;
+        }
+        if ((qsizetype(n) + 1) * minRecordBytes > left()) {
+            fail(QStringLiteral("count in %1 exceeds the file").arg(QLatin1String(what)));
+            return 0;
+        }
+        return n;
+    }
+
+private:
+    void raw(void *dst, qsizetype bytes, const char *what)
+    {
+        if (!need(bytes, what))
+            return;
+        // The file is little-endian, as is every machine this builds for.
+        static_assert(std::endian::native == std::endian::little);
+        std::memcpy(dst, data_.data() + pos_, static_cast<std::size_t>(bytes));
+        pos_ += bytes;
+    }
+
+    QByteArrayView data_;
+    qsizetype pos_ = 0;
+    QString error_;
+};
+
+void readStep(Reader &r, tpPasso &s)
+{
+    s.iIni = r.i32("a step");
+    s.X = r.i32("a step");
+    s.Y = r.i32("a step");
+    s.sVel = r.f32("a step");
+    s.sLvl = r.i16("a step");
+    s.sDir = r.i16("a step");
+}
+
+void readStep(Reader &r, tpPassoAntigo &s)
+{
+    s.iIni = r.i32("a step");
+    s.X = r.i32("a step");
+    s.Y = r.i32("a step");
+    s.sVel = r.f32("a step");
+}
+
+template <typename Step>
+void readMovement(Reader &r, BasicMovement<Step> &m, qsizetype stepBytes)
+{
+    m.iObj = r.i16("a movement");
+    m.itM = r.i16("a movement");
+    const std::int16_t dims = r.i16("a movement");
+    if (!r.ok())
+        return;
+    if (dims == 0)
+        return; // no array
+    if (dims != 1) {
+        r.fail(QStringLiteral("a step array with %1 dimensions").arg(dims));
+        return;
+    }
+    const std::int32_t count = r.i32("a step array");
+    const std::int32_t lower = r.i32("a step array");
+    if (!r.ok())
+        return;
+    if (count < 0) {
+        r.fail(QStringLiteral("a step array with a negative size"));
+        return;
+    }
+    if (count > 0 && std::int64_t(lower) + count - 1 > std::numeric_limits<std::int32_t>::max()) {
+        r.fail(QStringLiteral("a step array whose bounds overflow"));
+        return;
+    }
+    if (qsizetype(count) * stepBytes > r.left()) {
+        r.fail(QStringLiteral("a step array larger than the file"));
+        return;
+    }
+    m.Passos.dimensioned = true;
+    m.Passos.lowerBound = lower;
+    m.Passos.items.resize(static_cast<std::size_t>(count));
+    for (Step &s : m.Passos.items)
+        readStep(r, s);
+}
+
+void readTexts(Reader &r, std::int16_t &count, std::vector<tpTexto> &texts, const char *what)
+{
+    count = r.count(kMinTextBytes, what);
+    if (!r.ok())
+        return;
+    texts.resize(static_cast<std::size_t>(count) + 1);
+    for (tpTexto &t : texts) {
+        t.X = r.f32(what);
+        t.Y = r.f32(what);
+        t.Texto = r.text(what);
+        if (!r.ok())
+            return;
+    }
+}
+
+// Sections 1 to 7; both formats share everything but the step record.
+template <typename Step>
+void readSections1To7(Reader &r, StratDocument &doc, std::vector<BasicMovement<Step>> &movements,
+                      qsizetype stepBytes)
+{
+    doc.sOverview = r.fixed(kOverviewFieldBytes, "the header");
+    doc.sNomeTatica = r.fixed(kTitleFieldBytes, "the header");
+
+    doc.iObj = r.count(kObjectBytes, "the objects");
+    if (!r.ok())
+        return;
+    doc.tObjetos.resize(static_cast<std::size_t>(doc.iObj) + 1);
+    for (tpObjeto &o : doc.tObjetos) {
+        o.Tipo = r.i16("the objects");
+        o.X = r.f32("the objects");
+        o.Y = r.f32("the objects");
+    }
+
+    readTexts(r, doc.iTxt, doc.tTextos, "the texts");
+
+    doc.iCores = r.count(kColourBytes, "the path colours");
+    if (!r.ok())
+        return;
+    doc.lCorMov.resize(static_cast<std::size_t>(doc.iCores) + 1);
+    for (std::int32_t &c : doc.lCorMov)
+        c = r.i32("the path colours");
+
+    doc.iMovs = r.count(kMinMovementBytes, "the movements");
+    if (!r.ok())
+        return;
+    movements.resize(static_cast<std::size_t>(doc.iMovs) + 1);
+    for (auto &m : movements) {
+        readMovement(r, m, stepBytes);
+        if (!r.ok())
+            return;
+    }
+
+    doc.iLinks = r.count(kMinLinkBytes, "the links");
+    if (!r.ok())
+        return;
+    doc.tLinks.resize(static_cast<std::size_t>(doc.iLinks) + 1);
+    for (tpLink &l : doc.tLinks) {
+        l.sLink = r.text("the links");
+        l.iLObj = r.i16("the links");
+        l.iLMov = r.i16("the links");
+        l.iLPasso = r.i16("the links");
+        if (!r.ok())
+            return;
+    }
+}
+
+StratReadResult finish(const Reader &r)
+{
+    StratReadResult result;
+    result.ok = r.ok();
+    result.error = r.error();
+    result.offset = r.pos();
+    return result;
+}
+
+// Reads a whole file through a memory map where possible. Strat files are small; the cap
+// keeps a wrong file (a disk image, say) from being read into memory.
+constexpr qint64 kMaxFileBytes = qint64(1) << 31;
+
+template <typename Fn>
+StratReadResult withFileBytes(const QString &path, Fn &&fn)
+{
+    StratReadResult result;
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("cannot open the file");
+        return result;
+    }
+    if (file.size() > kMaxFileBytes) {
+        result.error = QStringLiteral("the file is too large to be a strat");
+        return result;
+    }
+    if (file.size() > 0) {
+        if (uchar *mapped = file.map(0, file.size()))
+            return fn(QByteArrayView(reinterpret_cast<const char *>(mapped), file.size()));
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        result.error = QStringLiteral("cannot read the file");
+        return result;
+    }
+    return fn(QByteArrayView(bytes));
+}
+
+// ---- writing ----
+
+class Writer {
+public:
+    QByteArray bytes;
+    QString error;
+
+    void i16(std::int16_t v) { raw(&v, 2); }
+    void u16(std::uint16_t v) { raw(&v, 2); }
+    void i32(std::int32_t v) { raw(&v, 4); }
+    void f32(float v, const char *what)
+    {
+        if (!std::isfinite(v))
+            fail(QStringLiteral("a number in %1 is not finite").arg(QLatin1String(what)));
+        raw(&v, 4);
+    }
+    void fixed(const QString &value, int width)
+    {
+        QByteArray b = toAnsi(value).left(width);
+        b.append(width - b.size(), ' ');
+        bytes.append(b);
+    }
+    void text(const QString &value, const char *what)
+    {
+        const QByteArray b = toAnsi(value);
+        if (b.size() > kMaxTextBytes) {
+            fail(QStringLiteral("a text in %1 is longer than %2 bytes").arg(QLatin1String(what)).arg(kMaxTextBytes));
+            return;
+        }
+        u16(static_cast<std::uint16_t>(b.size()));
+        bytes.append(b);
+    }
+    void fail(const QString &why)
+    {
+        if (error.isEmpty())
+            error = why;
+    }
+
+private:
+    void raw(const void *src, int n) { bytes.append(static_cast<const char *>(src), n); }
+};
+
+// Record i of an array, or an empty record where the array is shorter than its count says.
+template <typename T>
+const T &recordAt(const std::vector<T> &v, int i)
+{
+    static const T empty{};
+    return i >= 0 && std::size_t(i) < v.size() ? v[std::size_t(i)] : empty;
+}
+
+void writeTexts(Writer &w, std::int16_t count, const std::vector<tpTexto> &texts, const char *what)
+{
+    w.i16(count);
+    for (int i = 0; i <= count; ++i) {
+        const tpTexto &t = recordAt(texts, i);
+        w.f32(t.X, what);
+        w.f32(t.Y, what);
+        w.text(t.Texto, what);
+    }
+}
+
+} // namespace
+
+StratReadResult readStrat(QByteArrayView data, StratDocument &out)
+{
+    Reader r(data);
+    StratDocument doc;
+    readSections1To7(r, doc, doc.tMovimentos, kStepBytes);
+    bool hadMarkers = false;
+    if (r.ok()) {
+        if (r.atEnd()) {
+            // An auto-save backup: no marker section.
+            doc.iMkr = 0;
+            doc.tMarkers.assign(1, tpTexto{});
+        } else {
+            readTexts(r, doc.iMkr, doc.tMarkers, "the markers");
+            hadMarkers = true;
+        }
+    }
+    StratReadResult result = finish(r);
+    result.hadMarkers = hadMarkers;
+    if (result.ok)
+        out = std::move(doc);
+    return result;
+}
+
+StratReadResult readStratFile(const QString &path, StratDocument &out)
+{
+    return withFileBytes(path, [&](QByteArrayView data) { return readStrat(data, out); });
+}
+
+StratReadResult readOldStrat(QByteArrayView data, OldStratDocument &out)
+{
+    Reader r(data);
+    OldStratDocument doc;
+    readSections1To7(r, doc.strat, doc.MovimentosAntigos, kOldStepBytes);
+    StratReadResult result = finish(r);
+    if (result.ok) {
+        doc.strat.tMovimentos.assign(doc.MovimentosAntigos.size(), tpMovimento{});
+        doc.strat.iMkr = 0;
+        doc.strat.tMarkers.assign(1, tpTexto{});
+        out = std::move(doc);
+    }
+    return result;
+}
+
+StratReadResult readOldStratFile(const QString &path, OldStratDocument &out)
+{
+    return withFileBytes(path, [&](QByteArrayView data) { return readOldStrat(data, out); });
+}
+
+void convertOldMovements(OldStratDocument &old)
+{
+    StratDocument &doc = old.strat;
+    doc.tMovimentos.resize(old.MovimentosAntigos.size());
+    for (std::size_t i = 1; i < old.MovimentosAntigos.size(); ++i) {
+        const tpMovimentoAntigo &src = old.MovimentosAntigos[i];
+        tpMovimento &dst = doc.tMovimentos[i];
+        dst.iObj = src.iObj;
+        dst.itM = src.itM;
+        dst.Passos.clear();
+        if (!src.Passos.dimensioned)
+            continue;
+        const std::int64_t upper = src.Passos.upperBound();
+        if (upper < 0)
+            continue; // nothing from 0 up: the converted array stays empty
+        dst.Passos = StepArray<tpPasso>::zeroTo(static_cast<std::int32_t>(upper));
+        for (std::int64_t p = 1; p <= upper; ++p) {
+            if (!src.Passos.contains(p))
+                continue;
+            const tpPassoAntigo &s = src.Passos.at(p);
+            dst.Passos.at(p) = tpPasso{s.iIni, s.X, s.Y, s.sVel, 0, 0};
+        }
+    }
+}
+
+void makeSavePlaceholders(StratDocument &doc, bool withMarkers)
+{
+    auto textPlaceholder = [](std::int16_t &count, std::vector<tpTexto> &texts) {
+        if (count != 0)
+            return;
+        count = 1;
+        texts.assign(2, tpTexto{});
+        texts[1] = deletedText();
+    };
+    textPlaceholder(doc.iTxt, doc.tTextos);
+    if (withMarkers)
+        textPlaceholder(doc.iMkr, doc.tMarkers);
+    if (doc.iMovs == 0) {
+        doc.iMovs = 1;
+        doc.tMovimentos.assign(2, tpMovimento{});
+        doc.tMovimentos[1].itM = 1;
+        doc.tMovimentos[1].iObj = kPlaceholderMovementObject;
+        doc.tMovimentos[1].Passos = StepArray<tpPasso>::zeroTo(1);
+        doc.iCores = 1;
+        doc.lCorMov.assign(2, 0);
+    }
+    if (doc.iObj == 0)
+        doc.tObjetos.assign(1, tpObjeto{DeletedObject, 0, 0});
+}
+
+QByteArray writeStrat(const StratDocument &doc, StratSections sections, QString *error)
+{
+    Writer w;
+    w.bytes.reserve(4096);
+    w.fixed(doc.sOverview, kOverviewFieldBytes);
+    w.fixed(doc.sNomeTatica, kTitleFieldBytes);
+
+    w.i16(doc.iObj);
+    for (int i = 0; i <= doc.iObj; ++i) {
+        const tpObjeto &o = recordAt(doc.tObjetos, i);
+        w.i16(o.Tipo);
+        w.f32(o.X, "the objects");
+        w.f32(o.Y, "the objects");
+    }
+
+    writeTexts(w, doc.iTxt, doc.tTextos, "the texts");
+
+    w.i16(doc.iCores);
+    for (int i = 0; i <= doc.iCores; ++i)
+        w.i32(recordAt(doc.lCorMov, i));
+
+    w.i16(doc.iMovs);
+    for (int i = 0; i <= doc.iMovs; ++i) {
+        const tpMovimento &m = recordAt(doc.tMovimentos, i);
+        w.i16(m.iObj);
+        w.i16(m.itM);
+        if (!m.Passos.dimensioned) {
+            w.i16(0);
+            continue;
+        }
+        w.i16(1);
+        w.i32(static_cast<std::int32_t>(m.Passos.items.size()));
+        w.i32(m.Passos.lowerBound);
+        for (const tpPasso &s : m.Passos.items) {
+            w.i32(s.iIni);
+            w.i32(s.X);
+            w.i32(s.Y);
+            w.f32(s.sVel, "a step");
+            w.i16(s.sLvl);
+            w.i16(s.sDir);
+        }
+    }
+
+    w.i16(doc.iLinks);
+    for (int i = 0; i <= doc.iLinks; ++i) {
+        const tpLink &l = recordAt(doc.tLinks, i);
+        w.text(l.sLink, "the links");
+        w.i16(l.iLObj);
+        w.i16(l.iLMov);
+        w.i16(l.iLPasso);
+    }
+
+    if (sections == StratSections::All)
+        writeTexts(w, doc.iMkr, doc.tMarkers, "the markers");
+
+    if (!w.error.isEmpty()) {
+        if (error)
+            *error = w.error;
+        return {};
+    }
+    return w.bytes;
+}
+
+bool writeStratFile(const QString &path, const StratDocument &doc, StratSections sections, QString *error)
+{
+    QString why;
+    const QByteArray bytes = writeStrat(doc, sections, &why);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = why;
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString().isEmpty() ? QStringLiteral("cannot write the file") : file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace quorvel

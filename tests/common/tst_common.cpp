@@ -1,0 +1,154 @@
+#include "common/CodePage.h"
+#include "common/FileHelpers.h"
+#include "common/ProgramFolder.h"
+#include "common/Rounding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+using namespace quorvel;
+
+class TestCommon : public QObject {
+    Q_OBJECT
+private slots:
+    void roundsHalfToEven_data();
+    void roundsHalfToEven();
+    void checkedConversionsRefuseWhatDoesNotFit();
+    void clampedConversions();
+    void ansiRoundTripsEveryByte();
+    void ansiEncodesWhatItCannotHoldAsQuestionMark();
+    void centralEuropeanCodePage();
+    void programFolderFollowsQuorvelHome();
+    void fileHelpers();
+};
+
+void TestCommon::roundsHalfToEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("expected");
+    QTest::newRow("0.5") << 0.5 << 0.0;
+    QTest::newRow("1.5") << 1.5 << 2.0;
+    QTest::newRow("2.5") << 2.5 << 2.0;
+    QTest::newRow("-2.5") << -2.5 << -2.0;
+    QTest::newRow("-3.5") << -3.5 << -4.0;
+    QTest::newRow("2.4999") << 2.4999 << 2.0;
+    QTest::newRow("2.5001") << 2.5001 << 3.0;
+    QTest::newRow("1000.5 twips") << 1000.5 << 1000.0;
+    QTest::newRow("1001.5 twips") << 1001.5 << 1002.0;
+}
+
+void TestCommon::roundsHalfToEven()
+{
+    QFETCH(double, value);
+    QFETCH(double, expected);
+    QCOMPARE(roundHalfEven(value), expected);
+    QCOMPARE(toInt32(value).value(), static_cast<std::int32_t>(expected));
+}
+
+void TestCommon::checkedConversionsRefuseWhatDoesNotFit()
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QVERIFY(!toInt16(nan));
+    QVERIFY(!toInt16(inf));
+    QVERIFY(!toInt32(-inf));
+    QCOMPARE(toInt16(32767.4).value(), 32767);
+    QVERIFY(!toInt16(32767.5)); // rounds to 32768
+    QCOMPARE(toInt16(-32768.5).value(), -32768); // half to even: -32768
+    QVERIFY(!toInt16(-32769.0));
+    QCOMPARE(toInt32(2147483647.0).value(), 2147483647);
+    QVERIFY(!toInt32(2147483648.0));
+    QVERIFY(!toInt64(9.3e18));
+    QCOMPARE(narrowToInt16(40000), std::nullopt);
+    QCOMPARE(narrowToInt16(-5).value(), -5);
+}
+
+void TestCommon::clampedConversions()
+{
+    QCOMPARE(toInt16Clamped(std::numeric_limits<double>::quiet_NaN()), 0);
+    QCOMPARE(toInt16Clamped(1e9), 32767);
+    QCOMPARE(toInt32Clamped(-std::numeric_limits<double>::infinity()), std::numeric_limits<std::int32_t>::min());
+    QCOMPARE(toInt32Clamped(12.5), 12);
+}
+
+void TestCommon::ansiRoundTripsEveryByte()
+{
+    QByteArray all;
+    for (int i = 0; i < 256; ++i)
+        all.append(static_cast<char>(i));
+    const QString text = fromAnsi(all);
+    QCOMPARE(text.size(), 256);
+    QCOMPARE(toAnsi(text), all);
+    QCOMPARE(text.at(0x80), QChar(0x20AC)); // euro sign
+    QCOMPARE(text.at(0xE1), QChar(0xE1));   // á
+    QCOMPARE(fromAnsi("T\xe1tica"), QString::fromUtf8("Tática"));
+}
+
+void TestCommon::ansiEncodesWhatItCannotHoldAsQuestionMark()
+{
+    QCOMPARE(toAnsi(QString::fromUtf8("a€ł中b")), QByteArray("a\x80??b"));
+    QCOMPARE(toAnsi(QString::fromUtf8("x😀y")), QByteArray("x?y")); // a surrogate pair is one character
+}
+
+void TestCommon::centralEuropeanCodePage()
+{
+    const CodePage &cp = CodePage::get(CodePage::Windows1250);
+    const QString s = QString::fromUtf8("Şi ţară ăâî");
+    const QByteArray bytes = cp.encode(s);
+    QVERIFY(!bytes.contains('?'));
+    QCOMPARE(cp.decode(bytes), s);
+}
+
+void TestCommon::programFolderFollowsQuorvelHome()
+{
+    QTemporaryDir dir;
+    qputenv("QUORVEL_HOME", dir.path().toUtf8() + "/");
+    QCOMPARE(programFolder(), QDir::cleanPath(dir.path()));
+    QCOMPARE(writableFolder(), QDir::cleanPath(dir.path()));
+    qunsetenv("QUORVEL_HOME");
+    QCOMPARE(programFolder(), QCoreApplication::applicationDirPath());
+}
+
+void TestCommon::fileHelpers()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    const QString empty = folder + "/empty.qvl";
+    const QString full = folder + "/full.qvl";
+    QFile(empty).open(QIODevice::WriteOnly);
+    {
+        QFile f(full);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    QVERIFY(ArquivoExiste(empty));
+    QVERIFY(!ArquivoExiste(folder));
+    QVERIFY(!ArquivoExiste(folder + "/missing"));
+    QVERIFY(!ArquivoExiste(QString()));
+
+    QVERIFY(PastaExiste(folder));
+    QVERIFY(PastaExiste(folder + "/"));
+    QVERIFY(PastaExiste(folder + "\\"));
+    QVERIFY(!PastaExiste(full));
+    QVERIFY(!PastaExiste(folder + "/missing/"));
+
+    QVERIFY(!ArquivoTemDados(empty));
+    QVERIFY(ArquivoTemDados(full));
+    QVERIFY(!ArquivoTemDados(folder + "/missing"));
+
+    QVERIFY(!RenomeiaArquivo(full, empty)); // the target exists: nothing moves
+    QVERIFY(ArquivoExiste(full));
+    QVERIFY(QDir(folder).mkdir("sub"));
+    QVERIFY(RenomeiaArquivo(full, folder + "/sub/moved.qvl"));
+    QVERIFY(!ArquivoExiste(full));
+    QVERIFY(ArquivoTemDados(folder + "/sub/moved.qvl"));
+    QVERIFY(!RenomeiaArquivo(full, folder + "/again.qvl")); // the source is gone
+}
+
+QTEST_GUILESS_MAIN(TestCommon)
+#include "tst_common.moc"
