@@ -5,10 +5,13 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace quorvel {
 
@@ -144,6 +147,11 @@ void readStep(Reader &r, tpPassoAntigo &s)
     s.sVel = r.f32("a step");
 }
 
+// Steps are numbered by an i16 count, so no step past this one can ever be played; an older
+// file whose array reaches beyond it, or starts anywhere but at step 0 or 1, is damaged
+// (its conversion to an array from 0 would invent every element before the start).
+constexpr std::int64_t kMaxOldStepIndex = std::numeric_limits<std::int16_t>::max();
+
 template <typename Step>
 void readMovement(Reader &r, BasicMovement<Step> &m, qsizetype stepBytes)
 {
@@ -169,6 +177,12 @@ void readMovement(Reader &r, BasicMovement<Step> &m, qsizetype stepBytes)
     if (count > 0 && std::int64_t(lower) + count - 1 > std::numeric_limits<std::int32_t>::max()) {
         r.fail(QStringLiteral("a step array whose bounds overflow"));
         return;
+    }
+    if constexpr (std::is_same_v<Step, tpPassoAntigo>) {
+        if (lower < 0 || lower > 1 || std::int64_t(lower) + count - 1 > kMaxOldStepIndex) {
+            r.fail(QStringLiteral("a step array beyond the step numbers"));
+            return;
+        }
     }
     if (qsizetype(count) * stepBytes > r.left()) {
         r.fail(QStringLiteral("a step array larger than the file"));
@@ -289,8 +303,9 @@ StratReadResult withFileBytes(const QString &path, Fn &&fn)
 
 class Writer {
 public:
-    QByteArray bytes;
     QString error;
+
+    Writer() { buf_.resize(4096); }
 
     void i16(std::int16_t v) { raw(&v, 2); }
     void u16(std::uint16_t v) { raw(&v, 2); }
@@ -305,7 +320,7 @@ public:
     {
         QByteArray b = toAnsi(value).left(width);
         b.append(width - b.size(), ' ');
-        bytes.append(b);
+        raw(b.constData(), width);
     }
     void text(const QString &value, const char *what)
     {
@@ -315,16 +330,32 @@ public:
             return;
         }
         u16(static_cast<std::uint16_t>(b.size()));
-        bytes.append(b);
+        raw(b.constData(), b.size());
     }
     void fail(const QString &why)
     {
         if (error.isEmpty())
             error = why;
     }
+    QByteArray take()
+    {
+        buf_.truncate(used_);
+        return std::move(buf_);
+    }
 
 private:
-    void raw(const void *src, int n) { bytes.append(static_cast<const char *>(src), n); }
+    // Appends through a raw pointer into a buffer that grows by doubling: a large strat is
+    // hundreds of thousands of small fields.
+    void raw(const void *src, qsizetype n)
+    {
+        if (used_ + n > buf_.size())
+            buf_.resize(std::max(buf_.size() * 2, used_ + n));
+        std::memcpy(buf_.data() + used_, src, static_cast<std::size_t>(n));
+        used_ += n;
+    }
+
+    QByteArray buf_;
+    qsizetype used_ = 0;
 };
 
 // Record i of an array, or an empty record where the array is shorter than its count says.
@@ -449,7 +480,6 @@ void makeSavePlaceholders(StratDocument &doc, bool withMarkers)
 QByteArray writeStrat(const StratDocument &doc, StratSections sections, QString *error)
 {
     Writer w;
-    w.bytes.reserve(4096);
     w.fixed(doc.sOverview, kOverviewFieldBytes);
     w.fixed(doc.sNomeTatica, kTitleFieldBytes);
 
@@ -506,7 +536,7 @@ QByteArray writeStrat(const StratDocument &doc, StratSections sections, QString 
             *error = w.error;
         return {};
     }
-    return w.bytes;
+    return w.take();
 }
 
 bool writeStratFile(const QString &path, const StratDocument &doc, StratSections sections, QString *error)

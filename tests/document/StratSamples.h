@@ -1,0 +1,21 @@
+#pragma once
+// Strats for tests, benchmarks and fuzz seeds.
+
+#include "document/StratTypes.h"
+
+#include <QByteArray>
+
+namespace quorvel::samples {
+
+// A strat with a bit of everything: objects of several types (one deleted), texts (one
+// deleted), markers, movements of several steps with levels and facings, colours and links.
+StratDocument realisticStrat();
+
+// A large strat: `objects` objects, `texts` texts and as many markers, `movements` movements of
+// `steps` steps each.
+StratDocument largeStrat(int objects, int texts, int movements, int steps);
+
+// The older format's bytes for a strat: 16-byte steps (level and facing dropped), no markers.
+QByteArray oldFormatBytes(const StratDocument &doc);
+
+} // namespace quorvel::samples
