@@ -1,13 +1,12 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "shell/StartUp.h"
+#include "shell/frmPrincipal.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quorvel"));
-    window.resize(1024, 768);
-    window.show();
-    return app.exec();
+    return quorvel::runQuorvel(argc, argv, [](const quorvel::StartupOptions &options) {
+        auto *window = new quorvel::frmPrincipal;
+        window->state().bDebug = options.debug;
+        window->MDIForm_Load(options.commandLine);
+        return window;
+    });
 }

@@ -1,0 +1,45 @@
+#pragma once
+// What a board needs of the main window that holds it: the icon pictures, the Windows menu,
+// the overview choice dialog and the debug log. The main window implements it; tests can give
+// a board a small host of their own.
+
+#include <QPixmap>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace quorvel {
+
+class frmMapa;
+struct IconPicture;
+
+class BoardHost {
+public:
+    virtual ~BoardHost() = default;
+
+    // The window that owns the board's dialogs.
+    virtual QWidget *dialogOwner() = 0;
+
+    // Icon pictures: a null pixmap where the set has no such element.
+    virtual QPixmap iconPicture(const IconPicture &picture) const = 0;
+    virtual QPixmap markerPicture() const = 0;
+
+    // The Windows menu.
+    virtual bool WindowListContains(frmMapa *board) = 0;
+    virtual void WindowListAdd(frmMapa *board) = 0;
+    virtual void WindowListCheck(frmMapa *board, const QString &action) = 0;
+    virtual void WindowListRemove(frmMapa *board) = 0;
+
+    // The overview choice dialog: the chosen image's file name, or "" on Cancel.
+    virtual QString chooseOverview() = 0;
+
+    // Appends a line to the debug log (callers test the debug switch first).
+    virtual void GravaDebug(const QString &line) = 0;
+
+    // The board's window was closed: its slot is free again.
+    virtual void boardClosed(frmMapa *board) = 0;
+};
+
+} // namespace quorvel

@@ -1,0 +1,195 @@
+#include "board/BoardScene.h"
+
+#include "board/BoardHost.h"
+#include "board/BoardModel.h"
+#include "board/ProgramState.h"
+#include "playback/IconPicture.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QGraphicsLineItem>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QPen>
+
+namespace quorvel {
+
+namespace {
+// Stacking: the overview, then the path lines, the icons, texts and markers, and the path
+// points on top so that they can always be picked.
+constexpr qreal zOverview = -1000;
+constexpr qreal zLine = 10;
+constexpr qreal zObject = 20;
+constexpr qreal zText = 30;
+constexpr qreal zMarker = 40;
+constexpr qreal zPoint = 50;
+
+QColor drawnColour(std::int32_t stored)
+{
+    const RgbColour c = colourFromStored(stored);
+    return QColor(c.r, c.g, c.b);
+}
+
+template <typename Item>
+void deleteAll(std::vector<Item *> &items)
+{
+    for (Item *item : items)
+        delete item;
+    items.clear();
+}
+} // namespace
+
+QFont boardTextFont()
+{
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(12);
+    f.setBold(true);
+    return f;
+}
+
+BoardScene::BoardScene(QObject *parent) : QGraphicsScene(parent)
+{
+    setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
+    setBackgroundBrush(Qt::black);
+    background_ = addPixmap(QPixmap());
+    background_->setScale(kTwipsPerPixelScene);
+    background_->setZValue(zOverview);
+    background_->setTransformationMode(Qt::SmoothTransformation);
+    makeTemplates();
+}
+
+void BoardScene::makeTemplates()
+{
+    auto hidden = [](QGraphicsItem *item) {
+        item->setVisible(false);
+        return item;
+    };
+    imgObj = {static_cast<QGraphicsPixmapItem *>(hidden(addPixmap(QPixmap())))};
+    lblTexto = {static_cast<QGraphicsSimpleTextItem *>(hidden(addSimpleText(QString())))};
+    imgMarker = {static_cast<QGraphicsPixmapItem *>(hidden(addPixmap(QPixmap())))};
+    picM = {static_cast<QGraphicsRectItem *>(hidden(addRect(0, 0, 100, 100)))};
+    linha = {static_cast<QGraphicsLineItem *>(hidden(addLine(0, 0, 0, 0)))};
+}
+
+void BoardScene::setOverview(const QPixmap &picture)
+{
+    background_->setPixmap(picture);
+}
+
+bool BoardScene::hasOverview() const
+{
+    return !background_->pixmap().isNull();
+}
+
+void BoardScene::clearElements()
+{
+    deleteAll(imgObj);
+    deleteAll(lblTexto);
+    deleteAll(imgMarker);
+    deleteAll(picM);
+    deleteAll(linha);
+    makeTemplates();
+}
+
+void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
+{
+    clearElements();
+    const StratDocument &doc = model.doc;
+
+    imgObj.resize(static_cast<std::size_t>(std::max<int>(doc.iObj, 0)) + 1, nullptr);
+    for (int i = 1; i <= doc.iObj; ++i) {
+        if (std::size_t(i) >= model.objectShown.size() || !model.objectShown[i])
+            continue;
+        auto *item = addPixmap(QPixmap());
+        item->setScale(kTwipsPerPixelScene);
+        item->setZValue(zObject);
+        item->setData(0, i);
+        imgObj[i] = item;
+    }
+    syncIcons(model, host);
+
+    auto addTexts = [&](int count, const std::vector<tpTexto> &texts, const std::vector<bool> &shown, bool markers) {
+        for (int i = 1; i <= count; ++i) {
+            if (std::size_t(i) >= shown.size() || !shown[i] || std::size_t(i) >= texts.size())
+                continue;
+            const tpTexto &t = texts[i];
+            if (markers) {
+                auto *item = addPixmap(host.markerPicture());
+                item->setScale(kTwipsPerPixelScene);
+                item->setPos(t.X, t.Y);
+                item->setZValue(zMarker);
+                item->setToolTip(t.Texto);
+                item->setData(0, i);
+                imgMarker[i] = item;
+            } else {
+                auto *item = addSimpleText(t.Texto, boardTextFont());
+                item->setBrush(Qt::white);
+                item->setPen(QPen(QColor(0, 0, 0, 200), 0.6));
+                item->setScale(kTwipsPerPixelScene);
+                item->setPos(t.X, t.Y);
+                item->setZValue(zText);
+                item->setData(0, i);
+                lblTexto[i] = item;
+            }
+        }
+    };
+    lblTexto.resize(static_cast<std::size_t>(std::max<int>(doc.iTxt, 0)) + 1, nullptr);
+    imgMarker.resize(static_cast<std::size_t>(std::max<int>(doc.iMkr, 0)) + 1, nullptr);
+    addTexts(doc.iTxt, doc.tTextos, model.textShown, false);
+    addTexts(doc.iMkr, doc.tMarkers, model.markerShown, true);
+
+    picM.resize(static_cast<std::size_t>(model.iPontos) + 1, nullptr);
+    linha.resize(static_cast<std::size_t>(model.iPontos) + 1, nullptr);
+    for (int n = 1; n <= model.iPontos && std::size_t(n) < model.points.size(); ++n) {
+        if (model.points[n].loaded)
+            placePoint(n, model.points[n]);
+    }
+}
+
+void BoardScene::placePoint(int n, const PathPoint &pt)
+{
+    const QColor colour = drawnColour(pt.colour);
+    auto *point = addRect(0, 0, 100, 100, QPen(QColor(0, 0, 0), 0), QBrush(colour));
+    point->setPos(pt.Left, pt.Top);
+    point->setZValue(zPoint);
+    point->setVisible(pt.visible);
+    point->setData(0, n);
+    point->setData(1, pt.slot);
+    picM[n] = point;
+
+    QPen pen(colour, 2);
+    pen.setCosmetic(true);
+    auto *line = addLine(pt.X1, pt.Y1, pt.X2, pt.Y2, pen);
+    line->setZValue(zLine);
+    line->setVisible(pt.visible);
+    line->setData(1, pt.slot);
+    linha[n] = line;
+}
+
+void BoardScene::syncIcons(const BoardModel &model, const BoardHost &host)
+{
+    for (std::size_t i = 1; i < imgObj.size(); ++i) {
+        QGraphicsPixmapItem *item = imgObj[i];
+        const PlaybackIcon *icon = model.playback.icon(static_cast<int>(i));
+        if (!item || !icon)
+            continue;
+        item->setPos(icon->Left, icon->Top);
+        item->setVisible(icon->Visible);
+        const QPixmap picture = icon->picture ? host.iconPicture(*icon->picture) : QPixmap();
+        if (picture.cacheKey() != item->pixmap().cacheKey())
+            item->setPixmap(picture);
+    }
+}
+
+void BoardScene::setPathsVisible(bool visible)
+{
+    for (std::size_t n = 1; n < picM.size(); ++n) {
+        if (picM[n])
+            picM[n]->setVisible(visible);
+        if (n < linha.size() && linha[n])
+            linha[n]->setVisible(visible);
+    }
+}
+
+} // namespace quorvel

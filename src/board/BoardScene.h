@@ -1,0 +1,60 @@
+#pragma once
+// The board's drawing area: a scene in twips (15 twips = 1 pixel) that mirrors a BoardModel.
+// Elements are kept in index-addressed arrays as the board names them (imgObj, lblTexto,
+// imgMarker, picM, linha); element 0 of each is the hidden template.
+
+#include <QGraphicsScene>
+
+#include <vector>
+
+class QGraphicsLineItem;
+class QGraphicsPixmapItem;
+class QGraphicsRectItem;
+class QGraphicsSimpleTextItem;
+
+namespace quorvel {
+
+class BoardHost;
+class BoardModel;
+struct PathPoint;
+
+constexpr int kTwipsPerPixelScene = 15;
+constexpr double kBoardWidthTwips = 12015;
+constexpr double kBoardHeightTwips = 9000;
+
+class BoardScene : public QGraphicsScene {
+    Q_OBJECT
+public:
+    explicit BoardScene(QObject *parent = nullptr);
+
+    // The overview picture, drawn at one twip per twip (each pixel 15 twips).
+    void setOverview(const QPixmap &picture);
+    bool hasOverview() const;
+
+    // Rebuilds every element from the model (after opening a strat or clearing the board).
+    void rebuild(const BoardModel &model, const BoardHost &host);
+    // Moves and re-pictures the object icons from the playback model's icons.
+    void syncIcons(const BoardModel &model, const BoardHost &host);
+    // Shows or hides every path point and line.
+    void setPathsVisible(bool visible);
+    void clearElements();
+
+    // The board's element arrays; element 0 is the hidden template, nullptr where the element
+    // is not loaded.
+    std::vector<QGraphicsPixmapItem *> imgObj;
+    std::vector<QGraphicsSimpleTextItem *> lblTexto;
+    std::vector<QGraphicsPixmapItem *> imgMarker;
+    std::vector<QGraphicsRectItem *> picM;
+    std::vector<QGraphicsLineItem *> linha;
+
+private:
+    void makeTemplates();
+    void placePoint(int n, const PathPoint &pt);
+
+    QGraphicsPixmapItem *background_ = nullptr;
+};
+
+// The font of the board's text labels.
+QFont boardTextFont();
+
+} // namespace quorvel

@@ -1,0 +1,66 @@
+#pragma once
+// The program-wide values that the main window, its toolbar and every board share: the tool
+// state, the right-click context, the edit dialogs' results, the path palette and the
+// per-slot overview names and titles. One instance, owned by the main window and handed to
+// every board.
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace quorvel {
+
+constexpr int kMaxBoards = 11;
+
+struct ProgramState {
+    // Tool state, written by the toolbar and read by a board when it is clicked.
+    bool bAdiciona = false; // a tool is armed
+    bool bTexto = false;    // text tool
+    bool bMarker = false;   // marker tool
+    bool bMover = false;    // hand tool
+    std::int16_t iTipoObj = 0;
+
+    // Right-click context: set by a board before it pops up one of the main window's menus.
+    std::int16_t iMapaSel = 0;  // board slot
+    std::int16_t iTipoSel = 0;  // 1 object or path point, 2 text or marker
+    std::int16_t iObjSel = 0;   // object
+    std::int16_t iItemSel = 0;  // text, marker, or the point's movement slot
+    std::int16_t iPontoSel = 0; // path point, 0 for an object
+
+    // Results of the edit dialogs.
+    QString sTextoRet;
+    std::int32_t iIniMov = 0;
+    float sVelMov = 0;
+    std::int16_t sLvlMov = 0;
+    std::int16_t sDirMov = 0;
+    std::int32_t lCor = 0;
+    QString sLinkRet;
+    QString sOverviewRet; // the overview chosen in the overview dialog, "" on Cancel
+
+    // Path palette: entries 0 to 11 filled when the main window loads, 12 stays 0.
+    std::array<std::int32_t, 13> lCores{};
+
+    // Settings the boards read.
+    std::int16_t iRoundTimer = 105;
+    std::int32_t lFrameInc = 1;
+    bool bShowAnimations = true;
+    bool bDebug = false;
+
+    // Per slot (0 to kMaxBoards): overview file name (16 characters) and title (32).
+    std::array<QString, kMaxBoards + 1> sOverview;
+    std::array<QString, kMaxBoards + 1> sNomeTatica;
+
+    // Fills lCores with the path palette.
+    void fillPalette();
+};
+
+// A colour value as the strat stores it (0x00BBGGRR; the top bit names a system colour) as
+// the colour it is drawn in. 0 and system colours draw as the button face.
+struct RgbColour {
+    int r = 0, g = 0, b = 0;
+};
+RgbColour colourFromStored(std::int32_t value);
+constexpr std::int32_t storedColour(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+
+} // namespace quorvel

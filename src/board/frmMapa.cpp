@@ -1,0 +1,383 @@
+#include "board/frmMapa.h"
+
+#include "board/BoardHost.h"
+#include "board/BoardScene.h"
+#include "board/ProgramState.h"
+#include "common/FileHelpers.h"
+#include "common/ProgramFolder.h"
+#include "document/StratFile.h"
+#include "language/SetLanguageInForm.h"
+#include "language/clsLanguagePack.h"
+#include "platform/Prompts.h"
+#include "platform/clsDialog.h"
+#include "playback/PlaybackModel.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGraphicsView>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QSlider>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace quorvel {
+
+namespace {
+
+constexpr int kViewWidthPx = 801;  // 12015 twips
+constexpr int kViewHeightPx = 600; // 9000 twips
+constexpr int kStripHeightPx = 15; // the top strip over the overview
+
+const char *const kEnglishKeyTexts[14] = {
+    "Mode: ",      "Stop",          "Playback Speed: ", "Auto Saved: ",
+    "Auto Save in ", " minutes.",    "Play",             "Paused",
+    "Slow Motion", "Play/Edit",     "Click here to play in slow motion!",
+    "Click here to resume normal speed!", "Play Edit Mode", "Not Yet.",
+};
+
+// An overview name taken from a file must be a plain file name inside the Overviews folder.
+bool isPlainFileName(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(u'/') && !name.contains(u'\\') && name != QLatin1String(".")
+           && name != QLatin1String("..") && !name.contains(QChar(0));
+}
+
+QLabel *stripLabel(QWidget *parent, const char *name, const QString &text, int leftTwips, int widthTwips)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(leftTwips / 15, 0, widthTwips / 15, kStripHeightPx);
+    label->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
+    return label;
+}
+
+QLabel *controlButton(QWidget *parent, const char *name, const char *face, int leftTwips)
+{
+    auto *button = new QLabel(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(leftTwips / 15, 0, 19, 15);
+    button->setPixmap(QPixmap(programFolder() + QStringLiteral("/Bin/Icons/Controls/") + QLatin1String(face)
+                              + QStringLiteral(".png")));
+    button->setProperty("Tag", QStringLiteral("0"));
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+} // namespace
+
+QString fixedWidth(const QString &text, int width)
+{
+    return text.left(width).leftJustified(width, u' ');
+}
+
+frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
+    : QWidget(parent), state_(state), host_(host)
+{
+    setObjectName(QStringLiteral("frmMapa"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    buildControls();
+}
+
+frmMapa::~frmMapa() = default;
+
+void frmMapa::buildControls()
+{
+    setStyleSheet(QStringLiteral("frmMapa { background: black; }"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    scene_ = new BoardScene(this);
+    view_ = new QGraphicsView(scene_, this);
+    view_->setObjectName(QStringLiteral("picMapa"));
+    view_->setFixedSize(kViewWidthPx, kViewHeightPx);
+    view_->setFrameShape(QFrame::NoFrame);
+    view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    view_->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+    view_->setTransformationAnchor(QGraphicsView::NoAnchor);
+    view_->scale(1.0 / kTwipsPerPixelScene, 1.0 / kTwipsPerPixelScene);
+    view_->setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
+    layout->addWidget(view_);
+
+    // The top strip lies over the overview's top edge.
+    auto *strip = new QWidget(view_);
+    strip->setObjectName(QStringLiteral("picTopo"));
+    strip->setGeometry(0, 0, kViewWidthPx, kStripHeightPx);
+    strip->setStyleSheet(QStringLiteral("#picTopo { background: rgba(0, 0, 0, 170); }"));
+    lblTitulo_ = stripLabel(strip, "lblTitulo", QStringLiteral("Strat Name"), 0, 3300);
+    stripLabel(strip, "lblRoundTimerCaption", QStringLiteral("Round Timer:"), 3360, 2200);
+    lblRoundTime_ = stripLabel(strip, "lblRoundTime", QStringLiteral("1:45"), 5640, 700);
+    stripLabel(strip, "lblFrameCaption", QStringLiteral("Frame:"), 6360, 1500);
+    lblFrame_ = stripLabel(strip, "lblFrame", QStringLiteral("0"), 7920, 950);
+    lblSegs_ = stripLabel(strip, "lblSegs", QStringLiteral("00:00"), 8880, 1400);
+    picSlow_ = controlButton(strip, "picSlow", "picSlow2", 10320);
+    picPause_ = controlButton(strip, "picPause", "picPause", 10680);
+    picGO_ = controlButton(strip, "picGO", "picplay", 11040);
+    Picture1_ = controlButton(strip, "Picture1", "picPlayEdit", 11400);
+    picReverse_ = controlButton(strip, "picReverse", "picReverse2", 9960);
+    lblFechar_ = stripLabel(strip, "lblFechar", QStringLiteral("X"), 11760, 255);
+    picSlow_->hide();
+    picPause_->hide();
+    picReverse_->hide();
+    lblFechar_->hide();
+
+    // Below the overview: the time slider with its bounds, the speed slider, the status bar.
+    auto *bottom = new QWidget(this);
+    bottom->setObjectName(QStringLiteral("picBaixo"));
+    bottom->setStyleSheet(QStringLiteral("QLabel { color: white; }"));
+    auto *row = new QHBoxLayout(bottom);
+    row->setContentsMargins(6, 2, 6, 2);
+    lblMinTime_ = new QLabel(QStringLiteral("0"), bottom);
+    lblMinTime_->setObjectName(QStringLiteral("lblMinTime"));
+    Slider2_ = new QSlider(Qt::Horizontal, bottom);
+    Slider2_->setObjectName(QStringLiteral("Slider2"));
+    Slider2_->setRange(0, 1);
+    lblMaxTime_ = new QLabel(QStringLiteral("1"), bottom);
+    lblMaxTime_->setObjectName(QStringLiteral("lblMaxTime"));
+    Slider1_ = new QSlider(Qt::Horizontal, bottom);
+    Slider1_->setObjectName(QStringLiteral("Slider1"));
+    Slider1_->setRange(1, 5);
+    Slider1_->setValue(1);
+    Slider1_->setFixedWidth(90);
+    Slider1_->setTickPosition(QSlider::TicksBelow);
+    row->addWidget(lblMinTime_);
+    row->addWidget(Slider2_, 1);
+    row->addWidget(lblMaxTime_);
+    row->addSpacing(12);
+    row->addWidget(Slider1_);
+    layout->addWidget(bottom);
+
+    StatusBar1_ = new QStatusBar(this);
+    StatusBar1_->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1_->setSizeGripEnabled(false);
+    StatusBar1_->setStyleSheet(QStringLiteral("QStatusBar { background: palette(window); } QLabel { color: palette(window-text); }"));
+    for (int panel = 1; panel <= 4; ++panel) {
+        panels_[panel] = new QLabel(StatusBar1_);
+        panels_[panel]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(panel));
+        StatusBar1_->addWidget(panels_[panel], panel == 3 ? 2 : 1);
+    }
+    layout->addWidget(StatusBar1_);
+    setFixedSize(kViewWidthPx, kViewHeightPx + 48 + 24);
+}
+
+void frmMapa::setStatusPanel(int panel, const QString &text)
+{
+    if (panel >= 1 && panel <= 4)
+        panels_[panel]->setText(text);
+}
+
+void frmMapa::Form_Load()
+{
+    for (int i = 0; i < 14; ++i) {
+        const QByteArray key = QStringLiteral("s%1").arg(29 + i, 4, 10, QLatin1Char('0')).toLatin1();
+        keyTexts_[i] = keyedText(key.constData(), QString::fromLatin1(kEnglishKeyTexts[i]));
+    }
+    setStatusPanel(1, keyText(29) + keyText(30));
+    setStatusPanel(2, keyText(31) + QString::number(Slider1_->value()) + QStringLiteral("x"));
+    setStatusPanel(3, keyText(32) + keyText(42));
+    setStatusPanel(4, keyText(33) + QStringLiteral("5") + keyText(34));
+    translateWindow(this);
+
+    model_.playback.settings.iRoundTimer = state_.iRoundTimer;
+    model_.playback.settings.lFrameInc = state_.lFrameInc;
+    model_.playback.settings.bShowAnimations = state_.bShowAnimations;
+    model_.playback.resetToStart();
+    lblRoundTime_->setText(formatRoundTime(std::max<int>(state_.iRoundTimer, 0)));
+    lblFrame_->setText(QStringLiteral("0"));
+    lblSegs_->setText(formatElapsed(0));
+    picGO_->setProperty("Tag", QStringLiteral("0"));
+    Picture1_->setProperty("Tag", QStringLiteral("0"));
+    Slider2_->setMaximum(1);
+    Slider2_->setValue(0);
+    lblMaxTime_->setText(QStringLiteral("1"));
+    model_.sArquivo.clear();
+    closing_ = false;
+}
+
+void frmMapa::setTitulo(const QString &caption)
+{
+    lblTitulo_->setText(caption);
+    setWindowTitle(caption);
+}
+
+QString frmMapa::titulo() const
+{
+    return lblTitulo_->text();
+}
+
+void frmMapa::debug(const char *line)
+{
+    if (state_.bDebug)
+        host_.GravaDebug(QLatin1String(line));
+}
+
+bool frmMapa::loadOverview(const QString &fileName)
+{
+    QPixmap picture;
+    if (isPlainFileName(fileName)) {
+        const QString path = programFolder() + QStringLiteral("/Overviews/") + fileName;
+        if (QFileInfo(path).isFile())
+            picture.load(path);
+    }
+    scene_->setOverview(picture);
+    return !picture.isNull();
+}
+
+void frmMapa::AbreTatica(const QString &sArq)
+{
+    if (sArq.isEmpty()) {
+        closeBoard(CloseReason::Program);
+        return;
+    }
+    model_.sArquivo = sArq;
+
+    StratDocument doc;
+    const StratReadResult read = readStratFile(sArq, doc);
+    if (!read.ok) {
+        debug("Message 18");
+        showMessage(host_.dialogOwner(), QStringLiteral("An error has occured."));
+        debug("Message 19");
+        closeBoard(CloseReason::Program);
+        return;
+    }
+    const std::int16_t slot = model_.imI;
+    const QString overview = doc.sOverview.trimmed();
+    state_.sOverview[slot] = fixedWidth(overview, kOverviewFieldBytes);
+    state_.sNomeTatica[slot] = fixedWidth(doc.sNomeTatica.trimmed(), kTitleFieldBytes);
+
+    // The overview picture, or one the user picks instead of a missing one.
+    state_.sOverviewRet.clear();
+    if (!loadOverview(overview)) {
+        for (;;) {
+            debug("Message 12");
+            showMessage(host_.dialogOwner(),
+                        overview + QStringLiteral(" could not be found. Please select a new overview image."));
+            debug("Message 13");
+            debug("Message 14");
+            state_.sOverviewRet = host_.chooseOverview();
+            debug("Message 15");
+            if (state_.sOverviewRet.isEmpty()) {
+                debug("Message 16");
+                showMessage(host_.dialogOwner(), QStringLiteral("Cannot open the strat file without a map overview."));
+                debug("Message 17");
+                closeBoard(CloseReason::Program);
+                return;
+            }
+            // A replacement that does not load either is not accepted as a blank board.
+            if (loadOverview(state_.sOverviewRet))
+                break;
+        }
+        state_.sOverview[slot] = fixedWidth(state_.sOverviewRet, kOverviewFieldBytes);
+    }
+
+    setTitulo(state_.sNomeTatica[slot]);
+
+    model_.doc = std::move(doc);
+    model_.doc.sOverview = state_.sOverview[slot];
+    model_.doc.sNomeTatica = state_.sNomeTatica[slot];
+    model_.rebuildFromRecords();
+    scene_->rebuild(model_, host_);
+
+    if (host_.WindowListContains(this))
+        host_.WindowListCheck(this, QStringLiteral("add"));
+    else
+        host_.WindowListAdd(this);
+    updateStratLength();
+}
+
+void frmMapa::updateStratLength()
+{
+    const PlaybackModel::StratLength length = model_.playback.CalculaTempo();
+    if (length.longerThanRound) {
+        Prompts::current().message(host_.dialogOwner(), QStringLiteral("Your strat is now longer than the round timer."),
+                                   QStringLiteral("Strat Time"), MessageIcon::None, MessageButtons::Ok);
+    }
+    Slider2_->setMaximum(length.seconds);
+    lblMaxTime_->setText(QString::number(length.seconds));
+}
+
+bool frmMapa::SalvaTatica(bool bComo)
+{
+    QString path = model_.sArquivo;
+    if (bComo || path.isEmpty()) {
+        // The dialog gives back the whole name with ".qvl" applied.
+        path = clsDialog().SaveDialog(host_.dialogOwner(), kStratFilter,
+                                      keyedText("s0004", QStringLiteral("Save Strat")), programFolder());
+        if (path.isEmpty())
+            return false;
+    }
+
+    makeSavePlaceholders(model_.doc);
+    StratDocument &doc = model_.doc;
+    doc.sOverview = state_.sOverview[model_.imI];
+    doc.sNomeTatica = state_.sNomeTatica[model_.imI];
+    QString error;
+    if (!writeStratFile(path, doc, StratSections::All, &error)) {
+        // The old file is whole and the board keeps the name it had.
+        showMessage(host_.dialogOwner(), QStringLiteral("There was an error writing the file."), QString(),
+                    MessageIcon::Critical);
+        return false;
+    }
+    model_.sArquivo = path;
+    return true;
+}
+
+void frmMapa::cancelMovement()
+{
+    state_.bAdiciona = false;
+    state_.bTexto = false;
+    state_.bMover = false;
+    bMovimento = false;
+    view_->viewport()->unsetCursor();
+}
+
+void frmMapa::Form_Activate()
+{
+    if (model_.imI == 0)
+        return;
+    if (!host_.WindowListContains(this))
+        host_.WindowListAdd(this);
+    host_.WindowListCheck(this, QStringLiteral("add"));
+}
+
+void frmMapa::Form_Deactivate()
+{
+    if (model_.imI != 0)
+        host_.WindowListCheck(this, QStringLiteral("remove"));
+}
+
+void frmMapa::closeBoard(CloseReason reason)
+{
+    if (closing_)
+        return;
+    closing_ = true;
+    // A running auto-save is written within one event; nothing here can interleave with it,
+    // but a close that arrives from inside it must not tear the records down under it.
+    if (AutoSaveInProgress)
+        return;
+    if (reason != CloseReason::MainWindow)
+        host_.WindowListRemove(this);
+    model_.clear();
+    bMovimento = false;
+    scene_->clearElements();
+    scene_->setOverview(QPixmap());
+    host_.boardClosed(this);
+    emit closed();
+}
+
+void frmMapa::closeEvent(QCloseEvent *event)
+{
+    closeBoard(CloseReason::User);
+    event->accept();
+}
+
+} // namespace quorvel

@@ -1,0 +1,115 @@
+#pragma once
+// The board window: one open strat. It holds the strat's records and movement objects (in a
+// BoardModel), shows them on a BoardScene in twips, and opens and saves the strat file.
+
+#include "board/BoardModel.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QGraphicsView;
+class QLabel;
+class QSlider;
+class QStatusBar;
+
+namespace quorvel {
+
+class BoardHost;
+class BoardScene;
+struct ProgramState;
+
+class frmMapa : public QWidget {
+    Q_OBJECT
+public:
+    frmMapa(ProgramState &state, BoardHost &host, QWidget *parent = nullptr);
+    ~frmMapa() override;
+
+    // Runs each time the board is shown for a strat, also when a freed slot is reused.
+    void Form_Load();
+
+    // Opens a strat file of the current format into this fresh board. When opening fails the
+    // board has closed itself (and said why, except for an empty path).
+    void AbreTatica(const QString &sArq);
+
+    // Saves the strat, asking for a file name when it has none or when bComo (Save As) is
+    // set. Returns false when nothing was written (Cancel, or a failure that it reported).
+    bool SalvaTatica(bool bComo = false);
+
+    // The first movement slot of an object, or -1.
+    std::int16_t ProcuraMovimento(std::int16_t objectIndex) { return model_.ProcuraMovimento(objectIndex); }
+    // Abandons placing: drops the armed tool (keeps the marker tool and the object type).
+    void cancelMovement();
+
+    // The Windows menu follows the active board.
+    void Form_Activate();
+    void Form_Deactivate();
+
+    // Closes the board: waits for a running auto-save, stops playback, leaves the Windows menu
+    // (unless the whole program is closing) and forgets the strat. The slot is free afterwards.
+    enum class CloseReason { User, Program, MainWindow };
+    void closeBoard(CloseReason reason);
+
+    std::int16_t imI() const { return model_.imI; }
+    void setImI(std::int16_t slot) { model_.imI = slot; }
+    const QString &sArquivo() const { return model_.sArquivo; }
+    void setSArquivo(const QString &path) { model_.sArquivo = path; }
+    void setTitulo(const QString &caption);
+    QString titulo() const;
+    bool bMovimento = false;
+    bool AutoSaveInProgress = false;
+
+    BoardModel &model() { return model_; }
+    const BoardModel &model() const { return model_; }
+    BoardScene *scene() const { return scene_; }
+    QGraphicsView *view() const { return view_; }
+
+    // The overview picture of this board (file name inside the program's Overviews folder).
+    bool loadOverview(const QString &fileName);
+
+    // The fourteen status texts s0029..s0042, with their English fallbacks.
+    const QString &keyText(int key) const { return keyTexts_[static_cast<std::size_t>(key - 29)]; }
+
+signals:
+    // The board closed (its window should hide; the slot is free).
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void setStatusPanel(int panel, const QString &text);
+    void updateStratLength();
+    void debug(const char *line);
+
+    ProgramState &state_;
+    BoardHost &host_;
+    BoardModel model_;
+    BoardScene *scene_ = nullptr;
+    QGraphicsView *view_ = nullptr;
+    std::array<QString, 14> keyTexts_;
+    bool closing_ = false;
+
+    QLabel *lblTitulo_ = nullptr;
+    QLabel *lblRoundTime_ = nullptr;
+    QLabel *lblFrame_ = nullptr;
+    QLabel *lblSegs_ = nullptr;
+    QLabel *lblMaxTime_ = nullptr;
+    QLabel *lblMinTime_ = nullptr;
+    QLabel *picGO_ = nullptr;
+    QLabel *Picture1_ = nullptr;
+    QLabel *picPause_ = nullptr;
+    QLabel *picSlow_ = nullptr;
+    QLabel *picReverse_ = nullptr;
+    QLabel *lblFechar_ = nullptr;
+    QSlider *Slider1_ = nullptr;
+    QSlider *Slider2_ = nullptr;
+    QStatusBar *StatusBar1_ = nullptr;
+    std::array<QLabel *, 5> panels_{}; // panels 1..4
+};
+
+// A text put into a fixed-width field: cut to the width or padded with blanks.
+QString fixedWidth(const QString &text, int width);
+
+} // namespace quorvel

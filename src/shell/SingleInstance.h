@@ -1,0 +1,44 @@
+#pragma once
+// One running Quorvel per user. The first process holds a lock file in the runtime folder
+// (XDG_RUNTIME_DIR, else the temp folder); a later start sees the lock, hands its command line
+// over through the setting "Comando", asks the running one to come to the front, and ends.
+// A lock left by a crashed process is taken over (its process no longer runs).
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+namespace quorvel {
+
+class SingleInstance {
+public:
+    explicit SingleInstance(const QString &name = QStringLiteral("Quorvel"));
+    ~SingleInstance();
+    SingleInstance(const SingleInstance &) = delete;
+    SingleInstance &operator=(const SingleInstance &) = delete;
+
+    // True when this process is the running instance (it holds the lock from now on).
+    bool isFirst();
+
+    // A second start: asks the running instance to raise its main window.
+    void requestActivation() const;
+
+    QString lockPath() const;
+    QString activationPath() const { return activationRequestPath(name_); }
+
+    // The file whose presence asks the running instance to come to the front.
+    static QString activationRequestPath(const QString &name = QStringLiteral("Quorvel"));
+    // True (and the request is gone) when a second start asked for the front since last time.
+    static bool takeActivationRequest(const QString &path);
+
+private:
+    static QString runtimeFolder();
+
+    QString name_;
+    std::unique_ptr<QLockFile> lock_;
+    bool first_ = false;
+};
+
+} // namespace quorvel

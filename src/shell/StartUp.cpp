@@ -1,0 +1,117 @@
+#include "shell/StartUp.h"
+
+#include "common/DebugLog.h"
+#include "platform/Prompts.h"
+#include "platform/Settings.h"
+#include "shell/SingleInstance.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+namespace quorvel {
+
+namespace {
+const QStringList kSwitches = {QStringLiteral("-d"),      QStringLiteral("-Spanish"),
+                               QStringLiteral("-Portuguese"), QStringLiteral("-French"),
+                               QStringLiteral("-Romanian"), QStringLiteral("-Dutch")};
+} // namespace
+
+QString wholeCommandLine(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    return args.join(u' ');
+}
+
+QString cleanStratPath(const QString &line)
+{
+    QString path = line;
+    path.remove(u'"');
+    return path.trimmed();
+}
+
+bool isCommandSwitch(const QString &line) { return kSwitches.contains(line); }
+
+StartupOptions parseCommandLine(const QString &line)
+{
+    StartupOptions options;
+    options.commandLine = line;
+    options.debug = line == QLatin1String("-d");
+    options.language = languageFromSwitch(line);
+    if (!isCommandSwitch(line))
+        options.stratPath = cleanStratPath(line);
+    return options;
+}
+
+namespace {
+
+// What a second start hands over: a file path is made absolute, since the running instance
+// has its own working folder; switches go as they are (the running instance drops them).
+QString handOverText(const QString &line)
+{
+    if (line.startsWith(u'-') || isCommandSwitch(line))
+        return line;
+    const QString path = cleanStratPath(line);
+    if (path.isEmpty())
+        return QString();
+    return QDir::fromNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+bool claimInstance(SingleInstance &instance, const QString &commandLine)
+{
+    if (instance.isFirst())
+        return true;
+    const QString handed = handOverText(commandLine);
+    if (!handed.isEmpty())
+        settingsStore().SaveSetting(QStringLiteral("Comando"), handed);
+    instance.requestActivation();
+    return false;
+}
+
+int runQuorvel(int argc, char **argv,
+               const std::function<QWidget *(const StartupOptions &)> &makeMainWindow)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    QApplication::setOrganizationName(QStringLiteral("Quorvel"));
+
+    const QString line = wholeCommandLine(argc, argv);
+
+    SingleInstance instance;
+    if (!claimInstance(instance, line))
+        return 0;
+
+    StartupOptions options = parseCommandLine(line);
+    setDebugEnabled(options.debug);
+    if (options.debug && !IniciaDebug()) {
+        setDebugEnabled(false);
+        showMessage(nullptr, QStringLiteral("The debug log %1 cannot be written.")
+                                 .arg(QDir::toNativeSeparators(debugLogPath())),
+                    QString(), MessageIcon::Warning);
+    }
+
+    options.languageResult = startLanguage(line);
+    if (!options.languageResult.message.isEmpty())
+        showMessage(nullptr, options.languageResult.message);
+
+    debugMarker(1);
+    QPointer<QWidget> mainWindow = makeMainWindow ? makeMainWindow(options) : nullptr;
+    if (!mainWindow)
+        return 1;
+    if (!mainWindow->isVisible())
+        mainWindow->show();
+    debugMarker(7);
+
+    const int result = QApplication::exec();
+    delete mainWindow.data();
+    return result;
+}
+
+} // namespace quorvel

@@ -1,0 +1,53 @@
+#pragma once
+// Start-up: the command line, the debug log, the language, the single-instance hand-over and
+// the main window.
+//
+// app/main.cpp:
+//     return quorvel::runQuorvel(argc, argv, [](const quorvel::StartupOptions &options) {
+//         return new quorvel::frmPrincipal(options);  // built and loaded, shown or not
+//     });
+
+#include "language/LanguageChoice.h"
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace quorvel {
+
+struct StartupOptions {
+    QString commandLine;  // the whole line, the arguments joined by one blank
+    bool debug = false;   // exactly "-d"
+    QString language;     // exactly "-Spanish" and the like gives "Spanish"; "" otherwise
+    QString stratPath;    // any other non-empty line, cleaned by cleanStratPath
+    LanguageStartup languageResult;
+};
+
+// The arguments after the program name joined by one blank, as one command line.
+QString wholeCommandLine(int argc, char **argv);
+// The line as a path: every double quote removed, then blanks at both ends.
+QString cleanStratPath(const QString &line);
+// True when the whole line is exactly one of the six switches (letter case counts).
+bool isCommandSwitch(const QString &line);
+// Reads the switches of a whole command line (the language pack is not touched).
+StartupOptions parseCommandLine(const QString &line);
+
+class SingleInstance;
+
+// Whether this process runs the program. A second start (the lock is held by another
+// process) stores a non-empty command line under "Comando" (a file path made absolute, as the
+// running instance has its own working folder), asks the running instance to come to the
+// front and returns false.
+bool claimInstance(SingleInstance &instance, const QString &commandLine);
+
+// The whole start. A second start stores a non-empty command line under "Comando", asks the
+// running instance to come to the front and returns 0 without showing anything. Otherwise:
+// debug log ("-d"), language pack, marker 1, makeMainWindow (which builds and loads the main
+// window; it is shown afterwards if it is not yet), marker 7, then the event loop until the
+// last window closes. The main window is deleted before the function returns.
+int runQuorvel(int argc, char **argv,
+               const std::function<QWidget *(const StartupOptions &)> &makeMainWindow);
+
+} // namespace quorvel

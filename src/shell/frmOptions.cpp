@@ -1,0 +1,126 @@
+#include "shell/frmOptions.h"
+
+#include "language/SetLanguageInForm.h"
+#include "platform/Prompts.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace quorvel {
+
+namespace {
+
+// Selects the whole round timer when it gets the focus.
+class SelectAllOnFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            if (auto *edit = qobject_cast<QLineEdit *>(watched))
+                QTimer::singleShot(0, edit, &QLineEdit::selectAll); // after the click places the cursor
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+frmOptions::frmOptions(QWidget *parent, ProgramSettings *settings, SettingsStore *store)
+    : QDialog(parent),
+      settings_(settings ? settings : &programSettings()),
+      store_(store ? store : &settingsStore())
+{
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(tr("Options"));
+
+    auto makeCheck = [this](const char *name, const QString &text) {
+        auto *box = new QCheckBox(text, this);
+        box->setObjectName(QString::fromLatin1(name));
+        return box;
+    };
+    chkAutoCheck = makeCheck("chkAutoCheck", tr("Automatically check for updates when Quorvel starts."));
+    chkMapDefault = makeCheck("chkMapDefault", tr("Use the new edition's maps as the default overviews."));
+    chkShowAnimations = makeCheck("chkShowAnimations", tr("Show HE/Flash/Smoke animations during playback."));
+    chkRecordSound = makeCheck("chkRecordSound", tr("Record sound when exporting to video."));
+
+    txtRoundTimer = new QLineEdit(QStringLiteral("105"), this);
+    txtRoundTimer->setObjectName(QStringLiteral("txtRoundTimer"));
+    txtRoundTimer->setMaximumWidth(60);
+    txtRoundTimer->installEventFilter(new SelectAllOnFocus(txtRoundTimer));
+    auto *label = new QLabel(tr("Round Timer (in seconds)"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+
+    cmdOK = new QPushButton(tr("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(tr("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+
+    auto *timerRow = new QHBoxLayout;
+    timerRow->addWidget(txtRoundTimer);
+    timerRow->addWidget(label);
+    timerRow->addStretch();
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(chkAutoCheck);
+    layout->addWidget(chkMapDefault);
+    layout->addWidget(chkShowAnimations);
+    layout->addWidget(chkRecordSound);
+    layout->addLayout(timerRow);
+    layout->addLayout(buttons);
+
+    translateWindow(this);
+
+    chkAutoCheck->setChecked(settings_->bAutoCheck);
+    chkMapDefault->setChecked(settings_->bMapDefault);
+    chkShowAnimations->setChecked(settings_->bShowAnimations);
+    chkRecordSound->setChecked(settings_->bRecordSound);
+    txtRoundTimer->setText(QString::number(settings_->iRoundTimer));
+
+    connect(txtRoundTimer, &QLineEdit::textChanged, this, &frmOptions::txtRoundTimer_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void frmOptions::txtRoundTimer_Change()
+{
+    if (checking_)
+        return;
+    checking_ = true;
+    const QString text = txtRoundTimer->text();
+    if (!text.isEmpty() && !parseRoundTimer(text))
+        showMessage(this, tr("Valid values are 0 to 999 seconds."), QStringLiteral("Quorvel"));
+    if (text.isEmpty() || !parseRoundTimer(text)) {
+        txtRoundTimer->setText(QString::number(kDefaultRoundTimer));
+        txtRoundTimer->selectAll();
+    }
+    checking_ = false;
+}
+
+void frmOptions::cmdOK_Click()
+{
+    ProgramSettings changed = *settings_;
+    changed.bAutoCheck = chkAutoCheck->isChecked();
+    changed.bMapDefault = chkMapDefault->isChecked();
+    changed.bShowAnimations = chkShowAnimations->isChecked();
+    changed.bRecordSound = chkRecordSound->isChecked();
+    // The box only ever holds an accepted value; the default guards an edit that slipped by.
+    changed.iRoundTimer = parseRoundTimer(txtRoundTimer->text()).value_or(kDefaultRoundTimer);
+    *settings_ = changed;
+    writeOptions(*store_, changed);
+    if (recordSoundChanged)
+        recordSoundChanged(changed.bRecordSound);
+    accept();
+}
+
+} // namespace quorvel

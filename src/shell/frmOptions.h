@@ -1,0 +1,44 @@
+#pragma once
+// "Options": four switches and the round timer. Each showing starts from the program-wide
+// switches; OK stores all five values and changes the switches, Cancel changes nothing.
+
+#include "platform/Settings.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+namespace quorvel {
+
+class frmOptions : public QDialog {
+    Q_OBJECT
+public:
+    // settings: the switches to show and, on OK, to change; store: where OK writes.
+    explicit frmOptions(QWidget *parent = nullptr, ProgramSettings *settings = nullptr,
+                        SettingsStore *store = nullptr);
+
+    // Called on OK with the "RecordSound" value: the recording panel's chkSound takes it.
+    std::function<void(bool)> recordSoundChanged;
+
+    QCheckBox *chkAutoCheck;
+    QCheckBox *chkMapDefault;
+    QCheckBox *chkShowAnimations;
+    QCheckBox *chkRecordSound;
+    QLineEdit *txtRoundTimer;
+    QPushButton *cmdOK;
+    QPushButton *cmdCancel;
+
+private:
+    void txtRoundTimer_Change();
+    void cmdOK_Click();
+
+    ProgramSettings *settings_;
+    SettingsStore *store_;
+    bool checking_ = false;
+};
+
+} // namespace quorvel

@@ -1,0 +1,333 @@
+#include "shell/frmPrincipal.h"
+
+#include "board/BoardScene.h"
+#include "board/frmMapa.h"
+#include "common/DebugLog.h"
+#include "common/FileHelpers.h"
+#include "common/ProgramFolder.h"
+#include "document/StratFile.h"
+#include "language/LanguageChoice.h"
+#include "language/SetLanguageInForm.h"
+#include "language/clsLanguagePack.h"
+#include "platform/Prompts.h"
+#include "platform/Settings.h"
+#include "platform/clsDialog.h"
+#include "playback/IconPicture.h"
+#include "shell/CommandPoller.h"
+#include "shell/StartUp.h"
+#include "shell/WindowList.h"
+#include "shell/frmNovo.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+namespace quorvel {
+
+frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("frmPrincipal"));
+    setWindowTitle(QStringLiteral("Quorvel"));
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("mdiArea"));
+    mdi_->setBackground(QColor(38, 42, 48));
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &frmPrincipal::subWindowActivated);
+    buildMenus();
+
+    // A second start hands its command line over through the settings store.
+    auto *poller = new CommandPoller(this);
+    poller->openFile = [this](const QString &file) { AbreArquivo(file); };
+    poller->raise = [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    };
+    poller->start();
+    resize(1100, 820);
+}
+
+frmPrincipal::~frmPrincipal() = default;
+
+void frmPrincipal::buildMenus()
+{
+    auto action = [this](QMenu *menu, const char *name, const QString &caption, auto slot,
+                         const QKeySequence &shortcut = QKeySequence()) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(shortcut);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    QMenu *mnuTatica = menuBar()->addMenu(QStringLiteral("&Strat"));
+    mnuTatica->setObjectName(QStringLiteral("mnuTatica"));
+    action(mnuTatica, "mnuNovo", QStringLiteral("&New"), &frmPrincipal::mnuNovo_Click, QKeySequence(Qt::CTRL | Qt::Key_N));
+    action(mnuTatica, "mnuAbrir", QStringLiteral("&Open"), &frmPrincipal::mnuAbrir_Click, QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuTatica->addSeparator()->setObjectName(QStringLiteral("sep01"));
+    action(mnuTatica, "mnuSalvar", QStringLiteral("&Save"), &frmPrincipal::mnuSalvar_Click, QKeySequence(Qt::CTRL | Qt::Key_S));
+    action(mnuTatica, "mnuSalvarComo", QStringLiteral("Save &As..."), &frmPrincipal::mnuSalvarComo_Click,
+           QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuTatica->addSeparator()->setObjectName(QStringLiteral("sep03"));
+    action(mnuTatica, "mnuSair", QStringLiteral("E&xit"), &frmPrincipal::mnuSair_Click);
+
+    mnuWindow_ = menuBar()->addMenu(QStringLiteral("&Windows"));
+    mnuWindow_->setObjectName(QStringLiteral("mnuWindow"));
+    windowList_ = std::make_unique<WindowList>(mnuWindow_, mdi_);
+    windowList_->activate = [this](QWidget *w) {
+        if (QMdiSubWindow *sub = subWindowOf(qobject_cast<frmMapa *>(w)))
+            mdi_->setActiveSubWindow(sub);
+    };
+    windowList_->cascade = [this] { mdi_->cascadeSubWindows(); };
+    windowList_->tile = [this] { mdi_->tileSubWindows(); };
+}
+
+void frmPrincipal::SetMenuDefaults()
+{
+    windowList_->SetMenuDefaults();
+}
+
+void frmPrincipal::debug(const char *line)
+{
+    if (state_.bDebug)
+        GravaDebug(QLatin1String(line));
+}
+
+void frmPrincipal::MDIForm_Load(const QString &commandLine)
+{
+    SetMenuDefaults();
+    state_.fillPalette();
+    translateWindow(this);
+    state_.lFrameInc = 1;
+    showMaximized(); // the main window starts maximised
+
+    const ProgramSettings settings = readProgramSettings(settingsStore());
+    programSettings() = settings;
+    state_.bShowAnimations = settings.bShowAnimations;
+    state_.iRoundTimer = settings.iRoundTimer;
+
+    if (takeFirstRun(settingsStore())) {
+        debug("Message 2");
+        const QString question = keyedText("s0012", QStringLiteral("This is the first time that you have run Quorvel."))
+                                 + QStringLiteral("\r\n\r\n")
+                                 + keyedText("s0013", QStringLiteral("Would you like to open the example strat and "
+                                                                     "take a look how to make a simple strat?"));
+        if (Prompts::current().message(this, question, keyedText("s0014", QStringLiteral("Welcome")),
+                                       MessageIcon::None, MessageButtons::YesNo)
+            == MessageAnswer::Yes) {
+            debug("Message 3");
+            const std::int16_t slot = NovoMapa();
+            if (slot == -1) {
+                showMessage(this, keyedText("s0009", QStringLiteral("Too many strats open at the same time.")),
+                            QString(), MessageIcon::Critical);
+                debug("Message 4");
+                return;
+            }
+            const QString examples = programFolder() + QStringLiteral("/Strats/Examples/");
+            QString example = examples + QStringLiteral("example.qvl");
+            if (!sIdioma().isEmpty() && ArquivoExiste(examples + QStringLiteral("example_") + sIdioma() + QStringLiteral(".qvl")))
+                example = examples + QStringLiteral("example_") + sIdioma() + QStringLiteral(".qvl");
+            board(slot)->AbreTatica(example);
+        }
+    }
+
+    if (state_.bDebug)
+        GravaDebug(commandLine);
+    if (!commandLine.isEmpty() && commandLine != QLatin1String("-d"))
+        AbreArquivo(commandLine);
+}
+
+std::int16_t frmPrincipal::NovoMapa()
+{
+    const QString title = keyedText("s0008", QStringLiteral("Strat"));
+    const int n = iNumMapas_;
+    for (int i = 1; i <= n; ++i) {
+        frmMapa *b = Mapas_[i];
+        if (b->imI() != 0)
+            continue;
+        debug("Message 10");
+        QMdiSubWindow *sub = subWindowOf(b);
+        b->Form_Load();
+        sub->show();
+        b->show();
+        debug("Message 11");
+        b->setTitulo(title);
+        b->setImI(static_cast<std::int16_t>(i));
+        b->setSArquivo(QString());
+        return static_cast<std::int16_t>(i);
+    }
+    if (iNumMapas_ == kMaxBoards)
+        return -1;
+
+    ++iNumMapas_;
+    auto *b = new frmMapa(state_, *this);
+    Mapas_[iNumMapas_] = b;
+    QMdiSubWindow *sub = mdi_->addSubWindow(b, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                                                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWindowIcon(icons_.marker());
+    connect(b, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    b->Form_Load();
+    sub->show();
+    b->setTitulo(title + QString::number(iNumMapas_));
+    b->setImI(static_cast<std::int16_t>(iNumMapas_));
+    return static_cast<std::int16_t>(iNumMapas_);
+}
+
+void frmPrincipal::AbreArquivo(const QString &path)
+{
+    const QString p = cleanStratPath(path);
+    if (!ArquivoExiste(p))
+        return;
+    const std::int16_t slot = NovoMapa();
+    if (slot == -1) {
+        debug("Message 8");
+        showMessage(this, keyedText("s0009", QStringLiteral("Too many strats open at the same time.")), QString(),
+                    MessageIcon::Critical);
+        debug("Message 9");
+        return;
+    }
+    board(slot)->AbreTatica(p);
+}
+
+frmMapa *frmPrincipal::board(int slot) const
+{
+    return slot >= 1 && slot <= kMaxBoards ? Mapas_[slot] : nullptr;
+}
+
+frmMapa *frmPrincipal::activeBoard() const
+{
+    QMdiSubWindow *sub = mdi_->activeSubWindow();
+    auto *b = sub ? qobject_cast<frmMapa *>(sub->widget()) : nullptr;
+    return b && b->imI() != 0 ? b : nullptr;
+}
+
+QMdiSubWindow *frmPrincipal::subWindowOf(frmMapa *b) const
+{
+    for (QMdiSubWindow *sub : mdi_->subWindowList())
+        if (sub->widget() == b)
+            return sub;
+    return nullptr;
+}
+
+void frmPrincipal::subWindowActivated(QMdiSubWindow *window)
+{
+    auto *next = window ? qobject_cast<frmMapa *>(window->widget()) : nullptr;
+    if (next == activeBoard_)
+        return;
+    if (activeBoard_ && activeBoard_->imI() != 0)
+        activeBoard_->Form_Deactivate();
+    activeBoard_ = next;
+    if (activeBoard_)
+        activeBoard_->Form_Activate();
+}
+
+QPixmap frmPrincipal::iconPicture(const IconPicture &picture) const
+{
+    return icons_.picture(picture);
+}
+
+QPixmap frmPrincipal::markerPicture() const
+{
+    return icons_.marker();
+}
+
+bool frmPrincipal::WindowListContains(frmMapa *b)
+{
+    return windowList_->WindowListContains(b);
+}
+
+void frmPrincipal::WindowListAdd(frmMapa *b)
+{
+    windowList_->WindowListAdd(b);
+}
+
+void frmPrincipal::WindowListCheck(frmMapa *b, const QString &action)
+{
+    windowList_->WindowListCheck(b, action);
+}
+
+void frmPrincipal::WindowListRemove(frmMapa *b)
+{
+    windowList_->WindowListRemove(b);
+}
+
+QString frmPrincipal::chooseOverview()
+{
+    return frmNovo2::chooseOverview(this);
+}
+
+void frmPrincipal::GravaDebug(const QString &line)
+{
+    quorvel::GravaDebug(line);
+}
+
+void frmPrincipal::boardClosed(frmMapa *b)
+{
+    if (activeBoard_ == b)
+        activeBoard_ = nullptr;
+    if (QMdiSubWindow *sub = subWindowOf(b); sub && !closingProgram_)
+        sub->hide();
+}
+
+void frmPrincipal::mnuNovo_Click()
+{
+    // Modeless; choosing New again while it is open brings the same dialog back.
+    if (novo_) {
+        novo_->raise();
+        novo_->activateWindow();
+        return;
+    }
+    auto *dialog = new frmNovo(this, programSettings().bMapDefault);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->NovoMapa = [this] { return int(NovoMapa()); };
+    dialog->setUpBoard = [this](const NewStrat &s) {
+        frmMapa *b = board(s.slot);
+        if (!b)
+            return;
+        b->loadOverview(s.overview);
+        state_.sOverview[s.slot] = fixedWidth(s.overview, kOverviewFieldBytes);
+        state_.sNomeTatica[s.slot] = s.caption;
+        b->setTitulo(s.caption);
+    };
+    novo_ = dialog;
+    dialog->show();
+}
+
+void frmPrincipal::mnuAbrir_Click()
+{
+    const QString path = clsDialog().OpenDialog(this, kStratFilter, keyedText("s0021", QStringLiteral("Open Strat")),
+                                                programFolder());
+    if (!path.isEmpty())
+        AbreArquivo(path);
+}
+
+void frmPrincipal::mnuSalvar_Click()
+{
+    if (frmMapa *b = activeBoard())
+        b->SalvaTatica(false);
+}
+
+void frmPrincipal::mnuSalvarComo_Click()
+{
+    if (frmMapa *b = activeBoard())
+        b->SalvaTatica(true);
+}
+
+void frmPrincipal::mnuSair_Click()
+{
+    close();
+}
+
+void frmPrincipal::closeEvent(QCloseEvent *event)
+{
+    closingProgram_ = true;
+    for (int i = 1; i <= iNumMapas_; ++i) {
+        if (Mapas_[i] && Mapas_[i]->imI() != 0)
+            Mapas_[i]->closeBoard(frmMapa::CloseReason::MainWindow);
+    }
+    event->accept();
+}
+
+} // namespace quorvel

@@ -1,0 +1,91 @@
+#pragma once
+// The main window: a multiple-document frame that holds up to 11 board windows in the slots
+// of `Mapas`, the menus, the picture store and the program-wide state the boards share.
+
+#include "board/BoardHost.h"
+#include "board/IconStore.h"
+#include "board/ProgramState.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace quorvel {
+
+class WindowList;
+class frmMapa;
+class frmNovo;
+
+class frmPrincipal : public QMainWindow, public BoardHost {
+    Q_OBJECT
+public:
+    explicit frmPrincipal(QWidget *parent = nullptr);
+    ~frmPrincipal() override;
+
+    // The load: palette, captions, settings, the first-run example, then the strat named on
+    // the command line (commandLine is the whole line; a switch is not a file).
+    void MDIForm_Load(const QString &commandLine);
+
+    // Takes the lowest free board slot (reusing its window) or makes a new board; -1 when all
+    // 11 are in use. The board is shown and titled.
+    std::int16_t NovoMapa();
+    // Opens a strat file in a new board; a path that names no file does nothing.
+    void AbreArquivo(const QString &path);
+
+    frmMapa *board(int slot) const;
+    frmMapa *activeBoard() const;
+    int iNumMapas() const { return iNumMapas_; }
+    ProgramState &state() { return state_; }
+    QMdiArea *mdiArea() const { return mdi_; }
+    QMenu *windowMenu() const { return mnuWindow_; }
+
+    // BoardHost
+    QWidget *dialogOwner() override { return this; }
+    QPixmap iconPicture(const IconPicture &picture) const override;
+    QPixmap markerPicture() const override;
+    bool WindowListContains(frmMapa *board) override;
+    void WindowListAdd(frmMapa *board) override;
+    void WindowListCheck(frmMapa *board, const QString &action) override;
+    void WindowListRemove(frmMapa *board) override;
+    QString chooseOverview() override;
+    void GravaDebug(const QString &line) override;
+    void boardClosed(frmMapa *board) override;
+
+    // Menu commands.
+    void mnuNovo_Click();
+    void mnuAbrir_Click();
+    void mnuSalvar_Click();
+    void mnuSalvarComo_Click();
+    void mnuSair_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void SetMenuDefaults();
+    void subWindowActivated(QMdiSubWindow *window);
+    QMdiSubWindow *subWindowOf(frmMapa *board) const;
+    void debug(const char *line);
+
+    ProgramState state_;
+    IconStore icons_;
+    QMdiArea *mdi_ = nullptr;
+    std::array<frmMapa *, kMaxBoards + 2> Mapas_{}; // slots 1..11 (12 stays empty)
+    int iNumMapas_ = 0;
+    frmMapa *activeBoard_ = nullptr;
+    bool closingProgram_ = false;
+
+    QMenu *mnuWindow_ = nullptr;
+    std::unique_ptr<WindowList> windowList_;
+    QPointer<frmNovo> novo_;
+};
+
+} // namespace quorvel

@@ -1,0 +1,483 @@
+#include "StratSamples.h"
+#include "board/BoardHost.h"
+#include "board/BoardScene.h"
+#include "board/IconStore.h"
+#include "board/ProgramState.h"
+#include "board/frmMapa.h"
+#include "document/StratFile.h"
+#include "platform/ScriptedPrompts.h"
+#include "playback/IconPicture.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace quorvel;
+
+namespace {
+
+// A main window stand-in: real pictures, a Windows menu kept as a list, a scripted overview
+// choice.
+class TestHost : public BoardHost {
+public:
+    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
+    QList<frmMapa *> windowList;
+    QString overviewAnswer;
+    int overviewAsked = 0;
+    int closedCount = 0;
+    QStringList debugLines;
+
+    QWidget *dialogOwner() override { return nullptr; }
+    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
+    QPixmap markerPicture() const override { return icons.marker(); }
+    bool WindowListContains(frmMapa *b) override { return windowList.contains(b); }
+    void WindowListAdd(frmMapa *b) override { windowList.append(b); }
+    void WindowListCheck(frmMapa *, const QString &) override {}
+    void WindowListRemove(frmMapa *b) override { windowList.removeAll(b); }
+    QString chooseOverview() override
+    {
+        ++overviewAsked;
+        return overviewAnswer;
+    }
+    void GravaDebug(const QString &line) override { debugLines << line; }
+    void boardClosed(frmMapa *) override { ++closedCount; }
+};
+
+struct Board {
+    ProgramState state;
+    TestHost host;
+    frmMapa board{state, host};
+    explicit Board(int slot = 1)
+    {
+        state.fillPalette();
+        board.Form_Load();
+        board.setImI(static_cast<std::int16_t>(slot));
+    }
+};
+
+QString writeTemp(QTemporaryDir &dir, const QString &name, const StratDocument &doc)
+{
+    const QString path = dir.filePath(name);
+    if (!writeStratFile(path, doc))
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
+{
+    tpMovimento m;
+    m.iObj = obj;
+    m.itM = static_cast<std::int16_t>(steps.size());
+    m.Passos = StepArray<tpPasso>::zeroTo(m.itM);
+    int i = 1;
+    for (const tpPasso &s : steps)
+        m.Passos.at(i++) = s;
+    return m;
+}
+
+StratDocument baseStrat()
+{
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.sNomeTatica = QStringLiteral("Opening");
+    makeSavePlaceholders(d);
+    return d;
+}
+
+// What the scene shows, element by element, in twips.
+struct SceneItems {
+    QList<QPair<int, QPointF>> objects, markers;
+    QList<QPair<QString, QPointF>> texts;
+    QList<QRectF> points;
+    QList<QLineF> lines;
+    bool operator==(const SceneItems &) const = default;
+};
+
+SceneItems itemsOf(const BoardScene &scene)
+{
+    SceneItems s;
+    for (std::size_t i = 1; i < scene.imgObj.size(); ++i)
+        if (scene.imgObj[i])
+            s.objects.append({int(i), scene.imgObj[i]->pos()});
+    for (std::size_t i = 1; i < scene.lblTexto.size(); ++i)
+        if (scene.lblTexto[i])
+            s.texts.append({scene.lblTexto[i]->text(), scene.lblTexto[i]->pos()});
+    for (std::size_t i = 1; i < scene.imgMarker.size(); ++i)
+        if (scene.imgMarker[i])
+            s.markers.append({int(i), scene.imgMarker[i]->pos()});
+    for (std::size_t n = 1; n < scene.picM.size(); ++n)
+        if (scene.picM[n])
+            s.points.append(scene.picM[n]->sceneBoundingRect());
+    for (std::size_t n = 1; n < scene.linha.size(); ++n)
+        if (scene.linha[n])
+            s.lines.append(scene.linha[n]->line());
+    return s;
+}
+
+} // namespace
+
+class TestBoard : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void opensPlaceholdersAndDeletedEntries();
+    void pathPointOffsets_data();
+    void pathPointOffsets();
+    void skippedAndOrphanSteps();
+    void missingOverviewWithCancel();
+    void overviewNameCannotClimbOut();
+    void unloadableReplacementIsRefused();
+    void damagedFileClosesTheBoard();
+    void emptyPathClosesQuietly();
+    void savingAnEmptyBoard();
+    void saveAsSuffixRules_data();
+    void saveAsSuffixRules();
+    void failedSaveKeepsFileAndName();
+    void saveCloseAndReopenShowsTheSameScene();
+    void closedBoardForgetsItsStrat();
+    void procuraMovimento();
+};
+
+void TestBoard::initTestCase()
+{
+    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+}
+
+void TestBoard::opensPlaceholdersAndDeletedEntries()
+{
+    QTemporaryDir dir;
+    StratDocument d = baseStrat();
+    // Three texts, the second deleted; the marker and movement placeholders; one deleted object.
+    d.iTxt = 3;
+    d.tTextos = {{}, {100, 200, QStringLiteral("one")}, deletedText(), {300, 400, QStringLiteral("three")}};
+    d.iObj = 2;
+    d.tObjetos = {{}, {DeletedObject, 0, 0}, {3, 1500, 1600}};
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("a.qvl"), d));
+
+    const BoardModel &m = b.board.model();
+    QCOMPARE(m.doc.iTxt, 3);
+    QCOMPARE(m.textShown, (std::vector<bool>{false, true, false, true}));
+    QCOMPARE(m.doc.iMkr, 0);             // the marker placeholder alone means no markers
+    QVERIFY(m.doc.tMarkers.empty());
+    QCOMPARE(m.doc.iMovs, 0);            // the movement placeholder means no movements
+    QCOMPARE(m.doc.iCores, 0);
+    QCOMPARE(m.objectShown, (std::vector<bool>{false, false, true}));
+    const SceneItems items = itemsOf(*b.board.scene());
+    QCOMPARE(items.texts.size(), 2);
+    QCOMPARE(items.texts[1].first, QStringLiteral("three"));
+    QCOMPARE(items.objects.size(), 1);
+    QCOMPARE(items.objects[0].second, QPointF(1500, 1600));
+    QCOMPARE(b.board.titulo(), QStringLiteral("Opening").leftJustified(32, u' '));
+    QCOMPARE(b.host.windowList.size(), 1);
+    QVERIFY(prompts.messages.isEmpty());
+}
+
+void TestBoard::pathPointOffsets_data()
+{
+    QTest::addColumn<int>("tipo");
+    QTest::addColumn<int>("pointOffset");
+    QTest::addColumn<int>("lineOffset");
+    QTest::addColumn<int>("facingAfter");
+    QTest::newRow("flash grenade") << 11 << 25 << 75 << 0;
+    QTest::newRow("bomb") << 13 << 25 << 75 << 0;
+    QTest::newRow("player") << 2 << 125 << 175 << 6;
+}
+
+void TestBoard::pathPointOffsets()
+{
+    QFETCH(int, tipo);
+    QFETCH(int, pointOffset);
+    QFETCH(int, lineOffset);
+    QFETCH(int, facingAfter);
+    QTemporaryDir dir;
+    StratDocument d = baseStrat();
+    d.iObj = 1;
+    d.tObjetos = {{}, {std::int16_t(tipo), 500, 700}};
+    d.iMovs = 1;
+    d.iCores = 1;
+    d.lCorMov = {0, 0x0000FF};
+    d.tMovimentos = {{}, movement(1, {{0, 1000, 2000, 8, 0, 6}, {5, 1400, 2600, 3, 0, 9}})};
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("p.qvl"), d));
+    const BoardModel &m = b.board.model();
+    QCOMPARE(m.iPontos, 2);
+    QCOMPARE(m.points[1].Left, 1000.0f + pointOffset);
+    QCOMPARE(m.points[1].Top, 2000.0f + pointOffset);
+    // First line from the object's icon, second from the previous point's centre.
+    QCOMPARE(QLineF(m.points[1].X1, m.points[1].Y1, m.points[1].X2, m.points[1].Y2),
+             QLineF(500 + lineOffset, 700 + lineOffset, 1000 + lineOffset, 2000 + lineOffset));
+    QCOMPARE(QPointF(m.points[2].X1, m.points[2].Y1), QPointF(1000 + pointOffset + 50, 2000 + pointOffset + 50));
+    QCOMPARE(m.doc.tMovimentos[1].Passos.at(1).sDir, facingAfter);
+    QCOMPARE(m.doc.tMovimentos[1].Passos.at(2).sDir, 0); // facing 9 means none
+    QCOMPARE(m.playback.findMovimento(1)->itM(), 2);
+    QCOMPARE(m.playback.findMovimento(1)->iObj, 1);
+
+    const SceneItems items = itemsOf(*b.board.scene());
+    QCOMPARE(items.points.size(), 2);
+    QCOMPARE(items.points[0].topLeft(), QPointF(1000 + pointOffset, 2000 + pointOffset));
+    QCOMPARE(items.lines[0], QLineF(500 + lineOffset, 700 + lineOffset, 1000 + lineOffset, 2000 + lineOffset));
+}
+
+void TestBoard::skippedAndOrphanSteps()
+{
+    QTemporaryDir dir;
+    StratDocument d = baseStrat();
+    d.iObj = 2;
+    d.tObjetos = {{}, {DeletedObject, 0, 0}, {4, 300, 300}};
+    d.iMovs = 2;
+    d.iCores = 2;
+    d.lCorMov = {0, 0xFF, 0xFF00};
+    // Slot 1 walks the deleted object: no points, no steps. Slot 2 has a step at (0, 0).
+    d.tMovimentos = {{},
+                     movement(0, {{0, 800, 800, 8, 0, 0}}),
+                     movement(2, {{0, 0, 0, 8, 0, 0}, {0, 900, 1000, 8, 0, 0}, {0, 1200, 1000, 8, 1, 2}})};
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("s.qvl"), d));
+    const BoardModel &m = b.board.model();
+    QCOMPARE(m.iPontos, 2); // point numbers continue without a gap
+    QCOMPARE(m.iPassoPonto, (std::vector<std::int16_t>{0, 2, 3}));
+    QCOMPARE(m.points[1].slot, 2);
+    // The line of the first built point starts at the object, not at the skipped step.
+    QCOMPARE(QPointF(m.points[1].X1, m.points[1].Y1), QPointF(300 + 175, 300 + 175));
+    QCOMPARE(m.playback.findMovimento(2)->itM(), 2);
+    QVERIFY(!m.playback.findMovimento(1) || m.playback.findMovimento(1)->itM() == 0);
+}
+
+void TestBoard::missingOverviewWithCancel()
+{
+    QTemporaryDir dir;
+    StratDocument d = baseStrat();
+    d.sOverview = QStringLiteral("Nowhere.jpg");
+    ScriptedPrompts prompts;
+    Board b;
+    b.state.bDebug = true;
+    b.host.overviewAnswer.clear();
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("m.qvl"), d));
+    QCOMPARE(prompts.messageTexts(),
+             (QStringList{QStringLiteral("Nowhere.jpg could not be found. Please select a new overview image."),
+                          QStringLiteral("Cannot open the strat file without a map overview.")}));
+    QCOMPARE(b.host.overviewAsked, 1);
+    QCOMPARE(b.host.closedCount, 1);
+    QCOMPARE(b.board.imI(), 0);
+    QCOMPARE(b.host.debugLines, (QStringList{"Message 12", "Message 13", "Message 14", "Message 15", "Message 16", "Message 17"}));
+
+    // With a replacement chosen, the board opens on it and remembers it.
+    Board ok;
+    ok.host.overviewAnswer = QStringLiteral("Citadel.jpg");
+    ok.board.AbreTatica(writeTemp(dir, QStringLiteral("m2.qvl"), d));
+    QVERIFY(ok.board.scene()->hasOverview());
+    QCOMPARE(ok.state.sOverview[1], QStringLiteral("Citadel.jpg").leftJustified(16, u' '));
+    QCOMPARE(ok.host.closedCount, 0);
+}
+
+void TestBoard::overviewNameCannotClimbOut()
+{
+    QTemporaryDir dir;
+    StratDocument d = baseStrat();
+    d.sOverview = QStringLiteral("../Bin/Icons/picMarker.png").left(16);
+    ScriptedPrompts prompts;
+    Board b;
+    b.host.overviewAnswer.clear();
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("c.qvl"), d));
+    QCOMPARE(b.host.overviewAsked, 1);
+    QVERIFY(!b.board.scene()->hasOverview());
+}
+
+void TestBoard::unloadableReplacementIsRefused()
+{
+    QTemporaryDir dir;
+    StratDocument d = baseStrat();
+    d.sOverview = QStringLiteral("Nowhere.jpg");
+    ScriptedPrompts prompts;
+    struct FlakyHost : TestHost {
+        QString chooseOverview() override
+        {
+            ++overviewAsked;
+            return overviewAsked == 1 ? QStringLiteral("Broken.jpg") : QString();
+        }
+    };
+    ProgramState state;
+    FlakyHost host;
+    frmMapa board(state, host);
+    board.Form_Load();
+    board.setImI(1);
+    board.AbreTatica(writeTemp(dir, QStringLiteral("u.qvl"), d));
+    QCOMPARE(host.overviewAsked, 2); // asked again instead of opening on a blank board
+    QCOMPARE(board.imI(), 0);
+}
+
+void TestBoard::damagedFileClosesTheBoard()
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath(QStringLiteral("bad.qvl")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(60, '\xff'));
+    f.close();
+    ScriptedPrompts prompts;
+    Board b;
+    b.state.bDebug = true;
+    b.board.AbreTatica(f.fileName());
+    QCOMPARE(prompts.messageTexts(), QStringList{QStringLiteral("An error has occured.")});
+    QCOMPARE(b.host.debugLines, (QStringList{"Message 18", "Message 19"}));
+    QCOMPARE(b.board.imI(), 0);
+    QCOMPARE(b.host.closedCount, 1);
+}
+
+void TestBoard::emptyPathClosesQuietly()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.AbreTatica(QString());
+    QVERIFY(prompts.messages.isEmpty());
+    QCOMPARE(b.host.closedCount, 1);
+}
+
+void TestBoard::savingAnEmptyBoard()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Board b;
+    b.state.sOverview[1] = QStringLiteral("Harbor.jpg");
+    b.state.sNomeTatica[1] = QStringLiteral("Empty");
+    const QString path = dir.filePath(QStringLiteral("empty.qvl"));
+    prompts.addFile(path);
+    QVERIFY(b.board.SalvaTatica());
+    QCOMPARE(b.board.sArquivo(), path);
+    QCOMPARE(QFileInfo(path).size(), 188);
+    const BoardModel &m = b.board.model();
+    QCOMPARE(m.doc.iTxt, 1);
+    QCOMPARE(m.doc.iMkr, 1);
+    QCOMPARE(m.doc.iMovs, 1);
+    QCOMPARE(m.doc.iCores, 1);
+    // Saving again writes to the same file without a dialog, and the same 188 bytes.
+    QVERIFY(b.board.SalvaTatica());
+    QCOMPARE(prompts.fileDialogs.size(), 1);
+    QCOMPARE(QFileInfo(path).size(), 188);
+    QCOMPARE(prompts.fileDialogs[0].request.title, QStringLiteral("Save Strat"));
+}
+
+void TestBoard::saveAsSuffixRules_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "plan" << "plan.qvl";
+    QTest::newRow("capitals kept") << "plan.QVL" << "plan.QVL";
+    QTest::newRow("other extension") << "plan.txt" << "plan.txt.qvl";
+}
+
+void TestBoard::saveAsSuffixRules()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.setSArquivo(dir.filePath(QStringLiteral("old.qvl")));
+    prompts.addFile(dir.filePath(typed));
+    QVERIFY(b.board.SalvaTatica(true)); // Save As asks even with a name
+    QCOMPARE(b.board.sArquivo(), dir.filePath(written));
+    QVERIFY(QFileInfo::exists(dir.filePath(written)));
+}
+
+void TestBoard::failedSaveKeepsFileAndName()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Board b;
+    const QString path = dir.filePath(QStringLiteral("keep.qvl"));
+    prompts.addFile(path);
+    QVERIFY(b.board.SalvaTatica());
+    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+
+    // Save As into a folder that does not exist: said, old file and name kept.
+    prompts.addFile(dir.filePath(QStringLiteral("missing/other.qvl")));
+    QVERIFY(!b.board.SalvaTatica(true));
+    QCOMPARE(prompts.messageTexts().last(), QStringLiteral("There was an error writing the file."));
+    QCOMPARE(b.board.sArquivo(), path);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+
+    // Cancel changes nothing.
+    prompts.addFile(QString());
+    QVERIFY(!b.board.SalvaTatica(true));
+    QCOMPARE(b.board.sArquivo(), path);
+}
+
+void TestBoard::saveCloseAndReopenShowsTheSameScene()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Board first;
+    first.board.AbreTatica(writeTemp(dir, QStringLiteral("r.qvl"), samples::realisticStrat()));
+    QCOMPARE(first.board.imI(), 1);
+    const SceneItems before = itemsOf(*first.board.scene());
+    QVERIFY(!before.objects.isEmpty());
+    QVERIFY(!before.texts.isEmpty());
+    QVERIFY(!before.markers.isEmpty());
+    QVERIFY(!before.points.isEmpty());
+
+    const QString saved = dir.filePath(QStringLiteral("again.qvl"));
+    prompts.addFile(saved);
+    QVERIFY(first.board.SalvaTatica(true));
+    first.board.closeBoard(frmMapa::CloseReason::User);
+    QVERIFY(first.host.windowList.isEmpty());
+
+    Board second;
+    second.board.AbreTatica(saved);
+    QCOMPARE(itemsOf(*second.board.scene()), before);
+    QCOMPARE(second.board.titulo(), first.state.sNomeTatica[1]);
+}
+
+void TestBoard::closedBoardForgetsItsStrat()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("f.qvl"), samples::realisticStrat()));
+    b.board.closeBoard(frmMapa::CloseReason::User);
+    const BoardModel &m = b.board.model();
+    QCOMPARE(m.doc.iObj, 0);
+    QCOMPARE(m.iPontos, 0);
+    QCOMPARE(m.doc.iMovs, 0);
+    QVERIFY(m.sArquivo.isEmpty());
+    QCOMPARE(itemsOf(*b.board.scene()), SceneItems{});
+
+    // Taken again for a new strat: empty, with its new slot.
+    b.board.Form_Load();
+    b.board.setImI(3);
+    QCOMPARE(b.board.imI(), 3);
+    QVERIFY(b.board.sArquivo().isEmpty());
+}
+
+void TestBoard::procuraMovimento()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Board empty;
+    QCOMPARE(empty.board.ProcuraMovimento(1), -1);
+
+    StratDocument d = baseStrat();
+    d.iObj = 2;
+    d.tObjetos = {{}, {1, 100, 100}, {2, 200, 200}};
+    d.iMovs = 3;
+    d.iCores = 3;
+    d.lCorMov = {0, 1, 2, 3};
+    d.tMovimentos = {{}, movement(2, {{0, 500, 500, 8, 0, 0}}), movement(1, {{0, 600, 600, 8, 0, 0}}),
+                     movement(2, {{0, 700, 700, 8, 0, 0}})};
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("pm.qvl"), d));
+    QCOMPARE(b.board.ProcuraMovimento(2), 1); // the lower of two slots
+    QCOMPARE(b.board.ProcuraMovimento(1), 2);
+    QCOMPARE(b.board.ProcuraMovimento(5), -1);
+}
+
+QTEST_MAIN(TestBoard)
+#include "tst_board.moc"

@@ -1,0 +1,214 @@
+// Start-up: the command line, the debug log and the hand-over from a second start.
+
+#include "common/DebugLog.h"
+#include "platform/Settings.h"
+#include "shell/CommandPoller.h"
+#include "shell/SingleInstance.h"
+#include "shell/StartUp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace quorvel;
+
+class TestStartUp : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void commandLine_data();
+    void commandLine();
+    void debugLog();
+    void pollerTakesCommands_data();
+    void pollerTakesCommands();
+    void slowOpenIsNotRepeated();
+    void secondStartHandsOver();
+
+private:
+    QProcessEnvironment helperEnvironment() const;
+
+    QTemporaryDir config_;
+    QTemporaryDir runtime_;
+    QTemporaryDir home_;
+};
+
+void TestStartUp::initTestCase()
+{
+    QVERIFY(config_.isValid() && runtime_.isValid() && home_.isValid());
+    qputenv("XDG_CONFIG_HOME", config_.path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+    qputenv("QUORVEL_HOME", home_.path().toLocal8Bit());
+}
+
+void TestStartUp::init()
+{
+    settingsStore().SaveSetting("Comando", QString());
+    QFile::remove(SingleInstance::activationRequestPath());
+}
+
+void TestStartUp::commandLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("debug");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("nothing") << "" << false << "" << "";
+    QTest::newRow("debug") << "-d" << true << "" << "";
+    QTest::newRow("language") << "-Romanian" << false << "Romanian" << "";
+    QTest::newRow("other case is a name") << "-spanish" << false << "" << "-spanish";
+    QTest::newRow("two switches are a name") << "-d -French" << false << "" << "-d -French";
+    QTest::newRow("quoted path") << "  \"/home/u/my plan.qvl\"  " << false << "" << "/home/u/my plan.qvl";
+    QTest::newRow("blanks inside quotes") << "\" /s/a.qvl \"" << false << "" << "/s/a.qvl";
+}
+
+void TestStartUp::commandLine()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, debug);
+    QFETCH(QString, language);
+    QFETCH(QString, path);
+    const StartupOptions options = parseCommandLine(line);
+    QCOMPARE(options.commandLine, line);
+    QCOMPARE(options.debug, debug);
+    QCOMPARE(options.language, language);
+    QCOMPARE(options.stratPath, path);
+}
+
+void TestStartUp::debugLog()
+{
+    QFile old(debugLogPath());
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("from an earlier run\r\n");
+    old.close();
+
+    setDebugEnabled(false);
+    QVERIFY(IniciaDebug());
+    debugMarker(1); // off: nothing
+    setDebugEnabled(true);
+    debugMarker(2);
+    QVERIFY(GravaDebug("-d"));
+    setDebugEnabled(false);
+
+    QFile log(debugLogPath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll(), QByteArray("Initialized\r\nMessage 2\r\n-d\r\n"));
+}
+
+void TestStartUp::pollerTakesCommands_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("opened");
+    QTest::addColumn<int>("raised");
+    QTest::newRow("nothing pending") << "" << QStringList{} << 0;
+    QTest::newRow("path") << "/s/plan.qvl" << QStringList{"/s/plan.qvl"} << 1;
+    QTest::newRow("quoted path") << "\"/s/my plan.qvl\" " << QStringList{"/s/my plan.qvl"} << 1;
+    QTest::newRow("debug switch") << "-d" << QStringList{} << 1;
+    QTest::newRow("language switch") << "-French" << QStringList{} << 1;
+    QTest::newRow("any dash line") << "-x /s/plan.qvl" << QStringList{} << 1;
+}
+
+void TestStartUp::pollerTakesCommands()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, opened);
+    QFETCH(int, raised);
+
+    // Written the way another process writes it: behind the poller's back.
+    {
+        QSettings other("Quorvel", "Quorvel");
+        other.setValue(QStringLiteral("Opções/Comando"), command);
+    }
+    CommandPoller poller;
+    QStringList seen;
+    int raises = 0;
+    poller.openFile = [&](const QString &path) { seen.append(path); };
+    poller.raise = [&] { ++raises; };
+    QCOMPARE(poller.tmrCmd()->interval(), 200);
+    poller.tmrCmd_Timer();
+    poller.tmrCmd_Timer();
+
+    QCOMPARE(seen, opened);
+    QCOMPARE(raises, raised);
+    QCOMPARE(settingsStore().GetSetting("Comando"), QString());
+}
+
+// The open runs the event loop (a dialog, a long read) and the timer ticks meanwhile.
+void TestStartUp::slowOpenIsNotRepeated()
+{
+    settingsStore().SaveSetting("Comando", "/s/slow.qvl");
+    CommandPoller poller;
+    int opens = 0;
+    poller.openFile = [&](const QString &) {
+        ++opens;
+        poller.tmrCmd_Timer();
+        poller.tmrCmd_Timer();
+    };
+    poller.tmrCmd_Timer();
+    QCOMPARE(opens, 1);
+}
+
+QProcessEnvironment TestStartUp::helperEnvironment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config_.path());
+    env.insert("XDG_RUNTIME_DIR", runtime_.path());
+    return env;
+}
+
+void TestStartUp::secondStartHandsOver()
+{
+    QProcess first;
+    first.setProcessEnvironment(helperEnvironment());
+    first.start(QUORVEL_INSTANCE_HELPER, {});
+    QVERIFY(first.waitForStarted());
+    QVERIFY(first.waitForReadyRead(10000));
+    QCOMPARE(first.readLine().trimmed(), QByteArray("first"));
+
+    // A relative path names a file in the second start's folder, not the running one's.
+    QTemporaryDir work;
+    QProcess second;
+    second.setProcessEnvironment(helperEnvironment());
+    second.setWorkingDirectory(work.path());
+    second.start(QUORVEL_INSTANCE_HELPER, {"my plan.qvl"});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 20);
+
+    // Without arguments nothing is stored, but the running instance is still asked forward.
+    QProcess bare;
+    bare.setProcessEnvironment(helperEnvironment());
+    bare.start(QUORVEL_INSTANCE_HELPER, {});
+    QVERIFY(bare.waitForFinished(10000));
+    QCOMPARE(bare.exitCode(), 20);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    CommandPoller poller;
+    QStringList opened;
+    int raises = 0;
+    poller.openFile = [&](const QString &path) { opened.append(path); };
+    poller.raise = [&] { ++raises; };
+    poller.tmrCmd_Timer();
+    QCOMPARE(opened, QStringList{QDir(work.path()).absoluteFilePath("my plan.qvl")});
+    QCOMPARE(raises, 1);
+    QCOMPARE(settingsStore().GetSetting("Comando"), QString());
+    poller.tmrCmd_Timer();
+    QCOMPARE(raises, 1);
+
+    // A lock left by a process that died is taken over by the next start.
+    first.kill();
+    QVERIFY(first.waitForFinished(10000));
+    QProcess next;
+    next.setProcessEnvironment(helperEnvironment());
+    next.start(QUORVEL_INSTANCE_HELPER, {});
+    QVERIFY(next.waitForReadyRead(10000));
+    QCOMPARE(next.readLine().trimmed(), QByteArray("first"));
+    next.closeWriteChannel();
+    QVERIFY(next.waitForFinished(10000));
+    QCOMPARE(next.exitCode(), 10);
+}
+
+QTEST_MAIN(TestStartUp)
+#include "tst_startup.moc"
