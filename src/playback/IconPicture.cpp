@@ -3,38 +3,7 @@
 
 namespace quorvel {
 
-namespace {
-// Highest element of each set: plain sets by size, then every facing set.
-int lastElement(IconSize size, int facing)
-{
-    if (facing != 0)
-        return 9;
-    switch (size) {
-    case IconSize::Normal: return 13;
-    case IconSize::Small: return 24;
-    case IconSize::Large: return 12;
-    }
-    return -1;
-}
-
-bool holds(const IconPicture &p)
-{
-    return p.facing >= 0 && p.facing <= 8 && p.element >= 0 && p.element <= lastElement(p.size, p.facing);
-}
-} // namespace
-
-std::optional<IconPicture> iconPictureFor(int type, int level, int facing)
-{
-    IconPicture p;
-    p.facing = (facing >= 1 && facing <= 8) ? std::int16_t(facing) : std::int16_t(0);
-    p.size = level == 0 ? IconSize::Normal : level == -1 ? IconSize::Small : IconSize::Large;
-    if (type < 0 || type > 24)
-        return std::nullopt;
-    p.element = std::int16_t(type);
-    if (!holds(p))
-        return std::nullopt;
-    return p;
-}
+using iconpicture_detail::holds;
 
 std::optional<IconPicture> plainPicture(int type) { return iconPictureFor(type, 0, 0); }
 

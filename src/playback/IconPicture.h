@@ -25,9 +25,41 @@ struct IconPicture {
     bool operator==(const IconPicture &) const = default;
 };
 
+namespace iconpicture_detail {
+// Highest element of each set: plain sets by size, then every facing set.
+constexpr int lastElement(IconSize size, int facing)
+{
+    if (facing != 0)
+        return 9;
+    switch (size) {
+    case IconSize::Normal: return 13;
+    case IconSize::Small: return 24;
+    case IconSize::Large: return 12;
+    }
+    return -1;
+}
+
+constexpr bool holds(const IconPicture &p)
+{
+    return p.facing >= 0 && p.facing <= 8 && p.element >= 0 && p.element <= lastElement(p.size, p.facing);
+}
+} // namespace iconpicture_detail
+
 // The picture for type, level and facing; none when the chosen set has no element for the
-// type, in which case the icon keeps the picture it shows.
-std::optional<IconPicture> iconPictureFor(int type, int level, int facing);
+// type, in which case the icon keeps the picture it shows. Inline: playback asks for every
+// path on every frame.
+inline std::optional<IconPicture> iconPictureFor(int type, int level, int facing)
+{
+    IconPicture p;
+    p.facing = (facing >= 1 && facing <= 8) ? std::int16_t(facing) : std::int16_t(0);
+    p.size = level == 0 ? IconSize::Normal : level == -1 ? IconSize::Small : IconSize::Large;
+    if (type < 0 || type > 24)
+        return std::nullopt;
+    p.element = std::int16_t(type);
+    if (!iconpicture_detail::holds(p))
+        return std::nullopt;
+    return p;
+}
 
 // The plain normal picture of a type (picObj), none for a type outside the set.
 std::optional<IconPicture> plainPicture(int type);

@@ -137,6 +137,54 @@ PlaybackModel::PassResult PlaybackModel::movePass(bool stopAtFailure)
     return result;
 }
 
+void PlaybackModel::collectWalkers(std::vector<Walker> &walkers)
+{
+    walkers.clear();
+    walkers.reserve(std::size_t(m_iMovs));
+    for (int k = 1; k <= m_iMovs; ++k) {
+        Walker w;
+        w.path = Movimento(k);
+        w.icon = icon(w.path->iObj);
+        if (w.icon)
+            w.type = m_objects[std::size_t(w.path->iObj)].Tipo;
+        walkers.push_back(w);
+    }
+}
+
+bool PlaybackModel::moveWalkers(const std::vector<Walker> &walkers)
+{
+    for (const Walker &w : walkers) {
+        if (!w.icon) {
+            if (w.path->itM() > 0)
+                return false; // a path without an icon to walk
+            continue;
+        }
+        std::int16_t facing = 0;
+        const clsMovimento::MoveResult r = w.path->Move(*w.icon, m_lFrameAtual, w.type, facing, settings);
+        if (!r.ok)
+            return false;
+        if (const auto p = iconPictureFor(w.type, r.level, facing))
+            w.icon->picture = *p;
+    }
+    return true;
+}
+
+PlaybackModel::Advance PlaybackModel::advanceWalkers(const std::vector<Walker> &walkers)
+{
+    Advance a;
+    const std::int32_t inc = settings.frameStep();
+    m_lFrameAtual = saturatingAdd(m_lFrameAtual, inc);
+    for (const Walker &w : walkers)
+        w.path->addFrames(inc);
+    if (m_lFrameAtual % kFramesPerSecond == 0) {
+        m_iSegs = saturatingAdd(m_iSegs, 1);
+        m_iTempoRestante = saturatingAdd(m_iTempoRestante, -1);
+        a.secondElapsed = true;
+    }
+    a.roundOver = m_iTempoRestante == 0;
+    return a;
+}
+
 PlaybackModel::Advance PlaybackModel::advanceFrame()
 {
     Advance a;
@@ -184,26 +232,25 @@ PlaybackModel::StratLength PlaybackModel::CalculaTempo() const
     std::int32_t secondsLeft = round;
     std::int32_t counted = 0;
     bool allComplete = true;
-    for (;;) {
+    // A path whose object is out of range fails on the first frame whatever the others do.
+    for (const auto &m : paths)
+        if (m.iObj < 0 || m.iObj > iObj + 1)
+            result.failed = true;
+    while (!result.failed) {
         allComplete = true;
         for (auto &m : paths) {
-            const int o = m.iObj;
-            if (o < 0 || o > iObj + 1) {
-                result.failed = true;
-                break;
-            }
-            const auto r = m.MoveCalc(top[std::size_t(o)], left[std::size_t(o)], frame, settings);
+            const std::size_t o = std::size_t(m.iObj);
+            const auto r = m.MoveCalc(top[o], left[o], frame, settings);
             if (!r) {
                 result.failed = true;
                 break;
             }
             allComplete = allComplete && *r;
+            m.addFrames(inc); // each path's own counter: nothing else in this frame reads it
         }
         if (result.failed)
             break;
         frame = saturatingAdd(frame, inc);
-        for (auto &m : paths)
-            m.addFrames(inc);
         if (frame % kFramesPerSecond == 0) {
             --secondsLeft;
             ++counted;
@@ -231,13 +278,16 @@ PlaybackModel::SeekResult PlaybackModel::UpdateAnimationPosition(std::int16_t ta
     if (mode != PlayMode::Stopped)
         hideIconsOfHeight(kLateIconHeight);
     const std::int16_t target = std::max<std::int16_t>(targetSeconds, 0);
+    // The replay is movePass(true) + advanceFrame() per frame; nothing but the replay touches
+    // the objects and slots meanwhile, so they are looked up once.
+    std::vector<Walker> walkers;
+    collectWalkers(walkers);
     while (m_iSegs != target) {
-        const PassResult pass = movePass(true);
-        if (pass.failedSlots > 0) {
+        if (!moveWalkers(walkers)) {
             result.failed = true;
             return result;
         }
-        if (advanceFrame().roundOver)
+        if (advanceWalkers(walkers).roundOver)
             result.roundOver = true;
     }
     return result;

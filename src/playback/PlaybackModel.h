@@ -91,6 +91,20 @@ public:
     SeekResult UpdateAnimationPosition(std::int16_t targetSeconds, PlayMode mode);
 
 private:
+    // A slot in use, with the icon its path walks (none: no icon) and the object's type.
+    struct Walker {
+        clsMovimento *path = nullptr;
+        PlaybackIcon *icon = nullptr;
+        std::int16_t type = 0;
+    };
+    // Slots 1..iMovs (created if need be), looked up once for a run of frames in which
+    // neither the objects nor the slots change.
+    void collectWalkers(std::vector<Walker> &walkers);
+    // movePass over collected slots: false at the first failing slot.
+    bool moveWalkers(const std::vector<Walker> &walkers);
+    // advanceFrame over collected slots.
+    Advance advanceWalkers(const std::vector<Walker> &walkers);
+
     std::vector<tpObjeto> m_objects{tpObjeto{}};
     std::vector<PlaybackIcon> m_icons{PlaybackIcon{}};
     std::array<std::unique_ptr<clsMovimento>, kMaxSlots + 1> m_slots;

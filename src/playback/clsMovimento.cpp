@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -38,10 +39,72 @@ inline std::optional<std::int32_t> roundToInt32(double v)
 #endif
 }
 
-bool isGrenade(int type) { return type == HeGrenade || type == FlashGrenade || type == SmokeGrenade; }
+// The stride of one frame: a distance (dx, dy) longer than 1.5 twips is cut down to
+// vel * frameStep, in its own direction. false when a value is not a finite float.
+//
+// The reference arithmetic keeps the sum of squares and the scaling in extended precision
+// and stores each result as a float. That is the slow part of every dry run and seek, so
+// strideLength() works in double and keeps a result only when it is certainly the float
+// the extended arithmetic gives; otherwise (rarely) it runs the extended arithmetic.
+bool strideExtended(float &dx, float &dy, float vel, std::int32_t frameStep)
+{
+    const long double sum = static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy;
+    const auto d = toSingle(std::sqrt(static_cast<double>(sum)));
+    if (!d)
+        return false;
+    if (*d > 1.5f) {
+        const long double scale = static_cast<long double>(vel) * frameStep / *d;
+        const auto sx = toSingle(scale * dx);
+        const auto sy = toSingle(scale * dy);
+        if (!sx || !sy)
+            return false;
+        dx = *sx;
+        dy = *sy;
+    }
+    return true;
+}
 
-std::optional<std::int32_t> wholeTwips(std::int32_t v) { return v; }
-std::optional<std::int32_t> wholeTwips(float v) { return roundToInt32(v); }
+// v stored as a float when every number within a relative 2^-45 of v gives that same float
+// (and fits); false otherwise, NaN included.
+//
+// Why this suffices: the squares of floats are exact in double, so the double sum of squares
+// and its square root lie within 2^-51 (relative) of the exact values, as do the extended
+// sum converted to double and its root. The scaling takes at most three roundings of 2^-53
+// in double (vel * frameStep may need 55 bits) and two of 2^-64 in extended precision, all
+// results being normal numbers (floats in, magnitudes between 2^-430 and 2^300). Both
+// results therefore lie well inside the window around v, and rounding to float is monotonic.
+inline bool certainSingle(double v, float &out)
+{
+    const double a = std::fabs(v);
+    if (!(a <= double(FLT_MAX) * (1.0 - 0x1p-40)))
+        return false;
+    const double margin = a * 0x1p-45;
+    const float lo = static_cast<float>(v - margin);
+    const float hi = static_cast<float>(v + margin);
+    if (lo != hi)
+        return false;
+    out = lo; // keeps the sign of a zero v
+    return true;
+}
+
+inline bool strideLength(float &dx, float &dy, float vel, std::int32_t frameStep)
+{
+    const double sum = double(dx) * dx + double(dy) * dy;
+    float d;
+    if (!certainSingle(std::sqrt(sum), d))
+        return strideExtended(dx, dy, vel, frameStep);
+    if (d > 1.5f) {
+        const double scale = double(vel) * frameStep / d;
+        float sx, sy;
+        if (!certainSingle(scale * dx, sx) || !certainSingle(scale * dy, sy))
+            return strideExtended(dx, dy, vel, frameStep);
+        dx = sx;
+        dy = sy;
+    }
+    return true;
+}
+
+bool isGrenade(int type) { return type == HeGrenade || type == FlashGrenade || type == SmokeGrenade; }
 } // namespace
 
 std::int16_t clsMovimento::Adiciona(std::int32_t iIni, std::int32_t X, std::int32_t Y, std::int16_t sLvl, float sVel,
@@ -120,88 +183,89 @@ std::optional<QPoint> clsMovimento::lastPosition() const
     return QPoint(m_lUltLeft, m_lUltTop);
 }
 
-void clsMovimento::addFrames(std::int32_t inc)
-{
-    const std::int64_t v = std::int64_t(lFrame) + inc;
-    lFrame = v > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
-                                                          : static_cast<std::int32_t>(v);
-}
-
-// Arrival and one stride, worked out on copies so that a failing frame changes nothing.
-// Positions are compared as the whole twips the icon is drawn at.
+// Arrival and one stride, worked out on locals so that a failing frame changes nothing.
+// Positions are compared as the whole twips the icon is drawn at. Whole-twip positions
+// (the dry run) stay in integers: their differences are exact, as they were in double.
 template <typename Pos>
-inline clsMovimento::WalkPlan clsMovimento::planWalk(Pos left, Pos top, const PlaybackSettings &settings) const
+inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top, const PlaybackSettings &settings)
 {
-    WalkPlan plan;
-    plan.passo = m_iPassoAtual;
-    plan.frame = lFrame;
-    const auto wl = wholeTwips(left);
-    const auto wt = wholeTwips(top);
-    if (!wl || !wt)
-        return plan;
-
-    if (m_hasUlt && *wl == m_lUltLeft && *wt == m_lUltTop) {
-        if (plan.passo >= m_itM) {
-            plan.walk = Walk::Complete;
-            return plan;
-        }
-        ++plan.passo;
-        if (!settings.bFrameContinuo)
-            plan.frame = 0;
-    }
-    plan.ultLeft = *wl;
-    plan.ultTop = *wt;
-
-    const tpPasso &s = m_Passos[std::size_t(plan.passo)];
-    const double offX = double(left) - double(s.X);
-    const double offY = double(top) - double(s.Y);
+    std::int32_t wl, wt;
     if constexpr (std::is_integral_v<Pos>) {
-        constexpr double lo = std::numeric_limits<std::int32_t>::min();
-        constexpr double hi = std::numeric_limits<std::int32_t>::max();
-        if (offX < lo || offX > hi || offY < lo || offY > hi)
-            return plan;
-    }
-    auto dx = toSingle(offX * 0.1);
-    auto dy = toSingle(offY * 0.1);
-    if (!dx || !dy)
-        return plan;
-    const long double sum = static_cast<long double>(*dx) * *dx + static_cast<long double>(*dy) * *dy;
-    const auto d = toSingle(std::sqrt(static_cast<double>(sum)));
-    if (!d)
-        return plan;
-    if (*d > 1.5f) {
-        const long double scale = static_cast<long double>(s.sVel) * settings.frameStep() / *d;
-        dx = toSingle(scale * *dx);
-        dy = toSingle(scale * *dy);
-        if (!dx || !dy)
-            return plan;
-    }
-    const auto rx = roundToInt32(*dx);
-    const auto ry = roundToInt32(*dy);
-    if (!rx || !ry)
-        return plan;
-    plan.left = double(left) - *rx;
-    plan.top = double(top) - *ry;
-    if constexpr (std::is_integral_v<Pos>) {
-        constexpr double lo = std::numeric_limits<std::int32_t>::min();
-        constexpr double hi = std::numeric_limits<std::int32_t>::max();
-        if (plan.left < lo || plan.left > hi || plan.top < lo || plan.top > hi)
-            return plan;
+        wl = left;
+        wt = top;
     } else {
-        if (!toSingle(plan.left) || !toSingle(plan.top))
-            return plan;
+        const auto l = roundToInt32(left);
+        const auto t = roundToInt32(top);
+        if (!l || !t)
+            return Walk::Failed;
+        wl = *l;
+        wt = *t;
     }
-    plan.walk = Walk::Strode;
-    return plan;
-}
 
-void clsMovimento::commit(const WalkPlan &plan)
-{
-    m_iPassoAtual = plan.passo;
-    lFrame = plan.frame;
+    std::int16_t passo = m_iPassoAtual;
+    std::int32_t frame = lFrame;
+    if (m_hasUlt && wl == m_lUltLeft && wt == m_lUltTop) {
+        if (passo >= m_itM)
+            return Walk::Complete;
+        ++passo;
+        if (!settings.bFrameContinuo)
+            frame = 0;
+    }
+
+    const tpPasso &s = m_Passos[std::size_t(passo)];
+    float dx, dy;
+    if constexpr (std::is_integral_v<Pos>) {
+        constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
+        constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
+        const std::int64_t offX = std::int64_t(left) - s.X;
+        const std::int64_t offY = std::int64_t(top) - s.Y;
+        if (offX < lo || offX > hi || offY < lo || offY > hi)
+            return Walk::Failed;
+        // A tenth of a 32-bit integer always fits a float.
+        dx = static_cast<float>(double(offX) * 0.1);
+        dy = static_cast<float>(double(offY) * 0.1);
+    } else {
+        const auto fx = toSingle((double(left) - double(s.X)) * 0.1);
+        const auto fy = toSingle((double(top) - double(s.Y)) * 0.1);
+        if (!fx || !fy)
+            return Walk::Failed;
+        dx = *fx;
+        dy = *fy;
+    }
+    if (!strideLength(dx, dy, s.sVel, settings.frameStep()))
+        return Walk::Failed;
+    const auto rx = roundToInt32(dx);
+    const auto ry = roundToInt32(dy);
+    if (!rx || !ry)
+        return Walk::Failed;
+
+    Pos newLeft, newTop;
+    if constexpr (std::is_integral_v<Pos>) {
+        constexpr std::int64_t lo = std::numeric_limits<std::int32_t>::min();
+        constexpr std::int64_t hi = std::numeric_limits<std::int32_t>::max();
+        const std::int64_t l = std::int64_t(left) - *rx;
+        const std::int64_t t = std::int64_t(top) - *ry;
+        if (l < lo || l > hi || t < lo || t > hi)
+            return Walk::Failed;
+        newLeft = static_cast<std::int32_t>(l);
+        newTop = static_cast<std::int32_t>(t);
+    } else {
+        const auto l = toSingle(double(left) - *rx);
+        const auto t = toSingle(double(top) - *ry);
+        if (!l || !t)
+            return Walk::Failed;
+        newLeft = *l;
+        newTop = *t;
+    }
+
+    m_iPassoAtual = passo;
+    lFrame = frame;
     m_hasUlt = true;
-    m_lUltLeft = plan.ultLeft;
-    m_lUltTop = plan.ultTop;
+    m_lUltLeft = wl;
+    m_lUltTop = wt;
+    left = newLeft;
+    top = newTop;
+    return Walk::Strode;
 }
 
 void clsMovimento::markComplete(std::int32_t xFrame)
@@ -238,13 +302,13 @@ clsMovimento::MoveResult clsMovimento::Move(PlaybackIcon &tObj, std::int32_t xFr
     const bool grenade = isGrenade(objectIndex);
     // A grenade whose path is complete stays hidden; anything else shows when it walks.
     const bool visible = tObj.Visible || !(grenade && m_completed);
-    const WalkPlan plan = planWalk(tObj.Left, tObj.Top, settings);
-    if (plan.walk == Walk::Failed) {
+    const Walk w = walk(tObj.Left, tObj.Top, settings);
+    if (w == Walk::Failed) {
         r.ok = false;
         return r;
     }
 
-    if (plan.walk == Walk::Complete) {
+    if (w == Walk::Complete) {
         std::optional<GrenadeBurst> burst;
         if (settings.bShowAnimations && grenade && visible) {
             const int offset = objectIndex == FlashGrenade ? 1200 : 300;
@@ -263,9 +327,6 @@ clsMovimento::MoveResult clsMovimento::Move(PlaybackIcon &tObj, std::int32_t xFr
     } else {
         m_FrameCount2 = 0;
         tObj.Visible = visible;
-        commit(plan);
-        tObj.Left = static_cast<float>(plan.left);
-        tObj.Top = static_cast<float>(plan.top);
     }
     const tpPasso &s = m_Passos[std::size_t(m_iPassoAtual)];
     xDirection = s.sDir;
@@ -287,17 +348,14 @@ std::optional<bool> clsMovimento::MoveCalc(std::int32_t &tObjTop, std::int32_t &
         ++m_FrameCount2;
         return false;
     }
-    const WalkPlan plan = planWalk(tObjLeft, tObjTop, settings);
-    if (plan.walk == Walk::Failed)
+    const Walk w = walk(tObjLeft, tObjTop, settings);
+    if (w == Walk::Failed)
         return std::nullopt;
     m_FrameCount2 = 0;
-    if (plan.walk == Walk::Complete) {
+    if (w == Walk::Complete) {
         markComplete(xFrame);
         return true;
     }
-    commit(plan);
-    tObjLeft = static_cast<std::int32_t>(plan.left);
-    tObjTop = static_cast<std::int32_t>(plan.top);
     return false;
 }
 

@@ -19,6 +19,7 @@
 #include <QPoint>
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -67,20 +68,20 @@ public:
     std::optional<QPoint> lastPosition() const;
     // Steps 0..itM (element 0 stays zero); empty when there are no steps.
     const std::vector<tpPasso> &Passos() const { return m_Passos; }
-    void addFrames(std::int32_t inc); // lFrame + inc, held at the 32-bit limit
+    // lFrame + inc, held at the 32-bit limit. Called for every path on every frame.
+    void addFrames(std::int32_t inc)
+    {
+        const std::int64_t v = std::int64_t(lFrame) + inc;
+        lFrame = v > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                              : static_cast<std::int32_t>(v);
+    }
 
 private:
     enum class Walk { Failed, Complete, Strode };
-    struct WalkPlan {
-        Walk walk = Walk::Failed;
-        std::int16_t passo = 0;
-        std::int32_t frame = 0;
-        std::int32_t ultLeft = 0, ultTop = 0;
-        double left = 0, top = 0;
-    };
+    // Arrival check and one stride from (left, top); on Strode the position and the step
+    // state have moved on, otherwise nothing changed.
     template <typename Pos>
-    WalkPlan planWalk(Pos left, Pos top, const PlaybackSettings &settings) const;
-    void commit(const WalkPlan &plan);
+    Walk walk(Pos &left, Pos &top, const PlaybackSettings &settings);
     void markComplete(std::int32_t xFrame);
 
     std::int16_t m_itM = 0;
