@@ -49,7 +49,12 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
     resize(1100, 820);
 }
 
-frmPrincipal::~frmPrincipal() = default;
+frmPrincipal::~frmPrincipal()
+{
+    // The MDI area outlives this part of the object while QWidget tears the children down;
+    // its activation signal must not reach a half-destroyed main window.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
 
 void frmPrincipal::buildMenus()
 {
