@@ -4,6 +4,7 @@
 // a board a small host of their own.
 
 #include <QPixmap>
+#include <QPoint>
 #include <QString>
 
 #include <optional>
@@ -40,6 +41,23 @@ public:
 
     // The board's window was closed: its slot is free again.
     virtual void boardClosed(frmMapa *board) = 0;
+
+    // The right-click menus of the main window. The board has written the right-click context
+    // first; the call returns after the menu has closed and its command has run.
+    enum class Popup { Object, Text, PathPoint, Marker };
+    virtual void showPopup(Popup which, const QPoint &globalPos)
+    {
+        (void)which;
+        (void)globalPos;
+    }
+    // The board's mouse pictures: 0 while placing, 1 for the hand tool (null: a standard cursor).
+    virtual QPixmap cursorPicture(int index) const
+    {
+        (void)index;
+        return QPixmap();
+    }
+    // Empties the toolbar's preview of the armed tool.
+    virtual void clearToolPreview() {}
 };
 
 } // namespace quorvel

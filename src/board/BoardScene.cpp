@@ -192,4 +192,105 @@ void BoardScene::setPathsVisible(bool visible)
     }
 }
 
+namespace {
+template <typename Item>
+Item *&slotFor(std::vector<Item *> &items, int i)
+{
+    if (items.size() <= std::size_t(i))
+        items.resize(std::size_t(i) + 1, nullptr);
+    return items[std::size_t(i)];
+}
+
+template <typename Item>
+void unload(std::vector<Item *> &items, int i)
+{
+    if (i >= 1 && std::size_t(i) < items.size()) {
+        delete items[std::size_t(i)];
+        items[std::size_t(i)] = nullptr;
+    }
+}
+} // namespace
+
+void BoardScene::showObject(int i, const BoardModel &model, const BoardHost &host)
+{
+    if (i < 1)
+        return;
+    QGraphicsPixmapItem *&item = slotFor(imgObj, i);
+    if (!item) {
+        item = addPixmap(QPixmap());
+        item->setScale(kTwipsPerPixelScene);
+        item->setZValue(zObject);
+        item->setData(0, i);
+    }
+    item->setZValue(zObject + 0.001 * i); // the latest object stands in front
+    syncIcons(model, host);
+}
+
+void BoardScene::showText(int i, const QString &text, const QPointF &pos)
+{
+    if (i < 1)
+        return;
+    QGraphicsSimpleTextItem *&item = slotFor(lblTexto, i);
+    if (!item) {
+        item = addSimpleText(QString(), boardTextFont());
+        item->setBrush(Qt::white);
+        item->setPen(QPen(QColor(0, 0, 0, 200), 0.6));
+        item->setScale(kTwipsPerPixelScene);
+        item->setZValue(zText);
+        item->setData(0, i);
+    }
+    item->setText(text);
+    item->setPos(pos);
+}
+
+void BoardScene::showMarker(int i, const QString &info, const QPointF &pos, const QPixmap &picture)
+{
+    if (i < 1)
+        return;
+    QGraphicsPixmapItem *&item = slotFor(imgMarker, i);
+    if (!item) {
+        item = addPixmap(picture);
+        item->setScale(kTwipsPerPixelScene);
+        item->setZValue(zMarker);
+        item->setData(0, i);
+    }
+    item->setToolTip(info);
+    item->setPos(pos);
+    item->setVisible(true);
+}
+
+void BoardScene::showPoint(int n, const PathPoint &pt)
+{
+    if (n < 1)
+        return;
+    slotFor(picM, n);
+    slotFor(linha, n);
+    if (!picM[std::size_t(n)]) {
+        placePoint(n, pt);
+        return;
+    }
+    QGraphicsRectItem *point = picM[std::size_t(n)];
+    const QColor colour = drawnColour(pt.colour);
+    point->setPos(pt.Left, pt.Top);
+    point->setBrush(colour);
+    point->setVisible(pt.visible);
+    if (QGraphicsLineItem *line = linha[std::size_t(n)]) {
+        QPen pen = line->pen();
+        pen.setColor(colour);
+        line->setPen(pen);
+        line->setLine(pt.X1, pt.Y1, pt.X2, pt.Y2);
+        line->setVisible(pt.visible);
+    }
+}
+
+void BoardScene::removeObject(int i) { unload(imgObj, i); }
+void BoardScene::removeText(int i) { unload(lblTexto, i); }
+void BoardScene::removeMarker(int i) { unload(imgMarker, i); }
+
+void BoardScene::removePoint(int n)
+{
+    unload(picM, n);
+    unload(linha, n);
+}
+
 } // namespace quorvel

@@ -39,6 +39,18 @@ public:
     void setPathsVisible(bool visible);
     void clearElements();
 
+    // Incremental mirroring after an edit changed the model: each makes the element when it is
+    // not loaded yet (growing the array) and brings it to the model's state.
+    void showObject(int i, const BoardModel &model, const BoardHost &host);
+    void showText(int i, const QString &text, const QPointF &pos);
+    void showMarker(int i, const QString &info, const QPointF &pos, const QPixmap &picture);
+    void showPoint(int n, const PathPoint &pt);
+    // Unloads one element (and for a point its line); later access finds nullptr.
+    void removeObject(int i);
+    void removeText(int i);
+    void removeMarker(int i);
+    void removePoint(int n);
+
     // The board's element arrays; element 0 is the hidden template, nullptr where the element
     // is not loaded.
     std::vector<QGraphicsPixmapItem *> imgObj;

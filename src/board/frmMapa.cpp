@@ -1,6 +1,9 @@
 #include "board/frmMapa.h"
 
+#include "board/AutoSave.h"
+#include "board/BoardEditor.h"
 #include "board/BoardHost.h"
+#include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
 #include "common/FileHelpers.h"
@@ -78,6 +81,24 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     setObjectName(QStringLiteral("frmMapa"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+
+    PlaybackControls controls;
+    controls.picGO = picGO_;
+    controls.Picture1 = Picture1_;
+    controls.picPause = picPause_;
+    controls.picSlow = picSlow_;
+    controls.picReverse = picReverse_;
+    controls.lblRoundTime = lblRoundTime_;
+    controls.lblFrame = lblFrame_;
+    controls.lblSegs = lblSegs_;
+    controls.lblMaxTime = lblMaxTime_;
+    controls.Slider1 = Slider1_;
+    controls.Slider2 = Slider2_;
+    controls.panel1 = panels_[1];
+    controls.panel2 = panels_[2];
+    playback_ = new BoardPlayback(model_, *scene_, host_, controls, keyTexts_, this);
+    autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
+    editor_ = new BoardEditor(*this, state_, host_);
 }
 
 frmMapa::~frmMapa() = default;
@@ -201,7 +222,18 @@ void frmMapa::Form_Load()
     lblMaxTime_->setText(QStringLiteral("1"));
     model_.sArquivo.clear();
     closing_ = false;
+    closeAfterAutoSave_.reset();
+    playback_->boardLoaded();
+    autoSave_->boardLoaded();
 }
+
+void frmMapa::picGO_Click() { playback_->picGO_Click(); }
+void frmMapa::picPause_Click() { playback_->picPause_Click(); }
+void frmMapa::picSlow_Click() { playback_->picSlow_Click(); }
+void frmMapa::Picture1_Click() { playback_->Picture1_Click(); }
+bool frmMapa::playMode() const { return playback_->playMode(); }
+bool frmMapa::playEditMode() const { return playback_->playEditMode(); }
+bool frmMapa::bGravar() const { return playback_->bGravar; }
 
 void frmMapa::setTitulo(const QString &caption)
 {
@@ -337,8 +369,20 @@ void frmMapa::cancelMovement()
     state_.bTexto = false;
     state_.bMover = false;
     bMovimento = false;
-    view_->viewport()->unsetCursor();
+    editor_->placingReset();
 }
+
+void frmMapa::ApagaObjeto(std::int16_t Index) { editor_->ApagaObjeto(Index); }
+void frmMapa::ApagaTexto(std::int16_t Index) { editor_->ApagaTexto(Index); }
+void frmMapa::ApagaMarker(std::int16_t Index) { editor_->ApagaMarker(Index); }
+void frmMapa::ApagaMovimento(std::int16_t Index, std::int16_t ittM) { editor_->ApagaMovimento(Index, ittM); }
+void frmMapa::MudaCor() { editor_->MudaCor(); }
+void frmMapa::ShowHide(bool Override) { editor_->ShowHide(Override); }
+void frmMapa::SetBomb() { editor_->SetBomb(); }
+void frmMapa::ProcuraLink(frmLink &dialog) { editor_->ProcuraLink(dialog); }
+void frmMapa::AdicionaLink() { editor_->AdicionaLink(); }
+void frmMapa::EditaLink(std::int16_t iL) { editor_->EditaLink(iL); }
+void frmMapa::ApagaLink() { editor_->ApagaLink(); }
 
 void frmMapa::Form_Activate()
 {
@@ -357,13 +401,16 @@ void frmMapa::Form_Deactivate()
 
 void frmMapa::closeBoard(CloseReason reason)
 {
+    // A close that arrives while a backup is written waits for the backup, then runs.
+    if (AutoSaveInProgress) {
+        closeAfterAutoSave_ = reason;
+        return;
+    }
     if (closing_)
         return;
     closing_ = true;
-    // A running auto-save is written within one event; nothing here can interleave with it,
-    // but a close that arrives from inside it must not tear the records down under it.
-    if (AutoSaveInProgress)
-        return;
+    playback_->boardClosing();
+    autoSave_->boardClosed();
     if (reason != CloseReason::MainWindow)
         host_.WindowListRemove(this);
     model_.clear();
@@ -372,6 +419,15 @@ void frmMapa::closeBoard(CloseReason reason)
     scene_->setOverview(QPixmap());
     host_.boardClosed(this);
     emit closed();
+}
+
+void frmMapa::finishDeferredClose()
+{
+    if (!AutoSaveInProgress && closeAfterAutoSave_) {
+        const CloseReason reason = *closeAfterAutoSave_;
+        closeAfterAutoSave_.reset();
+        closeBoard(reason);
+    }
 }
 
 void frmMapa::closeEvent(QCloseEvent *event)

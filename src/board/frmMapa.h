@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QGraphicsView;
 class QLabel;
@@ -15,7 +16,10 @@ class QStatusBar;
 
 namespace quorvel {
 
+class BoardAutoSave;
+class BoardEditor;
 class BoardHost;
+class BoardPlayback;
 class BoardScene;
 struct ProgramState;
 
@@ -31,6 +35,10 @@ public:
     // Opens a strat file of the current format into this fresh board. When opening fails the
     // board has closed itself (and said why, except for an empty path).
     void AbreTatica(const QString &sArq);
+
+    // Reads a strat of the older format, has it saved in the current format under a name the
+    // user chooses, and closes the board.
+    void OldAbreTatica(const QString &sArq);
 
     // Saves the strat, asking for a file name when it has none or when bComo (Save As) is
     // set. Returns false when nothing was written (Cancel, or a failure that it reported).
@@ -58,6 +66,38 @@ public:
     QString titulo() const;
     bool bMovimento = false;
     bool AutoSaveInProgress = false;
+    // Runs a close that arrived while an auto-save was being written.
+    void finishDeferredClose();
+
+    // Playback. The board's key handler calls these for its keys (they do nothing while a
+    // video is recorded: the key handler tests that first): F2 picGO_Click, F3 picPause_Click,
+    // F4 picSlow_Click, F5 Picture1_Click.
+    void picGO_Click();
+    void picPause_Click();
+    void picSlow_Click();
+    void Picture1_Click();
+    // The mode tags: Play (picGO.Tag "1") and Play/Edit (Picture1.Tag "1") are running.
+    bool playMode() const;
+    bool playEditMode() const;
+    bool bGravar() const;
+    BoardPlayback &playback() const { return *playback_; }
+    BoardAutoSave &autoSave() const { return *autoSave_; }
+
+    // Editing: the mouse and keys of the board, and the operations the menus call by name.
+    BoardEditor &editor() const { return *editor_; }
+    void ApagaObjeto(std::int16_t Index);
+    void ApagaTexto(std::int16_t Index);
+    void ApagaMarker(std::int16_t Index);
+    void ApagaMovimento(std::int16_t Index, std::int16_t ittM);
+    void MudaCor();
+    void ShowHide(bool Override);
+    void SetBomb();
+    void ProcuraLink(class frmLink &dialog);
+    void AdicionaLink();
+    void EditaLink(std::int16_t iL);
+    void ApagaLink();
+    // Slider2's maximum and lblMaxTime from the strat's length (the dry run).
+    void updateStratLength();
 
     BoardModel &model() { return model_; }
     const BoardModel &model() const { return model_; }
@@ -80,7 +120,6 @@ protected:
 private:
     void buildControls();
     void setStatusPanel(int panel, const QString &text);
-    void updateStratLength();
     void debug(const char *line);
 
     ProgramState &state_;
@@ -90,6 +129,10 @@ private:
     QGraphicsView *view_ = nullptr;
     std::array<QString, 14> keyTexts_;
     bool closing_ = false;
+    BoardPlayback *playback_ = nullptr;
+    BoardAutoSave *autoSave_ = nullptr;
+    BoardEditor *editor_ = nullptr;
+    std::optional<CloseReason> closeAfterAutoSave_;
 
     QLabel *lblTitulo_ = nullptr;
     QLabel *lblRoundTime_ = nullptr;

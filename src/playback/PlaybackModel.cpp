@@ -60,6 +60,18 @@ void PlaybackModel::setObjects(const std::vector<tpObjeto> &tObjetos)
         m_icons[i] = iconAtStart(m_objects[i]);
 }
 
+void PlaybackModel::setObject(int i, const tpObjeto &o)
+{
+    if (i < 1)
+        return;
+    if (std::size_t(i) >= m_objects.size()) {
+        m_objects.resize(std::size_t(i) + 1, tpObjeto{DeletedObject, 0, 0});
+        m_icons.resize(std::size_t(i) + 1, PlaybackIcon{});
+    }
+    m_objects[std::size_t(i)] = o;
+    m_icons[std::size_t(i)] = iconAtStart(o);
+}
+
 const tpObjeto *PlaybackModel::object(int i) const
 {
     return i >= 1 && i < int(m_objects.size()) ? &m_objects[std::size_t(i)] : nullptr;
@@ -100,6 +112,13 @@ void PlaybackModel::resetToStart()
     m_lFrameAtual = 0;
     m_iSegs = 0;
     m_iTempoRestante = settings.roundSeconds();
+}
+
+void PlaybackModel::hideLateIcons()
+{
+    for (std::size_t i = 1; i < m_icons.size(); ++i)
+        if (m_icons[i].exists && isSmallObjectType(m_objects[i].Tipo))
+            m_icons[i].Visible = false;
 }
 
 void PlaybackModel::hideIconsOfHeight(int heightTwips)
@@ -181,7 +200,7 @@ PlaybackModel::Advance PlaybackModel::advanceWalkers(const std::vector<Walker> &
         m_iTempoRestante = saturatingAdd(m_iTempoRestante, -1);
         a.secondElapsed = true;
     }
-    a.roundOver = m_iTempoRestante == 0;
+    a.roundOver = m_iTempoRestante <= 0; // also a round of 0 s, or a countdown resumed past 0
     return a;
 }
 
@@ -197,7 +216,7 @@ PlaybackModel::Advance PlaybackModel::advanceFrame()
         m_iTempoRestante = saturatingAdd(m_iTempoRestante, -1);
         a.secondElapsed = true;
     }
-    a.roundOver = m_iTempoRestante == 0;
+    a.roundOver = m_iTempoRestante <= 0; // also a round of 0 s, or a countdown resumed past 0
     return a;
 }
 
@@ -276,7 +295,7 @@ PlaybackModel::SeekResult PlaybackModel::UpdateAnimationPosition(std::int16_t ta
     SeekResult result;
     resetToStart();
     if (mode != PlayMode::Stopped)
-        hideIconsOfHeight(kLateIconHeight);
+        hideLateIcons();
     const std::int16_t target = std::max<std::int16_t>(targetSeconds, 0);
     // The replay is movePass(true) + advanceFrame() per frame; nothing but the replay touches
     // the objects and slots meanwhile, so they are looked up once.

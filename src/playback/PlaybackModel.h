@@ -6,7 +6,7 @@
 //   setObjects(tObjetos)          the object table (elements 0..iObj); icons to their places
 //   Movimento(k), setMovementCount(iMovs)   the movement slots 1..100, created on first use
 //   resetToStart()                what a stop does: icons back, every slot reset, counters 0
-//   hideIconsOfHeight(210)        Play start: grenade and bomb icons wait for their path
+//   hideLateIcons()               Play start: grenade and bomb icons wait for their path
 //   stepFrame() = movePass() + advanceFrame()   one frame of the clock; call it Slider1
 //                                 times per tick and act on its bursts and roundOver
 //   CalculaTempo()                the strat's length by a dry run on copies (live state untouched)
@@ -40,6 +40,8 @@ public:
     // Objects 1..iObj, element 0 a placeholder (a missing element 0 is supplied).
     // Every icon goes to its stored place, visible, with its plain picture.
     void setObjects(const std::vector<tpObjeto> &tObjetos);
+    // One object placed, moved or deleted while editing: only its icon goes to its stored place.
+    void setObject(int i, const tpObjeto &o);
     int objectCount() const { return int(m_objects.size()) - 1; }
     const tpObjeto *object(int i) const;
     PlaybackIcon *icon(int i);            // none outside 1..iObj and for a deleted object
@@ -55,6 +57,9 @@ public:
     std::int16_t iTempoRestante() const { return m_iTempoRestante; }
 
     void resetToStart();
+    // Play start: grenades and the bomb (types 10 to 13) wait hidden for their path. By type,
+    // not by picture height: a walker drawn large is as high as a grenade.
+    void hideLateIcons();
     void hideIconsOfHeight(int heightTwips);
 
     struct PassResult {

@@ -15,6 +15,8 @@
 #include "playback/IconPicture.h"
 #include "shell/CommandPoller.h"
 #include "shell/StartUp.h"
+#include "shell/BoardMenus.h"
+#include "shell/Toolbar.h"
 #include "shell/WindowList.h"
 #include "shell/frmNovo.h"
 
@@ -23,6 +25,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QToolBar>
 
 namespace quorvel {
 
@@ -36,6 +39,18 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &frmPrincipal::subWindowActivated);
     buildMenus();
+    menus_ = new BoardMenus(*this);
+    toolbar_ = new Toolbar(state_, icons_, this);
+    toolbar_->cancelAll = [this] {
+        for (int i = 1; i <= kMaxBoards + 1; ++i)
+            if (frmMapa *b = Mapas_[std::size_t(i)]; b && b->imI() >= 1)
+                b->cancelMovement();
+    };
+    auto *tools = addToolBar(QStringLiteral("picBotoes"));
+    tools->setObjectName(QStringLiteral("tbBotoes"));
+    tools->setMovable(false);
+    tools->addWidget(toolbar_);
+    mdi_->viewport()->installEventFilter(toolbar_);
 
     // A second start hands its command line over through the settings store.
     auto *poller = new CommandPoller(this);
@@ -76,6 +91,11 @@ void frmPrincipal::buildMenus()
            QKeySequence(Qt::CTRL | Qt::Key_A));
     mnuTatica->addSeparator()->setObjectName(QStringLiteral("sep03"));
     action(mnuTatica, "mnuSair", QStringLiteral("E&xit"), &frmPrincipal::mnuSair_Click);
+
+    // Tools: the options join it by finding "mnuTools".
+    QMenu *mnuTools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    action(mnuTools, "mnuConvert", QStringLiteral("Convert Old .qvl"), &frmPrincipal::mnuConvert_Click);
 
     mnuWindow_ = menuBar()->addMenu(QStringLiteral("&Windows"));
     mnuWindow_->setObjectName(QStringLiteral("mnuWindow"));
@@ -196,6 +216,20 @@ void frmPrincipal::AbreArquivo(const QString &path)
     board(slot)->AbreTatica(p);
 }
 
+void frmPrincipal::ConverteArquivo(const QString &path)
+{
+    const QString p = cleanStratPath(path);
+    if (!ArquivoExiste(p))
+        return;
+    const std::int16_t slot = NovoMapa();
+    if (slot == -1) {
+        showMessage(this, keyedText("s0009", QStringLiteral("Too many strats open at the same time.")), QString(),
+                    MessageIcon::Critical);
+        return;
+    }
+    board(slot)->OldAbreTatica(p);
+}
+
 frmMapa *frmPrincipal::board(int slot) const
 {
     return slot >= 1 && slot <= kMaxBoards ? Mapas_[slot] : nullptr;
@@ -276,6 +310,21 @@ void frmPrincipal::boardClosed(frmMapa *b)
         sub->hide();
 }
 
+void frmPrincipal::showPopup(Popup which, const QPoint &globalPos)
+{
+    menus_->showPopup(which, globalPos);
+}
+
+QPixmap frmPrincipal::cursorPicture(int index) const
+{
+    return icons_.cursor(index);
+}
+
+void frmPrincipal::clearToolPreview()
+{
+    toolbar_->clearPreview();
+}
+
 void frmPrincipal::mnuNovo_Click()
 {
     // Modeless; choosing New again while it is open brings the same dialog back.
@@ -306,6 +355,14 @@ void frmPrincipal::mnuAbrir_Click()
                                                 programFolder());
     if (!path.isEmpty())
         AbreArquivo(path);
+}
+
+void frmPrincipal::mnuConvert_Click()
+{
+    const QString path = clsDialog().OpenDialog(this, kStratFilter, keyedText("s0021", QStringLiteral("Open Strat")),
+                                                programFolder());
+    if (!path.isEmpty())
+        ConverteArquivo(path);
 }
 
 void frmPrincipal::mnuSalvar_Click()

@@ -22,6 +22,8 @@ namespace quorvel {
 class WindowList;
 class frmMapa;
 class frmNovo;
+class BoardMenus;
+class Toolbar;
 
 class frmPrincipal : public QMainWindow, public BoardHost {
     Q_OBJECT
@@ -38,6 +40,8 @@ public:
     std::int16_t NovoMapa();
     // Opens a strat file in a new board; a path that names no file does nothing.
     void AbreArquivo(const QString &path);
+    // Converts a strat of the older format in a new board (which saves it and closes).
+    void ConverteArquivo(const QString &path);
 
     frmMapa *board(int slot) const;
     frmMapa *activeBoard() const;
@@ -57,6 +61,13 @@ public:
     QString chooseOverview() override;
     void GravaDebug(const QString &line) override;
     void boardClosed(frmMapa *board) override;
+    void showPopup(Popup which, const QPoint &globalPos) override;
+    QPixmap cursorPicture(int index) const override;
+    void clearToolPreview() override;
+
+    // The toolbar panel and the right-click menus with their commands.
+    Toolbar *toolbar() const { return toolbar_; }
+    BoardMenus *menus() const { return menus_; }
 
     // Menu commands.
     void mnuNovo_Click();
@@ -64,6 +75,7 @@ public:
     void mnuSalvar_Click();
     void mnuSalvarComo_Click();
     void mnuSair_Click();
+    void mnuConvert_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -85,6 +97,8 @@ private:
 
     QMenu *mnuWindow_ = nullptr;
     std::unique_ptr<WindowList> windowList_;
+    Toolbar *toolbar_ = nullptr;
+    BoardMenus *menus_ = nullptr;
     QPointer<frmNovo> novo_;
 };
 

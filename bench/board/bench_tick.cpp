@@ -1,0 +1,118 @@
+// Playback on a board, offscreen: one clock tick with 100 walking icons at speed 5 (five model
+// frames and one scene update), and a seek to the last second of a 105-second strat with 100
+// paths (replay from the start, then one scene update).
+#include "board/BoardHost.h"
+#include "board/BoardPlayback.h"
+#include "board/IconStore.h"
+#include "board/ProgramState.h"
+#include "board/frmMapa.h"
+#include "document/StratFile.h"
+#include "platform/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QSlider>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace quorvel;
+
+namespace {
+class Host : public BoardHost {
+public:
+    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
+    QWidget *dialogOwner() override { return nullptr; }
+    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
+    QPixmap markerPicture() const override { return icons.marker(); }
+    bool WindowListContains(frmMapa *) override { return false; }
+    void WindowListAdd(frmMapa *) override {}
+    void WindowListCheck(frmMapa *, const QString &) override {}
+    void WindowListRemove(frmMapa *) override {}
+    QString chooseOverview() override { return {}; }
+    void GravaDebug(const QString &) override {}
+    void boardClosed(frmMapa *) override {}
+};
+
+// 100 soldiers zig-zagging across the board at walking pace, changing level and facing at
+// every leg, for at least `seconds`.
+StratDocument walkers(int seconds)
+{
+    const int n = 100;
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.sNomeTatica = QStringLiteral("Crowd");
+    d.iObj = d.iMovs = d.iCores = n;
+    d.tObjetos.resize(n + 1);
+    d.tMovimentos.resize(n + 1);
+    d.lCorMov.assign(n + 1, 255);
+    const int legs = seconds * 63 * 3 / 8000 + 2;
+    for (int i = 1; i <= n; ++i) {
+        const float y = float(300 + (i * 83) % 8000);
+        d.tObjetos[i] = {static_cast<std::int16_t>(i % 10), 500, y};
+        tpMovimento &m = d.tMovimentos[i];
+        m.iObj = static_cast<std::int16_t>(i);
+        m.itM = static_cast<std::int16_t>(legs);
+        m.Passos = StepArray<tpPasso>::zeroTo(legs);
+        for (int s = 1; s <= legs; ++s)
+            m.Passos.at(s) = {0, s % 2 ? 8500 : 500, std::int32_t(y), 3, std::int16_t(s % 3 - 1), std::int16_t(s % 9)};
+    }
+    return d;
+}
+
+struct Fixture {
+    ScriptedPrompts prompts;
+    ProgramState state;
+    Host host;
+    frmMapa board{state, host};
+    QTemporaryDir dir;
+    explicit Fixture(int seconds)
+    {
+        state.fillPalette();
+        board.Form_Load();
+        board.setImI(1);
+        const QString path = dir.filePath(QStringLiteral("crowd.qvl"));
+        writeStratFile(path, walkers(seconds));
+        board.AbreTatica(path);
+        board.show();
+    }
+};
+} // namespace
+
+static void BM_TickSpeed5With100Walkers(benchmark::State &state)
+{
+    Fixture f(105);
+    f.board.findChild<QSlider *>(QStringLiteral("Slider1"))->setValue(5);
+    f.board.Picture1_Click();
+    BoardPlayback &pb = f.board.playback();
+    for (auto _ : state) {
+        pb.tick();
+        if (!pb.clockEnabled()) { // the round is over: start again from time 0
+            state.PauseTiming();
+            f.board.Picture1_Click();
+            f.board.Picture1_Click();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_TickSpeed5With100Walkers)->Unit(benchmark::kMicrosecond);
+
+static void BM_SeekToLastSecondOf105(benchmark::State &state)
+{
+    Fixture f(110);
+    BoardPlayback &pb = f.board.playback();
+    for (auto _ : state)
+        pb.seek(104);
+    benchmark::DoNotOptimize(f.board.model().playback.lFrameAtual());
+}
+BENCHMARK(BM_SeekToLastSecondOf105)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The board's five-minute backup: `AutoSaveTimer` ticks once a minute, status panel 4 counts
+// the minutes down and every fifth minute the strat is written to the AutoSaves folder as
+// "AutoSave_<title>.qvl"; panel 3 names the last backup.
+
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QTimer;
+
+namespace quorvel {
+
+class frmMapa;
+struct ProgramState;
+
+class BoardAutoSave : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMinuteMs = 60000;
+    static constexpr int kMinutesBetweenSaves = 5;
+
+    BoardAutoSave(frmMapa &board, ProgramState &state, QLabel *panel3, QLabel *panel4,
+                  const std::array<QString, 14> &keyTexts, QObject *parent = nullptr);
+    ~BoardAutoSave() override;
+
+    // The board opened a strat: the countdown starts again at 5.
+    void boardLoaded();
+    // The board closed: no more backups, its backup name is free for other boards.
+    void boardClosed();
+
+    // One minute passed.
+    void AutoSaveTimer_Timer();
+    // Writes the backup now; false (and panel 3 says so) when it could not be written.
+    bool AutoSave(const QString &SaveName);
+
+    // Where backups go: the AutoSaves folder of the program's writable folder.
+    static QString folder();
+    // The file of the last backup this board wrote ("" before the first).
+    const QString &lastFile() const { return lastFile_; }
+
+    QTimer *AutoSaveTimer = nullptr;
+    std::int16_t xCounter = 0; // minutes since the last backup
+    std::int16_t xSaves = 0;   // backups written by this board
+
+private:
+    const QString &key(int n) const { return keyTexts_[static_cast<std::size_t>(n - 29)]; }
+    QString claimFileName(const QString &title);
+    void releaseFileName();
+
+    frmMapa &board_;
+    ProgramState &state_;
+    QLabel *panel3_;
+    QLabel *panel4_;
+    const std::array<QString, 14> &keyTexts_;
+    QString claimed_; // the backup name this board holds, lower case
+    QString lastFile_;
+};
+
+} // namespace quorvel

@@ -1,0 +1,34 @@
+#pragma once
+// "Select a Color": twenty swatches and the selection swatch picCor(20). OK hands the
+// selected colour back in lCor; the close box leaves lCor at its preset.
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+
+class QLabel;
+class QPushButton;
+
+namespace quorvel {
+
+class ColourSwatch;
+
+class frmCores : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmCores(std::int32_t &lCor, QWidget *parent = nullptr);
+
+    // The stored colour (0x00BBGGRR or a system colour) shown by swatch index.
+    std::int32_t swatchColour(int index) const;
+    // A click on swatch index: the selection swatch takes its colour.
+    void picCor_Click(int index);
+
+    std::array<ColourSwatch *, 21> picCor{};
+    QPushButton *cmdOK;
+
+private:
+    std::int32_t &lCor_;
+};
+
+} // namespace quorvel

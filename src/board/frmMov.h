@@ -1,0 +1,77 @@
+#pragma once
+// "Movement": the dialogs that collect one path step's start, velocity, level and facing.
+// frmMov is shown when a point is added to a path, frmMovEdit (frmMov with Cancel and a
+// "Move when ... seconds left" row) when an existing step is edited. Neither touches the
+// board: the caller presets the controls, runs the dialog through Prompts and reads the four
+// results that OK writes into the program-wide state.
+
+#include <QDialog>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace quorvel {
+
+class BoardHost;
+struct ProgramState;
+
+class frmMov : public QDialog {
+    Q_OBJECT
+public:
+    frmMov(ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
+
+    std::int16_t imgIndex = 0; // object type whose picture the facing preview shows
+
+    QLineEdit *txtIni;
+    QLineEdit *txtSeconds;
+    std::array<QRadioButton *, 3> optVel{};
+    std::array<QRadioButton *, 3> optLvl{};
+    std::array<QRadioButton *, 9> optDirection{};
+    QLabel *picDirection;
+    QGroupBox *Frame4;
+    QPushButton *cmdOK;
+
+    void cmdOK_Click();
+    void optDirection_Click(int index);
+    // Selects one option of a group and clears the others (disabled ones included).
+    static void select(QRadioButton *option);
+
+protected:
+    frmMov(ProgramState &state, const BoardHost *host, QWidget *parent, bool edit);
+    // Seconds typed in box become txtIni; rule maps an accepted whole number of seconds to
+    // frames.
+    void secondsChanged(QLineEdit *box, bool movesWhenLeft);
+    void showValidation();
+
+    ProgramState &state_;
+    const BoardHost *host_;
+    QLineEdit *txtMoveWhen_ = nullptr;
+    QLineEdit *iTempo_ = nullptr;
+    QPushButton *cmdCancel_ = nullptr;
+
+private:
+    void build(bool edit);
+};
+
+class frmMovEdit : public frmMov {
+    Q_OBJECT
+public:
+    frmMovEdit(ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
+
+    QLineEdit *txtMoveWhen;
+    QLineEdit *iTempo; // hidden: the board's elapsed seconds
+    QPushButton *cmdCancel;
+};
+
+// A whole number from a plain signed decimal ("12", "-3", "2.5"), rounded half to even; none
+// for any other text or one beyond the 32-bit range.
+std::optional<std::int64_t> plainNumber(const QString &text);
+
+} // namespace quorvel

@@ -1,0 +1,148 @@
+#include "shell/Toolbar.h"
+
+#include "board/IconStore.h"
+#include "board/ProgramState.h"
+#include "common/ProgramFolder.h"
+#include "language/SetLanguageInForm.h"
+#include "playback/IconPicture.h"
+
+#include <QHBoxLayout>
+#include <QMouseEvent>
+
+namespace quorvel {
+
+void ToolLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    event->accept();
+}
+
+namespace {
+ToolLabel *tool(QWidget *parent, const char *name, const QString &tip)
+{
+    auto *l = new ToolLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setToolTip(tip);
+    l->setCursor(Qt::PointingHandCursor);
+    l->setAlignment(Qt::AlignCenter);
+    l->setMinimumSize(24, 24);
+    return l;
+}
+} // namespace
+
+Toolbar::Toolbar(ProgramState &state, const IconStore &icons, QWidget *parent) : QWidget(parent), state_(state)
+{
+    setObjectName(QStringLiteral("picBotoes"));
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->setSpacing(4);
+    for (int i = 0; i < 14; ++i) {
+        ToolLabel *l = tool(this, "picObj", QString());
+        l->setProperty(kControlIndexProperty, i);
+        if (const auto p = plainPicture(i))
+            l->setPixmap(icons.picture(*p));
+        connect(l, &ToolLabel::clicked, this, [this, i] { picObj_Click(i); });
+        picObj[std::size_t(i)] = l;
+        row->addWidget(l);
+    }
+    picMarker = tool(this, "picMarker", QString());
+    picMarker->setPixmap(icons.marker());
+    connect(picMarker, &ToolLabel::clicked, this, &Toolbar::picMarker_Click);
+    row->addWidget(picMarker);
+    lblTexto = tool(this, "lblTexto", QString());
+    lblTexto->setText(QStringLiteral("Text "));
+    lblTexto->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    connect(lblTexto, &ToolLabel::clicked, this, &Toolbar::lblTexto_Click);
+    row->addWidget(lblTexto);
+    const QString faces = programFolder() + QStringLiteral("/Bin/Icons/Toolbar/");
+    imgMove = tool(this, "imgMove", QStringLiteral("Move Window"));
+    imgMove->setPixmap(QPixmap(faces + QStringLiteral("imgMove.png")));
+    connect(imgMove, &ToolLabel::clicked, this, &Toolbar::imgMove_Click);
+    row->addWidget(imgMove);
+    imgChat = tool(this, "imgChat", QStringLiteral("Chat"));
+    imgChat->setPixmap(QPixmap(faces + QStringLiteral("imgChat.png")));
+    connect(imgChat, &ToolLabel::clicked, this, &Toolbar::imgChat_Click);
+    row->addWidget(imgChat);
+    row->addSpacing(12);
+    lblSelected = new QLabel(QStringLiteral("Selected:"), this);
+    lblSelected->setObjectName(QStringLiteral("lblSelected"));
+    row->addWidget(lblSelected);
+    picImg = new QLabel(this);
+    picImg->setObjectName(QStringLiteral("picImg"));
+    picImg->setFixedSize(32, 32);
+    picImg->setAlignment(Qt::AlignCenter);
+    picImg->setFrameShape(QFrame::StyledPanel);
+    row->addWidget(picImg);
+    row->addStretch();
+}
+
+void Toolbar::cancel()
+{
+    if (cancelAll)
+        cancelAll();
+}
+
+// Choosing a tool writes the whole tool state, so no flag of an earlier tool survives, with
+// or without a board open.
+void Toolbar::picObj_Click(int index)
+{
+    cancel();
+    state_.bAdiciona = true;
+    state_.bTexto = false;
+    state_.bMarker = false;
+    state_.bMover = false;
+    state_.iTipoObj = static_cast<std::int16_t>(index);
+    if (index >= 0 && index < 14)
+        picImg->setPixmap(picObj[std::size_t(index)]->pixmap());
+}
+
+void Toolbar::picMarker_Click()
+{
+    cancel();
+    state_.bAdiciona = true;
+    state_.bTexto = false;
+    state_.bMarker = true;
+    state_.bMover = false;
+    picImg->setPixmap(picMarker->pixmap());
+}
+
+void Toolbar::lblTexto_Click()
+{
+    cancel();
+    state_.bAdiciona = true;
+    state_.bTexto = true;
+    state_.bMarker = false;
+    state_.bMover = false;
+    picImg->clear();
+}
+
+void Toolbar::imgMove_Click()
+{
+    cancel();
+    state_.bAdiciona = false;
+    state_.bTexto = false;
+    state_.bMarker = false;
+    state_.bMover = true;
+}
+
+void Toolbar::imgChat_Click() { cancel(); }
+void Toolbar::picBotoes_Click() { cancel(); }
+void Toolbar::MDIForm_Click() { cancel(); }
+
+void Toolbar::clearPreview() { picImg->clear(); }
+
+void Toolbar::mousePressEvent(QMouseEvent *event)
+{
+    picBotoes_Click();
+    event->accept();
+}
+
+bool Toolbar::eventFilter(QObject *, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress)
+        MDIForm_Click();
+    return false;
+}
+
+} // namespace quorvel

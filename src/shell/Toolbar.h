@@ -1,0 +1,67 @@
+#pragma once
+// The toolbar panel picBotoes: one picture per object type (picObj 0..13), the marker tool,
+// the text tool, the hand tool, the chat image and the preview picImg of the armed tool. A
+// click writes the program-wide tool state; every click on the panel first abandons a
+// half-made movement on every board.
+
+#include <QLabel>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+namespace quorvel {
+
+class IconStore;
+struct ProgramState;
+
+// A picture or caption that reports clicks, as the panel's controls do.
+class ToolLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+};
+
+class Toolbar : public QWidget {
+    Q_OBJECT
+public:
+    Toolbar(ProgramState &state, const IconStore &icons, QWidget *parent = nullptr);
+
+    // Cancels the half-made movement of every open board (set by the main window).
+    std::function<void()> cancelAll;
+
+    void picObj_Click(int index);
+    void picMarker_Click();
+    void lblTexto_Click();
+    void imgMove_Click();
+    void imgChat_Click();
+    void picBotoes_Click();
+    // A click on the main window's empty client area.
+    void MDIForm_Click();
+    // Empties the preview (the board does it when a placing ends).
+    void clearPreview();
+
+    std::array<ToolLabel *, 14> picObj{};
+    ToolLabel *picMarker;
+    ToolLabel *lblTexto;
+    ToolLabel *imgMove;
+    ToolLabel *imgChat;
+    QLabel *lblSelected;
+    QLabel *picImg;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void cancel();
+
+    ProgramState &state_;
+};
+
+} // namespace quorvel

@@ -1,0 +1,564 @@
+// Playback on a board: modes and their status texts, speed, slow motion, pause, the round
+// timer, the strat's end, stopping, seeking, icon pictures, and real-time pacing.
+#include "board/BoardHost.h"
+#include "board/BoardPlayback.h"
+#include "board/BoardScene.h"
+#include "board/IconStore.h"
+#include "board/ProgramState.h"
+#include "board/frmMapa.h"
+#include "document/StratFile.h"
+#include "platform/ScriptedPrompts.h"
+#include "playback/IconPicture.h"
+
+#include <QElapsedTimer>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
+#include <QLabel>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace quorvel;
+
+namespace {
+
+class TestHost : public BoardHost {
+public:
+    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
+    QWidget *dialogOwner() override { return nullptr; }
+    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
+    QPixmap markerPicture() const override { return icons.marker(); }
+    bool WindowListContains(frmMapa *) override { return false; }
+    void WindowListAdd(frmMapa *) override {}
+    void WindowListCheck(frmMapa *, const QString &) override {}
+    void WindowListRemove(frmMapa *) override {}
+    QString chooseOverview() override { return {}; }
+    void GravaDebug(const QString &) override {}
+    void boardClosed(frmMapa *) override {}
+};
+
+tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
+{
+    tpMovimento m;
+    m.iObj = obj;
+    m.itM = static_cast<std::int16_t>(steps.size());
+    m.Passos = StepArray<tpPasso>::zeroTo(m.itM);
+    int i = 1;
+    for (const tpPasso &s : steps)
+        m.Passos.at(i++) = s;
+    return m;
+}
+
+// A soldier walking east for about 5 s (level 0, facing E), a flash grenade thrown after 1 s,
+// a soldier on a level -1 path facing SE, one standing still, and one on a level 1 path
+// without facing (its large picture is exactly as tall as a grenade's).
+StratDocument smallStrat()
+{
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.sNomeTatica = QStringLiteral("Walkers");
+    d.iObj = 5;
+    d.tObjetos = {{}, {1, 1000, 1000}, {11, 2000, 3000}, {4, 5000, 5000}, {2, 8000, 2000}, {5, 6000, 7000}};
+    d.iMovs = 4;
+    d.tMovimentos = {{},
+                     movement(1, {{0, 3400, 1000, 8, 0, 2}}),
+                     movement(2, {{63, 2600, 3600, 20, 0, 0}}),
+                     movement(3, {{0, 5600, 5600, 8, -1, 3}}),
+                     movement(5, {{0, 7600, 7000, 8, 1, 0}})};
+    d.iCores = 4;
+    d.lCorMov = {0, 255, 65280, 16711680, 65535};
+    makeSavePlaceholders(d);
+    return d;
+}
+
+// n soldiers each walking a long zig-zag across the board (longer than `seconds`).
+StratDocument walkers(int n, int seconds)
+{
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.sNomeTatica = QStringLiteral("Crowd");
+    d.iObj = static_cast<std::int16_t>(n);
+    d.iMovs = static_cast<std::int16_t>(n);
+    d.iCores = static_cast<std::int16_t>(n);
+    d.tObjetos.resize(n + 1);
+    d.tMovimentos.resize(n + 1);
+    d.lCorMov.assign(n + 1, 255);
+    const int legs = seconds * 63 * 3 / 8000 + 2; // 3 twips a frame, 8000-twip legs
+    for (int i = 1; i <= n; ++i) {
+        const float y = float(300 + (i * 83) % 8000);
+        d.tObjetos[i] = {static_cast<std::int16_t>(i % 10), 500, y};
+        tpMovimento &m = d.tMovimentos[i];
+        m.iObj = static_cast<std::int16_t>(i);
+        m.itM = static_cast<std::int16_t>(legs);
+        m.Passos = StepArray<tpPasso>::zeroTo(legs);
+        for (int s = 1; s <= legs; ++s)
+            m.Passos.at(s) = {0, s % 2 ? 8500 : 500, std::int32_t(y), 3, std::int16_t(s % 3 - 1), std::int16_t(s % 9)};
+    }
+    return d;
+}
+
+struct Board {
+    ScriptedPrompts prompts;
+    ProgramState state;
+    TestHost host;
+    frmMapa board{state, host};
+    QTemporaryDir dir;
+
+    explicit Board(const StratDocument &doc, std::int16_t roundTimer = 105)
+    {
+        state.fillPalette();
+        state.iRoundTimer = roundTimer;
+        board.Form_Load();
+        board.setImI(1);
+        const QString path = dir.filePath(QStringLiteral("s.qvl"));
+        if (!writeStratFile(path, doc))
+            qFatal("cannot write the strat");
+        board.AbreTatica(path);
+    }
+    BoardPlayback &pb() { return board.playback(); }
+    QLabel *label(const char *name) { return board.findChild<QLabel *>(QLatin1String(name)); }
+    QString text(const char *name) { return label(name)->text(); }
+    QString panel(int n) { return label(QStringLiteral("StatusBar1Panel%1").arg(n).toLatin1().constData())->text(); }
+    QSlider *slider(const char *name) { return board.findChild<QSlider *>(QLatin1String(name)); }
+    void ticks(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            pb().tick();
+    }
+    // The user releases the time slider at second s.
+    void seekTo(int s)
+    {
+        pb().Slider2_MouseUp();
+        slider("Slider2")->setValue(s);
+    }
+    const PlaybackIcon &icon(int i) { return *board.model().playback.icon(i); }
+    QGraphicsPixmapItem *item(int i) { return board.scene()->imgObj[std::size_t(i)]; }
+};
+
+void act(Board &b, const QString &action)
+{
+    if (action == u"go")
+        b.board.picGO_Click();
+    else if (action == u"edit")
+        b.board.Picture1_Click();
+    else if (action == u"pause")
+        b.board.picPause_Click();
+    else if (action == u"slow")
+        b.board.picSlow_Click();
+    else
+        qFatal("unknown action");
+}
+
+} // namespace
+
+class TestBoardPlayback : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void modesAndStatusTexts_data();
+    void modesAndStatusTexts();
+    void speedFramesPerTick_data();
+    void speedFramesPerTick();
+    void slowMotionAndPauseKeepTheClockHonest();
+    void secondsAndRoundTimer_data();
+    void secondsAndRoundTimer();
+    void playStopsAtTheStratsEnd();
+    void stopPutsEverythingBackAtTimeZero();
+    void playHidesGrenadesByTypeAndPaths();
+    void iconPicturesFollowLevelAndFacing();
+    void seeking_data();
+    void seeking();
+    void seekArming();
+    void controlsRespondToClicks();
+    void keepsRealTimeForTenSeconds();
+};
+
+void TestBoardPlayback::initTestCase()
+{
+    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+}
+
+void TestBoardPlayback::modesAndStatusTexts_data()
+{
+    QTest::addColumn<QStringList>("actions");
+    QTest::addColumn<QString>("panel");
+    QTest::addColumn<bool>("play");
+    QTest::addColumn<bool>("playEdit");
+    QTest::addColumn<bool>("clock");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<QString>("shown"); // which of picGO, Picture1, picPause, picSlow are shown
+
+    auto row = [](const char *name, QStringList a, const char *panel, bool p, bool e, bool clock, int interval,
+                  const char *shown) {
+        QTest::newRow(name) << a << QString::fromLatin1(panel) << p << e << clock << interval << QString::fromLatin1(shown);
+    };
+    row("stopped", {}, "Mode: Stop", false, false, false, 1, "GO P1");
+    row("play", {"go"}, "Mode: Play", true, false, true, 1, "GO pause slow");
+    row("play/edit", {"edit"}, "Mode: Play/Edit", false, true, true, 1, "P1 pause slow");
+    row("paused", {"go", "pause"}, "Mode: Play - Paused", true, false, false, 1, "GO pause slow");
+    row("resumed", {"go", "pause", "pause"}, "Mode: Play", true, false, true, 1, "GO pause slow");
+    row("slow", {"go", "slow"}, "Mode: Play - Slow Motion", true, false, true, 100, "GO pause slow");
+    row("slow paused", {"go", "slow", "pause"}, "Mode: Play - Slow Motion - Paused", true, false, false, 100,
+        "GO pause slow");
+    row("slow paused, slow off", {"go", "slow", "pause", "slow"}, "Mode: Play", true, false, true, 1, "GO pause slow");
+    row("paused, slow on", {"go", "pause", "slow"}, "Mode: Play - Slow Motion", true, false, true, 100, "GO pause slow");
+    row("slow off", {"go", "slow", "slow"}, "Mode: Play", true, false, true, 1, "GO pause slow");
+    row("play/edit slow paused", {"edit", "slow", "pause"}, "Mode: Play/Edit - Slow Motion - Paused", false, true,
+        false, 100, "P1 pause slow");
+    row("stop", {"go", "go"}, "Mode: Stop", false, false, false, 1, "GO P1");
+    row("stop from slow paused", {"go", "slow", "pause", "go"}, "Mode: Stop", false, false, false, 100, "GO P1");
+    row("F2 in Play/Edit stops it", {"edit", "go"}, "Mode: Stop", false, false, false, 1, "GO P1");
+    row("F5 in Play stops it", {"go", "edit"}, "Mode: Stop", false, false, false, 1, "GO P1");
+    row("restart after stop", {"go", "go", "edit"}, "Mode: Play/Edit", false, true, true, 1, "P1 pause slow");
+    row("F4 while stopped", {"slow"}, "Mode: Stop", false, false, false, 1, "GO P1");
+    row("F3 while stopped", {"pause"}, "Mode: Stop", false, false, false, 1, "GO P1");
+}
+
+void TestBoardPlayback::modesAndStatusTexts()
+{
+    QFETCH(QStringList, actions);
+    Board b(smallStrat());
+    for (const QString &a : actions)
+        act(b, a);
+    QTEST(b.panel(1), "panel");
+    QTEST(b.board.playMode(), "play");
+    QTEST(b.board.playEditMode(), "playEdit");
+    QTEST(b.pb().clockEnabled(), "clock");
+    QTEST(b.pb().clockInterval(), "interval");
+    QStringList shown;
+    if (b.label("picGO")->isVisibleTo(&b.board))
+        shown << QStringLiteral("GO");
+    if (b.label("Picture1")->isVisibleTo(&b.board))
+        shown << QStringLiteral("P1");
+    if (b.label("picPause")->isVisibleTo(&b.board))
+        shown << QStringLiteral("pause");
+    if (b.label("picSlow")->isVisibleTo(&b.board))
+        shown << QStringLiteral("slow");
+    QTEST(shown.join(u' '), "shown");
+    QVERIFY(!b.label("picReverse")->isVisibleTo(&b.board));
+    QCOMPARE(b.pb().running(), b.board.playMode() || b.board.playEditMode());
+    QCOMPARE(b.panel(2), QStringLiteral("Playback Speed: 1x"));
+}
+
+void TestBoardPlayback::speedFramesPerTick_data()
+{
+    QTest::addColumn<int>("speed");
+    for (int s = 1; s <= 5; ++s)
+        QTest::addRow("speed %d", s) << s;
+}
+
+void TestBoardPlayback::speedFramesPerTick()
+{
+    QFETCH(int, speed);
+    Board b(smallStrat());
+    b.board.picGO_Click();
+    b.slider("Slider1")->setValue(speed);
+    QCOMPARE(b.panel(2), QStringLiteral("Playback Speed: %1x").arg(speed));
+    b.ticks(40);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 40 * speed);
+    QCOMPARE(b.text("lblFrame"), QString::number(40 * speed));
+    // Each 63rd frame is a second, whichever tick it falls in.
+    QCOMPARE(b.slider("Slider2")->value(), 40 * speed / 63);
+
+    // The speed stays across a stop and a new start; a paused clock runs no frame.
+    b.board.picGO_Click();
+    b.board.picGO_Click();
+    b.board.picPause_Click();
+    b.ticks(3);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
+    b.board.picPause_Click();
+    b.ticks(3);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 3 * speed);
+}
+
+void TestBoardPlayback::slowMotionAndPauseKeepTheClockHonest()
+{
+    // Slow motion changes the pace of ticks, not what a tick does.
+    Board b(smallStrat());
+    b.board.picGO_Click();
+    b.board.picSlow_Click();
+    b.ticks(10);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 10);
+    // Pause, change the speed, resume: the new speed from the first tick after resuming.
+    b.board.picPause_Click();
+    b.slider("Slider1")->setValue(3);
+    QCOMPARE(b.panel(1), QStringLiteral("Mode: Play - Slow Motion - Paused"));
+    b.board.picSlow_Click(); // leaving slow motion also resumes
+    QVERIFY(b.pb().clockEnabled());
+    QVERIFY(!b.pb().bPause && !b.pb().bSlow);
+    b.ticks(1);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 13);
+    QCOMPARE(BoardPlayback::face(b.label("picSlow")), QStringLiteral("picSlow2"));
+}
+
+void TestBoardPlayback::secondsAndRoundTimer_data()
+{
+    QTest::addColumn<int>("round");
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<QString>("roundTime");
+    QTest::addColumn<QString>("segs");
+    QTest::addColumn<bool>("clock");
+
+    QTest::newRow("second 1") << 105 << 63 << "1:44" << "00:01" << true;
+    QTest::newRow("just before") << 105 << 62 << "1:45" << "00:00" << true;
+    QTest::newRow("round of 2 s ends") << 2 << 126 << "0:00" << "00:02" << false;
+    QTest::newRow("round of 0 s ends at once") << 0 << 1 << "0:00" << "00:00" << false;
+    QTest::newRow("59 s") << 59 << 0 << "0:59" << "00:00" << true;
+    QTest::newRow("600 s") << 600 << 63 * 75 << "8:45" << "01:15" << true;
+}
+
+void TestBoardPlayback::secondsAndRoundTimer()
+{
+    QFETCH(int, round);
+    QFETCH(int, ticks);
+    Board b(smallStrat(), static_cast<std::int16_t>(round));
+    b.board.Picture1_Click(); // Play/Edit runs on past the strat's end
+    b.ticks(ticks);
+    QTEST(b.text("lblRoundTime"), "roundTime");
+    QTEST(b.text("lblSegs"), "segs");
+    QTEST(b.pb().clockEnabled(), "clock");
+    QVERIFY(b.board.playEditMode()); // the mode stays until the user stops
+
+    if (!b.pb().clockEnabled()) {
+        // Resuming after the round's end runs one frame and stops again, not a whole new round.
+        b.board.picPause_Click();
+        b.board.picPause_Click();
+        const int frame = b.board.model().playback.lFrameAtual();
+        b.ticks(5);
+        QCOMPARE(b.board.model().playback.lFrameAtual(), frame + 1);
+        QVERIFY(!b.pb().clockEnabled());
+    }
+}
+
+void TestBoardPlayback::playStopsAtTheStratsEnd()
+{
+    Board b(smallStrat());
+    b.board.picGO_Click();
+    const int length = b.slider("Slider2")->maximum();
+    QVERIFY(length > 2 && length < 20);
+    QCOMPARE(b.text("lblMaxTime"), QString::number(length));
+    b.ticks(63 * length + 50);
+    QVERIFY(!b.pb().clockEnabled());
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 63 * length);
+    QCOMPARE(b.slider("Slider2")->value(), length);
+    QVERIFY(b.board.playMode());
+    QCOMPARE(b.panel(1), QStringLiteral("Mode: Play"));
+
+    // Play/Edit runs on to the round's end.
+    b.board.picGO_Click();
+    b.board.Picture1_Click();
+    b.ticks(63 * length + 50);
+    QVERIFY(b.pb().clockEnabled());
+    QCOMPARE(b.slider("Slider2")->value(), length);
+}
+
+void TestBoardPlayback::stopPutsEverythingBackAtTimeZero()
+{
+    for (const bool edit : {false, true}) {
+        Board b(smallStrat());
+        edit ? b.board.Picture1_Click() : b.board.picGO_Click();
+        b.slider("Slider1")->setValue(4);
+        b.ticks(100);
+        QVERIFY(b.icon(1).Left != 1000);
+        edit ? b.board.Picture1_Click() : b.board.picGO_Click();
+
+        QVERIFY(!b.pb().clockEnabled());
+        QCOMPARE(b.text("lblFrame"), QStringLiteral("0"));
+        QCOMPARE(b.text("lblSegs"), QStringLiteral("00:00"));
+        QCOMPARE(b.text("lblRoundTime"), QStringLiteral("1:45"));
+        QCOMPARE(b.slider("Slider2")->value(), 0);
+        QCOMPARE(b.panel(1), QStringLiteral("Mode: Stop"));
+        QCOMPARE(b.label("picGO")->toolTip(), edit ? QStringLiteral("Play") : QStringLiteral("Play (F2)"));
+        QCOMPARE(BoardPlayback::face(b.label("picGO")), QStringLiteral("picplay"));
+        QCOMPARE(BoardPlayback::face(b.label("Picture1")), QStringLiteral("picPlayEdit"));
+        const BoardModel &m = b.board.model();
+        for (int i = 1; i <= 5; ++i) {
+            QCOMPARE(b.item(i)->pos(), QPointF(m.doc.tObjetos[i].X, m.doc.tObjetos[i].Y));
+            QVERIFY(b.item(i)->isVisible());
+            QCOMPARE(b.item(i)->pixmap().cacheKey(), b.host.iconPicture(*plainPicture(m.doc.tObjetos[i].Tipo)).cacheKey());
+        }
+        for (std::size_t n = 1; n < b.board.scene()->picM.size(); ++n)
+            QVERIFY(b.board.scene()->picM[n]->isVisible());
+        QCOMPARE(b.slider("Slider1")->value(), 4); // the speed stays
+    }
+}
+
+void TestBoardPlayback::playHidesGrenadesByTypeAndPaths()
+{
+    Board b(smallStrat());
+    BoardScene &scene = *b.board.scene();
+    // Stopped at second 3, the soldier on its level 1 path shows its large picture, as tall as
+    // a grenade. Play from there must not take it for one.
+    b.seekTo(3);
+    QCOMPARE(b.item(5)->pixmap().height() * 15, 210);
+    b.board.picGO_Click();
+    for (int i : {1, 3, 4, 5})
+        QVERIFY(b.item(i)->isVisible());
+    for (std::size_t n = 1; n < scene.picM.size(); ++n) {
+        QVERIFY(!scene.picM[n]->isVisible());
+        QVERIFY(!scene.linha[n]->isVisible());
+    }
+    b.board.picGO_Click();
+
+    // From time 0: the grenade waits hidden until its path starts after its wait of 63 frames.
+    b.board.picGO_Click();
+    QVERIFY(!b.item(2)->isVisible());
+    b.ticks(63);
+    QVERIFY(!b.item(2)->isVisible());
+    b.ticks(2);
+    QVERIFY(b.item(2)->isVisible());
+    b.board.picGO_Click();
+
+    // Play/Edit hides nothing.
+    b.board.Picture1_Click();
+    QVERIFY(b.item(2)->isVisible());
+    for (std::size_t n = 1; n < scene.picM.size(); ++n)
+        QVERIFY(scene.picM[n]->isVisible());
+}
+
+void TestBoardPlayback::iconPicturesFollowLevelAndFacing()
+{
+    Board b(smallStrat());
+    b.board.Picture1_Click();
+    b.ticks(10);
+    auto pictureOf = [&](int type, int level, int facing) {
+        return b.host.iconPicture(*iconPictureFor(type, level, facing)).cacheKey();
+    };
+    QCOMPARE(b.item(1)->pixmap().cacheKey(), pictureOf(1, 0, 2));  // ground, facing E
+    QCOMPARE(b.item(3)->pixmap().cacheKey(), pictureOf(4, -1, 3)); // below ground, facing SE
+    QCOMPARE(b.item(4)->pixmap().cacheKey(), pictureOf(2, 0, 0));  // no path: plain
+    // The scene mirrors the model's positions after every tick.
+    QCOMPARE(b.item(1)->pos(), QPointF(b.icon(1).Left, b.icon(1).Top));
+    QVERIFY(b.icon(1).Left > 1000);
+}
+
+void TestBoardPlayback::seeking_data()
+{
+    QTest::addColumn<QString>("state"); // stopped, play, paused
+    QTest::addColumn<QList<int>>("targets");
+    QTest::newRow("stopped, forward") << "stopped" << QList<int>{4};
+    QTest::newRow("stopped, forward then back") << "stopped" << QList<int>{5, 2};
+    QTest::newRow("playing, forward then back") << "play" << QList<int>{6, 1};
+    QTest::newRow("paused, forward") << "paused" << QList<int>{3};
+    QTest::newRow("back to 0") << "play" << QList<int>{4, 0};
+}
+
+void TestBoardPlayback::seeking()
+{
+    QFETCH(QString, state);
+    QFETCH(QList<int>, targets);
+    const StratDocument strat = walkers(5, 20);
+
+    Board b(strat);
+    if (state != u"stopped")
+        b.board.Picture1_Click();
+    if (state == u"paused")
+        b.board.picPause_Click();
+    const QString panelBefore = b.panel(1);
+    const int max = b.slider("Slider2")->maximum();
+    for (int t : targets)
+        b.seekTo(t);
+    const int target = targets.last();
+
+    // The same positions as playing there from the start.
+    Board played(strat);
+    played.board.Picture1_Click();
+    played.ticks(63 * target);
+    for (int i = 1; i <= 5; ++i) {
+        QCOMPARE(b.item(i)->pos(), played.item(i)->pos());
+        QCOMPARE(b.item(i)->pixmap().cacheKey(), played.item(i)->pixmap().cacheKey());
+    }
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 63 * target);
+    QCOMPARE(b.text("lblSegs"), played.text("lblSegs"));
+    QCOMPARE(b.text("lblRoundTime"), played.text("lblRoundTime"));
+    QCOMPARE(b.text("lblFrame"), QString::number(63 * target));
+    QVERIFY(b.slider("Slider2")->isEnabled());
+    QCOMPARE(b.panel(1), panelBefore); // the mode and its suffixes as they were
+    QCOMPARE(b.pb().clockEnabled(), state == u"play");
+
+    if (state == u"stopped") {
+        // A start keeps the position and the length.
+        b.board.picGO_Click();
+        QCOMPARE(b.board.model().playback.lFrameAtual(), 63 * target);
+        QCOMPARE(b.slider("Slider2")->maximum(), max);
+        b.ticks(63);
+        QCOMPARE(b.slider("Slider2")->value(), target + 1);
+    }
+}
+
+void TestBoardPlayback::seekArming()
+{
+    Board b(walkers(3, 20));
+    QSlider *s2 = b.slider("Slider2");
+    // A change without a release does not seek.
+    s2->setValue(4);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
+    // A release, then a change equal to the last one seen: disarmed without seeking.
+    b.pb().Slider2_MouseUp();
+    s2->setValue(4);
+    b.pb().Slider2_Change();
+    QVERIFY(!b.pb().bCalcAnimation);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
+
+    // A release without a change, then the clock's next second seeks to it.
+    s2->setValue(0);
+    b.board.Picture1_Click();
+    b.pb().Slider2_MouseUp();
+    b.ticks(63);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 63);
+    QVERIFY(!b.pb().bCalcAnimation);
+
+    // A stop while armed does not seek: the board is at time 0.
+    b.pb().Slider2_MouseUp();
+    b.board.Picture1_Click();
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
+    QCOMPARE(s2->value(), 0);
+    QVERIFY(!b.pb().clockEnabled());
+
+    // A seek while stopped positions the board and leaves the clock off.
+    b.seekTo(7);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 7 * 63);
+    QVERIFY(!b.pb().clockEnabled());
+    QVERIFY(!b.pb().seeking());
+}
+
+void TestBoardPlayback::controlsRespondToClicks()
+{
+    Board b(smallStrat());
+    b.board.show();
+    QTest::mouseClick(b.label("picGO"), Qt::LeftButton);
+    QVERIFY(b.board.playMode());
+    QTest::mouseClick(b.label("picPause"), Qt::LeftButton);
+    QVERIFY(b.pb().bPause);
+    QTest::mouseClick(b.label("picSlow"), Qt::LeftButton);
+    QVERIFY(b.pb().bSlow);
+    QTest::mouseClick(b.label("picGO"), Qt::LeftButton);
+    QVERIFY(!b.board.playMode());
+    QTest::mouseClick(b.label("Picture1"), Qt::LeftButton);
+    QVERIFY(b.board.playEditMode());
+    QCOMPARE(b.label("Picture1")->toolTip(), QStringLiteral("STOP (F2)"));
+}
+
+void TestBoardPlayback::keepsRealTimeForTenSeconds()
+{
+    // 100 walking icons, the real clock in an event loop for 10 s: the frame counter against
+    // the wall clock must hold 63 frames a second within 1%.
+    Board b(walkers(100, 30));
+    b.board.show();
+    QElapsedTimer wall;
+    b.board.picGO_Click();
+    wall.start();
+    QVERIFY(b.pb().clockEnabled());
+    QEventLoop loop;
+    QTimer::singleShot(10000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double seconds = double(wall.nsecsElapsed()) / 1e9;
+    const int frames = b.board.model().playback.lFrameAtual();
+    const double ratio = frames / (seconds * 63.0);
+    qInfo("%d frames in %.3f s: %.2f frames per second (ratio %.4f)", frames, seconds, frames / seconds, ratio);
+    QVERIFY(b.pb().clockEnabled());
+    QVERIFY2(ratio > 0.99 && ratio < 1.01, qPrintable(QString::number(ratio)));
+}
+
+QTEST_MAIN(TestBoardPlayback)
+#include "tst_boardplayback.moc"

@@ -1,0 +1,253 @@
+// Converting strats of the older format: through the Tools menu into a board, saved in the
+// current format under the chosen name, the board closed afterwards.
+#include "StratSamples.h"
+#include "board/BoardScene.h"
+#include "board/frmMapa.h"
+#include "document/StratFile.h"
+#include "platform/ScriptedPrompts.h"
+#include "platform/Settings.h"
+#include "shell/frmPrincipal.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QGraphicsRectItem>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace quorvel;
+
+namespace {
+
+const QString kConverted = QStringLiteral("Your old .qvl has been converted to the updated format.");
+
+tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
+{
+    tpMovimento m;
+    m.iObj = obj;
+    m.itM = static_cast<std::int16_t>(steps.size());
+    m.Passos = StepArray<tpPasso>::zeroTo(m.itM);
+    int i = 1;
+    for (const tpPasso &s : steps)
+        m.Passos.at(i++) = s;
+    return m;
+}
+
+// One soldier with a three-step path, in the older format.
+StratDocument oldStrat()
+{
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.sNomeTatica = QStringLiteral("Old rush");
+    d.iObj = 2;
+    d.tObjetos = {{}, {3, 1000, 1200}, {12, 3000, 3000}};
+    d.iTxt = 1;
+    d.tTextos = {{}, {400, 500, QStringLiteral("go A")}};
+    d.iMovs = 1;
+    d.tMovimentos = {{}, movement(1, {{10, 2000, 1200, 8, 0, 0}, {0, 2000, 2500, 3, 0, 0}, {63, 4000, 2500, 8, 0, 0}})};
+    d.iCores = 1;
+    d.lCorMov = {0, 255};
+    d.iLinks = 0;
+    d.tLinks = {{}};
+    return d;
+}
+
+QString writeBytes(QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// Prompts that let the test look at the board while the save dialog shows; the dialog is
+// cancelled.
+class PeekPrompts final : public Prompts {
+public:
+    PeekPrompts() { Prompts::install(this); }
+    ~PeekPrompts() override { Prompts::install(nullptr); }
+    std::function<void()> onSave;
+    int saves = 0;
+    QStringList texts;
+    MessageAnswer message(QWidget *, const QString &text, const QString &, MessageIcon, MessageButtons) override
+    {
+        texts << text;
+        return MessageAnswer::Cancel;
+    }
+    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString openFile(const FileDialogRequest &) override { return {}; }
+    QString saveFile(const FileDialogRequest &) override
+    {
+        ++saves;
+        if (onSave)
+            onSave();
+        return {};
+    }
+    int exec(QDialog &) override { return 0; }
+};
+
+} // namespace
+
+class TestConvert : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void toolsMenuOffersConversion();
+    void convertsStepsAndSaves();
+    void boardWithoutMovements();
+    void oldPathOffsets();
+    void failures_data();
+    void failures();
+
+private:
+    QTemporaryDir config_;
+    QTemporaryDir dir_;
+};
+
+void TestConvert::initTestCase()
+{
+    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
+}
+
+void TestConvert::toolsMenuOffersConversion()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    auto *tools = w.findChild<QMenu *>(QStringLiteral("mnuTools"));
+    QVERIFY(tools);
+    QAction *convert = w.findChild<QAction *>(QStringLiteral("mnuConvert"));
+    QVERIFY(convert);
+    QVERIFY(convert->isVisible());
+    QVERIFY(tools->actions().contains(convert));
+    QCOMPARE(convert->text(), QStringLiteral("Convert Old .qvl"));
+
+    // The menu asks for the old file, then for the new name.
+    const QString old = writeBytes(dir_, QStringLiteral("menu-old.qvl"), samples::oldFormatBytes(oldStrat()));
+    const QString target = dir_.filePath(QStringLiteral("menu-new.qvl"));
+    prompts.addFile(old);
+    prompts.addFile(target);
+    convert->trigger();
+    QCOMPARE(prompts.unscriptedCount(), 0);
+    QVERIFY(QFileInfo(target).isFile());
+    QCOMPARE(prompts.messageTexts(), QStringList{kConverted});
+    QCOMPARE(prompts.messages.last().title, QStringLiteral(".qvl Converted"));
+    QCOMPARE(w.board(1)->imI(), 0); // the board closed after the conversion
+}
+
+void TestConvert::convertsStepsAndSaves()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    const StratDocument source = oldStrat();
+    const QString old = writeBytes(dir_, QStringLiteral("old.qvl"), samples::oldFormatBytes(source));
+    const QString target = dir_.filePath(QStringLiteral("new"));
+    prompts.addFile(target);
+    w.ConverteArquivo(old);
+    QCOMPARE(prompts.messageTexts(), QStringList{kConverted});
+
+    StratDocument back;
+    const StratReadResult r = readStratFile(target + QStringLiteral(".qvl"), back);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(r.hadMarkers);
+    QCOMPARE(back.iMkr, 1); // only the placeholder
+    QVERIFY(isDeletedText(back.tMarkers[1]));
+    QCOMPARE(back.iMovs, 1);
+    const tpMovimento &m = back.tMovimentos[1];
+    QCOMPARE(m.itM, 3);
+    QCOMPARE(m.Passos.lowerBound, 0);
+    QCOMPARE(m.Passos.upperBound(), 3);
+    QCOMPARE(m.Passos.at(0), tpPasso{});
+    for (int p = 1; p <= 3; ++p) {
+        const tpPasso &was = source.tMovimentos[1].Passos.at(p);
+        QCOMPARE(m.Passos.at(p), (tpPasso{was.iIni, was.X, was.Y, was.sVel, 0, 0}));
+    }
+    QCOMPARE(back.tObjetos, source.tObjetos);
+    QCOMPARE(back.tTextos, source.tTextos);
+    QCOMPARE(back.sNomeTatica.trimmed(), QStringLiteral("Old rush"));
+    QCOMPARE(w.board(1)->imI(), 0);
+}
+
+void TestConvert::boardWithoutMovements()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    StratDocument source = oldStrat();
+    source.iMovs = 0;
+    source.tMovimentos = {{}};
+    source.iCores = 0;
+    source.lCorMov = {0};
+    makeSavePlaceholders(source); // the placeholder movement an older save wrote
+    const QString old = writeBytes(dir_, QStringLiteral("nomoves-old.qvl"), samples::oldFormatBytes(source));
+    const QString target = dir_.filePath(QStringLiteral("nomoves-new.qvl"));
+    prompts.addFile(target);
+    w.ConverteArquivo(old);
+    StratDocument back;
+    QVERIFY(readStratFile(target, back).ok);
+    QVERIFY(isMovementsPlaceholder(back));
+    QCOMPARE(prompts.messageTexts(), QStringList{kConverted});
+}
+
+void TestConvert::oldPathOffsets()
+{
+    // The board behind the save dialog draws the path as the older release did, whatever the
+    // object's type; cancelling the dialog writes nothing, says nothing and closes the board.
+    PeekPrompts prompts;
+    frmPrincipal w;
+    const QString old = writeBytes(dir_, QStringLiteral("offsets-old.qvl"), samples::oldFormatBytes(oldStrat()));
+    const std::int16_t slot = w.NovoMapa();
+    frmMapa *b = w.board(slot);
+    QList<QPointF> points;
+    QList<QLineF> lines;
+    prompts.onSave = [&] {
+        const BoardScene &scene = *b->scene();
+        for (std::size_t n = 1; n < scene.picM.size(); ++n) {
+            points << scene.picM[n]->pos();
+            lines << scene.linha[n]->line();
+        }
+    };
+    b->OldAbreTatica(old);
+    QCOMPARE(points, (QList<QPointF>{{2025, 1225}, {2025, 2525}, {4025, 2525}}));
+    QCOMPARE(lines, (QList<QLineF>{{1075, 1275, 2075, 1275}, {2075, 1275, 2075, 2575}, {2075, 2575, 4075, 2575}}));
+    QCOMPARE(prompts.saves, 1);
+    QVERIFY(prompts.texts.isEmpty());
+    QCOMPARE(b->imI(), 0);
+}
+
+void TestConvert::failures_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("overviewAnswer");
+    QTest::addColumn<QStringList>("messages");
+
+    const QByteArray good = samples::oldFormatBytes(oldStrat());
+    QTest::newRow("cut short") << good.left(good.size() - 30) << QString()
+                               << QStringList{QStringLiteral("An error has occured.")};
+    QTest::newRow("empty file") << QByteArray() << QString() << QStringList{QStringLiteral("An error has occured.")};
+    QTest::newRow("garbage") << QByteArray(300, '\xff') << QString() << QStringList{QStringLiteral("An error has occured.")};
+
+    StratDocument missing = oldStrat();
+    missing.sOverview = QStringLiteral("Nowhere.jpg");
+    QTest::newRow("missing overview, cancelled")
+        << samples::oldFormatBytes(missing) << QString()
+        << QStringList{QStringLiteral("Nowhere.jpg could not be found. Please select a new overview image."),
+                       QStringLiteral("Cannot open the strat file without a map overview.")};
+}
+
+void TestConvert::failures()
+{
+    QFETCH(QByteArray, bytes);
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    const QString old = writeBytes(dir_, QStringLiteral("bad.qvl"), bytes);
+    w.ConverteArquivo(old);
+    QTEST(prompts.messageTexts(), "messages");
+    QVERIFY(prompts.fileDialogs.isEmpty()); // no save dialog
+    QCOMPARE(w.board(1)->imI(), 0);       // no half-filled board left open
+}
+
+QTEST_MAIN(TestConvert)
+#include "tst_convert.moc"

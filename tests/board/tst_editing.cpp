@@ -1,0 +1,1098 @@
+// Board editing driven through the board's own input and operations, with every dialog
+// answered by ScriptedPrompts.
+
+#include "board/BoardEditor.h"
+#include "board/BoardHost.h"
+#include "board/BoardPlayback.h"
+#include "board/BoardScene.h"
+#include "board/IconStore.h"
+#include "board/ProgramState.h"
+#include "board/frmCores.h"
+#include "board/frmLink.h"
+#include "board/frmMapa.h"
+#include "board/frmMov.h"
+#include "board/frmTexto.h"
+#include "document/StratFile.h"
+#include "platform/ScriptedPrompts.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsView>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace quorvel;
+
+namespace {
+
+constexpr std::int32_t kButtonFace = std::int32_t(0x8000000F);
+
+class TestHost : public BoardHost {
+public:
+    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
+    QList<Popup> popups;
+    std::function<void(Popup)> onPopup;
+
+    QWidget *dialogOwner() override { return nullptr; }
+    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
+    QPixmap markerPicture() const override { return icons.marker(); }
+    bool WindowListContains(frmMapa *) override { return true; }
+    void WindowListAdd(frmMapa *) override {}
+    void WindowListCheck(frmMapa *, const QString &) override {}
+    void WindowListRemove(frmMapa *) override {}
+    QString chooseOverview() override { return QString(); }
+    void GravaDebug(const QString &) override {}
+    void boardClosed(frmMapa *) override {}
+    void showPopup(Popup which, const QPoint &) override
+    {
+        popups << which;
+        if (onPopup)
+            onPopup(which);
+    }
+};
+
+struct Board {
+    ProgramState state;
+    TestHost host;
+    frmMapa board{state, host};
+    Board()
+    {
+        state.fillPalette();
+        board.Form_Load();
+        board.setImI(1);
+        state.sOverview[1] = QStringLiteral("Harbor.jpg");
+    }
+    BoardModel &m() { return board.model(); }
+    StratDocument &doc() { return board.model().doc; }
+    BoardEditor &ed() { return board.editor(); }
+    QWidget *viewport() { return board.view()->viewport(); }
+    QPointF at(QPointF twips) { return board.view()->viewportTransform().map(twips); }
+    // Mouse events at exact twips (a fraction of a pixel kept), as a fine pointer sends them.
+    void mouse(QEvent::Type type, QPointF twips, Qt::MouseButton button, Qt::MouseButtons held,
+               Qt::KeyboardModifiers mods = {})
+    {
+        const QPointF local = at(twips);
+        QMouseEvent e(type, local, viewport()->mapToGlobal(local), button, held, mods);
+        QApplication::sendEvent(viewport(), &e);
+    }
+    void click(QPointF twips, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
+    {
+        mouse(QEvent::MouseButtonPress, twips, button, button, mods);
+        mouse(QEvent::MouseButtonRelease, twips, button, Qt::NoButton, mods);
+    }
+    void doubleClick(QPointF twips)
+    {
+        click(twips);
+        mouse(QEvent::MouseButtonDblClick, twips, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, twips, Qt::LeftButton, Qt::NoButton);
+    }
+    void drag(QPointF from, QPointF to)
+    {
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    }
+    // A press and release on the bare board wherever elements stand.
+    void pressBare(QPointF twips, Qt::KeyboardModifiers mods = {})
+    {
+        board.editor().Form_MouseDown(Qt::LeftButton, mods, twips);
+        board.editor().Form_MouseUp(mods);
+    }
+    void hover(QPointF twips, Qt::KeyboardModifiers mods = {})
+    {
+        mouse(QEvent::MouseMove, twips, Qt::NoButton, Qt::NoButton, mods);
+    }
+    // An object placed through the toolbar state and a press.
+    int place(std::int16_t type, QPointF pressAt)
+    {
+        state.bAdiciona = true;
+        state.bTexto = state.bMarker = false;
+        state.iTipoObj = type;
+        click(pressAt);
+        return doc().iObj;
+    }
+    // Path-point mode for object o, as "Add Movement" arms it.
+    void arm(int o)
+    {
+        state.iObjSel = static_cast<std::int16_t>(o);
+        state.iTipoSel = 1;
+        state.iMapaSel = 1;
+        state.bAdiciona = true;
+        board.bMovimento = true;
+    }
+    tpPasso recordStep(int slot, int step) { return doc().tMovimentos[slot].Passos.at(step); }
+    tpPasso playerStep(int slot, int step) { return m().playback.Movimento(slot)->Passos()[std::size_t(step)]; }
+    int sliderMax() { return board.findChild<QSlider *>(QStringLiteral("Slider2"))->maximum(); }
+};
+
+// The movement dialog answered with OK after set() filled it in.
+std::function<int(QDialog &)> movOk(std::function<void(frmMov &)> set = {})
+{
+    return [set](QDialog &d) {
+        auto &mov = static_cast<frmMov &>(d);
+        if (set)
+            set(mov);
+        mov.cmdOK->click();
+        return d.result();
+    };
+}
+std::function<int(QDialog &)> closeBox()
+{
+    return [](QDialog &) { return int(QDialog::Rejected); };
+}
+std::function<int(QDialog &)> textOk(const QString &text)
+{
+    return [text](QDialog &d) {
+        auto &t = static_cast<frmTexto &>(d);
+        t.txtTexto->setPlainText(text);
+        t.cmdOK->click();
+        return d.result();
+    };
+}
+
+QPointF pointCentre(Board &b, int n)
+{
+    const PathPoint &p = b.m().points[std::size_t(n)];
+    return {p.Left + 50, p.Top + 50};
+}
+
+} // namespace
+
+class TestEditing : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); }
+    void placing_data();
+    void placing();
+    void placingIsRefusedWhileRecordingOrPlaying();
+    void pathSteps_data();
+    void pathSteps();
+    void closingTheMovementDialogAddsNothing();
+    void ctrlShortcut_data();
+    void ctrlShortcut();
+    void bombPathMatchesTheReopenedFile();
+    void drags_data();
+    void drags();
+    void stepEditing_data();
+    void stepEditing();
+    void pointsFollowTheirStepsAfterSkippedSteps();
+    void deletingAnObjectWithItsPath();
+    void deletingTails_data();
+    void deletingTails();
+    void deletingTextsAndMarkers();
+    void colourCycleAndDialog();
+    void showHide();
+    void links();
+    void linkTargets_data();
+    void linkTargets();
+    void movementLimit();
+    void textsMarkersAndTitle();
+    void keysAndToolReset();
+    void secondsToFrames_data();
+    void secondsToFrames();
+};
+
+void TestEditing::placing_data()
+{
+    QTest::addColumn<int>("tool"); // object type, or -1 marker, -2 text
+    QTest::addColumn<QPointF>("stored");
+    QTest::newRow("team icon") << 1 << QPointF(825, 1825);
+    QTest::newRow("smoke grenade") << 12 << QPointF(925, 1925);
+    QTest::newRow("flash grenade") << 11 << QPointF(925, 1925);
+    QTest::newRow("bomb") << 13 << QPointF(925, 1925);
+    QTest::newRow("marker") << -1 << QPointF(920, 1725);
+    QTest::newRow("text") << -2 << QPointF(1000, 2000);
+}
+
+void TestEditing::placing()
+{
+    QFETCH(int, tool);
+    QFETCH(QPointF, stored);
+    ScriptedPrompts prompts;
+    Board b;
+    const int sliderBefore = b.sliderMax();
+    if (tool >= 0) {
+        b.place(static_cast<std::int16_t>(tool), {1000, 2000});
+        QCOMPARE(b.doc().iObj, 1);
+        const tpObjeto o = b.doc().tObjetos[1];
+        QCOMPARE(o, (tpObjeto{static_cast<std::int16_t>(tool), float(stored.x()), float(stored.y())}));
+        QCOMPARE(b.board.scene()->imgObj[1]->pos(), stored);
+        QCOMPARE(b.doc().iMovs, tool == 13 ? 1 : 0); // only the bomb brings a path
+        if (tool != 13)
+            QCOMPARE(b.sliderMax(), sliderBefore);
+    } else {
+        prompts.addDialog(textOk(QStringLiteral("A long")));
+        b.state.bAdiciona = true;
+        b.state.bMarker = tool == -1;
+        b.state.bTexto = tool == -2;
+        b.click({1000, 2000}, Qt::RightButton); // any button places
+        const tpTexto t = tool == -1 ? b.doc().tMarkers[1] : b.doc().tTextos[1];
+        QCOMPARE(t, (tpTexto{float(stored.x()), float(stored.y()), QStringLiteral("A long")}));
+        QCOMPARE(tool == -1 ? b.board.scene()->imgMarker[1]->pos() : b.board.scene()->lblTexto[1]->pos(), stored);
+        QVERIFY(!b.state.bMarker && !b.state.bTexto);
+        // A cancelled dialog adds nothing and still disarms the tool.
+        prompts.addDialog(closeBox());
+        b.state.bAdiciona = true;
+        b.state.bMarker = tool == -1;
+        b.state.bTexto = tool == -2;
+        b.click({3000, 3000});
+        QCOMPARE(tool == -1 ? b.doc().iMkr : b.doc().iTxt, 1);
+        QVERIFY(!b.state.bMarker && !b.state.bTexto);
+    }
+    QVERIFY(!b.state.bAdiciona);
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::placingIsRefusedWhileRecordingOrPlaying()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.playback().bGravar = true;
+    b.place(1, {1000, 1000});
+    QCOMPARE(b.doc().iObj, 0);
+    b.board.playback().bGravar = false;
+
+    b.board.picGO_Click(); // Play: a press toggles pause and places nothing
+    QVERIFY(b.board.playMode());
+    b.place(1, {1000, 1000});
+    QCOMPARE(b.doc().iObj, 0);
+    QVERIFY(b.board.playback().bPause);
+    b.click({1000, 1000});
+    QVERIFY(!b.board.playback().bPause);
+    b.board.picGO_Click();
+}
+
+void TestEditing::pathSteps_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QPointF>("lineStart");
+    QTest::addColumn<QPoint>("step");
+    QTest::addColumn<bool>("grenadeDialog");
+    QTest::newRow("team icon") << 1 << QPointF(675, 675) << QPoint(825, 1825) << false;
+    QTest::newRow("flash grenade") << 11 << QPointF(575, 575) << QPoint(925, 1925) << true;
+}
+
+void TestEditing::pathSteps()
+{
+    QFETCH(int, type);
+    QFETCH(QPointF, lineStart);
+    QFETCH(QPoint, step);
+    QFETCH(bool, grenadeDialog);
+    ScriptedPrompts prompts;
+    Board b;
+    const int c = centreOffset(type);
+    b.place(static_cast<std::int16_t>(type), {500.0 + c, 500.0 + c}); // icon at 500, 500
+    b.m().iCorAtual = 4;
+    b.arm(1);
+    bool seen = false;
+    prompts.addDialog(movOk([&](frmMov &d) {
+        seen = true;
+        QCOMPARE(!d.optVel[0]->isEnabled(), grenadeDialog);
+        QCOMPARE(d.optVel[2]->isChecked(), grenadeDialog);
+        QCOMPARE(!d.Frame4->isEnabled(), grenadeDialog);
+        QCOMPARE(d.optVel[2]->isEnabled(), grenadeDialog);
+        if (!grenadeDialog)
+            frmMov::select(d.optVel[1]);
+        frmMov::select(d.optLvl[1]);
+        d.txtIni->setText(QStringLiteral("126"));
+    }));
+    b.click({1000, 2000});
+    QVERIFY(seen);
+    QCOMPARE(b.doc().iMovs, 1);
+    QCOMPARE(b.doc().lCorMov[1], b.state.lCores[4]);
+    QCOMPARE(b.m().iCorAtual, 5);
+    const PathPoint &p1 = b.m().points[1];
+    QCOMPARE(QPointF(p1.Left, p1.Top), QPointF(950, 1950));
+    QCOMPARE(QLineF(p1.X1, p1.Y1, p1.X2, p1.Y2), QLineF(lineStart, QPointF(1000, 2000)));
+    const tpPasso expected{126, step.x(), step.y(), grenadeDialog ? 20.0f : 3.0f, -1, 0};
+    QCOMPARE(b.recordStep(1, 1), expected);
+    QCOMPARE(b.playerStep(1, 1), expected);
+    QVERIFY(b.sliderMax() >= 2); // the strat length followed the new step
+
+    // The next presses continue the same path from the previous point, the dialog preset
+    // from the last step.
+    prompts.addDialog(movOk([&](frmMov &d) {
+        QCOMPARE(d.optLvl[1]->isChecked(), true);
+        QCOMPARE(d.optVel[grenadeDialog ? 2 : 1]->isChecked(), true);
+    }));
+    b.click({3000, 2000});
+    prompts.addDialog(movOk());
+    b.click({3000, 4000});
+    QCOMPARE(b.doc().iMovs, 1);
+    QCOMPARE(b.doc().tMovimentos[1].itM, 3);
+    QCOMPARE(b.m().playback.Movimento(1)->itM(), 3);
+    QCOMPARE(b.m().iPassoPonto, (std::vector<std::int16_t>{0, 1, 2, 3}));
+    QCOMPARE(QPointF(b.m().points[2].X1, b.m().points[2].Y1), QPointF(1000, 2000));
+    QCOMPARE(QPointF(b.m().points[3].X1, b.m().points[3].Y1), QPointF(3000, 2000));
+    QCOMPARE(b.board.scene()->linha[3]->line(), QLineF(3000, 2000, 3000, 4000));
+    QVERIFY(b.board.bMovimento); // the mode stays armed
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::closingTheMovementDialogAddsNothing()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    b.place(1, {1000, 1000});
+    b.place(2, {4000, 1000});
+    b.arm(1);
+    prompts.addDialog(movOk());
+    b.click({2000, 2000});
+    const StratDocument before = b.doc();
+    const std::int16_t corBefore = b.m().iCorAtual;
+
+    // On an existing path: the point and line go, no step is added.
+    prompts.addDialog(closeBox());
+    b.click({2500, 2500});
+    QCOMPARE(b.m().iPontos, 1);
+    QCOMPARE(b.board.scene()->picM.size() > 2 ? b.board.scene()->picM[2] : nullptr, nullptr);
+    QCOMPARE(b.doc(), before);
+    QCOMPARE(b.m().playback.Movimento(1)->itM(), 1);
+
+    // On a path this press would have started: the slot is taken back as well.
+    b.arm(2);
+    prompts.addDialog(closeBox());
+    b.click({5000, 5000});
+    QCOMPARE(b.doc(), before);
+    QCOMPARE(b.m().iCorAtual, corBefore);
+    QCOMPARE(b.m().ProcuraMovimento(2), -1);
+    // The next OK starts the path in the slot and colour the cancelled press would have had.
+    prompts.addDialog(movOk());
+    b.click({5000, 5000});
+    QCOMPARE(b.doc().iMovs, 2);
+    QCOMPARE(b.doc().lCorMov[2], b.state.lCores[std::size_t(corBefore)]);
+    QCOMPARE(b.m().iPassoPonto[2], 1);
+}
+
+void TestEditing::ctrlShortcut_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<float>("lastVel");
+    QTest::addColumn<int>("lastLvl");
+    QTest::addColumn<int>("lastDir");
+    QTest::addColumn<float>("vel");
+    QTest::addColumn<int>("lvl");
+    QTest::addColumn<int>("dir");
+    QTest::newRow("walk below facing SW") << 1 << 3.0f << -1 << 5 << 3.0f << -1 << 5;
+    QTest::newRow("facing N stays N") << 1 << 8.0f << 1 << 8 << 8.0f << 1 << 8;
+    QTest::newRow("odd facing becomes N") << 1 << 8.0f << 0 << 12 << 8.0f << 0 << 8;
+    QTest::newRow("grenade speed on a runner") << 2 << 20.0f << 0 << 3 << 8.0f << 0 << 3;
+    QTest::newRow("unknown speed on a runner") << 2 << 0.0f << 0 << 3 << 8.0f << 0 << 3;
+    QTest::newRow("walk speed on a grenade") << 10 << 3.0f << 0 << 0 << 20.0f << 0 << 0;
+    QTest::newRow("bomb facing -1") << 13 << 20.0f << 0 << -1 << 20.0f << 0 << 0;
+}
+
+void TestEditing::ctrlShortcut()
+{
+    QFETCH(int, type);
+    QFETCH(float, lastVel);
+    QFETCH(int, lastLvl);
+    QFETCH(int, lastDir);
+    QFETCH(float, vel);
+    QFETCH(int, lvl);
+    QFETCH(int, dir);
+    ScriptedPrompts prompts;
+    Board b;
+    b.place(static_cast<std::int16_t>(type), {1000, 1000});
+    b.arm(1);
+    if (type != 13) {
+        prompts.addDialog(movOk());
+        b.click({2000, 2000});
+    }
+    // The last step as a file could hold it.
+    const tpPasso last{0, 1, 1, lastVel, std::int16_t(lastLvl), std::int16_t(lastDir)};
+    b.doc().tMovimentos[1].Passos.at(1) = last;
+    b.m().playback.Movimento(1)->EditaMov(1, 0, lastVel, std::int16_t(lastLvl), std::int16_t(lastDir));
+
+    b.click({3000, 3000}, Qt::LeftButton, Qt::ControlModifier);
+    QCOMPARE(prompts.dialogs.size(), type != 13 ? 1 : 0); // no dialog for the shortcut
+    const int c = centreOffset(type);
+    const tpPasso expected{0, 3000 - c, 3000 - c, vel, std::int16_t(lvl), std::int16_t(dir)};
+    QCOMPARE(b.recordStep(1, 2), expected);
+    QCOMPARE(b.playerStep(1, 2), expected);
+
+    // Ctrl with Shift is no shortcut: the dialog opens.
+    prompts.addDialog(closeBox());
+    b.click({4000, 4000}, Qt::LeftButton, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(prompts.dialogs.size(), type != 13 ? 2 : 1);
+}
+
+void TestEditing::bombPathMatchesTheReopenedFile()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    Board b;
+    b.m().iCorAtual = 12; // palette entry 12 is 0: the button face
+    b.place(Bomb, {1309.5f, 1310.5f});
+    QCOMPARE(b.doc().tObjetos[1].X, 1234.5f);
+    QCOMPARE(b.state.iObjSel, 1);
+    const tpPasso step{189, 1234, 1236, 20.0f, 0, -1};
+    QCOMPARE(b.recordStep(1, 1), step);
+    QCOMPARE(b.playerStep(1, 1), step);
+    QCOMPARE(b.doc().lCorMov[1], kButtonFace);
+    QCOMPARE(b.m().iCorAtual, 13);
+    QCOMPARE(b.state.iIniMov, 189);
+    QCOMPARE(b.state.sDirMov, -1);
+    QCOMPARE(b.m().points[1].Left, 1259.0f);
+    QCOMPARE(b.m().points[1].Top, 1261.0f);
+
+    const QString path = dir.filePath(QStringLiteral("bomb.qvl"));
+    prompts.addFile(path);
+    QVERIFY(b.board.SalvaTatica());
+    Board reopened;
+    reopened.board.AbreTatica(path);
+    QCOMPARE(reopened.m().points, b.m().points);
+
+    // A press without a move drops the point where it stands: the step stays on the bomb.
+    b.click(pointCentre(b, 1));
+    QCOMPARE(b.recordStep(1, 1).X, 1234);
+    QCOMPARE(b.playerStep(1, 1).Y, 1236);
+
+    // A second bomb takes the next palette entry (the cycle wrapped to 0).
+    b.place(Bomb, {5000, 5000});
+    QCOMPARE(b.doc().lCorMov[2], b.state.lCores[0]);
+}
+
+void TestEditing::drags_data()
+{
+    QTest::addColumn<int>("kind"); // 0 object, 1 text, 2 marker, 3 point of a team icon, 4 point of a grenade
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<QPointF>("stored");
+    QTest::newRow("object") << 0 << QPointF(1000, 2000) << QPointF(1125, 1925);
+    QTest::newRow("text") << 1 << QPointF(1000, 2000) << QPointF(1300, 2100);
+    QTest::newRow("marker") << 2 << QPointF(1000, 2000) << QPointF(1220, 1825);
+    QTest::newRow("team icon path point") << 3 << QPointF(1050, 2050) << QPointF(1175, 1975);
+    QTest::newRow("grenade path point") << 4 << QPointF(1050, 2050) << QPointF(1275, 2075);
+}
+
+void TestEditing::drags()
+{
+    QFETCH(int, kind);
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, stored);
+    ScriptedPrompts prompts;
+    Board b;
+    const QPointF by(300, 100);
+    switch (kind) {
+    case 0: {
+        b.place(1, {1000, 2000});
+        b.arm(1);
+        prompts.addDialog(movOk());
+        b.click({5000, 5000});
+        b.ed().placingReset();
+        b.drag(from, from + by);
+        QCOMPARE(b.doc().tObjetos[1], (tpObjeto{1, float(stored.x()), float(stored.y())}));
+        QCOMPARE(b.board.scene()->imgObj[1]->pos(), stored);
+        // The path's first line follows the object; its point stays.
+        QCOMPARE(b.board.scene()->linha[1]->line().p1(), stored + QPointF(175, 175));
+        QCOMPARE(b.m().points[1].Left, 4950.0f);
+        break;
+    }
+    case 1:
+    case 2: {
+        prompts.addDialog(textOk(QStringLiteral("x")));
+        b.state.bAdiciona = true;
+        (kind == 1 ? b.state.bTexto : b.state.bMarker) = true;
+        b.click(from);
+        const QPointF grab = kind == 1 ? from + QPointF(20, 20) : from + QPointF(0, -100);
+        b.drag(grab, grab + by);
+        const tpTexto &t = kind == 1 ? b.doc().tTextos[1] : b.doc().tMarkers[1];
+        QCOMPARE(QPointF(t.X, t.Y), stored);
+        break;
+    }
+    default: {
+        const int type = kind == 3 ? 1 : 11;
+        b.place(static_cast<std::int16_t>(type), {500, 500});
+        b.arm(1);
+        prompts.addDialog(movOk());
+        b.click(from);
+        prompts.addDialog(movOk());
+        b.click({6000, 6000});
+        b.ed().placingReset();
+        QCOMPARE(b.m().points[1].Left, 1000.0f);
+        b.drag(from, from + by);
+        const tpPasso expected{0, int(stored.x()), int(stored.y()), type == 1 ? 8.0f : 20.0f, 0, 0};
+        QCOMPARE(b.recordStep(1, 1), expected);
+        QCOMPARE(b.playerStep(1, 1), expected);
+        QCOMPARE(QPointF(b.m().points[1].Left, b.m().points[1].Top), QPointF(1300, 2100));
+        QCOMPARE(b.board.scene()->linha[1]->line().p2(), QPointF(1350, 2150));
+        QCOMPARE(b.board.scene()->linha[2]->line().p1(), QPointF(1350, 2150));
+        break;
+    }
+    }
+    QVERIFY(!b.ed().shpT->isVisible() && !b.ed().shpM->isVisible() && !b.ed().shpMarker->isVisible());
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::stepEditing_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("playEdit");
+    QTest::newRow("cancel on a team icon") << 1 << false << false;
+    QTest::newRow("ok on a team icon") << 1 << true << false;
+    QTest::newRow("ok on a grenade") << 12 << true << false;
+    QTest::newRow("ok in play/edit") << 1 << true << true;
+}
+
+void TestEditing::stepEditing()
+{
+    QFETCH(int, type);
+    QFETCH(bool, ok);
+    QFETCH(bool, playEdit);
+    ScriptedPrompts prompts;
+    Board b;
+    b.place(static_cast<std::int16_t>(type), {1000, 1000});
+    b.arm(1);
+    prompts.addDialog(movOk());
+    b.click({2000, 2000});
+    b.ed().placingReset();
+    const bool small = isSmallObjectType(type);
+    // An odd step, as a file may hold it.
+    // A press and release on the point rewrites its target from the point's centre, so the
+    // odd step keeps the target the double-click's first press gives it.
+    const int c = centreOffset(type);
+    const tpPasso odd{126, 2000 - c, 2000 - c, small ? 20.0f : 3.0f, 5, small ? std::int16_t(-1) : std::int16_t(5)};
+    b.doc().tMovimentos[1].Passos.at(1) = odd;
+    b.m().playback.Movimento(1)->EditaMov(1, odd.iIni, odd.sVel, odd.sLvl, odd.sDir);
+    if (playEdit)
+        b.board.Picture1_Click();
+    const int sliderBefore = b.sliderMax();
+
+    QList<bool> shown; // what the dialog offered, checked below
+    QString startShown;
+    prompts.addDialog([&](QDialog &d) -> int {
+        auto &e = static_cast<frmMovEdit &>(d);
+        // The choices follow the walker: grenades fly, others run or walk.
+        shown = {e.optVel[0]->isEnabled(), e.optVel[1]->isEnabled(), e.optVel[2]->isEnabled(), e.Frame4->isEnabled(),
+                 e.optLvl[2]->isChecked(), small || (e.optVel[1]->isChecked() && e.optDirection[5]->isChecked())};
+        startShown = e.txtIni->text();
+        if (!ok) {
+            e.cmdCancel->click();
+            return d.result();
+        }
+        e.txtIni->setText(QStringLiteral("300"));
+        frmMov::select(e.optLvl[0]);
+        if (!small)
+            frmMov::select(e.optDirection[2]);
+        e.cmdOK->click();
+        return d.result();
+    });
+    b.doubleClick({2050, 2050});
+    QCOMPARE(prompts.dialogs.size(), 2);
+    QCOMPARE(shown, (QList<bool>{!small, !small, small, !small, true, true}));
+    QCOMPARE(startShown, QStringLiteral("126"));
+    const tpPasso expected = ok ? tpPasso{300, 2000 - c, 2000 - c, small ? 20.0f : 3.0f, 0, small ? std::int16_t(0) : std::int16_t(2)}
+                                : odd;
+    QCOMPARE(b.recordStep(1, 1), expected);
+    QCOMPARE(b.playerStep(1, 1), expected);
+    if (playEdit) {
+        QCOMPARE(b.sliderMax(), sliderBefore);
+        b.board.Picture1_Click();
+    }
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::pointsFollowTheirStepsAfterSkippedSteps()
+{
+    // A saved path whose second step stands at (0, 0): opening skips it, so the movement
+    // object holds two steps where the record holds three.
+    QTemporaryDir dir;
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.iObj = 1;
+    d.tObjetos = {{}, {1, 500, 500}};
+    d.iMovs = 1;
+    d.iCores = 1;
+    d.lCorMov = {0, 255};
+    tpMovimento mv;
+    mv.iObj = 1;
+    mv.itM = 3;
+    mv.Passos = StepArray<tpPasso>::zeroTo(3);
+    mv.Passos.at(1) = {0, 1000, 1000, 8, 0, 0};
+    mv.Passos.at(3) = {0, 3000, 3000, 8, 0, 0};
+    d.tMovimentos = {{}, mv};
+    makeSavePlaceholders(d);
+    const QString path = dir.filePath(QStringLiteral("skipped.qvl"));
+    QVERIFY(writeStratFile(path, d));
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.AbreTatica(path);
+    QCOMPARE(b.m().iPassoPonto, (std::vector<std::int16_t>{0, 1, 3}));
+    QCOMPARE(b.m().playback.Movimento(1)->itM(), 2);
+
+    // Dragging point 2 moves record step 3 and movement step 2.
+    b.drag(pointCentre(b, 2), pointCentre(b, 2) + QPointF(100, 0));
+    QCOMPARE(b.recordStep(1, 3).X, 3100);
+    QCOMPARE(b.playerStep(1, 2).X, 3100);
+    QCOMPARE(b.recordStep(1, 1).X, 1000);
+
+    // Removing from point 2 cuts both copies at the step that point shows.
+    b.board.ApagaMovimento(2, 1);
+    QCOMPARE(b.doc().tMovimentos[1].itM, 2);
+    QCOMPARE(b.m().playback.Movimento(1)->itM(), 1);
+    QCOMPARE(b.recordStep(1, 1).X, 1000);
+}
+
+void TestEditing::deletingAnObjectWithItsPath()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    b.place(1, {1000, 1000});
+    b.place(2, {6000, 1000});
+    // Interleaved points: object 1 gets 1, 3, 5; object 2 gets 2, 4.
+    for (int i = 0; i < 5; ++i) {
+        b.arm(i % 2 ? 2 : 1);
+        prompts.addDialog(movOk());
+        b.click({1000.0 + 500 * i, 3000});
+    }
+    b.state.sLinkRet = QStringLiteral("https://example.org/a");
+    b.state.iPontoSel = 0;
+    b.state.iObjSel = 1;
+    b.board.AdicionaLink();
+    b.state.iPontoSel = 3;
+    b.board.AdicionaLink();
+    b.arm(1);
+
+    b.board.ApagaObjeto(1);
+    QCOMPARE(b.doc().tObjetos[1], (tpObjeto{DeletedObject, 0, 0}));
+    QCOMPARE(b.doc().iObj, 2);
+    QCOMPARE(b.board.scene()->imgObj[1], nullptr);
+    for (int n : {1, 3, 5})
+        QVERIFY(!b.m().points[n].loaded && !b.board.scene()->picM[n] && !b.board.scene()->linha[n]);
+    for (int n : {2, 4})
+        QVERIFY(b.m().points[n].loaded && b.board.scene()->picM[n] && b.board.scene()->linha[n]);
+    QCOMPARE(b.doc().tMovimentos[1].iObj, 0);
+    QCOMPARE(b.doc().tMovimentos[1].itM, 0);
+    QCOMPARE(b.doc().tMovimentos[1].Passos.items.size(), std::size_t(1));
+    QCOMPARE(b.m().playback.Movimento(1)->itM(), 0);
+    QCOMPARE(b.m().playback.Movimento(1)->iObj, 0);
+    QCOMPARE(b.doc().tMovimentos[2].itM, 2);
+    // Both links went with the object and its point; the records stay counted.
+    QCOMPARE(b.doc().iLinks, 2);
+    QCOMPARE(b.doc().tLinks[1], tpLink{});
+    QCOMPARE(b.doc().tLinks[2], tpLink{});
+    // Path-point mode ended; a further press gives the deleted object nothing.
+    QVERIFY(!b.board.bMovimento);
+    b.board.bMovimento = true;
+    b.click({7000, 7000});
+    QCOMPARE(b.doc().iMovs, 2);
+    QCOMPARE(b.m().iPontos, 5);
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::deletingTails_data()
+{
+    QTest::addColumn<int>("fromPoint");
+    QTest::addColumn<int>("stepsLeft");
+    QTest::addColumn<bool>("playEdit");
+    QTest::newRow("from the second point") << 3 << 1 << false;
+    QTest::newRow("from the first point") << 1 << 0 << false;
+    QTest::newRow("in play/edit") << 3 << 1 << true;
+}
+
+void TestEditing::deletingTails()
+{
+    QFETCH(int, fromPoint);
+    QFETCH(int, stepsLeft);
+    QFETCH(bool, playEdit);
+    ScriptedPrompts prompts;
+    Board b;
+    b.place(1, {1000, 1000});
+    b.place(2, {6000, 1000});
+    // Object 1 has points 1, 3, 5 with object 2's 2 and 4 between them; 4 is removed first.
+    for (int i = 0; i < 5; ++i) {
+        b.arm(i % 2 ? 2 : 1);
+        prompts.addDialog(movOk());
+        b.click({1000.0 + 500 * i, 3000});
+    }
+    b.board.ApagaMovimento(4, 2);
+    QCOMPARE(b.doc().tMovimentos[2].itM, 1);
+    b.state.sLinkRet = QStringLiteral("https://example.org/p");
+    b.state.iPontoSel = 5;
+    b.board.AdicionaLink();
+    if (playEdit)
+        b.board.Picture1_Click();
+    const int otherFrame = b.m().playback.Movimento(2)->lFrame;
+    const int sliderBefore = b.sliderMax();
+
+    b.board.ApagaMovimento(static_cast<std::int16_t>(fromPoint), 1);
+    QCOMPARE(b.doc().tMovimentos[1].itM, stepsLeft);
+    QCOMPARE(b.doc().tMovimentos[1].Passos.upperBound(), stepsLeft);
+    QCOMPARE(b.m().playback.Movimento(1)->itM(), stepsLeft);
+    QCOMPARE(b.doc().tMovimentos[1].iObj, 1); // the path stays the object's
+    QVERIFY(b.m().points[2].loaded);
+    QCOMPARE(b.m().playback.Movimento(2)->lFrame, otherFrame);
+    if (playEdit) {
+        QCOMPARE(b.sliderMax(), sliderBefore);
+        b.board.Picture1_Click();
+    }
+    // The removed point's link went with it: a new point in its place starts without one.
+    QCOMPARE(b.doc().tLinks[1], tpLink{});
+    b.arm(1);
+    prompts.addDialog(movOk());
+    b.click({8000, 8000});
+    const int n = b.m().iPontos;
+    QCOMPARE(b.m().iPassoPonto[std::size_t(n)], stepsLeft + 1);
+    b.state.iPontoSel = static_cast<std::int16_t>(n);
+    frmLink dialog;
+    b.board.ProcuraLink(dialog);
+    QCOMPARE(dialog.iLinki, 0);
+    QVERIFY(dialog.txtLink->text().isEmpty());
+}
+
+void TestEditing::deletingTextsAndMarkers()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    for (bool marker : {false, true}) {
+        prompts.addDialog(textOk(QStringLiteral("t")));
+        b.state.bAdiciona = true;
+        b.state.bMarker = marker;
+        b.state.bTexto = !marker;
+        b.click({marker ? 5000.0 : 2000.0, 2000});
+    }
+    b.board.ApagaTexto(1);
+    b.board.ApagaMarker(1);
+    QCOMPARE(b.doc().tTextos[1], deletedText());
+    QCOMPARE(b.doc().tMarkers[1], deletedText());
+    QCOMPARE(b.doc().iTxt, 1);
+    QCOMPARE(b.doc().iMkr, 1);
+    QCOMPARE(b.board.scene()->lblTexto[1], nullptr);
+    QCOMPARE(b.board.scene()->imgMarker[1], nullptr);
+    b.board.ApagaTexto(7); // beyond the texts: nothing
+    QCOMPARE(b.doc().iTxt, 1);
+}
+
+void TestEditing::colourCycleAndDialog()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    // Fourteen new paths: entries 0..11, then 12 (0: the button face), then 0 again.
+    for (int i = 1; i <= 14; ++i) {
+        b.board.cancelMovement();
+        b.state.bAdiciona = true;
+        b.state.iTipoObj = 1;
+        b.pressBare({700.0 * i, 1000});
+        b.arm(i);
+        prompts.addDialog(movOk());
+        b.pressBare({700.0 * i, 3000});
+    }
+    for (int s = 1; s <= 12; ++s)
+        QCOMPARE(b.doc().lCorMov[s], b.state.lCores[std::size_t(s - 1)]);
+    QCOMPARE(b.doc().lCorMov[13], kButtonFace);
+    QCOMPARE(b.doc().lCorMov[14], b.state.lCores[0]);
+    QCOMPARE(b.board.scene()->picM[13]->brush().color(), QColor(212, 208, 200));
+
+    // OK without a swatch keeps the colour, a system colour included.
+    b.state.iObjSel = 13;
+    prompts.addDialog([](QDialog &d) {
+        static_cast<frmCores &>(d).cmdOK->click();
+        return d.result();
+    });
+    b.board.MudaCor();
+    QCOMPARE(b.doc().lCorMov[13], kButtonFace);
+    // Swatch 12 is pure blue; only this path's point and line are repainted.
+    b.state.iObjSel = 2;
+    prompts.addDialog([](QDialog &d) {
+        auto &c = static_cast<frmCores &>(d);
+        c.picCor_Click(12);
+        c.cmdOK->click();
+        return d.result();
+    });
+    b.board.MudaCor();
+    QCOMPARE(b.doc().lCorMov[2], storedColour(0, 0, 255));
+    QCOMPARE(b.board.scene()->picM[2]->brush().color(), QColor(0, 0, 255));
+    QCOMPARE(b.board.scene()->linha[2]->pen().color(), QColor(0, 0, 255));
+    QVERIFY(b.board.scene()->picM[3]->brush().color() != QColor(0, 0, 255));
+    // The close box keeps the colour; an object without a path shows no dialog.
+    prompts.addDialog([](QDialog &d) {
+        static_cast<frmCores &>(d).picCor_Click(4);
+        return int(QDialog::Rejected);
+    });
+    b.board.MudaCor();
+    QCOMPARE(b.doc().lCorMov[2], storedColour(0, 0, 255));
+    b.board.cancelMovement();
+    b.state.bAdiciona = true;
+    b.state.iTipoObj = 3;
+    b.pressBare({9000, 8000});
+    b.state.iObjSel = 15;
+    b.board.MudaCor();
+    QCOMPARE(prompts.dialogs.size(), 14 + 3);
+}
+
+void TestEditing::showHide()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    b.place(1, {1000, 1000});
+    b.arm(1);
+    for (int i = 0; i < 2; ++i) {
+        prompts.addDialog(movOk());
+        b.click({2000.0 + 1000 * i, 3000});
+    }
+    b.state.iObjSel = 1;
+    b.board.ShowHide(false);
+    QVERIFY(!b.board.scene()->picM[1]->isVisible() && !b.board.scene()->linha[2]->isVisible());
+    // The first point decides the direction for the whole path.
+    b.m().points[2].visible = true;
+    b.board.scene()->showPoint(2, b.m().points[2]);
+    b.board.ShowHide(false);
+    QVERIFY(b.board.scene()->picM[1]->isVisible() && b.board.scene()->picM[2]->isVisible());
+    b.board.ShowHide(false);
+    b.board.ShowHide(true);
+    QVERIFY(b.board.scene()->picM[1]->isVisible() && b.board.scene()->linha[1]->isVisible());
+}
+
+void TestEditing::links()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    b.place(1, {1000, 1000});
+    b.arm(1);
+    for (int i = 0; i < 2; ++i) {
+        prompts.addDialog(movOk());
+        b.click({2000.0 + 1000 * i, 3000});
+    }
+    auto find = [&](int point, int object) {
+        b.state.iPontoSel = static_cast<std::int16_t>(point);
+        b.state.iObjSel = static_cast<std::int16_t>(object);
+        auto dialog = std::make_unique<frmLink>();
+        b.board.ProcuraLink(*dialog);
+        return dialog;
+    };
+    QCOMPARE(find(0, 1)->iLinki, 0);
+    b.state.sLinkRet = QStringLiteral("https://example.org/obj");
+    b.board.AdicionaLink();
+    QCOMPARE(b.doc().tLinks[1], (tpLink{QStringLiteral("https://example.org/obj"), 1, 0, 0}));
+    auto found = find(0, 1);
+    QCOMPARE(found->iLinki, 1);
+    QCOMPARE(found->txtLink->text(), QStringLiteral("https://example.org/obj"));
+    b.state.sLinkRet = QStringLiteral("https://example.org/new");
+    b.board.EditaLink(1);
+    QCOMPARE(b.doc().iLinks, 1);
+    QCOMPARE(b.doc().tLinks[1].sLink, QStringLiteral("https://example.org/new"));
+
+    find(2, 1);
+    b.state.sLinkRet = QStringLiteral("second point");
+    b.board.AdicionaLink();
+    QCOMPARE(b.doc().tLinks[2], (tpLink{QStringLiteral("second point"), 0, 1, 2}));
+    QCOMPARE(find(1, 1)->iLinki, 0); // the other point of the path has none
+    QCOMPARE(find(2, 1)->iLinki, 2);
+    b.board.ApagaLink();
+    QCOMPARE(b.doc().tLinks[2], tpLink{});
+    QCOMPARE(b.doc().iLinks, 2);
+    b.board.EditaLink(9); // outside the records: nothing
+    QCOMPARE(b.doc().iLinks, 2);
+}
+
+void TestEditing::linkTargets_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("safety");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("opened");
+    const QString existing = QStringLiteral(QUORVEL_PROGRAM_DIR "/Overviews/Harbor.jpg");
+    QTest::newRow("https") << QStringLiteral("https://example.org/x") << int(LinkSafety::Open) << false << true;
+    QTest::newRow("bare site") << QStringLiteral("example.org") << int(LinkSafety::Open) << false << true;
+    QTest::newRow("mail") << QStringLiteral("mailto:a@example.org") << int(LinkSafety::Open) << false << true;
+    QTest::newRow("picture file") << existing << int(LinkSafety::Open) << false << true;
+    QTest::newRow("program refused") << QStringLiteral("/bin/sh") << int(LinkSafety::Ask) << false << false;
+    QTest::newRow("program agreed") << QStringLiteral("/bin/sh") << int(LinkSafety::Ask) << true << true;
+    QTest::newRow("missing file") << QStringLiteral("/no/such/file.txt") << int(LinkSafety::Ask) << false << false;
+    QTest::newRow("other scheme") << QStringLiteral("javascript:alert(1)") << int(LinkSafety::Ask) << false << false;
+    QTest::newRow("empty") << QString() << int(LinkSafety::Nothing) << false << false;
+}
+
+void TestEditing::linkTargets()
+{
+    QFETCH(QString, text);
+    QFETCH(int, safety);
+    QFETCH(bool, answer);
+    QFETCH(bool, opened);
+    QCOMPARE(int(classifyLink(text).safety), safety);
+    ScriptedPrompts prompts;
+    QList<QUrl> urls;
+    auto previous = shellOpener();
+    shellOpener() = [&](const QUrl &u) {
+        urls << u;
+        return true;
+    };
+    if (safety == int(LinkSafety::Ask))
+        prompts.addAnswer(answer ? MessageAnswer::Yes : MessageAnswer::No);
+    frmLink dialog;
+    dialog.txtLink->setText(text);
+    dialog.cmdGO->click();
+    shellOpener() = previous;
+    QCOMPARE(urls.size(), opened ? 1 : 0);
+    QCOMPARE(prompts.messages.size(), safety == int(LinkSafety::Ask) ? 1 : 0);
+}
+
+void TestEditing::movementLimit()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    auto placeBare = [&](std::int16_t type, QPointF at) {
+        b.board.cancelMovement();
+        b.state.bAdiciona = true;
+        b.state.iTipoObj = type;
+        b.pressBare(at);
+    };
+    for (int i = 1; i <= kMaxMovements; ++i) {
+        placeBare(1, {1000, 1000});
+        b.arm(i);
+        prompts.addDialog(movOk());
+        b.pressBare({2000, 2000});
+    }
+    QCOMPARE(b.doc().iMovs, 100);
+    const StratDocument before = b.doc();
+    placeBare(1, {1000, 1000});
+    b.arm(b.doc().iObj);
+    b.pressBare({2000, 2000});
+    QCOMPARE(prompts.messages.size(), 1);
+    QVERIFY(prompts.messageTexts().first().contains(QStringLiteral("100 movements")));
+    QCOMPARE(b.doc().iMovs, 100);
+    QCOMPARE(b.m().iPontos, 100);
+    // A bomb would need a path: it is not placed.
+    const int objects = b.doc().iObj;
+    placeBare(Bomb, {3000, 3000});
+    QCOMPARE(b.doc().iObj, objects);
+    QCOMPARE(prompts.messages.size(), 2);
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::textsMarkersAndTitle()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    prompts.addDialog(textOk(QStringLiteral("first")));
+    b.state.bAdiciona = b.state.bTexto = true;
+    b.click({2000, 2000});
+    // Editing keeps the position; an emptied box changes nothing.
+    prompts.addDialog(textOk(QStringLiteral("second")));
+    b.doubleClick({2030, 2030});
+    QCOMPARE(b.doc().tTextos[1], (tpTexto{2000, 2000, QStringLiteral("second")}));
+    prompts.addDialog(textOk(QString()));
+    b.doubleClick({2030, 2030});
+    QCOMPARE(b.doc().tTextos[1].Texto, QStringLiteral("second"));
+
+    const QString longTitle(40, u'T');
+    prompts.addInput(longTitle);
+    b.ed().lblTitulo_DblClick();
+    QCOMPARE(b.board.titulo(), longTitle.left(32));
+    QCOMPARE(b.state.sNomeTatica[1], longTitle.left(32));
+    prompts.addInput(QStringLiteral("Short"));
+    b.ed().lblTitulo_DblClick();
+    QCOMPARE(b.state.sNomeTatica[1], QStringLiteral("Short") + QString(27, u' '));
+    prompts.addInput(std::nullopt);
+    b.ed().lblTitulo_DblClick();
+    QCOMPARE(b.board.titulo(), QStringLiteral("Short"));
+    QCOMPARE(prompts.inputPrompts.first(), QStringLiteral("Enter the strat title:"));
+}
+
+void TestEditing::keysAndToolReset()
+{
+    ScriptedPrompts prompts;
+    Board b;
+    b.place(1, {1000, 1000});
+    b.arm(1);
+    b.state.bMarker = true;
+    // The rubber band starts at the object's centre while no step exists.
+    b.hover({3000, 3000});
+    QVERIFY(b.ed().tlinha->isVisible());
+    QCOMPARE(b.ed().tlinha->line().p1(), QPointF(1000, 1000));
+    QTest::keyClick(b.board.view(), Qt::Key_Escape);
+    QVERIFY(!b.board.bMovimento && !b.state.bAdiciona && !b.ed().tlinha->isVisible());
+    QVERIFY(b.state.bMarker); // Esc keeps the marker tool's flag
+
+    // Ctrl over the board after a right-click on an object of this board arms path points.
+    b.state.iTipoSel = 1;
+    b.state.iMapaSel = 1;
+    b.state.iObjSel = 1;
+    b.hover({3000, 3000}, Qt::ControlModifier);
+    QVERIFY(b.board.bMovimento && b.state.bAdiciona);
+    b.board.cancelMovement();
+    b.state.iMapaSel = 2; // a right-click on another board does not count
+    b.hover({3000, 3000}, Qt::ControlModifier);
+    QVERIFY(!b.board.bMovimento);
+
+    // A right-click on an object pops up its menu with the context written.
+    b.click({1000, 1000}, Qt::RightButton);
+    QCOMPARE(b.host.popups, (QList<BoardHost::Popup>{BoardHost::Popup::Object}));
+    QCOMPARE(b.state.iMapaSel, 1);
+    QCOMPARE(b.state.iPontoSel, 0);
+
+    // The hand tool anchors on the press and ends with the release.
+    b.state.bMover = true;
+    b.mouse(QEvent::MouseButtonPress, {6000.5, 6000}, Qt::LeftButton, Qt::LeftButton);
+    QCOMPARE(b.ed().lMoverX, 6000); // half to even
+    b.mouse(QEvent::MouseButtonRelease, {6000, 6000}, Qt::LeftButton, Qt::NoButton);
+    QVERIFY(!b.state.bMover);
+}
+
+void TestEditing::secondsToFrames_data()
+{
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<int>("roundTimer");
+    QTest::addColumn<QString>("elapsed");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("frames");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("messages");
+    QTest::newRow("105 s") << false << 105 << "0" << "105" << "6615" << "105" << 0;
+    QTest::newRow("2.5 s rounds to even") << false << 105 << "0" << "2.5" << "126" << "2.5" << 0;
+    QTest::newRow("beyond the round") << false << 105 << "0" << "106" << "0" << "0" << 1;
+    QTest::newRow("minus sign") << false << 105 << "0" << "-" << "0" << "0" << 1;
+    QTest::newRow("emptied") << false << 105 << "0" << "" << "0" << "0" << 0;
+    QTest::newRow("beyond 16 bits") << false << 105 << "0" << "40000" << "0" << "0" << 1;
+    QTest::newRow("long round") << false << 999 << "0" << "600" << "37800" << "600" << 0;
+    QTest::newRow("move when 30 left") << true << 105 << "20" << "30" << "3465" << "30" << 0;
+    QTest::newRow("move when, late") << true << 105 << "90" << "30" << "-945" << "30" << 0;
+    QTest::newRow("move when emptied") << true << 105 << "20" << "" << "5355" << "0" << 0;
+    QTest::newRow("move when letters") << true << 105 << "20" << "ab" << "5355" << "0" << 1;
+}
+
+void TestEditing::secondsToFrames()
+{
+    QFETCH(bool, edit);
+    QFETCH(int, roundTimer);
+    QFETCH(QString, elapsed);
+    QFETCH(QString, typed);
+    QFETCH(QString, frames);
+    QFETCH(QString, box);
+    QFETCH(int, messages);
+    ScriptedPrompts prompts;
+    ProgramState state;
+    state.iRoundTimer = static_cast<std::int16_t>(roundTimer);
+    frmMovEdit dialog(state, nullptr);
+    dialog.iTempo->setText(elapsed);
+    QLineEdit *target = edit ? dialog.txtMoveWhen : dialog.txtSeconds;
+    target->setText(QStringLiteral("7"));
+    prompts.messages.clear();
+    target->setText(typed);
+    QCOMPARE(dialog.txtIni->text(), frames);
+    QCOMPARE(target->text(), box);
+    QCOMPARE(prompts.messages.size(), messages);
+    if (messages)
+        QCOMPARE(prompts.messages.first().text, QStringLiteral("Valid values are 0 to %1 seconds.").arg(roundTimer));
+
+    // OK: letters in the start give 0; no facing gives 0; Grenade and Above give 20 and 1.
+    dialog.txtIni->setText(QStringLiteral("abc"));
+    frmMov::select(dialog.optVel[2]);
+    frmMov::select(dialog.optLvl[2]);
+    dialog.cmdOK->click();
+    QCOMPARE(state.iIniMov, 0);
+    QCOMPARE(dialog.txtIni->text(), QStringLiteral("0"));
+    QCOMPARE(state.sVelMov, 20.0f);
+    QCOMPARE(state.sLvlMov, 1);
+    QCOMPARE(state.sDirMov, 0);
+}
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"
