@@ -12,6 +12,7 @@ function(quorvel_test name)
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_DEPS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
   target_compile_definitions(${name} PRIVATE
     QUORVEL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
     QUORVEL_PROGRAM_DIR="${QUORVEL_PROGRAM_DIR}")

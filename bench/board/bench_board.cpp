@@ -1,8 +1,7 @@
 // Opening a large strat (2,000 objects, 100 movements of 300 steps) into a board window,
 // offscreen: reading, rebuilding the records, the scene and the strat's length.
+#include "TestHost.h"
 #include "StratSamples.h"
-#include "board/BoardHost.h"
-#include "board/IconStore.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
@@ -16,20 +15,6 @@
 using namespace quorvel;
 
 namespace {
-class Host : public BoardHost {
-public:
-    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
-    QWidget *dialogOwner() override { return nullptr; }
-    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
-    QPixmap markerPicture() const override { return icons.marker(); }
-    bool WindowListContains(frmMapa *) override { return false; }
-    void WindowListAdd(frmMapa *) override {}
-    void WindowListCheck(frmMapa *, const QString &) override {}
-    void WindowListRemove(frmMapa *) override {}
-    QString chooseOverview() override { return {}; }
-    void GravaDebug(const QString &) override {}
-    void boardClosed(frmMapa *) override {}
-};
 } // namespace
 
 static void BM_OpenLargeStratIntoBoard(benchmark::State &state)
@@ -43,7 +28,7 @@ static void BM_OpenLargeStratIntoBoard(benchmark::State &state)
     ScriptedPrompts prompts; // the length warning, if any, is answered without a window
     ProgramState programState;
     programState.fillPalette();
-    Host host;
+    TestHost host;
     frmMapa board(programState, host);
     for (auto _ : state) {
         board.Form_Load();

@@ -1,9 +1,8 @@
 // Playback on a board, offscreen: one clock tick with 100 walking icons at speed 5 (five model
 // frames and one scene update), and a seek to the last second of a 105-second strat with 100
 // paths (replay from the start, then one scene update).
-#include "board/BoardHost.h"
+#include "TestHost.h"
 #include "board/BoardPlayback.h"
-#include "board/IconStore.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
@@ -18,20 +17,6 @@
 using namespace quorvel;
 
 namespace {
-class Host : public BoardHost {
-public:
-    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
-    QWidget *dialogOwner() override { return nullptr; }
-    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
-    QPixmap markerPicture() const override { return icons.marker(); }
-    bool WindowListContains(frmMapa *) override { return false; }
-    void WindowListAdd(frmMapa *) override {}
-    void WindowListCheck(frmMapa *, const QString &) override {}
-    void WindowListRemove(frmMapa *) override {}
-    QString chooseOverview() override { return {}; }
-    void GravaDebug(const QString &) override {}
-    void boardClosed(frmMapa *) override {}
-};
 
 // 100 soldiers zig-zagging across the board at walking pace, changing level and facing at
 // every leg, for at least `seconds`.
@@ -62,7 +47,7 @@ StratDocument walkers(int seconds)
 struct Fixture {
     ScriptedPrompts prompts;
     ProgramState state;
-    Host host;
+    TestHost host;
     frmMapa board{state, host};
     QTemporaryDir dir;
     explicit Fixture(int seconds)

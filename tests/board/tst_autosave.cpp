@@ -1,8 +1,7 @@
 // The five-minute backup of a board: countdown, file name, content, failures, and boards that
 // share a title.
+#include "TestHost.h"
 #include "board/AutoSave.h"
-#include "board/BoardHost.h"
-#include "board/IconStore.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/AutoSaveName.h"
@@ -20,20 +19,6 @@ using namespace quorvel;
 
 namespace {
 
-class TestHost : public BoardHost {
-public:
-    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
-    QWidget *dialogOwner() override { return nullptr; }
-    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
-    QPixmap markerPicture() const override { return icons.marker(); }
-    bool WindowListContains(frmMapa *) override { return false; }
-    void WindowListAdd(frmMapa *) override {}
-    void WindowListCheck(frmMapa *, const QString &) override {}
-    void WindowListRemove(frmMapa *) override {}
-    QString chooseOverview() override { return {}; }
-    void GravaDebug(const QString &) override {}
-    void boardClosed(frmMapa *) override {}
-};
 
 struct Board {
     ProgramState state;

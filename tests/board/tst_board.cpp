@@ -1,7 +1,6 @@
+#include "TestHost.h"
 #include "StratSamples.h"
-#include "board/BoardHost.h"
 #include "board/BoardScene.h"
-#include "board/IconStore.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
@@ -16,35 +15,12 @@
 #include <QtTest>
 
 using namespace quorvel;
+using samples::movement;
 
 namespace {
 
 // A main window stand-in: real pictures, a Windows menu kept as a list, a scripted overview
 // choice.
-class TestHost : public BoardHost {
-public:
-    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
-    QList<frmMapa *> windowList;
-    QString overviewAnswer;
-    int overviewAsked = 0;
-    int closedCount = 0;
-    QStringList debugLines;
-
-    QWidget *dialogOwner() override { return nullptr; }
-    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
-    QPixmap markerPicture() const override { return icons.marker(); }
-    bool WindowListContains(frmMapa *b) override { return windowList.contains(b); }
-    void WindowListAdd(frmMapa *b) override { windowList.append(b); }
-    void WindowListCheck(frmMapa *, const QString &) override {}
-    void WindowListRemove(frmMapa *b) override { windowList.removeAll(b); }
-    QString chooseOverview() override
-    {
-        ++overviewAsked;
-        return overviewAnswer;
-    }
-    void GravaDebug(const QString &line) override { debugLines << line; }
-    void boardClosed(frmMapa *) override { ++closedCount; }
-};
 
 struct Board {
     ProgramState state;
@@ -66,17 +42,6 @@ QString writeTemp(QTemporaryDir &dir, const QString &name, const StratDocument &
     return path;
 }
 
-tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
-{
-    tpMovimento m;
-    m.iObj = obj;
-    m.itM = static_cast<std::int16_t>(steps.size());
-    m.Passos = StepArray<tpPasso>::zeroTo(m.itM);
-    int i = 1;
-    for (const tpPasso &s : steps)
-        m.Passos.at(i++) = s;
-    return m;
-}
 
 StratDocument baseStrat()
 {

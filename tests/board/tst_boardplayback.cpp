@@ -1,9 +1,9 @@
 // Playback on a board: modes and their status texts, speed, slow motion, pause, the round
 // timer, the strat's end, stopping, seeking, icon pictures, and real-time pacing.
-#include "board/BoardHost.h"
+#include "StratSamples.h"
+#include "TestHost.h"
 #include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
-#include "board/IconStore.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
@@ -19,35 +19,11 @@
 #include <QtTest>
 
 using namespace quorvel;
+using samples::movement;
 
 namespace {
 
-class TestHost : public BoardHost {
-public:
-    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
-    QWidget *dialogOwner() override { return nullptr; }
-    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
-    QPixmap markerPicture() const override { return icons.marker(); }
-    bool WindowListContains(frmMapa *) override { return false; }
-    void WindowListAdd(frmMapa *) override {}
-    void WindowListCheck(frmMapa *, const QString &) override {}
-    void WindowListRemove(frmMapa *) override {}
-    QString chooseOverview() override { return {}; }
-    void GravaDebug(const QString &) override {}
-    void boardClosed(frmMapa *) override {}
-};
 
-tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
-{
-    tpMovimento m;
-    m.iObj = obj;
-    m.itM = static_cast<std::int16_t>(steps.size());
-    m.Passos = StepArray<tpPasso>::zeroTo(m.itM);
-    int i = 1;
-    for (const tpPasso &s : steps)
-        m.Passos.at(i++) = s;
-    return m;
-}
 
 // A soldier walking east for about 5 s (level 0, facing E), a flash grenade thrown after 1 s,
 // a soldier on a level -1 path facing SE, one standing still, and one on a level 1 path

@@ -17,22 +17,12 @@
 #include <QtTest>
 
 using namespace quorvel;
+using samples::movement;
 
 namespace {
 
 const QString kConverted = QStringLiteral("Your old .qvl has been converted to the updated format.");
 
-tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
-{
-    tpMovimento m;
-    m.iObj = obj;
-    m.itM = static_cast<std::int16_t>(steps.size());
-    m.Passos = StepArray<tpPasso>::zeroTo(m.itM);
-    int i = 1;
-    for (const tpPasso &s : steps)
-        m.Passos.at(i++) = s;
-    return m;
-}
 
 // One soldier with a three-step path, in the older format.
 StratDocument oldStrat()

@@ -1,11 +1,10 @@
 // Board editing driven through the board's own input and operations, with every dialog
 // answered by ScriptedPrompts.
 
+#include "TestHost.h"
 #include "board/BoardEditor.h"
-#include "board/BoardHost.h"
 #include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
-#include "board/IconStore.h"
 #include "board/ProgramState.h"
 #include "board/frmCores.h"
 #include "board/frmLink.h"
@@ -33,29 +32,6 @@ namespace {
 
 constexpr std::int32_t kButtonFace = std::int32_t(0x8000000F);
 
-class TestHost : public BoardHost {
-public:
-    IconStore icons{QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Icons")};
-    QList<Popup> popups;
-    std::function<void(Popup)> onPopup;
-
-    QWidget *dialogOwner() override { return nullptr; }
-    QPixmap iconPicture(const IconPicture &p) const override { return icons.picture(p); }
-    QPixmap markerPicture() const override { return icons.marker(); }
-    bool WindowListContains(frmMapa *) override { return true; }
-    void WindowListAdd(frmMapa *) override {}
-    void WindowListCheck(frmMapa *, const QString &) override {}
-    void WindowListRemove(frmMapa *) override {}
-    QString chooseOverview() override { return QString(); }
-    void GravaDebug(const QString &) override {}
-    void boardClosed(frmMapa *) override {}
-    void showPopup(Popup which, const QPoint &) override
-    {
-        popups << which;
-        if (onPopup)
-            onPopup(which);
-    }
-};
 
 struct Board {
     ProgramState state;

@@ -6,7 +6,6 @@
 
 namespace quorvel::samples {
 
-namespace {
 tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
 {
     tpMovimento m;
@@ -18,7 +17,6 @@ tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
         m.Passos.at(i++) = s;
     return m;
 }
-} // namespace
 
 StratDocument realisticStrat()
 {

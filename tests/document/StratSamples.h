@@ -5,7 +5,12 @@
 
 #include <QByteArray>
 
+#include <initializer_list>
+
 namespace quorvel::samples {
+
+// A movement of `obj` with the given steps (1..n; element 0 zero).
+tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps);
 
 // A strat with a bit of everything: objects of several types (one deleted), texts (one
 // deleted), markers, movements of several steps with levels and facings, colours and links.
