@@ -101,7 +101,17 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     editor_ = new BoardEditor(*this, state_, host_);
 }
 
-frmMapa::~frmMapa() = default;
+frmMapa::~frmMapa()
+{
+    // The editor and the playback filter the events of this window's widgets: they go first,
+    // so that nothing reaches them while QWidget tears the children down.
+    delete editor_;
+    editor_ = nullptr;
+    delete playback_;
+    playback_ = nullptr;
+    delete autoSave_;
+    autoSave_ = nullptr;
+}
 
 void frmMapa::buildControls()
 {
