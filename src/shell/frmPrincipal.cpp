@@ -69,6 +69,8 @@ frmPrincipal::~frmPrincipal()
     // The MDI area outlives this part of the object while QWidget tears the children down;
     // its activation signal must not reach a half-destroyed main window.
     disconnect(mdi_, nullptr, this, nullptr);
+    // The toolbar filters the MDI area's events and calls back into this window.
+    mdi_->viewport()->removeEventFilter(toolbar_);
 }
 
 void frmPrincipal::buildMenus()
