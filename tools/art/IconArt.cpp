@@ -130,13 +130,14 @@ void drawTeamIcon(QImage &img, int type, Level level, int facing)
         drawTinyDigit(p, digit, 12, 11, t.ink);
         break;
     case Level::Ground:
-        drawWedge(p, c, 7.5, 12.8, facing, t, level);
-        drawDisc(p, c, 7.5, t, level);
-        drawDigit(p, digit, c, 10, t.ink);
+        // Close to the plain icon's size, so that an icon does not shrink much when it walks.
+        drawWedge(p, c, 8.5, 13.0, facing, t, level);
+        drawDisc(p, c, 8.5, t, level);
+        drawDigit(p, digit, c, 11, t.ink);
         break;
     case Level::Above:
-        drawWedge(p, c, 8.0, 12.9, facing, t, level);
-        drawDisc(p, c, 8.0, t, level);
+        drawWedge(p, c, 8.5, 13.0, facing, t, level);
+        drawDisc(p, c, 8.5, t, level);
         drawDigit(p, digit, c, 11, t.ink);
         break;
     }
