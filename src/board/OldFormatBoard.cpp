@@ -58,28 +58,10 @@ void frmMapa::OldAbreTatica(const QString &sArq)
         closeBoard(CloseReason::Program);
         return;
     }
+    // The converter writes no debug lines.
+    if (!takeHeader(old.strat, false))
+        return;
     const std::int16_t slot = model_.imI;
-    const QString overview = old.strat.sOverview.trimmed();
-    state_.sOverview[slot] = fixedWidth(overview, kOverviewFieldBytes);
-    state_.sNomeTatica[slot] = fixedWidth(old.strat.sNomeTatica.trimmed(), kTitleFieldBytes);
-
-    state_.sOverviewRet.clear();
-    if (!loadOverview(overview)) {
-        for (;;) {
-            showMessage(host_.dialogOwner(),
-                        overview + QStringLiteral(" could not be found. Please select a new overview image."));
-            state_.sOverviewRet = host_.chooseOverview();
-            if (state_.sOverviewRet.isEmpty()) {
-                showMessage(host_.dialogOwner(), QStringLiteral("Cannot open the strat file without a map overview."));
-                closeBoard(CloseReason::Program);
-                return;
-            }
-            if (loadOverview(state_.sOverviewRet))
-                break;
-        }
-        state_.sOverview[slot] = fixedWidth(state_.sOverviewRet, kOverviewFieldBytes);
-    }
-    setTitulo(state_.sNomeTatica[slot]);
 
     convertOldMovements(old);
     model_.doc = std::move(old.strat);

@@ -274,6 +274,45 @@ bool frmMapa::loadOverview(const QString &fileName)
     return !picture.isNull();
 }
 
+bool frmMapa::takeHeader(const StratDocument &doc, bool logDebug)
+{
+    auto log = [&](const char *line) {
+        if (logDebug)
+            debug(line);
+    };
+    const std::int16_t slot = model_.imI;
+    const QString overview = doc.sOverview.trimmed();
+    state_.sOverview[slot] = fixedWidth(overview, kOverviewFieldBytes);
+    state_.sNomeTatica[slot] = fixedWidth(doc.sNomeTatica.trimmed(), kTitleFieldBytes);
+
+    // The overview picture, or one the user picks instead of a missing one.
+    state_.sOverviewRet.clear();
+    if (!loadOverview(overview)) {
+        for (;;) {
+            log("Message 12");
+            showMessage(host_.dialogOwner(),
+                        overview + QStringLiteral(" could not be found. Please select a new overview image."));
+            log("Message 13");
+            log("Message 14");
+            state_.sOverviewRet = host_.chooseOverview();
+            log("Message 15");
+            if (state_.sOverviewRet.isEmpty()) {
+                log("Message 16");
+                showMessage(host_.dialogOwner(), QStringLiteral("Cannot open the strat file without a map overview."));
+                log("Message 17");
+                closeBoard(CloseReason::Program);
+                return false;
+            }
+            // A replacement that does not load either is not accepted as a blank board.
+            if (loadOverview(state_.sOverviewRet))
+                break;
+        }
+        state_.sOverview[slot] = fixedWidth(state_.sOverviewRet, kOverviewFieldBytes);
+    }
+    setTitulo(state_.sNomeTatica[slot]);
+    return true;
+}
+
 void frmMapa::AbreTatica(const QString &sArq)
 {
     if (sArq.isEmpty()) {
@@ -291,37 +330,9 @@ void frmMapa::AbreTatica(const QString &sArq)
         closeBoard(CloseReason::Program);
         return;
     }
+    if (!takeHeader(doc, true))
+        return;
     const std::int16_t slot = model_.imI;
-    const QString overview = doc.sOverview.trimmed();
-    state_.sOverview[slot] = fixedWidth(overview, kOverviewFieldBytes);
-    state_.sNomeTatica[slot] = fixedWidth(doc.sNomeTatica.trimmed(), kTitleFieldBytes);
-
-    // The overview picture, or one the user picks instead of a missing one.
-    state_.sOverviewRet.clear();
-    if (!loadOverview(overview)) {
-        for (;;) {
-            debug("Message 12");
-            showMessage(host_.dialogOwner(),
-                        overview + QStringLiteral(" could not be found. Please select a new overview image."));
-            debug("Message 13");
-            debug("Message 14");
-            state_.sOverviewRet = host_.chooseOverview();
-            debug("Message 15");
-            if (state_.sOverviewRet.isEmpty()) {
-                debug("Message 16");
-                showMessage(host_.dialogOwner(), QStringLiteral("Cannot open the strat file without a map overview."));
-                debug("Message 17");
-                closeBoard(CloseReason::Program);
-                return;
-            }
-            // A replacement that does not load either is not accepted as a blank board.
-            if (loadOverview(state_.sOverviewRet))
-                break;
-        }
-        state_.sOverview[slot] = fixedWidth(state_.sOverviewRet, kOverviewFieldBytes);
-    }
-
-    setTitulo(state_.sNomeTatica[slot]);
 
     model_.doc = std::move(doc);
     model_.doc.sOverview = state_.sOverview[slot];

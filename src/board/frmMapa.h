@@ -121,6 +121,9 @@ private:
     void buildControls();
     void setStatusPanel(int panel, const QString &text);
     void debug(const char *line);
+    // Takes the overview name and title of a strat just read into this board's slot, with the
+    // recovery of a missing overview. False when the user gave up: the board has closed.
+    bool takeHeader(const StratDocument &doc, bool logDebug);
 
     ProgramState &state_;
     BoardHost &host_;
