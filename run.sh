@@ -8,7 +8,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     echo "There is no display to show Quorvel on. Try: xvfb-run ./run.sh" >&2
     exit 1
 fi
-example="$quorvel_root/build/bin/Strats/Examples/Example.qvl"
+example="$quorvel_root/build/bin/Strats/Examples/example.qvl"
 if [ -f "$example" ]; then
     exec "$quorvel_root/build/bin/quorvel" "$example"
 fi
