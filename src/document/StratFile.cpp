@@ -1,5 +1,6 @@
 #include "document/StratFile.h"
 
+#include "common/ByteReader.h"
 #include "common/CodePage.h"
 
 #include <QFile>
@@ -7,7 +8,6 @@
 
 #include <algorithm>
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -25,56 +25,15 @@ constexpr qsizetype kMinLinkBytes = 8;
 constexpr qsizetype kStepBytes = 20;
 constexpr qsizetype kOldStepBytes = 16;
 
-// A cursor over the file's bytes. The first failure is kept; later reads do nothing.
-class Reader {
+// The strat file's reads on top of the byte cursor: finite floats, fixed-width and counted
+// ANSI texts, and section counts checked against the bytes left.
+class Reader : public ByteReader {
 public:
-    explicit Reader(QByteArrayView data) : data_(data) {}
+    explicit Reader(QByteArrayView data) : ByteReader(data, QLatin1StringView("the file")) {}
 
-    bool ok() const { return error_.isEmpty(); }
-    const QString &error() const { return error_; }
-    qsizetype pos() const { return pos_; }
-    qsizetype left() const { return data_.size() - pos_; }
-    bool atEnd() const { return pos_ == data_.size(); }
-
-    void fail(const QString &why)
-    {
-        if (error_.isEmpty())
-            error_ = why + QStringLiteral(" (at byte %1)").arg(pos_);
-    }
-
-    bool need(qsizetype bytes, const char *what)
-    {
-        if (!ok())
-            return false;
-        if (bytes < 0 || bytes > left()) {
-            fail(QStringLiteral("the file ends inside %1").arg(QLatin1String(what)));
-            return false;
-        }
-        return true;
-    }
-
-    std::int16_t i16(const char *what)
-    {
-        std::uint16_t v = 0;
-        raw(&v, 2, what);
-        return static_cast<std::int16_t>(v);
-    }
-    std::uint16_t u16(const char *what)
-    {
-        std::uint16_t v = 0;
-        raw(&v, 2, what);
-        return v;
-    }
-    std::int32_t i32(const char *what)
-    {
-        std::uint32_t v = 0;
-        raw(&v, 4, what);
-        return static_cast<std::int32_t>(v);
-    }
     float f32(const char *what)
     {
-        std::uint32_t bits = 0;
-        raw(&bits, 4, what);
+        const std::uint32_t bits = u32(what);
         float v;
         std::memcpy(&v, &bits, 4);
         if (ok() && !std::isfinite(v)) {
@@ -83,19 +42,8 @@ public:
         }
         return v;
     }
-    QString fixed(qsizetype bytes, const char *what)
-    {
-        if (!need(bytes, what))
-            return {};
-        const QString s = fromAnsi(data_.sliced(pos_, bytes));
-        pos_ += bytes;
-        return s;
-    }
-    QString text(const char *what)
-    {
-        const std::uint16_t len = u16(what);
-        return fixed(len, what);
-    }
+    QString fixed(qsizetype n, const char *what) { return fromAnsi(bytes(n, what)); }
+    QString text(const char *what) { return fromAnsi(countedBytes(what)); }
     // A section's count n, checked so that its n + 1 records can fit in the bytes left.
     std::int16_t count(qsizetype minRecordBytes, const char *what)
     {
@@ -112,21 +60,6 @@ public:
         }
         return n;
     }
-
-private:
-    void raw(void *dst, qsizetype bytes, const char *what)
-    {
-        if (!need(bytes, what))
-            return;
-        // The file is little-endian, as is every machine this builds for.
-        static_assert(std::endian::native == std::endian::little);
-        std::memcpy(dst, data_.data() + pos_, static_cast<std::size_t>(bytes));
-        pos_ += bytes;
-    }
-
-    QByteArrayView data_;
-    qsizetype pos_ = 0;
-    QString error_;
 };
 
 void readStep(Reader &r, tpPasso &s)

@@ -1,3 +1,4 @@
+#include "common/ByteReader.h"
 #include "language/clsLanguagePack.h"
 
 #include <QDir>
@@ -21,68 +22,6 @@ constexpr qsizetype kMinStringBytes = 2 * 2;
 constexpr int kScrambleOffset = 5;
 constexpr qsizetype kMaxPlainText = 32767;
 constexpr qsizetype kMaxStoredText = 65535;
-
-// A cursor over the pack's bytes. The first failure is kept; later reads do nothing.
-class Reader {
-public:
-    explicit Reader(QByteArrayView data) : data_(data) {}
-
-    bool ok() const { return error_.isEmpty(); }
-    const QString &error() const { return error_; }
-    qsizetype pos() const { return pos_; }
-    qsizetype left() const { return data_.size() - pos_; }
-
-    void fail(const QString &why)
-    {
-        if (error_.isEmpty())
-            error_ = why + QStringLiteral(" (at byte %1)").arg(pos_);
-    }
-
-    bool need(qsizetype bytes, const char *what)
-    {
-        if (!ok())
-            return false;
-        if (bytes < 0 || bytes > left()) {
-            fail(QStringLiteral("the pack ends inside %1").arg(QLatin1String(what)));
-            return false;
-        }
-        return true;
-    }
-
-    QByteArrayView bytes(qsizetype n, const char *what)
-    {
-        if (!need(n, what))
-            return {};
-        const QByteArrayView v = data_.sliced(pos_, n);
-        pos_ += n;
-        return v;
-    }
-
-    std::uint16_t u16(const char *what)
-    {
-        const QByteArrayView b = bytes(2, what);
-        if (b.isEmpty())
-            return 0;
-        return std::uint16_t(std::uint8_t(b[0]) | std::uint8_t(b[1]) << 8);
-    }
-    std::int16_t i16(const char *what) { return std::int16_t(u16(what)); }
-    std::int32_t i32(const char *what)
-    {
-        const QByteArrayView b = bytes(4, what);
-        if (b.isEmpty())
-            return 0;
-        return std::int32_t(std::uint32_t(std::uint8_t(b[0])) | std::uint32_t(std::uint8_t(b[1])) << 8
-                            | std::uint32_t(std::uint8_t(b[2])) << 16
-                            | std::uint32_t(std::uint8_t(b[3])) << 24);
-    }
-
-    QByteArrayView text(const char *what) { return bytes(u16(what), what); }
-
-private:
-    QByteArrayView data_;
-    qsizetype pos_ = 0;
-    QString error_;
-};
 
 class Writer {
 public:
@@ -213,9 +152,9 @@ std::optional<QByteArray> clsLanguagePack::Decrypt(QByteArrayView stored)
 PackReadResult readLanguagePack(QByteArrayView bytes, CodePage::Id codePage, LanguagePackData &out)
 {
     const CodePage &cp = CodePage::get(codePage);
-    Reader in(bytes);
+    ByteReader in(bytes, QLatin1StringView("the pack"));
     LanguagePackData pack;
-    auto text = [&](const char *what) { return cp.decode(in.text(what)); };
+    auto text = [&](const char *what) { return cp.decode(in.countedBytes(what)); };
 
     pack.sHeaderTag = in.bytes(kHeaderTagBytes, "the header").toByteArray();
     pack.sHeaderText = in.bytes(kHeaderTextBytes, "the header").toByteArray();
