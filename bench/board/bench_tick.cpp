@@ -1,6 +1,7 @@
 // Playback on a board, offscreen: one clock tick with 100 walking icons at speed 5 (five model
 // frames and one scene update), and a seek to the last second of a 105-second strat with 100
 // paths (replay from the start, then one scene update).
+#include "StratSamples.h"
 #include "TestHost.h"
 #include "board/BoardPlayback.h"
 #include "board/ProgramState.h"
@@ -18,32 +19,6 @@ using namespace quorvel;
 
 namespace {
 
-// 100 soldiers zig-zagging across the board at walking pace, changing level and facing at
-// every leg, for at least `seconds`.
-StratDocument walkers(int seconds)
-{
-    const int n = 100;
-    StratDocument d;
-    d.sOverview = QStringLiteral("Harbor.jpg");
-    d.sNomeTatica = QStringLiteral("Crowd");
-    d.iObj = d.iMovs = d.iCores = n;
-    d.tObjetos.resize(n + 1);
-    d.tMovimentos.resize(n + 1);
-    d.lCorMov.assign(n + 1, 255);
-    const int legs = seconds * 63 * 3 / 8000 + 2;
-    for (int i = 1; i <= n; ++i) {
-        const float y = float(300 + (i * 83) % 8000);
-        d.tObjetos[i] = {static_cast<std::int16_t>(i % 10), 500, y};
-        tpMovimento &m = d.tMovimentos[i];
-        m.iObj = static_cast<std::int16_t>(i);
-        m.itM = static_cast<std::int16_t>(legs);
-        m.Passos = StepArray<tpPasso>::zeroTo(legs);
-        for (int s = 1; s <= legs; ++s)
-            m.Passos.at(s) = {0, s % 2 ? 8500 : 500, std::int32_t(y), 3, std::int16_t(s % 3 - 1), std::int16_t(s % 9)};
-    }
-    return d;
-}
-
 struct Fixture {
     ScriptedPrompts prompts;
     ProgramState state;
@@ -56,7 +31,7 @@ struct Fixture {
         board.Form_Load();
         board.setImI(1);
         const QString path = dir.filePath(QStringLiteral("crowd.qvl"));
-        writeStratFile(path, walkers(seconds));
+        writeStratFile(path, samples::walkers(100, seconds));
         board.AbreTatica(path);
         board.show();
     }

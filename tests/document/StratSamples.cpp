@@ -78,6 +78,31 @@ StratDocument largeStrat(int objects, int texts, int movements, int steps)
     return d;
 }
 
+StratDocument walkers(int n, int seconds)
+{
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.sNomeTatica = QStringLiteral("Crowd");
+    d.iObj = static_cast<std::int16_t>(n);
+    d.iMovs = static_cast<std::int16_t>(n);
+    d.iCores = static_cast<std::int16_t>(n);
+    d.tObjetos.resize(n + 1);
+    d.tMovimentos.resize(n + 1);
+    d.lCorMov.assign(n + 1, 255);
+    const int legs = seconds * 63 * 3 / 8000 + 2; // 3 twips a frame, 8000-twip legs
+    for (int i = 1; i <= n; ++i) {
+        const float y = float(300 + (i * 83) % 8000);
+        d.tObjetos[i] = {static_cast<std::int16_t>(i % 10), 500, y};
+        tpMovimento &m = d.tMovimentos[i];
+        m.iObj = static_cast<std::int16_t>(i);
+        m.itM = static_cast<std::int16_t>(legs);
+        m.Passos = StepArray<tpPasso>::zeroTo(legs);
+        for (int s = 1; s <= legs; ++s)
+            m.Passos.at(s) = {0, s % 2 ? 8500 : 500, std::int32_t(y), 3, std::int16_t(s % 3 - 1), std::int16_t(s % 9)};
+    }
+    return d;
+}
+
 QByteArray oldFormatBytes(const StratDocument &doc)
 {
     QByteArray b;

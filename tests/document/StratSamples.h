@@ -20,6 +20,10 @@ StratDocument realisticStrat();
 // `steps` steps each.
 StratDocument largeStrat(int objects, int texts, int movements, int steps);
 
+// n soldiers walking long zig-zags across the board at 3 twips a frame, for longer than
+// `seconds`; levels and facings change from leg to leg.
+StratDocument walkers(int n, int seconds);
+
 // The older format's bytes for a strat: 16-byte steps (level and facing dropped), no markers.
 QByteArray oldFormatBytes(const StratDocument &doc);
 
