@@ -15,6 +15,28 @@ T saturatingAdd(T value, std::int64_t inc)
     return static_cast<T>(std::clamp<std::int64_t>(v, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
 }
 
+// iconPictureFor() depends on the level only through the size it picks (0 normal, -1 small,
+// any other large) and on the facing only through 1..8 versus none. The seek, which asks for
+// every slot on every frame, looks its pictures up in a table filled from it.
+constexpr int kPictureTypes = 25; // types 0..24; iconPictureFor() has none for the others
+using PictureRow = std::optional<IconPicture>[9];
+struct PictureTable {
+    PictureRow bySize[kPictureTypes][3];
+};
+
+const PictureTable &pictureTable()
+{
+    static const PictureTable table = [] {
+        PictureTable t;
+        for (int type = 0; type < kPictureTypes; ++type)
+            for (int size = 0; size < 3; ++size)
+                for (int facing = 0; facing < 9; ++facing)
+                    t.bySize[type][size][facing] = iconPictureFor(type, size == 0 ? 0 : size == 1 ? -1 : 1, facing);
+        return t;
+    }();
+    return table;
+}
+
 PlaybackIcon iconAtStart(const tpObjeto &o)
 {
     PlaybackIcon icon;
@@ -164,8 +186,11 @@ void PlaybackModel::collectWalkers(std::vector<Walker> &walkers)
         Walker w;
         w.path = Movimento(k);
         w.icon = icon(w.path->iObj);
-        if (w.icon)
+        if (w.icon) {
             w.type = m_objects[std::size_t(w.path->iObj)].Tipo;
+            if (w.type >= 0 && w.type < kPictureTypes)
+                w.pictures = pictureTable().bySize[w.type];
+        }
         walkers.push_back(w);
     }
 }
@@ -182,8 +207,13 @@ bool PlaybackModel::moveWalkers(const std::vector<Walker> &walkers)
         const clsMovimento::MoveResult r = w.path->Move(*w.icon, m_lFrameAtual, w.type, facing, settings);
         if (!r.ok)
             return false;
-        if (const auto p = iconPictureFor(w.type, r.level, facing))
-            w.icon->picture = *p;
+        if (w.pictures) {
+            // Without branches: levels and facings vary from slot to slot.
+            const int size = int(r.level != 0) + int(r.level != 0 && r.level != -1);
+            const int f = static_cast<unsigned>(facing - 1) < 8u ? facing : 0;
+            if (const std::optional<IconPicture> &p = w.pictures[size][f])
+                w.icon->picture = *p;
+        }
     }
     return true;
 }

@@ -101,6 +101,9 @@ private:
         clsMovimento *path = nullptr;
         PlaybackIcon *icon = nullptr;
         std::int16_t type = 0;
+        // The type's pictures by size (normal, small, large) and facing (none, 1..8), as
+        // iconPictureFor() gives them; none for a type without pictures.
+        const std::optional<IconPicture> (*pictures)[9] = nullptr;
     };
     // Slots 1..iMovs (created if need be), looked up once for a run of frames in which
     // neither the objects nor the slots change.

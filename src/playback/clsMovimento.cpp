@@ -23,21 +23,18 @@ inline std::optional<float> toSingle(Real v)
     return static_cast<float>(v);
 }
 
-// Nearest whole number, halves to even, range-checked. The stepping runs for every path on
-// every frame of a dry run or seek, so it converts in the default rounding mode directly.
+#if !defined(__SSE2__)
+// Nearest whole number, halves to even (the default rounding mode), range-checked.
 inline std::optional<std::int32_t> roundToInt32(double v)
 {
     if (!(v > -2147483648.5 && v < 2147483647.5))
         return std::nullopt; // also NaN
-#if defined(__SSE2__)
-    return _mm_cvtsd_si32(_mm_set_sd(v)); // to nearest, halves to even
-#else
     const double r = std::nearbyint(v);
     if (r < -2147483648.0 || r > 2147483647.0)
         return std::nullopt;
     return static_cast<std::int32_t>(r);
-#endif
 }
+#endif
 
 // The stride of one frame: a distance (dx, dy) longer than 1.5 twips is cut down to
 // vel * frameStep, in its own direction. false when a value is not a finite float.
@@ -73,6 +70,8 @@ bool strideExtended(float &dx, float &dy, float vel, std::int32_t frameStep)
 // in double (vel * frameStep may need 55 bits) and two of 2^-64 in extended precision, all
 // results being normal numbers (floats in, magnitudes between 2^-430 and 2^300). Both
 // results therefore lie well inside the window around v, and rounding to float is monotonic.
+// (With SSE2 the checks below work on two values at once.)
+#if !defined(__SSE2__)
 inline bool certainSingle(double v, float &out)
 {
     const double a = std::fabs(v);
@@ -103,6 +102,100 @@ inline bool strideLength(float &dx, float &dy, float vel, std::int32_t frameStep
     }
     return true;
 }
+#endif
+
+#if defined(__SSE2__)
+// Both coordinates as doubles in lanes 0 and 1 (exact).
+inline __m128d pairOf(std::int32_t x, std::int32_t y)
+{
+    return _mm_cvtepi32_pd(_mm_unpacklo_epi32(_mm_cvtsi32_si128(x), _mm_cvtsi32_si128(y)));
+}
+inline __m128 floatPairOf(float x, float y) { return _mm_unpacklo_ps(_mm_set_ss(x), _mm_set_ss(y)); }
+inline __m128d pairOf(float x, float y) { return _mm_cvtps_pd(floatPairOf(x, y)); }
+
+// Both lanes whole numbers that fit 32 bits: -2^31 <= v <= 2^31 - 1, i.e. |v + 0.5| <= 2^31 - 0.5.
+inline bool int32Pair(__m128d v)
+{
+    const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), _mm_add_pd(v, _mm_set1_pd(0.5)));
+    return (_mm_movemask_pd(_mm_cmple_pd(a, _mm_set1_pd(2147483647.5))) & 3) == 3;
+}
+
+// Both lanes fit a float (toSingle): |v| <= FLT_MAX, NaN excluded.
+inline bool floatPair(__m128d v)
+{
+    const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), v);
+    return (_mm_movemask_pd(_mm_cmple_pd(a, _mm_set1_pd(double(FLT_MAX)))) & 3) == 3;
+}
+
+// Lanes 0 and 1 to the nearest whole number, halves to even (the default rounding mode);
+// a value out of range or NaN gives the marker -2^31.
+inline __m128i roundPair(__m128 f) { return _mm_cvtps_epi32(f); }
+
+// roundToInt32 succeeded on both lanes: the marker -2^31 also stands for -2^31 itself.
+inline bool roundedPairOk(__m128i r, __m128 f)
+{
+    const int marked = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(r, _mm_set1_epi32(INT32_MIN)))) & 3;
+    if (marked == 0) [[likely]]
+        return true;
+    const int exact = _mm_movemask_ps(_mm_cmpeq_ps(f, _mm_set1_ps(-2147483648.0f))) & 3;
+    return (marked & ~exact) == 0;
+}
+
+// certainSingle() on lanes 0 and 1: v as floats in out, and whether both are certain. When
+// the two ends of the window give the same float, so does v itself: out comes from v
+// directly, which keeps the checks off the path from one frame's position to the next.
+inline bool certainPair(__m128d v, __m128 &out)
+{
+    const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), v);
+    const int inRange = _mm_movemask_pd(_mm_cmple_pd(a, _mm_set1_pd(double(FLT_MAX) * (1.0 - 0x1p-40))));
+    const __m128d margin = _mm_mul_pd(a, _mm_set1_pd(0x1p-45));
+    const __m128 lo = _mm_cvtpd_ps(_mm_sub_pd(v, margin));
+    const __m128 hi = _mm_cvtpd_ps(_mm_add_pd(v, margin));
+    out = _mm_cvtpd_ps(v);
+    return (inRange & _mm_movemask_ps(_mm_cmpeq_ps(lo, hi)) & 3) == 3;
+}
+
+// certainSingle() for one value.
+inline bool certainSingle(double v, float &out)
+{
+    __m128 f;
+    const bool ok = certainPair(_mm_set_sd(v), f); // lane 1 holds 0, always certain
+    out = _mm_cvtss_f32(f);
+    return ok;
+}
+
+// strideLength() in extended precision on (dx, dy) in lanes 0 and 1 of d: the rare case, out
+// of the way of the common one.
+[[gnu::noinline]] bool strideExtended(__m128 &d, float vel, std::int32_t frameStep)
+{
+    float dx = _mm_cvtss_f32(d);
+    float dy = _mm_cvtss_f32(_mm_shuffle_ps(d, d, 1));
+    if (!strideExtended(dx, dy, vel, frameStep))
+        return false;
+    d = _mm_unpacklo_ps(_mm_set_ss(dx), _mm_set_ss(dy));
+    return true;
+}
+
+// strideLength() on (dx, dy) in lanes 0 and 1 of d.
+[[gnu::always_inline]] inline bool strideLength(__m128 &d, float vel, std::int32_t frameStep)
+{
+    const __m128d v = _mm_cvtps_pd(d);
+    const __m128d sq = _mm_mul_pd(v, v);
+    const __m128d sum = _mm_add_sd(sq, _mm_unpackhi_pd(sq, sq));
+    float len;
+    if (certainSingle(_mm_cvtsd_f64(_mm_sqrt_sd(sum, sum)), len)) [[likely]] {
+        if (!(len > 1.5f))
+            return true;
+        const double scale = double(vel) * frameStep / len;
+        __m128 scaled;
+        if (certainPair(_mm_mul_pd(_mm_set1_pd(scale), v), scaled)) [[likely]] {
+            d = scaled;
+            return true;
+        }
+    }
+    return strideExtended(d, vel, frameStep);
+}
+#endif
 
 bool isGrenade(int type) { return type == HeGrenade || type == FlashGrenade || type == SmokeGrenade; }
 } // namespace
@@ -183,6 +276,87 @@ std::optional<QPoint> clsMovimento::lastPosition() const
     return QPoint(m_lUltLeft, m_lUltTop);
 }
 
+// Arrival and one stride, worked out on locals so that a failing frame changes nothing.
+// Positions are compared as the whole twips the icon is drawn at.
+//
+// This runs for every path on every frame of a dry run or seek, so the x and y halves go
+// through the arithmetic side by side, lane 0 and lane 1 of one register, each lane doing
+// exactly what the one-coordinate-at-a-time version below does. Whole-twip positions (the
+// dry run) are exact in double, and so are their differences.
+#if defined(__SSE2__)
+template <typename Pos>
+[[gnu::always_inline]] inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top,
+                                                                     const PlaybackSettings &settings)
+{
+    const __m128d pos = pairOf(left, top);
+    std::int32_t wl, wt;
+    if constexpr (std::is_integral_v<Pos>) {
+        wl = left;
+        wt = top;
+    } else {
+        const __m128 f = floatPairOf(left, top);
+        const __m128i w = roundPair(f);
+        if (!roundedPairOk(w, f)) [[unlikely]]
+            return Walk::Failed;
+        wl = _mm_cvtsi128_si32(w);
+        wt = _mm_cvtsi128_si32(_mm_srli_si128(w, 4));
+    }
+
+    std::int16_t passo = m_iPassoAtual;
+    std::int32_t frame = lFrame;
+    if (m_hasUlt && wl == m_lUltLeft && wt == m_lUltTop) [[unlikely]] {
+        if (passo >= m_itM)
+            return Walk::Complete;
+        ++passo;
+        if (!settings.bFrameContinuo)
+            frame = 0;
+    }
+
+    const tpPasso &s = m_Passos[std::size_t(passo)];
+    const __m128d off = _mm_sub_pd(pos, pairOf(s.X, s.Y));
+    if constexpr (std::is_integral_v<Pos>) {
+        if (!int32Pair(off)) [[unlikely]]
+            return Walk::Failed;
+    }
+    const __m128d tenth = _mm_mul_pd(off, _mm_set1_pd(0.1));
+    if constexpr (!std::is_integral_v<Pos>) {
+        // A tenth of a 32-bit integer always fits a float; a tenth of a float offset may not.
+        if (!floatPair(tenth)) [[unlikely]]
+            return Walk::Failed;
+    }
+    __m128 stride = _mm_cvtpd_ps(tenth);
+    if (!strideLength(stride, s.sVel, settings.frameStep())) [[unlikely]]
+        return Walk::Failed;
+    const __m128i r = roundPair(stride);
+    if (!roundedPairOk(r, stride)) [[unlikely]]
+        return Walk::Failed;
+
+    const __m128d next = _mm_sub_pd(pos, _mm_cvtepi32_pd(r));
+    Pos newLeft, newTop;
+    if constexpr (std::is_integral_v<Pos>) {
+        if (!int32Pair(next)) [[unlikely]]
+            return Walk::Failed;
+        const __m128i n = _mm_cvttpd_epi32(next); // whole numbers: exact
+        newLeft = _mm_cvtsi128_si32(n);
+        newTop = _mm_cvtsi128_si32(_mm_srli_si128(n, 4));
+    } else {
+        if (!floatPair(next)) [[unlikely]]
+            return Walk::Failed;
+        const __m128 n = _mm_cvtpd_ps(next);
+        newLeft = _mm_cvtss_f32(n);
+        newTop = _mm_cvtss_f32(_mm_shuffle_ps(n, n, 1));
+    }
+
+    m_iPassoAtual = passo;
+    lFrame = frame;
+    m_hasUlt = true;
+    m_lUltLeft = wl;
+    m_lUltTop = wt;
+    left = newLeft;
+    top = newTop;
+    return Walk::Strode;
+}
+#else
 // Arrival and one stride, worked out on locals so that a failing frame changes nothing.
 // Positions are compared as the whole twips the icon is drawn at. Whole-twip positions
 // (the dry run) stay in integers: their differences are exact, as they were in double.
@@ -268,6 +442,8 @@ inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top, const Playback
     return Walk::Strode;
 }
 
+#endif
+
 void clsMovimento::markComplete(std::int32_t xFrame)
 {
     // A flag of its own: a path complete at frame 0 must not look unfinished.
@@ -288,7 +464,7 @@ clsMovimento::MoveResult clsMovimento::Move(PlaybackIcon &tObj, std::int32_t xFr
         return r;
     }
     const tpPasso &waiting = m_Passos[std::size_t(m_iPassoAtual)];
-    if (waiting.iIni > 0 && lFrame < waiting.iIni) {
+    if ((waiting.iIni > 0) & (lFrame < waiting.iIni)) {
         if (m_FrameCount2 == std::numeric_limits<std::int32_t>::max()) {
             r.ok = false;
             return r;
@@ -301,7 +477,7 @@ clsMovimento::MoveResult clsMovimento::Move(PlaybackIcon &tObj, std::int32_t xFr
 
     const bool grenade = isGrenade(objectIndex);
     // A grenade whose path is complete stays hidden; anything else shows when it walks.
-    const bool visible = tObj.Visible || !(grenade && m_completed);
+    const bool visible = tObj.Visible | !(grenade & m_completed);
     const Walk w = walk(tObj.Left, tObj.Top, settings);
     if (w == Walk::Failed) {
         r.ok = false;
@@ -342,7 +518,7 @@ std::optional<bool> clsMovimento::MoveCalc(std::int32_t &tObjTop, std::int32_t &
     if (m_iPassoAtual < 1 || m_iPassoAtual > m_itM)
         return std::nullopt;
     const tpPasso &waiting = m_Passos[std::size_t(m_iPassoAtual)];
-    if (waiting.iIni > 0 && lFrame < waiting.iIni) {
+    if ((waiting.iIni > 0) & (lFrame < waiting.iIni)) {
         if (m_FrameCount2 == std::numeric_limits<std::int32_t>::max())
             return std::nullopt;
         ++m_FrameCount2;
