@@ -218,13 +218,10 @@ bool PlaybackModel::moveWalkers(const std::vector<Walker> &walkers)
     return true;
 }
 
-PlaybackModel::Advance PlaybackModel::advanceWalkers(const std::vector<Walker> &walkers)
+PlaybackModel::Advance PlaybackModel::advanceCounters()
 {
     Advance a;
-    const std::int32_t inc = settings.frameStep();
-    m_lFrameAtual = saturatingAdd(m_lFrameAtual, inc);
-    for (const Walker &w : walkers)
-        w.path->addFrames(inc);
+    m_lFrameAtual = saturatingAdd(m_lFrameAtual, settings.frameStep());
     if (m_lFrameAtual % kFramesPerSecond == 0) {
         m_iSegs = saturatingAdd(m_iSegs, 1);
         m_iTempoRestante = saturatingAdd(m_iTempoRestante, -1);
@@ -234,20 +231,20 @@ PlaybackModel::Advance PlaybackModel::advanceWalkers(const std::vector<Walker> &
     return a;
 }
 
+PlaybackModel::Advance PlaybackModel::advanceWalkers(const std::vector<Walker> &walkers)
+{
+    const std::int32_t inc = settings.frameStep();
+    for (const Walker &w : walkers)
+        w.path->addFrames(inc);
+    return advanceCounters();
+}
+
 PlaybackModel::Advance PlaybackModel::advanceFrame()
 {
-    Advance a;
     const std::int32_t inc = settings.frameStep();
-    m_lFrameAtual = saturatingAdd(m_lFrameAtual, inc);
     for (int k = 1; k <= m_iMovs; ++k)
         Movimento(k)->addFrames(inc);
-    if (m_lFrameAtual % kFramesPerSecond == 0) {
-        m_iSegs = saturatingAdd(m_iSegs, 1);
-        m_iTempoRestante = saturatingAdd(m_iTempoRestante, -1);
-        a.secondElapsed = true;
-    }
-    a.roundOver = m_iTempoRestante <= 0; // also a round of 0 s, or a countdown resumed past 0
-    return a;
+    return advanceCounters();
 }
 
 PlaybackModel::FrameResult PlaybackModel::stepFrame()

@@ -112,6 +112,8 @@ private:
     bool moveWalkers(const std::vector<Walker> &walkers);
     // advanceFrame over collected slots.
     Advance advanceWalkers(const std::vector<Walker> &walkers);
+    // The frame counter, the elapsed seconds and the round time, one frame on.
+    Advance advanceCounters();
 
     std::vector<tpObjeto> m_objects{tpObjeto{}};
     std::vector<PlaybackIcon> m_icons{PlaybackIcon{}};

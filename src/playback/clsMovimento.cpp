@@ -347,11 +347,7 @@ template <typename Pos>
         newTop = _mm_cvtss_f32(_mm_shuffle_ps(n, n, 1));
     }
 
-    m_iPassoAtual = passo;
-    lFrame = frame;
-    m_hasUlt = true;
-    m_lUltLeft = wl;
-    m_lUltTop = wt;
+    commitStride(passo, frame, wl, wt);
     left = newLeft;
     top = newTop;
     return Walk::Strode;
@@ -432,17 +428,22 @@ inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top, const Playback
         newTop = *t;
     }
 
-    m_iPassoAtual = passo;
-    lFrame = frame;
-    m_hasUlt = true;
-    m_lUltLeft = wl;
-    m_lUltTop = wt;
+    commitStride(passo, frame, wl, wt);
     left = newLeft;
     top = newTop;
     return Walk::Strode;
 }
 
 #endif
+
+void clsMovimento::commitStride(std::int16_t passo, std::int32_t frame, std::int32_t wl, std::int32_t wt)
+{
+    m_iPassoAtual = passo;
+    lFrame = frame;
+    m_hasUlt = true;
+    m_lUltLeft = wl;
+    m_lUltTop = wt;
+}
 
 void clsMovimento::markComplete(std::int32_t xFrame)
 {

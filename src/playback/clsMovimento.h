@@ -83,6 +83,8 @@ private:
     template <typename Pos>
     Walk walk(Pos &left, Pos &top, const PlaybackSettings &settings);
     void markComplete(std::int32_t xFrame);
+    // A stride was taken: its step, frame count and the whole-twip position it started from.
+    void commitStride(std::int16_t passo, std::int32_t frame, std::int32_t wl, std::int32_t wt);
 
     std::int16_t m_itM = 0;
     std::int16_t m_iPassoAtual = 0;
