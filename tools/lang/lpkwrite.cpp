@@ -1,5 +1,6 @@
-// lpkwrite <source.txt> <Language.lpk>: writes a language pack from its text source, in the
-// code page of the language the output file is named after.
+// lpkwrite <Language.lpk> <source.txt>...: writes a language pack from its text sources (one file
+// per group of windows, read in the order given), in the code page of the language the output
+// file is named after.
 
 #include "PackSource.h"
 
@@ -50,24 +51,29 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3)
-        return fail(QStringLiteral("usage: lpkwrite <source.txt> <Language.lpk>"));
+    if (args.size() < 3)
+        return fail(QStringLiteral("usage: lpkwrite <Language.lpk> <source.txt>..."));
 
-    QFile in(args[1]);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("%1: %2").arg(args[1], in.errorString()));
+    QString source;
+    for (qsizetype i = 2; i < args.size(); ++i) {
+        QFile in(args[i]);
+        if (!in.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("%1: %2").arg(args[i], in.errorString()));
+        source += QString::fromUtf8(in.readAll()) + QLatin1Char('\n');
+    }
     LanguagePackData pack;
     QString error;
-    if (!parsePackSource(QString::fromUtf8(in.readAll()), pack, &error))
-        return fail(QStringLiteral("%1: %2").arg(args[1], error));
+    const QString where = args.mid(2).join(QLatin1Char(' '));
+    if (!parsePackSource(source, pack, &error))
+        return fail(QStringLiteral("%1: %2").arg(where, error));
 
-    const QString language = QFileInfo(args[2]).completeBaseName();
+    const QString language = QFileInfo(args[1]).completeBaseName();
     const CodePage::Id codePage = codePageForLanguage(language);
     if (const QString bad = unstorable(pack, codePage); !bad.isEmpty())
-        return fail(QStringLiteral("%1: \"%2\" does not fit the code page of %3").arg(args[1], bad, language));
+        return fail(QStringLiteral("%1: \"%2\" does not fit the code page of %3").arg(where, bad, language));
     pack.sHeaderTag = "LPK1";
     pack.sHeaderText = language.toLatin1().leftJustified(32, ' ', true);
-    if (!writeLanguagePackFile(args[2], pack, codePage, &error))
+    if (!writeLanguagePackFile(args[1], pack, codePage, &error))
         return fail(QStringLiteral("%1: %2").arg(args[1], error));
     return 0;
 }
