@@ -53,8 +53,10 @@ void frmMapa::OldAbreTatica(const QString &sArq)
     model_.sArquivo = sArq;
     OldStratDocument old;
     // A damaged file, or one of the current format given to the converter, changes nothing.
-    if (sArq.isEmpty() || !readOldStratFile(sArq, old).ok) {
-        showMessage(host_.dialogOwner(), QStringLiteral("An error has occured."));
+    const StratReadResult read = sArq.isEmpty() ? StratReadResult{} : readOldStratFile(sArq, old);
+    if (!read.ok) {
+        Prompts::current().detailedMessage(host_.dialogOwner(), QStringLiteral("An error has occured."), QString(),
+                                           MessageIcon::None, stratErrorDetails(sArq, read.error));
         closeBoard(CloseReason::Program);
         return;
     }

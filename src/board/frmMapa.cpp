@@ -325,7 +325,8 @@ void frmMapa::AbreTatica(const QString &sArq)
     const StratReadResult read = readStratFile(sArq, doc);
     if (!read.ok) {
         debug("Message 18");
-        showMessage(host_.dialogOwner(), QStringLiteral("An error has occured."));
+        Prompts::current().detailedMessage(host_.dialogOwner(), QStringLiteral("An error has occured."), QString(),
+                                           MessageIcon::None, stratErrorDetails(sArq, read.error));
         debug("Message 19");
         closeBoard(CloseReason::Program);
         return;
@@ -356,6 +357,18 @@ void frmMapa::updateStratLength()
     }
     Slider2_->setMaximum(length.seconds);
     lblMaxTime_->setText(QString::number(length.seconds));
+}
+
+void frmMapa::applySettings()
+{
+    PlaybackSettings &settings = model_.playback.settings;
+    settings.iRoundTimer = state_.iRoundTimer;
+    settings.bShowAnimations = state_.bShowAnimations;
+    if (playMode() || playEditMode())
+        return;
+    if (model_.playback.lFrameAtual() == 0) // the next start counts down from here
+        lblRoundTime_->setText(formatRoundTime(settings.roundSeconds()));
+    updateStratLength();
 }
 
 bool frmMapa::SalvaTatica(bool bComo)

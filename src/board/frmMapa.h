@@ -98,6 +98,9 @@ public:
     void ApagaLink();
     // Slider2's maximum and lblMaxTime from the strat's length (the dry run).
     void updateStratLength();
+    // Takes the program's round timer and effects switch. A running playback keeps its round
+    // until it stops; a stopped board shows the new round time and measures its length again.
+    void applySettings();
 
     BoardModel &model() { return model_; }
     const BoardModel &model() const { return model_; }

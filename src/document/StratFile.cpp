@@ -4,6 +4,7 @@
 #include "common/CodePage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -488,6 +489,13 @@ bool writeStratFile(const QString &path, const StratDocument &doc, StratSections
         return false;
     }
     return true;
+}
+
+QString stratErrorDetails(const QString &path, const QString &error)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QString why = error.isEmpty() ? QStringLiteral("not a strat file") : error;
+    return name.isEmpty() ? why : name + QStringLiteral(": ") + why;
 }
 
 } // namespace quorvel

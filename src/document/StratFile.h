@@ -45,6 +45,9 @@ StratReadResult readStratFile(const QString &path, StratDocument &out);
 StratReadResult readOldStrat(QByteArrayView data, OldStratDocument &out);
 StratReadResult readOldStratFile(const QString &path, OldStratDocument &out);
 
+// The detail text of a refused strat for the user: the file's name and what was wrong.
+QString stratErrorDetails(const QString &path, const QString &error);
+
 // The older steps become current ones at ground level with no facing; each converted
 // movement holds the elements 0 to the old upper bound, element 0 zero.
 void convertOldMovements(OldStratDocument &old);

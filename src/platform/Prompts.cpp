@@ -76,7 +76,20 @@ public:
     MessageAnswer message(QWidget *owner, const QString &text, const QString &title,
                           MessageIcon icon, MessageButtons buttons) override
     {
+        return show(owner, text, title, icon, buttons, QString());
+    }
+
+    void detailedMessage(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
+                         const QString &details) override
+    {
+        show(owner, text, title, icon, MessageButtons::Ok, details);
+    }
+
+    MessageAnswer show(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
+                       MessageButtons buttons, const QString &details)
+    {
         QMessageBox box(owner);
+        box.setDetailedText(details);
         box.setWindowTitle(title.isEmpty() ? kAppTitle : title);
         box.setText(text);
         switch (icon) {

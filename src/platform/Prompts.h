@@ -51,6 +51,14 @@ public:
     // A message box; the title defaults to the application title "Quorvel" when empty.
     virtual MessageAnswer message(QWidget *owner, const QString &text, const QString &title,
                                   MessageIcon icon, MessageButtons buttons) = 0;
+    // A message box with an OK button whose details (a file name and what was wrong with it)
+    // are shown on request below the text. Without its own, it is a plain message.
+    virtual void detailedMessage(QWidget *owner, const QString &text, const QString &title,
+                                 MessageIcon icon, const QString &details)
+    {
+        Q_UNUSED(details);
+        message(owner, text, title, icon, MessageButtons::Ok);
+    }
     // An input box: the typed text, or nullopt on Cancel.
     virtual std::optional<QString> input(QWidget *owner, const QString &prompt, const QString &title,
                                          const QString &defaultText) = 0;

@@ -65,6 +65,13 @@ MessageAnswer ScriptedPrompts::message(QWidget *, const QString &text, const QSt
     return shown.answer;
 }
 
+void ScriptedPrompts::detailedMessage(QWidget *owner, const QString &text, const QString &title,
+                                      MessageIcon icon, const QString &details)
+{
+    message(owner, text, title, icon, MessageButtons::Ok);
+    messages.last().details = details;
+}
+
 std::optional<QString> ScriptedPrompts::input(QWidget *, const QString &prompt, const QString &,
                                               const QString &)
 {

@@ -20,6 +20,7 @@ namespace quorvel {
 struct ShownMessage {
     QString title; // as shown: "Quorvel" when the caller gave none
     QString text;
+    QString details; // the detailed text, "" for a plain message
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     MessageAnswer answer = MessageAnswer::Ok;
@@ -71,6 +72,8 @@ public:
 
     MessageAnswer message(QWidget *owner, const QString &text, const QString &title,
                           MessageIcon icon, MessageButtons buttons) override;
+    void detailedMessage(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
+                         const QString &details) override;
     std::optional<QString> input(QWidget *owner, const QString &prompt, const QString &title,
                                  const QString &defaultText) override;
     QString openFile(const FileDialogRequest &request) override;

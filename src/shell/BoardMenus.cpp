@@ -168,10 +168,12 @@ void BoardMenus::mnuOptions_Click()
 {
     ProgramSettings &settings = programSettings();
     frmOptions dialog(&main_, &settings, &settingsStore());
-    Prompts::current().exec(dialog);
+    if (Prompts::current().exec(dialog) != QDialog::Accepted)
+        return;
     ProgramState &s = main_.state();
     s.bShowAnimations = settings.bShowAnimations;
     s.iRoundTimer = settings.iRoundTimer;
+    main_.applySettingsToBoards();
 }
 
 } // namespace quorvel

@@ -8,9 +8,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QStringList>
+#include <QTranslator>
 #include <QWidget>
+
+#include <memory>
 
 namespace quorvel {
 
@@ -75,6 +80,41 @@ bool claimInstance(SingleInstance &instance, const QString &commandLine)
     return false;
 }
 
+void reportLanguage(const LanguageStartup &result)
+{
+    if (!result.message.isEmpty())
+        showMessage(nullptr, result.message, QString(), MessageIcon::Critical);
+    if (debugEnabled() && !result.error.isEmpty())
+        GravaDebug(QStringLiteral("Language pack %1 not used: %2")
+                       .arg(QDir::toNativeSeparators(result.packFile), result.error));
+}
+
+bool installQtTranslations(const LanguageStartup &result)
+{
+    static QTranslator *installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    if (!result.loaded)
+        return false;
+    // The pack is named by the language's English name, as QLocale names it.
+    for (int l = QLocale::AnyLanguage + 1; l <= QLocale::LastLanguage; ++l) {
+        const auto language = static_cast<QLocale::Language>(l);
+        if (QLocale::languageToString(language) != result.language)
+            continue;
+        auto translator = std::make_unique<QTranslator>();
+        if (!translator->load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
+                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            return false;
+        installed = translator.release();
+        QCoreApplication::installTranslator(installed);
+        return true;
+    }
+    return false;
+}
+
 int runQuorvel(int argc, char **argv,
                const std::function<QWidget *(const StartupOptions &)> &makeMainWindow)
 {
@@ -98,8 +138,8 @@ int runQuorvel(int argc, char **argv,
     }
 
     options.languageResult = startLanguage(line);
-    if (!options.languageResult.message.isEmpty())
-        showMessage(nullptr, options.languageResult.message);
+    reportLanguage(options.languageResult);
+    installQtTranslations(options.languageResult);
 
     debugMarker(1);
     QPointer<QWidget> mainWindow = makeMainWindow ? makeMainWindow(options) : nullptr;

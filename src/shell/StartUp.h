@@ -42,6 +42,15 @@ class SingleInstance;
 // front and returns false.
 bool claimInstance(SingleInstance &instance, const QString &commandLine);
 
+// Tells what went wrong choosing the language: a missing "lang" folder as a critical message
+// box, and, with the debug log on, why a listed pack was refused.
+void reportLanguage(const LanguageStartup &result);
+
+// Qt's own texts (message-box buttons, file dialogs) in the language of the loaded pack, from
+// Qt's translations ("qtbase_es" for Spanish). Nothing when no pack is in use. True when a
+// translation was installed; a later call replaces it.
+bool installQtTranslations(const LanguageStartup &result);
+
 // The whole start. A second start stores a non-empty command line under "Comando", asks the
 // running instance to come to the front and returns 0 without showing anything. Otherwise:
 // debug log ("-d"), language pack, marker 1, makeMainWindow (which builds and loads the main

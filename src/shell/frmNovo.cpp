@@ -93,7 +93,9 @@ OverviewChoice::OverviewChoice(QWidget *parent, const QString &formName, const Q
     layout->addWidget(frame3);
     layout->addLayout(buttons);
 
-    connect(lstOverview_, &QListWidget::currentRowChanged, this, &OverviewChoice::lstOverview_Click);
+    // A mouse press makes the row current before it selects it; the picture follows the
+    // selection, which both the mouse and the arrow keys end with.
+    connect(lstOverview_, &QListWidget::itemSelectionChanged, this, &OverviewChoice::lstOverview_Click);
     connect(lstOverview_, &QListWidget::itemDoubleClicked, this, [this] { cmdOK_Click(); });
     // Virtual calls go through lambdas: the derived form exists by the time a button is pressed.
     connect(cmdOK_, &QPushButton::clicked, this, [this] { cmdOK_Click(); });

@@ -161,7 +161,8 @@ void frmPrincipal::MDIForm_Load(const QString &commandLine)
 
     if (state_.bDebug)
         GravaDebug(commandLine);
-    if (!commandLine.isEmpty() && commandLine != QLatin1String("-d"))
+    // A switch is never a file name, even when a file of that name exists.
+    if (!commandLine.isEmpty() && !isCommandSwitch(commandLine))
         AbreArquivo(commandLine);
 }
 
@@ -230,6 +231,13 @@ void frmPrincipal::ConverteArquivo(const QString &path)
         return;
     }
     board(slot)->OldAbreTatica(p);
+}
+
+void frmPrincipal::applySettingsToBoards()
+{
+    for (int i = 1; i <= iNumMapas_; ++i)
+        if (frmMapa *b = Mapas_[std::size_t(i)]; b && b->imI() != 0)
+            b->applySettings();
 }
 
 frmMapa *frmPrincipal::board(int slot) const

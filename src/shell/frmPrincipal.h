@@ -43,6 +43,9 @@ public:
     // Converts a strat of the older format in a new board (which saves it and closes).
     void ConverteArquivo(const QString &path);
 
+    // Every open board takes the round timer and effects switch of state() (after Options).
+    void applySettingsToBoards();
+
     frmMapa *board(int slot) const;
     frmMapa *activeBoard() const;
     int iNumMapas() const { return iNumMapas_; }

@@ -290,6 +290,9 @@ void TestBoard::damagedFileClosesTheBoard()
     b.state.bDebug = true;
     b.board.AbreTatica(f.fileName());
     QCOMPARE(prompts.messageTexts(), QStringList{QStringLiteral("An error has occured.")});
+    const QString details = prompts.messages.first().details; // which file, and what was wrong
+    QVERIFY2(details.startsWith(QStringLiteral("bad.qvl: ")) && details.contains(QStringLiteral("at byte")),
+             qPrintable(details));
     QCOMPARE(b.host.debugLines, (QStringList{"Message 18", "Message 19"}));
     QCOMPARE(b.board.imI(), 0);
     QCOMPARE(b.host.closedCount, 1);

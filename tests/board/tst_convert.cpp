@@ -235,6 +235,9 @@ void TestConvert::failures()
     const QString old = writeBytes(dir_, QStringLiteral("bad.qvl"), bytes);
     w.ConverteArquivo(old);
     QTEST(prompts.messageTexts(), "messages");
+    for (const ShownMessage &m : prompts.messages)
+        if (m.text == QLatin1String("An error has occured."))
+            QVERIFY2(m.details.startsWith(QStringLiteral("bad.qvl: ")) && m.details.size() > 9, qPrintable(m.details));
     QVERIFY(prompts.fileDialogs.isEmpty()); // no save dialog
     QCOMPARE(w.board(1)->imI(), 0);       // no half-filled board left open
 }

@@ -43,6 +43,7 @@ private slots:
     void openingCleansThePath();
     void firstRunOffersTheExample_data();
     void firstRunOffersTheExample();
+    void switchIsNotAFile_data();
     void switchIsNotAFile();
     void saveMenusActOnTheActiveBoard();
     void windowMenuKeepsBoardsApart();
@@ -132,11 +133,26 @@ void TestMainWindow::firstRunOffersTheExample()
     QVERIFY(again.messages.isEmpty());
 }
 
+void TestMainWindow::switchIsNotAFile_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("language") << "-Spanish";
+    QTest::newRow("debug") << "-d";
+}
+
+// A strat file named like the switch sits in the working folder: it is still not opened.
 void TestMainWindow::switchIsNotAFile()
 {
+    QFETCH(QString, line);
+    QTemporaryDir dir;
+    writeStrat(dir, line);
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    QVERIFY(QFileInfo(line).isFile());
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(QStringLiteral("-Spanish"));
+    w.MDIForm_Load(line);
+    QDir::setCurrent(before);
     QCOMPARE(w.iNumMapas(), 0);
     QVERIFY(prompts.messages.isEmpty());
 }

@@ -15,8 +15,11 @@
 #include "shell/frmOptions.h"
 #include "shell/frmPrincipal.h"
 
+#include <QCheckBox>
 #include <QGraphicsView>
 #include <QGroupBox>
+#include <QLabel>
+#include <QSlider>
 #include <QMdiSubWindow>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -350,17 +353,32 @@ void TestMenus::optionsInTheToolsMenu()
     QCOMPARE(w.findChildren<QMenu *>(QStringLiteral("mnuTools")).size(), 1);
     QAction *options = w.findChild<QAction *>(QStringLiteral("mnuOptions"));
     QVERIFY(options && tools->actions().contains(options));
+    // An open board takes the new round timer and effects switch at once.
+    w.AbreArquivo(QStringLiteral(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"));
+    frmMapa *b = w.board(1);
+    QVERIFY(b && b->imI() == 1);
+    auto label = [b](const char *name) { return b->findChild<QLabel *>(QLatin1String(name))->text(); };
+    QCOMPARE(label("lblRoundTime"), QStringLiteral("1:45"));
+    QVERIFY(prompts.messages.isEmpty());
     prompts.addDialog([](QDialog &d) {
         auto &o = static_cast<frmOptions &>(d);
-        o.txtRoundTimer->setText(QStringLiteral("120"));
+        o.txtRoundTimer->setText(QStringLiteral("5"));
+        o.chkShowAnimations->setChecked(false);
         o.cmdOK->click();
         return d.result();
     });
     options->trigger();
     QCOMPARE(prompts.dialogs.size(), 1);
-    QCOMPARE(w.state().iRoundTimer, 120);
-    programSettings().iRoundTimer = 105;
+    QCOMPARE(w.state().iRoundTimer, 5);
+    QCOMPARE(b->model().playback.settings.iRoundTimer, 5);
+    QVERIFY(!b->model().playback.settings.bShowAnimations);
+    QCOMPARE(label("lblRoundTime"), QStringLiteral("0:05"));
+    QCOMPARE(label("lblMaxTime"), QStringLiteral("5"));
+    QCOMPARE(b->findChild<QSlider *>(QStringLiteral("Slider2"))->maximum(), 5);
+    QCOMPARE(prompts.messageTexts(), QStringList{QStringLiteral("Your strat is now longer than the round timer.")});
+    programSettings() = ProgramSettings();
     settingsStore().SaveSetting(QStringLiteral("RoundTimer"), QStringLiteral("105"));
+    settingsStore().SaveSetting(QStringLiteral("ShowAnimations"), QStringLiteral("True"));
 }
 
 void TestMenus::endToEnd()

@@ -47,12 +47,25 @@ void writePicture(const QString &path)
     QVERIFY(image.save(path, "PNG"));
 }
 
-bool select(OverviewChoice &dialog, const QString &name)
+// Chooses name the way a user does: a mouse click (or a double-click) on its row.
+bool select(OverviewChoice &dialog, const QString &name, bool doubleClick = false)
 {
     const auto items = dialog.lstOverview()->findItems(name, Qt::MatchExactly);
     if (items.isEmpty())
         return false;
-    dialog.lstOverview()->setCurrentItem(items.first());
+    if (!dialog.isVisible()) {
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog))
+            return false;
+    }
+    QListWidget *list = dialog.lstOverview();
+    list->scrollToItem(items.first());
+    const QPoint at = list->visualItemRect(items.first()).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    if (doubleClick) { // the second press of a double-click arrives as the double-click event
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    }
     return true;
 }
 } // namespace
@@ -165,8 +178,7 @@ void TestShellDialogs::replacementChoice()
             if (action.startsWith("sel:")) {
                 select(dialog, action.mid(4));
             } else if (action.startsWith("dbl:")) {
-                select(dialog, action.mid(4));
-                emit dialog.lstOverview()->itemDoubleClicked(dialog.lstOverview()->currentItem());
+                select(dialog, action.mid(4), true);
             } else if (action == "jpg") {
                 dialog.option1(1)->click();
             } else {

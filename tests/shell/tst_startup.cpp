@@ -1,6 +1,7 @@
 // Start-up: the command line, the debug log and the hand-over from a second start.
 
 #include "common/DebugLog.h"
+#include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/CommandPoller.h"
 #include "shell/SingleInstance.h"
@@ -23,6 +24,7 @@ private slots:
     void commandLine_data();
     void commandLine();
     void debugLog();
+    void languageReport();
     void pollerTakesCommands_data();
     void pollerTakesCommands();
     void slowOpenIsNotRepeated();
@@ -96,6 +98,43 @@ void TestStartUp::debugLog()
     QFile log(debugLogPath());
     QVERIFY(log.open(QIODevice::ReadOnly));
     QCOMPARE(log.readAll(), QByteArray("Initialized\r\nMessage 2\r\n-d\r\n"));
+}
+
+// What went wrong choosing the language reaches the user or the log, and Qt's own buttons
+// follow the pack's language.
+void TestStartUp::languageReport()
+{
+    ScriptedPrompts prompts;
+    LanguageStartup missing;
+    missing.message = QStringLiteral("/q/lang doesn't exist.");
+    reportLanguage(missing);
+    QCOMPARE(prompts.messageTexts(), QStringList{missing.message});
+    QCOMPARE(prompts.messages.first().icon, MessageIcon::Critical);
+
+    LanguageStartup refused;
+    refused.language = QStringLiteral("Spanish");
+    refused.packFile = QStringLiteral("/q/lang/Spanish.lpk");
+    refused.error = QStringLiteral("ends early at byte 40");
+    setDebugEnabled(true);
+    QVERIFY(IniciaDebug());
+    reportLanguage(refused);
+    setDebugEnabled(false);
+    QFile log(debugLogPath());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromLatin1(log.readAll());
+    QVERIFY2(logged.contains("Spanish.lpk") && logged.contains(refused.error), qPrintable(logged));
+    QCOMPARE(prompts.messages.size(), 1);
+
+    QVERIFY(!installQtTranslations(refused)); // not loaded: Qt stays English
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    LanguageStartup loaded = refused;
+    loaded.loaded = true;
+    QVERIFY(installQtTranslations(loaded));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
+    loaded.language = QStringLiteral("Dutch");
+    QVERIFY(installQtTranslations(loaded));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annuleren"));
+    QVERIFY(!installQtTranslations(refused));
 }
 
 void TestStartUp::pollerTakesCommands_data()
