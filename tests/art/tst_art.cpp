@@ -19,6 +19,7 @@ private slots:
     void iconSets();
     void singlePictures_data();
     void singlePictures();
+    void overviews_data();
     void overviews();
     void exampleStrat();
 };
@@ -79,10 +80,19 @@ void TestArt::singlePictures()
     QCOMPARE(img.size(), size);
 }
 
+// Both editions ship maps, so both lists of the overview dialogs have some.
+void TestArt::overviews_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::newRow("new edition") << "*.jpg";
+    QTest::newRow("classic edition") << "*.src";
+}
+
 void TestArt::overviews()
 {
+    QFETCH(QString, pattern);
     const QDir folder(dir(QStringLiteral("Overviews")));
-    const QStringList maps = folder.entryList({QStringLiteral("*.jpg")}, QDir::Files);
+    const QStringList maps = folder.entryList({pattern}, QDir::Files);
     QVERIFY(maps.size() >= 3);
     for (const QString &name : maps) {
         QVERIFY2(name.size() <= 16, qPrintable(name)); // longer names are never listed

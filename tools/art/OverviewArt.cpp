@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QRegion>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -830,6 +831,43 @@ Plan citadel()
     return m;
 }
 
+// The classic edition's look of a map: half the resolution shown in big pixels, faded olive
+// colours from a small palette, and an edition tag in the corner.
+QImage classicLook(const QImage &modern)
+{
+    QImage img = modern.scaled(kWidth / 2, kHeight / 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                     .convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            const int r = qRed(line[x]), g = qGreen(line[x]), b = qBlue(line[x]);
+            const int grey = (r * 30 + g * 59 + b * 11) / 100;
+            // Half way to grey, then warmed towards olive and darkened a little.
+            // Eight levels of red and green and four of blue: at most 256 colours.
+            const int nr = std::min(255, (r + grey) / 2 + 12) & 0xe0;
+            const int ng = std::min(255, (g + grey) / 2 + 8) & 0xe0;
+            const int nb = std::max(0, (b + grey) / 2 - 18) & 0xc0;
+            line[x] = qRgb(nr | nr >> 3, ng | ng >> 3, nb | nb >> 2);
+        }
+    }
+    img = img.scaled(kWidth, kHeight, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        QFont f(QStringLiteral("DejaVu Sans Mono"));
+        f.setBold(true);
+        f.setPixelSize(14);
+        p.setFont(f);
+        const QRect tag(kWidth - 104, kHeight - 26, 96, 18);
+        p.fillRect(tag, QColor(0x24, 0x24, 0x00));
+        p.setPen(QColor(0xe7, 0xe7, 0x80));
+        p.drawRect(tag.adjusted(0, 0, -1, -1));
+        p.drawText(tag, Qt::AlignCenter, QStringLiteral("CLASSIC"));
+    }
+    // The colours above fit one 8-bit palette exactly, as the edition's pictures had.
+    return img.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+}
+
 } // namespace
 
 bool writeOverviews(const QString &programDir)
@@ -839,7 +877,11 @@ bool writeOverviews(const QString &programDir)
     for (const Plan &plan : {harbor(), refinery(), citadel()}) {
         const QImage img = MapPainter(plan).paint();
         const QString path = dir + QLatin1Char('/') + plan.fileName;
-        if (!img.save(path, "JPG", 92)) {
+        // The classic edition's "*.src" maps are bitmaps; the picture loader knows them by
+        // their content, not by the name.
+        QString classicPath = path;
+        classicPath.replace(classicPath.size() - 4, 4, QStringLiteral(".src"));
+        if (!img.save(path, "JPG", 92) || !classicLook(img).save(classicPath, "BMP")) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             return false;
         }
