@@ -5,6 +5,7 @@
 #include "common/ProgramFolder.h"
 #include "document/AutoSaveName.h"
 #include "document/StratFile.h"
+#include "language/clsLanguagePack.h"
 
 #include <QDir>
 #include <QHash>
@@ -114,7 +115,7 @@ bool BoardAutoSave::AutoSave(const QString &SaveName)
     QString error;
     if (!writeStratFile(path, doc, StratSections::All, &error)) {
         if (panel3_)
-            panel3_->setText(QStringLiteral("Auto Save failed: ") + fileName);
+            panel3_->setText(keyedText("s0045", QStringLiteral("Auto Save failed: ")) + fileName);
         return false;
     }
     lastFile_ = path;

@@ -216,7 +216,6 @@ void frmMapa::Form_Load()
     setStatusPanel(2, keyText(31) + QString::number(Slider1_->value()) + QStringLiteral("x"));
     setStatusPanel(3, keyText(32) + keyText(42));
     setStatusPanel(4, keyText(33) + QStringLiteral("5") + keyText(34));
-    translateWindow(this);
 
     model_.playback.settings.iRoundTimer = state_.iRoundTimer;
     model_.playback.settings.lFrameInc = state_.lFrameInc;
@@ -235,6 +234,8 @@ void frmMapa::Form_Load()
     closeAfterAutoSave_.reset();
     playback_->boardLoaded();
     autoSave_->boardLoaded();
+    // Last, so that the pack's texts replace the designed ones the controls were given above.
+    translateWindow(this);
 }
 
 void frmMapa::picGO_Click() { playback_->picGO_Click(); }

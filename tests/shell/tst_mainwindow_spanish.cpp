@@ -1,12 +1,21 @@
-// Started with "-Spanish", the main window and a board speak Spanish where the pack has texts.
+// Started with "-Spanish", the main window, a board and the dialogs speak Spanish where the
+// pack has texts; and every pack has a text for every caption and tooltip of those windows.
 #include "board/frmMapa.h"
 #include "language/LanguageChoice.h"
+#include "language/SetLanguageInForm.h"
 #include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
+#include "shell/frmNovo.h"
+#include "shell/frmOptions.h"
 #include "shell/frmPrincipal.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -51,6 +60,71 @@ private slots:
                 panels << l->text();
         QVERIFY2(panels.contains(QStringLiteral("Modo: Parado")), qPrintable(panels.join(u'|')));
         QVERIFY(panels.contains(QStringLiteral("Guardado automático en 5 minutos.")));
+        auto *caption = w.board(1)->findChild<QLabel *>(QStringLiteral("lblRoundTimerCaption"));
+        QVERIFY(caption);
+        QCOMPARE(caption->text(), QStringLiteral("Tiempo de ronda:"));
+
+        frmOptions options;
+        QCOMPARE(options.windowTitle(), QStringLiteral("Opciones"));
+        QCOMPARE(options.cmdCancel->text(), QStringLiteral("Cancelar"));
+        frmNovo novo(nullptr, false);
+        QCOMPARE(novo.windowTitle(), QStringLiteral("Nueva estrategia"));
+        QCOMPARE(novo.option1(0)->text(), QStringLiteral("Edición clásica"));
+    }
+
+    // Each pack names every control of these windows that shows a caption or a tooltip.
+    void packsCoverTheWindows_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const char *language : {"Spanish", "Portuguese", "French", "Romanian", "Dutch"})
+            QTest::newRow(language) << QString::fromLatin1(language);
+    }
+
+    void packsCoverTheWindows()
+    {
+        QFETCH(QString, language);
+        clsLanguagePack pack;
+        QString error;
+        QVERIFY2(pack.LoadPack(QStringLiteral(QUORVEL_PROGRAM_DIR "/lang/") + language + QStringLiteral(".lpk"), &error),
+                 qPrintable(error));
+        ScriptedPrompts prompts;
+        frmPrincipal w;
+        frmNovo novo(nullptr, false);
+        frmNovo2 novo2;
+        frmOptions options;
+        const QList<QWidget *> windows{&novo, &novo2, &options, w.board(w.NovoMapa())};
+        for (QWidget *window : windows) {
+            const LpkFormRecord *form = pack.formRecord(window->objectName());
+            QVERIFY2(form, qPrintable(window->objectName()));
+            QStringList captions, tooltips;
+            for (int i = 1; i <= form->ControlCount; ++i) {
+                const LpkControlRecord *c = form->control(i);
+                if (c && !c->Caption.isEmpty())
+                    captions << c->ControlSpec;
+                if (c && !c->ToolTip.isEmpty())
+                    tooltips << c->ControlSpec;
+            }
+            for (QWidget *control : window->findChildren<QWidget *>()) {
+                QString spec = control->objectName();
+                // Status panels show keyed texts; Qt's own parts are not ours to name.
+                if (spec.isEmpty() || spec.startsWith(QLatin1String("qt_")) || spec.startsWith(QLatin1String("StatusBar1Panel")))
+                    continue;
+                if (const QVariant index = control->property(kControlIndexProperty); index.isValid())
+                    spec += QStringLiteral("(%1)").arg(index.toInt());
+                QString text;
+                if (auto *label = qobject_cast<QLabel *>(control))
+                    text = label->text();
+                else if (auto *button = qobject_cast<QAbstractButton *>(control))
+                    text = button->text();
+                else if (auto *frame = qobject_cast<QGroupBox *>(control))
+                    text = frame->title();
+                // A caption with a letter is words; "1:45" or "0" are values.
+                if (text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+                    QVERIFY2(captions.contains(spec), qPrintable(window->objectName() + u'.' + spec));
+                if (!control->toolTip().isEmpty())
+                    QVERIFY2(tooltips.contains(spec), qPrintable(window->objectName() + u'.' + spec + ".tooltip"));
+            }
+        }
     }
 
 private:
