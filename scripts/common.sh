@@ -36,3 +36,13 @@ quorvel_build() {
     fi
     cmake --build "$dir" --parallel "$(nproc)"
 }
+
+# quorvel_build_program <build dir>: configures once, then builds only the program and the
+# files it reads at run time (no tests, no benchmarks).
+quorvel_build_program() {
+    local dir="$1"
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$quorvel_root" -B "$dir" -G Ninja
+    fi
+    cmake --build "$dir" --parallel "$(nproc)" --target quorvel
+}
