@@ -91,8 +91,8 @@ bool BoardEditor::playEditRunning() const { return board_.playEditMode(); }
 
 void BoardEditor::stratChanged()
 {
-    if (!playEditRunning())
-        board_.updateStratLength();
+    // In every mode: the dry run works on copies, so a running playback is left as it is.
+    board_.updateStratLength();
 }
 
 bool BoardEditor::objectAlive(int i) const
@@ -163,9 +163,12 @@ bool BoardEditor::eventFilter(QObject *watched, QEvent *event)
             auto *e = static_cast<QMouseEvent *>(event);
             const QPointF pos = toTwips(e->position());
             const Target t = elementAt(pos);
-            if (event->type() == QEvent::MouseButtonDblClick && t.kind != Kind::Board) {
+            if (event->type() == QEvent::MouseButtonDblClick) {
+                // The second press of a double-click is the double-click: the bare board has
+                // had its one press already.
                 pressed_ = {};
-                routeDoubleClick(t);
+                if (t.kind != Kind::Board)
+                    routeDoubleClick(t);
                 return true;
             }
             pressed_ = t;

@@ -115,6 +115,9 @@ BoardPlayback::BoardPlayback(PlaybackController &controller, BoardModel &model, 
     connect(&controller_, &PlaybackController::seekingChanged, this, [this](bool seeking) {
         if (c_.Slider2)
             c_.Slider2->setEnabled(!seeking);
+        // A seek puts every path back in view, also those Show/Hide hid; only Play hides them.
+        if (!seeking)
+            showAllPaths(controller_.mode() != PlayMode::Play);
     });
     connect(&controller_, &PlaybackController::seekFailed, this, [this] {
         showMessage(host_.dialogOwner(), QStringLiteral("An error ocurred during playback."), QString(),

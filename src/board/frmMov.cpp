@@ -4,6 +4,7 @@
 #include "board/ProgramState.h"
 #include "language/SetLanguageInForm.h"
 #include "platform/Prompts.h"
+#include "platform/SelectAllOnFocus.h"
 #include "playback/IconPicture.h"
 
 #include <QButtonGroup>
@@ -92,8 +93,11 @@ void frmMov::build(bool edit)
     start->addWidget(caption(this, "lblWait", edit ? QStringLiteral("Wait for:") : QStringLiteral("Wait")), 1, 0);
     start->addWidget(txtSeconds, 1, 1);
     start->addWidget(caption(this, "lblSeconds", edit ? QStringLiteral("seconds") : QStringLiteral("Seconds")), 1, 2);
+    selectAllOnFocus(txtIni);
+    selectAllOnFocus(txtSeconds);
     if (edit) {
         txtMoveWhen_ = new QLineEdit(QStringLiteral("0"), this);
+        selectAllOnFocus(txtMoveWhen_);
         txtMoveWhen_->setObjectName(QStringLiteral("txtMoveWhen"));
         txtMoveWhen_->setToolTip(QStringLiteral("Valid Values are 0 to 105"));
         start->addWidget(caption(this, "lblMoveWhen", QStringLiteral("Move when")), 2, 0);

@@ -138,7 +138,7 @@ void PlaybackController::boardLoaded()
     mode_ = PlayMode::Stopped;
     second_ = lastSecond_ = 0;
     length_ = 1;
-    speed_ = 1;
+    // The speed stays as the user set it, also for the next strat in a reused board.
     emit lengthChanged(length_, false);
     emit secondChanged(second_);
     emit speedChanged(speed_);

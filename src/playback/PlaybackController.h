@@ -45,7 +45,7 @@ public:
                        QObject *parent = nullptr);
     ~PlaybackController() override;
 
-    // A strat was loaded: clock off, stopped, speed 1, second 0.
+    // A strat was loaded: clock off, stopped, second 0; the speed is kept.
     void boardLoaded();
     // The board closes: clock off, effects reset.
     void boardClosing();

@@ -2,35 +2,17 @@
 
 #include "language/SetLanguageInForm.h"
 #include "platform/Prompts.h"
+#include "platform/SelectAllOnFocus.h"
 
 #include <QCheckBox>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorvel {
 
-namespace {
-
-// Selects the whole round timer when it gets the focus.
-class SelectAllOnFocus : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::FocusIn) {
-            if (auto *edit = qobject_cast<QLineEdit *>(watched))
-                QTimer::singleShot(0, edit, &QLineEdit::selectAll); // after the click places the cursor
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 frmOptions::frmOptions(QWidget *parent, ProgramSettings *settings, SettingsStore *store)
     : QDialog(parent),
@@ -53,7 +35,7 @@ frmOptions::frmOptions(QWidget *parent, ProgramSettings *settings, SettingsStore
     txtRoundTimer = new QLineEdit(QStringLiteral("105"), this);
     txtRoundTimer->setObjectName(QStringLiteral("txtRoundTimer"));
     txtRoundTimer->setMaximumWidth(60);
-    txtRoundTimer->installEventFilter(new SelectAllOnFocus(txtRoundTimer));
+    selectAllOnFocus(txtRoundTimer);
     auto *label = new QLabel(tr("Round Timer (in seconds)"), this);
     label->setObjectName(QStringLiteral("Label1"));
 

@@ -13,6 +13,7 @@
 
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
+#include <QGraphicsView>
 #include <QLabel>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -122,6 +123,10 @@ private slots:
     void seeking();
     void seekArming();
     void controlsRespondToClicks();
+    void bareBoardTakesOnePressPerDoubleClick_data();
+    void bareBoardTakesOnePressPerDoubleClick();
+    void deletingWhilePlayingUpdatesTheLength();
+    void seekShowsHiddenPaths();
 };
 
 void TestBoardPlayback::initTestCase()
@@ -220,6 +225,17 @@ void TestBoardPlayback::speedFramesPerTick()
     b.board.picPause_Click();
     b.ticks(3);
     QCOMPARE(b.board.model().playback.lFrameAtual(), 3 * speed);
+
+    // ... and for the next strat of the same board.
+    b.board.closeBoard(frmMapa::CloseReason::User);
+    b.board.Form_Load();
+    b.board.setImI(1);
+    b.board.AbreTatica(b.dir.filePath(QStringLiteral("s.qvl")));
+    QCOMPARE(b.slider("Slider1")->value(), speed);
+    QCOMPARE(b.panel(2), QStringLiteral("Playback Speed: %1x").arg(speed));
+    b.board.picGO_Click();
+    b.ticks(2);
+    QCOMPARE(b.board.model().playback.lFrameAtual(), 2 * speed);
 }
 
 void TestBoardPlayback::slowMotionAndPauseKeepTheClockHonest()
@@ -488,6 +504,74 @@ void TestBoardPlayback::controlsRespondToClicks()
     QTest::mouseClick(b.label("Picture1"), Qt::LeftButton);
     QVERIFY(b.board.playEditMode());
     QCOMPARE(b.label("Picture1")->toolTip(), QStringLiteral("STOP (F2)"));
+}
+
+// A press on the bare board pauses or resumes a Play; a double-click is one press.
+void TestBoardPlayback::bareBoardTakesOnePressPerDoubleClick_data()
+{
+    QTest::addColumn<QString>("clicks"); // c: a click, d: the second click of a double-click
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("click") << "c" << true;
+    QTest::newRow("double-click") << "cd" << true;
+    QTest::newRow("triple click") << "cdc" << false;
+    QTest::newRow("two double-clicks") << "cdcd" << false;
+}
+
+void TestBoardPlayback::bareBoardTakesOnePressPerDoubleClick()
+{
+    QFETCH(QString, clicks);
+    Board b(smallStrat());
+    b.board.show();
+    b.board.picGO_Click();
+    QWidget *viewport = b.board.view()->viewport();
+    const QPoint bare = b.board.view()->mapFromScene(QPointF(11000, 8500));
+    for (const QChar c : clicks) {
+        if (c == u'c') {
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, bare);
+        } else {
+            QTest::mouseDClick(viewport, Qt::LeftButton, {}, bare);
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, bare);
+        }
+    }
+    QVERIFY(b.board.playMode());
+    QTEST(b.pb().paused(), "paused");
+}
+
+// The strat's length follows a deletion in every mode, and the dry run leaves the running
+// playback where it was.
+void TestBoardPlayback::deletingWhilePlayingUpdatesTheLength()
+{
+    for (const char *mode : {"go", "edit"}) {
+        Board b(smallStrat());
+        const int before = b.slider("Slider2")->maximum();
+        act(b, QLatin1String(mode));
+        b.ticks(10);
+        b.board.ApagaObjeto(1); // the longest walk
+        const int after = b.slider("Slider2")->maximum();
+        QVERIFY2(after < before, mode);
+        QCOMPARE(b.text("lblMaxTime"), QString::number(after));
+        QCOMPARE(b.board.model().playback.lFrameAtual(), 10);
+        QVERIFY(b.pb().running());
+    }
+}
+
+// A seek on a stopped board shows every path again, also one that Show/Hide hid.
+void TestBoardPlayback::seekShowsHiddenPaths()
+{
+    Board b(smallStrat());
+    b.state.iObjSel = 1;
+    b.board.ShowHide(false);
+    auto shown = [&b] {
+        int n = 0;
+        const BoardModel &m = b.board.model();
+        for (int p = 1; p <= m.iPontos; ++p)
+            n += m.points[std::size_t(p)].loaded && m.points[std::size_t(p)].visible
+                 && b.board.scene()->picM[std::size_t(p)]->isVisible() && b.board.scene()->linha[std::size_t(p)]->isVisible();
+        return n;
+    };
+    QCOMPARE(shown(), b.board.model().iPontos - 1); // object 1 has one path point
+    b.seekTo(2);
+    QCOMPARE(shown(), b.board.model().iPontos);
 }
 
 QTEST_MAIN(TestBoardPlayback)

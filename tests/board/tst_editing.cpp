@@ -172,6 +172,8 @@ private slots:
     void keysAndToolReset();
     void secondsToFrames_data();
     void secondsToFrames();
+    void movementBoxesSelectOnFocus_data();
+    void movementBoxesSelectOnFocus();
 };
 
 void TestEditing::placing_data()
@@ -569,7 +571,8 @@ void TestEditing::stepEditing()
     QCOMPARE(b.recordStep(1, 1), expected);
     QCOMPARE(b.playerStep(1, 1), expected);
     if (playEdit) {
-        QCOMPARE(b.sliderMax(), sliderBefore);
+        // The length follows the edit in Play/Edit too.
+        QCOMPARE(b.sliderMax(), ok ? int(b.board.model().playback.CalculaTempo().seconds) : sliderBefore);
         b.board.Picture1_Click();
     }
     QCOMPARE(prompts.unscriptedCount(), 0);
@@ -696,7 +699,6 @@ void TestEditing::deletingTails()
     if (playEdit)
         b.board.Picture1_Click();
     const int otherFrame = b.m().playback.Movimento(2)->lFrame;
-    const int sliderBefore = b.sliderMax();
 
     b.board.ApagaMovimento(static_cast<std::int16_t>(fromPoint), 1);
     QCOMPARE(b.doc().tMovimentos[1].itM, stepsLeft);
@@ -706,7 +708,8 @@ void TestEditing::deletingTails()
     QVERIFY(b.m().points[2].loaded);
     QCOMPARE(b.m().playback.Movimento(2)->lFrame, otherFrame);
     if (playEdit) {
-        QCOMPARE(b.sliderMax(), sliderBefore);
+        // The length follows the deletion in Play/Edit too.
+        QCOMPARE(b.sliderMax(), int(b.board.model().playback.CalculaTempo().seconds));
         b.board.Picture1_Click();
     }
     // The removed point's link went with it: a new point in its place starts without one.
@@ -1068,6 +1071,34 @@ void TestEditing::secondsToFrames()
     QCOMPARE(state.sVelMov, 20.0f);
     QCOMPARE(state.sLvlMov, 1);
     QCOMPARE(state.sDirMov, 0);
+}
+
+// A box of the movement dialogs selects its whole text when a click brings it the focus (the
+// keyboard's Tab does so in any line edit), so that typing replaces the value.
+void TestEditing::movementBoxesSelectOnFocus_data()
+{
+    QTest::addColumn<QString>("box");
+    for (const char *box : {"txtIni", "txtSeconds", "txtMoveWhen"})
+        QTest::newRow(box) << QString::fromLatin1(box);
+}
+
+void TestEditing::movementBoxesSelectOnFocus()
+{
+    QFETCH(QString, box);
+    ProgramState state;
+    frmMovEdit dialog(state, nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto *edit = dialog.findChild<QLineEdit *>(box);
+    QVERIFY(edit);
+    edit->setText(QStringLiteral("42"));
+    dialog.cmdOK->setFocus(Qt::OtherFocusReason);
+    QTest::mouseClick(edit, Qt::LeftButton, {}, edit->rect().center());
+    QVERIFY(edit->hasFocus());
+    QCOMPARE(edit->selectedText(), QStringLiteral("42"));
+    // A second click places the cursor as usual.
+    QTest::mouseClick(edit, Qt::LeftButton, {}, edit->rect().center());
+    QVERIFY(!edit->hasSelectedText());
 }
 
 QTEST_MAIN(TestEditing)
