@@ -155,6 +155,24 @@ QPointF BoardEditor::toTwips(QPointF viewportPos) const
 
 bool BoardEditor::eventFilter(QObject *watched, QEvent *event)
 {
+    const bool handled = routeEvent(watched, event);
+    // Every edit ends with one of these (dialogs and pop-up menus run inside them).
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        board_.refreshModified();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+bool BoardEditor::routeEvent(QObject *watched, QEvent *event)
+{
     QWidget *viewport = board_.view()->viewport();
     if (watched == viewport) {
         switch (event->type()) {

@@ -90,6 +90,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool routeEvent(QObject *watched, QEvent *event);
     enum class Kind { None, Board, Object, Text, Marker, Point };
     struct Target {
         Kind kind = Kind::None;

@@ -17,6 +17,7 @@
 #include "playback/PlaybackModel.h"
 
 #include <QCloseEvent>
+#include <QMouseEvent>
 #include <QFileInfo>
 #include <QGraphicsView>
 #include <QHBoxLayout>
@@ -159,10 +160,11 @@ void frmMapa::buildControls()
     Picture1_ = controlButton(strip, "Picture1", "picPlayEdit", 11400);
     picReverse_ = controlButton(strip, "picReverse", "picReverse2", 9960);
     lblFechar_ = stripLabel(strip, "lblFechar", QStringLiteral("X"), 11760, 255);
+    lblFechar_->setCursor(Qt::PointingHandCursor);
+    lblFechar_->installEventFilter(this);
     picSlow_->hide();
     picPause_->hide();
     picReverse_->hide();
-    lblFechar_->hide();
 
     // Below the overview: the time slider with its bounds, the speed slider, the status bar.
     auto *bottom = new QWidget(this);
@@ -345,6 +347,7 @@ void frmMapa::AbreTatica(const QString &sArq)
     else
         host_.WindowListAdd(this);
     updateStratLength();
+    markUnmodified();
 }
 
 void frmMapa::updateStratLength()
@@ -387,7 +390,49 @@ bool frmMapa::SalvaTatica(bool bComo)
         return false;
     }
     model_.sArquivo = path;
+    markUnmodified();
     return true;
+}
+
+QByteArray frmMapa::fingerprint() const
+{
+    if (model_.imI < 1 || model_.imI > kMaxBoards)
+        return QByteArray();
+    StratDocument doc = model_.doc;
+    doc.sOverview = state_.sOverview[model_.imI];
+    doc.sNomeTatica = state_.sNomeTatica[model_.imI];
+    makeSavePlaceholders(doc); // as a save or an auto-save leaves them: they change nothing
+    return writeStrat(doc, StratSections::All);
+}
+
+bool frmMapa::isModified() const { return fingerprint() != savedFingerprint_; }
+
+void frmMapa::markUnmodified()
+{
+    savedFingerprint_ = fingerprint();
+    refreshModified();
+}
+
+void frmMapa::refreshModified()
+{
+    const bool modified = isModified();
+    if (modified == isWindowModified())
+        return;
+    setWindowModified(modified);
+    emit modifiedChanged(modified);
+}
+
+bool frmMapa::maybeSave()
+{
+    if (model_.imI == 0 || !isModified())
+        return true;
+    const QString title = titulo().trimmed();
+    switch (Prompts::current().message(host_.dialogOwner(), QStringLiteral("Save changes to %1?").arg(title), QString(),
+                                       MessageIcon::Warning, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes: return SalvaTatica(false);
+    case MessageAnswer::No: return true;
+    default: return false;
+    }
 }
 
 void frmMapa::cancelMovement()
@@ -459,8 +504,26 @@ void frmMapa::finishDeferredClose()
 
 void frmMapa::closeEvent(QCloseEvent *event)
 {
+    if (!closing_ && !maybeSave()) {
+        event->ignore();
+        return;
+    }
     closeBoard(CloseReason::User);
     event->accept();
+}
+
+bool frmMapa::eventFilter(QObject *watched, QEvent *event)
+{
+    // The "X" of the title strip closes the board as its window's close box does.
+    if (watched == lblFechar_ && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (QWidget *frame = parentWidget())
+            frame->close();
+        else
+            close();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace quorvel

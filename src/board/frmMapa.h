@@ -100,6 +100,14 @@ public:
     void ApagaLink();
     // Slider2's maximum and lblMaxTime from the strat's length (the dry run).
     void updateStratLength();
+    // Whether the strat changed since it was opened, saved or made: its records, overview and
+    // title as a save would write them. The window's modified mark follows refreshModified().
+    bool isModified() const;
+    void markUnmodified();
+    void refreshModified();
+    // The user closes a changed strat: "Save changes to <title>?" with Yes (the normal save),
+    // No and Cancel. False when the board must stay open (Cancel, or no save was made).
+    bool maybeSave();
     // Takes the program's round timer and effects switch. A running playback keeps its round
     // until it stops; a stopped board shows the new round time and measures its length again.
     void applySettings();
@@ -118,9 +126,12 @@ public:
 signals:
     // The board closed (its window should hide; the slot is free).
     void closed();
+    // The strat became changed, or was saved (the window caption's "*").
+    void modifiedChanged(bool modified);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -142,6 +153,8 @@ private:
     BoardAutoSave *autoSave_ = nullptr;
     BoardEditor *editor_ = nullptr;
     std::optional<CloseReason> closeAfterAutoSave_;
+    QByteArray fingerprint() const;
+    QByteArray savedFingerprint_;
 
     QLabel *lblTitulo_ = nullptr;
     QLabel *lblRoundTime_ = nullptr;

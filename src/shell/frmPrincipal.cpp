@@ -195,7 +195,10 @@ std::int16_t frmPrincipal::NovoMapa()
                                                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowIcon(icons_.marker());
-    connect(b, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    // The frame shows the title and, for a changed strat, Qt's "*".
+    connect(b, &QWidget::windowTitleChanged, sub,
+            [sub](const QString &title) { sub->setWindowTitle(title.trimmed() + QStringLiteral("[*]")); });
+    connect(b, &frmMapa::modifiedChanged, sub, &QWidget::setWindowModified);
     b->Form_Load();
     sub->show();
     b->setTitulo(title + QString::number(iNumMapas_));
@@ -354,6 +357,7 @@ void frmPrincipal::mnuNovo_Click()
         state_.sOverview[s.slot] = fixedWidth(s.overview, kOverviewFieldBytes);
         state_.sNomeTatica[s.slot] = s.caption;
         b->setTitulo(s.caption);
+        b->markUnmodified();
     };
     novo_ = dialog;
     dialog->show();
@@ -394,6 +398,18 @@ void frmPrincipal::mnuSair_Click()
 
 void frmPrincipal::closeEvent(QCloseEvent *event)
 {
+    // Each changed strat is offered for saving first; a Cancel keeps everything open.
+    for (int i = 1; i <= iNumMapas_; ++i) {
+        frmMapa *b = Mapas_[std::size_t(i)];
+        if (!b || b->imI() == 0 || !b->isModified())
+            continue;
+        if (QMdiSubWindow *sub = subWindowOf(b))
+            mdi_->setActiveSubWindow(sub);
+        if (!b->maybeSave()) {
+            event->ignore();
+            return;
+        }
+    }
     closingProgram_ = true;
     for (int i = 1; i <= iNumMapas_; ++i) {
         if (Mapas_[i] && Mapas_[i]->imI() != 0)

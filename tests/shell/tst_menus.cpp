@@ -16,6 +16,7 @@
 #include "shell/frmPrincipal.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QGraphicsView>
 #include <QGroupBox>
 #include <QLabel>
@@ -110,6 +111,8 @@ private slots:
     void textMenuOffersOnlyWhatActsOnTheText();
     void linkCommandsEditTheFoundLink();
     void optionsInTheToolsMenu();
+    void closingAChangedStratAsks_data();
+    void closingAChangedStratAsks();
     void endToEnd();
 
 private:
@@ -379,6 +382,77 @@ void TestMenus::optionsInTheToolsMenu()
     programSettings() = ProgramSettings();
     settingsStore().SaveSetting(QStringLiteral("RoundTimer"), QStringLiteral("105"));
     settingsStore().SaveSetting(QStringLiteral("ShowAnimations"), QStringLiteral("True"));
+}
+
+// Closing a changed strat by the board's "X" or by leaving the program asks whether to save
+// it; Cancel keeps everything open, Yes saves through the normal save.
+void TestMenus::closingAChangedStratAsks_data()
+{
+    QTest::addColumn<bool>("opened");   // a strat file, or a new strat never saved
+    QTest::addColumn<bool>("change");   // the user placed an icon
+    QTest::addColumn<bool>("exit");     // the program is left, rather than the board's "X" clicked
+    QTest::addColumn<int>("answer");    // MessageAnswer
+    QTest::addColumn<bool>("stillOpen");
+    QTest::addColumn<bool>("written");  // the icon reached the file
+    const int yes = int(MessageAnswer::Yes), no = int(MessageAnswer::No), cancel = int(MessageAnswer::Cancel);
+    QTest::newRow("unchanged") << true << false << false << -1 << false << false;
+    QTest::newRow("changed, no") << true << true << false << no << false << false;
+    QTest::newRow("changed, cancel") << true << true << false << cancel << true << false;
+    QTest::newRow("changed, yes") << true << true << false << yes << false << true;
+    QTest::newRow("new strat, yes asks where") << false << true << false << yes << false << true;
+    QTest::newRow("exit, cancel") << true << true << true << cancel << true << false;
+    QTest::newRow("exit, yes") << true << true << true << yes << false << true;
+}
+
+void TestMenus::closingAChangedStratAsks()
+{
+    QFETCH(bool, opened);
+    QFETCH(bool, change);
+    QFETCH(bool, exit);
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plan.qvl"));
+    QVERIFY(QFile::copy(QStringLiteral(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"), path));
+    StratDocument before;
+    QVERIFY(readStratFile(path, before).ok);
+
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.show();
+    frmMapa *b = nullptr;
+    if (opened) {
+        w.AbreArquivo(path);
+        b = w.board(1);
+    } else {
+        b = w.board(w.NovoMapa());
+        b->loadOverview(QStringLiteral("Harbor.jpg"));
+        prompts.addFile(path);
+    }
+    QMdiSubWindow *frame = w.mdiArea()->subWindowList().first();
+    QVERIFY(!frame->isWindowModified());
+    if (change) {
+        QTest::mouseClick(w.toolbar()->picObj[2], Qt::LeftButton);
+        click(b, {11000, 8000});
+        QVERIFY(frame->isWindowModified()); // the frame's caption carries Qt's "*"
+    }
+    if (answer >= 0)
+        prompts.addAnswer(MessageAnswer(answer));
+
+    if (exit)
+        w.close();
+    else
+        QTest::mouseClick(b->findChild<QLabel *>(QStringLiteral("lblFechar")), Qt::LeftButton);
+
+    const QString title = opened ? before.sNomeTatica.trimmed() : QStringLiteral("Strat1");
+    QCOMPARE(prompts.messageTexts(), change ? QStringList{QStringLiteral("Save changes to %1?").arg(title)} : QStringList{});
+    if (change)
+        QCOMPARE(prompts.messages.first().buttons, MessageButtons::YesNoCancel);
+    QTEST(b->imI() != 0, "stillOpen");
+    QCOMPARE(prompts.fileDialogs.size(), !opened && answer == int(MessageAnswer::Yes) ? 1 : 0);
+    StratDocument after;
+    QVERIFY(readStratFile(path, after).ok);
+    QTEST(after.iObj == (opened ? before.iObj + 1 : 1), "written");
+    QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
 void TestMenus::endToEnd()
