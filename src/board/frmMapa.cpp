@@ -81,6 +81,9 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     setObjectName(QStringLiteral("frmMapa"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+    scene_->attach(document_, host_);
+    document_.setPalette(state_.lCores);
+    connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
 
     PlaybackControls controls;
     controls.picGO = picGO_;
@@ -97,9 +100,14 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controls.panel1 = panels_[1];
     controls.panel2 = panels_[2];
     controller_ = new PlaybackController(model_.playback, model_.doc, Clock::system(), this);
-    playback_ = new BoardPlayback(*controller_, model_, *scene_, host_, controls, keyTexts_, this);
+    playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(*this, state_, host_);
+    // One strat-length update for every edit; a running Play/Edit keeps the length it has.
+    connect(&document_, &BoardDocument::stratLengthChanged, this, [this] {
+        if (!controller_->playEditMode())
+            controller_->updateStratLength();
+    });
 }
 
 frmMapa::~frmMapa()
@@ -229,6 +237,7 @@ void frmMapa::Form_Load()
     lblFrame_->setText(QStringLiteral("0"));
     lblSegs_->setText(formatElapsed(0));
     model_.sArquivo.clear();
+    document_.setModified(false);
     closing_ = false;
     closeAfterAutoSave_.reset();
     controller_->boardLoaded();
@@ -246,7 +255,7 @@ bool frmMapa::bGravar() const { return controller_->recording(); }
 void frmMapa::setTitulo(const QString &caption)
 {
     lblTitulo_->setText(caption);
-    setWindowTitle(caption);
+    setWindowTitle(caption + QStringLiteral("[*]"));
 }
 
 QString frmMapa::titulo() const
@@ -332,11 +341,9 @@ void frmMapa::AbreTatica(const QString &sArq)
         return;
     const std::int16_t slot = model_.imI;
 
-    model_.doc = std::move(doc);
-    model_.doc.sOverview = state_.sOverview[slot];
-    model_.doc.sNomeTatica = state_.sNomeTatica[slot];
-    model_.rebuildFromRecords();
-    scene_->rebuild(model_, host_);
+    doc.sOverview = state_.sOverview[slot];
+    doc.sNomeTatica = state_.sNomeTatica[slot];
+    document_.load(std::move(doc));
 
     if (host_.WindowListContains(this))
         host_.WindowListCheck(this, QStringLiteral("add"));
@@ -373,6 +380,7 @@ bool frmMapa::SalvaTatica(bool bComo)
         return false;
     }
     model_.sArquivo = path;
+    document_.setModified(false);
     return true;
 }
 
@@ -426,7 +434,7 @@ void frmMapa::closeBoard(CloseReason reason)
     autoSave_->boardClosed();
     if (reason != CloseReason::MainWindow)
         host_.WindowListRemove(this);
-    model_.clear();
+    document_.clear();
     bMovimento = false;
     scene_->clearElements();
     scene_->setOverview(QPixmap());
