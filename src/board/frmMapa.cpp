@@ -82,6 +82,9 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     setObjectName(QStringLiteral("frmMapa"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+    scene_->attach(document_, host_);
+    document_.setPalette(state_.lCores);
+    connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
 
     PlaybackControls controls;
     controls.picGO = picGO_;
@@ -98,9 +101,12 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controls.panel1 = panels_[1];
     controls.panel2 = panels_[2];
     controller_ = new PlaybackController(model_.playback, model_.doc, Clock::system(), this);
-    playback_ = new BoardPlayback(*controller_, model_, *scene_, host_, controls, keyTexts_, this);
+    playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(*this, state_, host_);
+    // One strat-length update for every edit, in every mode: the dry run works on copies, so
+    // a running playback is left as it is.
+    connect(&document_, &BoardDocument::stratLengthChanged, controller_, &PlaybackController::updateStratLength);
 }
 
 frmMapa::~frmMapa()
@@ -160,11 +166,11 @@ void frmMapa::buildControls()
     Picture1_ = controlButton(strip, "Picture1", "picPlayEdit", 11400);
     picReverse_ = controlButton(strip, "picReverse", "picReverse2", 9960);
     lblFechar_ = stripLabel(strip, "lblFechar", QStringLiteral("X"), 11760, 255);
-    lblFechar_->setCursor(Qt::PointingHandCursor);
-    lblFechar_->installEventFilter(this);
     picSlow_->hide();
     picPause_->hide();
     picReverse_->hide();
+    lblFechar_->setCursor(Qt::PointingHandCursor);
+    lblFechar_->installEventFilter(this);
 
     // Below the overview: the time slider with its bounds, the speed slider, the status bar.
     auto *bottom = new QWidget(this);
@@ -230,6 +236,7 @@ void frmMapa::Form_Load()
     lblFrame_->setText(QStringLiteral("0"));
     lblSegs_->setText(formatElapsed(0));
     model_.sArquivo.clear();
+    document_.setModified(false);
     closing_ = false;
     closeAfterAutoSave_.reset();
     controller_->boardLoaded();
@@ -238,18 +245,10 @@ void frmMapa::Form_Load()
     translateWindow(this);
 }
 
-void frmMapa::picGO_Click() { playback_->picGO_Click(); }
-void frmMapa::picPause_Click() { playback_->picPause_Click(); }
-void frmMapa::picSlow_Click() { playback_->picSlow_Click(); }
-void frmMapa::Picture1_Click() { playback_->Picture1_Click(); }
-bool frmMapa::playMode() const { return controller_->playMode(); }
-bool frmMapa::playEditMode() const { return controller_->playEditMode(); }
-bool frmMapa::bGravar() const { return controller_->recording(); }
-
 void frmMapa::setTitulo(const QString &caption)
 {
     lblTitulo_->setText(caption);
-    setWindowTitle(caption);
+    setWindowTitle(caption + QStringLiteral("[*]"));
 }
 
 QString frmMapa::titulo() const
@@ -336,35 +335,15 @@ void frmMapa::AbreTatica(const QString &sArq)
         return;
     const std::int16_t slot = model_.imI;
 
-    model_.doc = std::move(doc);
-    model_.doc.sOverview = state_.sOverview[slot];
-    model_.doc.sNomeTatica = state_.sNomeTatica[slot];
-    model_.rebuildFromRecords();
-    scene_->rebuild(model_, host_);
+    doc.sOverview = state_.sOverview[slot];
+    doc.sNomeTatica = state_.sNomeTatica[slot];
+    document_.load(std::move(doc));
 
     if (host_.WindowListContains(this))
         host_.WindowListCheck(this, QStringLiteral("add"));
     else
         host_.WindowListAdd(this);
-    updateStratLength();
-    markUnmodified();
-}
-
-void frmMapa::updateStratLength()
-{
     controller_->updateStratLength();
-}
-
-void frmMapa::applySettings()
-{
-    PlaybackSettings &settings = model_.playback.settings;
-    settings.iRoundTimer = state_.iRoundTimer;
-    settings.bShowAnimations = state_.bShowAnimations;
-    if (playMode() || playEditMode())
-        return;
-    if (model_.playback.lFrameAtual() == 0) // the next start counts down from here
-        lblRoundTime_->setText(formatRoundTime(settings.roundSeconds()));
-    updateStratLength();
 }
 
 bool frmMapa::SalvaTatica(bool bComo)
@@ -390,41 +369,13 @@ bool frmMapa::SalvaTatica(bool bComo)
         return false;
     }
     model_.sArquivo = path;
-    markUnmodified();
+    document_.setModified(false);
     return true;
-}
-
-QByteArray frmMapa::fingerprint() const
-{
-    if (model_.imI < 1 || model_.imI > kMaxBoards)
-        return QByteArray();
-    StratDocument doc = model_.doc;
-    doc.sOverview = state_.sOverview[model_.imI];
-    doc.sNomeTatica = state_.sNomeTatica[model_.imI];
-    makeSavePlaceholders(doc); // as a save or an auto-save leaves them: they change nothing
-    return writeStrat(doc, StratSections::All);
-}
-
-bool frmMapa::isModified() const { return fingerprint() != savedFingerprint_; }
-
-void frmMapa::markUnmodified()
-{
-    savedFingerprint_ = fingerprint();
-    refreshModified();
-}
-
-void frmMapa::refreshModified()
-{
-    const bool modified = isModified();
-    if (modified == isWindowModified())
-        return;
-    setWindowModified(modified);
-    emit modifiedChanged(modified);
 }
 
 bool frmMapa::maybeSave()
 {
-    if (model_.imI == 0 || !isModified())
+    if (model_.imI == 0 || !document_.isModified())
         return true;
     const QString title = titulo().trimmed();
     switch (Prompts::current().message(host_.dialogOwner(), QStringLiteral("Save changes to %1?").arg(title), QString(),
@@ -435,6 +386,18 @@ bool frmMapa::maybeSave()
     }
 }
 
+void frmMapa::applySettings()
+{
+    PlaybackSettings &settings = model_.playback.settings;
+    settings.iRoundTimer = state_.iRoundTimer;
+    settings.bShowAnimations = state_.bShowAnimations;
+    if (controller_->running())
+        return;
+    if (model_.playback.lFrameAtual() == 0) // the next start counts down from here
+        lblRoundTime_->setText(formatRoundTime(settings.roundSeconds()));
+    controller_->updateStratLength();
+}
+
 void frmMapa::cancelMovement()
 {
     state_.bAdiciona = false;
@@ -443,18 +406,6 @@ void frmMapa::cancelMovement()
     bMovimento = false;
     editor_->placingReset();
 }
-
-void frmMapa::ApagaObjeto(std::int16_t Index) { editor_->ApagaObjeto(Index); }
-void frmMapa::ApagaTexto(std::int16_t Index) { editor_->ApagaTexto(Index); }
-void frmMapa::ApagaMarker(std::int16_t Index) { editor_->ApagaMarker(Index); }
-void frmMapa::ApagaMovimento(std::int16_t Index, std::int16_t ittM) { editor_->ApagaMovimento(Index, ittM); }
-void frmMapa::MudaCor() { editor_->MudaCor(); }
-void frmMapa::ShowHide(bool Override) { editor_->ShowHide(Override); }
-void frmMapa::SetBomb() { editor_->SetBomb(); }
-void frmMapa::ProcuraLink(frmLink &dialog) { editor_->ProcuraLink(dialog); }
-void frmMapa::AdicionaLink() { editor_->AdicionaLink(); }
-void frmMapa::EditaLink(std::int16_t iL) { editor_->EditaLink(iL); }
-void frmMapa::ApagaLink() { editor_->ApagaLink(); }
 
 void frmMapa::Form_Activate()
 {
@@ -485,7 +436,7 @@ void frmMapa::closeBoard(CloseReason reason)
     autoSave_->boardClosed();
     if (reason != CloseReason::MainWindow)
         host_.WindowListRemove(this);
-    model_.clear();
+    document_.clear();
     bMovimento = false;
     scene_->clearElements();
     scene_->setOverview(QPixmap());

@@ -2,6 +2,7 @@
 // The board window: one open strat. It holds the strat's records and movement objects (in a
 // BoardModel), shows them on a BoardScene in twips, and opens and saves the strat file.
 
+#include "board/BoardDocument.h"
 #include "board/BoardModel.h"
 
 #include <QWidget>
@@ -45,8 +46,6 @@ public:
     // set. Returns false when nothing was written (Cancel, or a failure that it reported).
     bool SalvaTatica(bool bComo = false);
 
-    // The first movement slot of an object, or -1.
-    std::int16_t ProcuraMovimento(std::int16_t objectIndex) { return model_.ProcuraMovimento(objectIndex); }
     // Abandons placing: drops the armed tool (keeps the marker tool and the object type).
     void cancelMovement();
 
@@ -70,48 +69,18 @@ public:
     // Runs a close that arrived while an auto-save was being written.
     void finishDeferredClose();
 
-    // Playback. The board's key handler calls these for its keys (they do nothing while a
-    // video is recorded: the key handler tests that first): F2 picGO_Click, F3 picPause_Click,
-    // F4 picSlow_Click, F5 Picture1_Click.
-    void picGO_Click();
-    void picPause_Click();
-    void picSlow_Click();
-    void Picture1_Click();
-    // The mode tags: Play (picGO.Tag "1") and Play/Edit (Picture1.Tag "1") are running.
-    bool playMode() const;
-    bool playEditMode() const;
-    bool bGravar() const;
+    // Playback: the controller holds the mode and the clock, the playback controls mirror it.
     BoardPlayback &playback() const { return *playback_; }
     PlaybackController &controller() const { return *controller_; }
     BoardAutoSave &autoSave() const { return *autoSave_; }
 
-    // Editing: the mouse and keys of the board, and the operations the menus call by name.
+    // Editing: the mouse and keys of the board and the tools they drive.
     BoardEditor &editor() const { return *editor_; }
-    void ApagaObjeto(std::int16_t Index);
-    void ApagaTexto(std::int16_t Index);
-    void ApagaMarker(std::int16_t Index);
-    void ApagaMovimento(std::int16_t Index, std::int16_t ittM);
-    void MudaCor();
-    void ShowHide(bool Override);
-    void SetBomb();
-    void ProcuraLink(class frmLink &dialog);
-    void AdicionaLink();
-    void EditaLink(std::int16_t iL);
-    void ApagaLink();
-    // Slider2's maximum and lblMaxTime from the strat's length (the dry run).
-    void updateStratLength();
-    // Whether the strat changed since it was opened, saved or made: its records, overview and
-    // title as a save would write them. The window's modified mark follows refreshModified().
-    bool isModified() const;
-    void markUnmodified();
-    void refreshModified();
-    // The user closes a changed strat: "Save changes to <title>?" with Yes (the normal save),
-    // No and Cancel. False when the board must stay open (Cancel, or no save was made).
-    bool maybeSave();
-    // Takes the program's round timer and effects switch. A running playback keeps its round
-    // until it stops; a stopped board shows the new round time and measures its length again.
-    void applySettings();
 
+    // The board's strat: every change goes through it, and it says whether there are unsaved
+    // changes (the window title's [*] follows).
+    BoardDocument &document() { return document_; }
+    const BoardDocument &document() const { return document_; }
     BoardModel &model() { return model_; }
     const BoardModel &model() const { return model_; }
     BoardScene *scene() const { return scene_; }
@@ -120,14 +89,19 @@ public:
     // The overview picture of this board (file name inside the program's Overviews folder).
     bool loadOverview(const QString &fileName);
 
+    // The user closes a changed strat: "Save changes to <title>?" with Yes (the normal save),
+    // No and Cancel. False when the board must stay open (Cancel, or no save was made).
+    bool maybeSave();
+    // Takes the program's round timer and effects switch. A running playback keeps its round
+    // until it stops; a stopped board shows the new round time and measures its length again.
+    void applySettings();
+
     // The fourteen status texts s0029..s0042, with their English fallbacks.
     const QString &keyText(int key) const { return keyTexts_[static_cast<std::size_t>(key - 29)]; }
 
 signals:
     // The board closed (its window should hide; the slot is free).
     void closed();
-    // The strat became changed, or was saved (the window caption's "*").
-    void modifiedChanged(bool modified);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -143,7 +117,8 @@ private:
 
     ProgramState &state_;
     BoardHost &host_;
-    BoardModel model_;
+    BoardDocument document_;
+    BoardModel &model_ = document_.model();
     BoardScene *scene_ = nullptr;
     QGraphicsView *view_ = nullptr;
     std::array<QString, 14> keyTexts_;
@@ -153,8 +128,6 @@ private:
     BoardAutoSave *autoSave_ = nullptr;
     BoardEditor *editor_ = nullptr;
     std::optional<CloseReason> closeAfterAutoSave_;
-    QByteArray fingerprint() const;
-    QByteArray savedFingerprint_;
 
     QLabel *lblTitulo_ = nullptr;
     QLabel *lblRoundTime_ = nullptr;

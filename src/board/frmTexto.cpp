@@ -10,7 +10,7 @@
 
 namespace quorvel {
 
-frmTexto::frmTexto(QString &sTextoRet, QWidget *parent) : QDialog(parent), sTextoRet_(sTextoRet)
+frmTexto::frmTexto(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmTexto"));
     setWindowTitle(QStringLiteral("Insert Text"));
@@ -41,15 +41,12 @@ frmTexto::frmTexto(QString &sTextoRet, QWidget *parent) : QDialog(parent), sText
     translateWindow(this);
 }
 
-QString askText(QWidget *owner, QString &sTextoRet, const QString &text)
+QString askText(QWidget *owner, const QString &text)
 {
-    sTextoRet.clear();
-    frmTexto dialog(sTextoRet, owner);
+    frmTexto dialog(owner);
     dialog.txtTexto->setPlainText(text);
     dialog.txtTexto->selectAll();
-    if (Prompts::current().exec(dialog) != QDialog::Accepted)
-        sTextoRet.clear();
-    return sTextoRet;
+    return Prompts::current().exec(dialog) == QDialog::Accepted ? dialog.text() : QString();
 }
 
 } // namespace quorvel

@@ -1,5 +1,6 @@
 #include "shell/frmPrincipal.h"
 
+#include "board/BoardDocument.h"
 #include "board/BoardScene.h"
 #include "board/frmMapa.h"
 #include "common/DebugLog.h"
@@ -195,10 +196,12 @@ std::int16_t frmPrincipal::NovoMapa()
                                                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowIcon(icons_.marker());
-    // The frame shows the title and, for a changed strat, Qt's "*".
-    connect(b, &QWidget::windowTitleChanged, sub,
-            [sub](const QString &title) { sub->setWindowTitle(title.trimmed() + QStringLiteral("[*]")); });
-    connect(b, &frmMapa::modifiedChanged, sub, &QWidget::setWindowModified);
+    // The frame shows the title, without the blanks that pad it, and Qt's "*" for a changed
+    // strat.
+    connect(b, &QWidget::windowTitleChanged, sub, [sub](QString title) {
+        sub->setWindowTitle(title.remove(QStringLiteral("[*]")).trimmed() + QStringLiteral("[*]"));
+    });
+    connect(&b->document(), &BoardDocument::modifiedChanged, sub, &QWidget::setWindowModified);
     b->Form_Load();
     sub->show();
     b->setTitulo(title + QString::number(iNumMapas_));
@@ -357,7 +360,6 @@ void frmPrincipal::mnuNovo_Click()
         state_.sOverview[s.slot] = fixedWidth(s.overview, kOverviewFieldBytes);
         state_.sNomeTatica[s.slot] = s.caption;
         b->setTitulo(s.caption);
-        b->markUnmodified();
     };
     novo_ = dialog;
     dialog->show();
@@ -401,7 +403,7 @@ void frmPrincipal::closeEvent(QCloseEvent *event)
     // Each changed strat is offered for saving first; a Cancel keeps everything open.
     for (int i = 1; i <= iNumMapas_; ++i) {
         frmMapa *b = Mapas_[std::size_t(i)];
-        if (!b || b->imI() == 0 || !b->isModified())
+        if (!b || b->imI() == 0 || !b->document().isModified())
             continue;
         if (QMdiSubWindow *sub = subWindowOf(b))
             mdi_->setActiveSubWindow(sub);
