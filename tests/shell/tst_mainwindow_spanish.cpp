@@ -87,6 +87,7 @@ private slots:
         QString error;
         QVERIFY2(pack.LoadPack(QStringLiteral(QUORVEL_PROGRAM_DIR "/lang/") + language + QStringLiteral(".lpk"), &error),
                  qPrintable(error));
+        QVERIFY(!pack.GetString(QStringLiteral("s0045")).isEmpty()); // "Auto Save failed: "
         ScriptedPrompts prompts;
         frmPrincipal w;
         frmNovo novo(nullptr, false);
