@@ -198,8 +198,8 @@ std::int16_t frmPrincipal::NovoMapa()
     sub->setWindowIcon(icons_.marker());
     // The frame shows the title, without the blanks that pad it, and Qt's "*" for a changed
     // strat.
-    connect(b, &QWidget::windowTitleChanged, sub, [sub](QString title) {
-        sub->setWindowTitle(title.remove(QStringLiteral("[*]")).trimmed() + QStringLiteral("[*]"));
+    connect(b, &QWidget::windowTitleChanged, sub, [sub](QString caption) {
+        sub->setWindowTitle(caption.remove(QStringLiteral("[*]")).trimmed() + QStringLiteral("[*]"));
     });
     connect(&b->document(), &BoardDocument::modifiedChanged, sub, &QWidget::setWindowModified);
     b->Form_Load();
