@@ -20,15 +20,7 @@ frmTexto::frmTexto(QWidget *parent) : QDialog(parent)
     txtTexto->setFixedSize(3615 / 15, 1215 / 15);
     txtTexto->setTabChangesFocus(true);
     layout->addWidget(txtTexto);
-    auto *row = new QHBoxLayout;
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancelar = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    row->addStretch();
-    row->addWidget(cmdOK);
-    row->addWidget(cmdCancelar);
-    layout->addLayout(row);
+    layout->addLayout(okCancelRow(this, cmdOK, cmdCancelar));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         sTextoRet_ = txtTexto->toPlainText();
@@ -39,6 +31,19 @@ frmTexto::frmTexto(QWidget *parent) : QDialog(parent)
         reject();
     });
     translateWindow(this);
+}
+
+QHBoxLayout *okCancelRow(QWidget *dialog, QPushButton *&ok, QPushButton *&cancel)
+{
+    auto *row = new QHBoxLayout;
+    ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    cancel->setObjectName(QStringLiteral("cmdCancelar"));
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 QString askText(QWidget *owner, const QString &text)

@@ -5,20 +5,24 @@
 #include <QDialog>
 
 class QPlainTextEdit;
+class QHBoxLayout;
 class QPushButton;
 
 namespace quorvel {
+
+// The OK and Cancel row of the small dialogs (objectNames cmdOK and cmdCancelar).
+QHBoxLayout *okCancelRow(QWidget *dialog, QPushButton *&ok, QPushButton *&cancel);
 
 class frmTexto : public QDialog {
     Q_OBJECT
 public:
     explicit frmTexto(QWidget *parent = nullptr);
 
-    const QString &text() const { return sTextoRet_; }
-
     QPlainTextEdit *txtTexto;
     QPushButton *cmdOK;
     QPushButton *cmdCancelar;
+
+    const QString &text() const { return sTextoRet_; }
 
 private:
     QString sTextoRet_;
