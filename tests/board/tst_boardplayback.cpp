@@ -124,7 +124,6 @@ private slots:
     void controlsRespondToClicks();
     void bareBoardTakesOnePressPerDoubleClick_data();
     void bareBoardTakesOnePressPerDoubleClick();
-    void deletingWhilePlayingUpdatesTheLength();
     void seekShowsHiddenPaths();
 };
 
@@ -494,24 +493,6 @@ void TestBoardPlayback::bareBoardTakesOnePressPerDoubleClick()
     }
     QVERIFY(b.pb().playMode());
     QTEST(b.pb().paused(), "paused");
-}
-
-// The strat's length follows a deletion in every mode, and the dry run leaves the running
-// playback where it was.
-void TestBoardPlayback::deletingWhilePlayingUpdatesTheLength()
-{
-    for (const char *mode : {"go", "edit"}) {
-        Board b(smallStrat());
-        const int before = b.slider("Slider2")->maximum();
-        act(b, QLatin1String(mode));
-        b.ticks(10);
-        b.board.document().ApagaObjeto(1); // the longest walk
-        const int after = b.slider("Slider2")->maximum();
-        QVERIFY2(after < before, mode);
-        QCOMPARE(b.text("lblMaxTime"), QString::number(after));
-        QCOMPARE(b.board.model().playback.lFrameAtual(), 10);
-        QVERIFY(b.pb().running());
-    }
 }
 
 // A seek on a stopped board shows every path again, also one that Show/Hide hid.
