@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -27,6 +28,9 @@ QString avError(int code)
 // QImage::Format_RGB32 holds B, G, R, 0xff in memory on little-endian machines.
 constexpr AVPixelFormat kSourceFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB;
 
+// Room behind a copied source picture for the scaler's reads past its end.
+constexpr qsizetype kSourcePadding = 256;
+
 AVPixelFormat chooseFormat(const AVCodec *codec)
 {
     const AVPixelFormat *list = codec->pix_fmts;
@@ -37,6 +41,18 @@ AVPixelFormat chooseFormat(const AVCodec *codec)
         if (*p == AV_PIX_FMT_YUVJ420P || *p == AV_PIX_FMT_YUV420P)
             return *p;
     return avcodec_find_best_pix_fmt_of_list(list, kSourceFormat, 0, nullptr);
+}
+
+// The "J" formats are their plain twins in full range; the scaler takes the twin and is told
+// the range (it warns about the J names).
+AVPixelFormat scaleTarget(AVPixelFormat f)
+{
+    switch (f) {
+    case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
+    default: return f;
+    }
 }
 
 bool isLossless(const AVCodec *codec)
@@ -92,6 +108,7 @@ struct AviWriter::Impl {
     AVFrame *frame = nullptr;
     AVPacket *packet = nullptr;
     QSize size;
+    QByteArray padded;
     bool headerWritten = false;
     bool useQuality = false;
     int globalQuality = 0;
@@ -227,7 +244,7 @@ bool AviWriter::writeFrame(const QImage &picture)
                               ? picture
                               : picture.convertToFormat(QImage::Format_RGB32);
     d_->scale = sws_getCachedContext(d_->scale, source.width(), source.height(), kSourceFormat,
-                                     d_->size.width(), d_->size.height(), d_->codec->pix_fmt,
+                                     d_->size.width(), d_->size.height(), scaleTarget(d_->codec->pix_fmt),
                                      SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!d_->scale)
         return fail(QStringLiteral("Could not convert the picture"), 0);
@@ -239,7 +256,19 @@ bool AviWriter::writeFrame(const QImage &picture)
     int rc = av_frame_make_writable(d_->frame);
     if (rc < 0)
         return fail(QStringLiteral("Out of memory"), rc);
-    const uint8_t *src[1] = {source.constBits()};
+    // Encoders read whole blocks past the picture's last row (600 is no multiple of 16): the
+    // padding is cleared rather than left as whatever the memory held before.
+    for (AVBufferRef *buf : d_->frame->buf)
+        if (buf)
+            memset(buf->data, 0, buf->size);
+    // The scaler's vector code reads a little past the last source row: it reads a copy with
+    // room behind it, never past the picture's own memory.
+    const qsizetype bytes = source.sizeInBytes();
+    if (d_->padded.size() < bytes + kSourcePadding)
+        d_->padded.resize(bytes + kSourcePadding);
+    memcpy(d_->padded.data(), source.constBits(), size_t(bytes));
+    memset(d_->padded.data() + bytes, 0, kSourcePadding);
+    const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(d_->padded.constData())};
     const int stride[1] = {static_cast<int>(source.bytesPerLine())};
     sws_scale(d_->scale, src, stride, 0, source.height(), d_->frame->data, d_->frame->linesize);
     d_->frame->pts = frames_;
