@@ -104,19 +104,14 @@ struct AviWriter::Impl {
     AVFormatContext *format = nullptr;
     AVCodecContext *codec = nullptr;
     AVStream *stream = nullptr;
-    SwsContext *scale = nullptr;
-    AVFrame *frame = nullptr;
     AVPacket *packet = nullptr;
     QSize size;
-    QByteArray padded;
     bool headerWritten = false;
     bool useQuality = false;
     int globalQuality = 0;
 
     ~Impl()
     {
-        sws_freeContext(scale);
-        av_frame_free(&frame);
         av_packet_free(&packet);
         avcodec_free_context(&codec);
         if (format) {
@@ -165,9 +160,8 @@ bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rate
         return fail(QStringLiteral("Could not prepare the AVI file"), rc);
     d_->stream = avformat_new_stream(d_->format, nullptr);
     d_->codec = avcodec_alloc_context3(codec);
-    d_->frame = av_frame_alloc();
     d_->packet = av_packet_alloc();
-    if (!d_->stream || !d_->codec || !d_->frame || !d_->packet)
+    if (!d_->stream || !d_->codec || !d_->packet)
         return fail(QStringLiteral("Out of memory"), AVERROR(ENOMEM));
 
     AVCodecContext *c = d_->codec;
@@ -201,13 +195,6 @@ bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rate
     d_->stream->avg_frame_rate = c->framerate;
     d_->stream->r_frame_rate = c->framerate;
 
-    d_->frame->format = c->pix_fmt;
-    d_->frame->width = c->width;
-    d_->frame->height = c->height;
-    rc = av_frame_get_buffer(d_->frame, 0);
-    if (rc < 0)
-        return fail(QStringLiteral("Out of memory"), rc);
-
     rc = avio_open(&d_->format->pb, file.constData(), AVIO_FLAG_WRITE);
     if (rc < 0)
         return fail(QStringLiteral("Could not create the file"), rc);
@@ -234,47 +221,87 @@ bool AviWriter::drain(bool flushing)
     }
 }
 
-bool AviWriter::writeFrame(const QImage &picture)
+PaddedPicture PaddedPicture::from(const QImage &picture)
+{
+    PaddedPicture p;
+    if (picture.isNull())
+        return p;
+    const QImage source = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB32);
+    // The scaler's vector code reads a little past the last source row: it reads this copy
+    // with room behind it, never past the picture's own memory.
+    const qsizetype bytes = source.sizeInBytes();
+    p.bytes.resize(bytes + kSourcePadding);
+    memcpy(p.bytes.data(), source.constBits(), size_t(bytes));
+    memset(p.bytes.data() + bytes, 0, kSourcePadding);
+    p.width = source.width();
+    p.height = source.height();
+    p.stride = static_cast<int>(source.bytesPerLine());
+    return p;
+}
+
+VideoFrame::~VideoFrame() { av_frame_free(&frame_); }
+
+VideoFrame &VideoFrame::operator=(VideoFrame &&other) noexcept
+{
+    if (this != &other) {
+        av_frame_free(&frame_);
+        frame_ = other.frame_;
+        other.frame_ = nullptr;
+    }
+    return *this;
+}
+
+VideoFrame AviWriter::convert(const PaddedPicture &source) const
+{
+    VideoFrame out;
+    if (!d_ || !d_->codec || source.isNull())
+        return out;
+    const AVCodecContext *c = d_->codec;
+    SwsContext *scale = sws_getContext(source.width, source.height, kSourceFormat, c->width, c->height,
+                                       scaleTarget(c->pix_fmt), SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!scale)
+        return out;
+    if (c->color_range == AVCOL_RANGE_JPEG) {
+        // Full-range output from full-range RGB: no squeeze into the TV range.
+        const int *coeffs = sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(scale, coeffs, 1, coeffs, 1, 0, 1 << 16, 1 << 16);
+    }
+    AVFrame *frame = av_frame_alloc();
+    if (frame) {
+        frame->format = c->pix_fmt;
+        frame->width = c->width;
+        frame->height = c->height;
+        if (av_frame_get_buffer(frame, 0) < 0) {
+            av_frame_free(&frame);
+        } else {
+            // Encoders read whole blocks past the picture's last row (600 is no multiple of 16):
+            // the padding is cleared rather than left as whatever the memory held before.
+            for (AVBufferRef *buf : frame->buf)
+                if (buf)
+                    memset(buf->data, 0, buf->size);
+            const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(source.bytes.constData())};
+            const int stride[1] = {source.stride};
+            sws_scale(scale, src, stride, 0, source.height, frame->data, frame->linesize);
+            out.frame_ = frame;
+        }
+    }
+    sws_freeContext(scale);
+    return out;
+}
+
+bool AviWriter::writeFrame(VideoFrame picture)
 {
     if (!d_ || !d_->headerWritten)
         return fail(QStringLiteral("The AVI file is not open"), 0);
     if (picture.isNull())
-        return fail(QStringLiteral("A picture is missing"), 0);
-    const QImage source = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
-                              ? picture
-                              : picture.convertToFormat(QImage::Format_RGB32);
-    d_->scale = sws_getCachedContext(d_->scale, source.width(), source.height(), kSourceFormat,
-                                     d_->size.width(), d_->size.height(), scaleTarget(d_->codec->pix_fmt),
-                                     SWS_BICUBIC, nullptr, nullptr, nullptr);
-    if (!d_->scale)
-        return fail(QStringLiteral("Could not convert the picture"), 0);
-    if (d_->codec->color_range == AVCOL_RANGE_JPEG) {
-        // Full-range output from full-range RGB: no squeeze into the TV range.
-        const int *coeffs = sws_getCoefficients(SWS_CS_DEFAULT);
-        sws_setColorspaceDetails(d_->scale, coeffs, 1, coeffs, 1, 0, 1 << 16, 1 << 16);
-    }
-    int rc = av_frame_make_writable(d_->frame);
-    if (rc < 0)
-        return fail(QStringLiteral("Out of memory"), rc);
-    // Encoders read whole blocks past the picture's last row (600 is no multiple of 16): the
-    // padding is cleared rather than left as whatever the memory held before.
-    for (AVBufferRef *buf : d_->frame->buf)
-        if (buf)
-            memset(buf->data, 0, buf->size);
-    // The scaler's vector code reads a little past the last source row: it reads a copy with
-    // room behind it, never past the picture's own memory.
-    const qsizetype bytes = source.sizeInBytes();
-    if (d_->padded.size() < bytes + kSourcePadding)
-        d_->padded.resize(bytes + kSourcePadding);
-    memcpy(d_->padded.data(), source.constBits(), size_t(bytes));
-    memset(d_->padded.data() + bytes, 0, kSourcePadding);
-    const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(d_->padded.constData())};
-    const int stride[1] = {static_cast<int>(source.bytesPerLine())};
-    sws_scale(d_->scale, src, stride, 0, source.height(), d_->frame->data, d_->frame->linesize);
-    d_->frame->pts = frames_;
+        return fail(QStringLiteral("A picture is missing or could not be converted"), 0);
+    AVFrame *frame = picture.frame_;
+    frame->pts = frames_;
     if (d_->useQuality)
-        d_->frame->quality = d_->globalQuality;
-    rc = avcodec_send_frame(d_->codec, d_->frame);
+        frame->quality = d_->globalQuality;
+    const int rc = avcodec_send_frame(d_->codec, frame);
     if (rc < 0)
         return fail(QStringLiteral("The video codec refused a picture"), rc);
     if (!drain(false))

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+struct AVFrame;
+
 namespace quorvel {
 
 // A video encoder of the linked libavcodec that the AVI format can carry.
@@ -35,6 +37,32 @@ struct VideoCodecChoice {
 // The quantiser scale (2 = best, 31 = worst) a quality of 0..100 stands for.
 int qualityToQScale(int quality);
 
+// A picture copied into memory with room behind its last row, as the scaler reads it.
+struct PaddedPicture {
+    QByteArray bytes;
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    bool isNull() const { return bytes.isEmpty(); }
+    static PaddedPicture from(const QImage &picture);
+};
+
+// A picture converted to the encoder's size and pixel format, ready to encode.
+class VideoFrame {
+public:
+    VideoFrame() = default;
+    ~VideoFrame();
+    VideoFrame(VideoFrame &&other) noexcept : frame_(other.frame_) { other.frame_ = nullptr; }
+    VideoFrame &operator=(VideoFrame &&other) noexcept;
+    VideoFrame(const VideoFrame &) = delete;
+    VideoFrame &operator=(const VideoFrame &) = delete;
+    bool isNull() const { return frame_ == nullptr; }
+
+private:
+    friend class AviWriter;
+    AVFrame *frame_ = nullptr;
+};
+
 class AviWriter {
 public:
     AviWriter();
@@ -45,7 +73,11 @@ public:
     // Creates (or empties) path and prepares the stream. False with error() set on failure.
     bool open(const QString &path, QSize frameSize, int rateNum, int rateDen, const VideoCodecChoice &choice);
     // Encodes one picture as the next frame.
-    bool writeFrame(const QImage &picture);
+    bool writeFrame(const QImage &picture) { return writeFrame(convert(PaddedPicture::from(picture))); }
+    // The conversion alone: once open() succeeded it may run on any thread, several at once,
+    // so pictures can be prepared while others are encoded. Null when it failed.
+    VideoFrame convert(const PaddedPicture &picture) const;
+    bool writeFrame(VideoFrame frame);
     // Flushes the encoder and writes the index. False when the file is not complete.
     bool finish();
     // Drops an unfinished file's handles (the file itself is left for the caller to delete).
