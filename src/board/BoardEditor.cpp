@@ -1,7 +1,8 @@
 #include "board/BoardEditor.h"
 
+#include "board/BoardDocument.h"
 #include "board/BoardModel.h"
-#include "board/BoardPlayback.h"
+#include "playback/PlaybackController.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
 #include "board/frmCores.h"
@@ -9,6 +10,7 @@
 #include "board/frmMapa.h"
 #include "board/frmMov.h"
 #include "board/frmTexto.h"
+#include "common/Rounding.h"
 #include "document/StratFile.h"
 #include "language/clsLanguagePack.h"
 #include "platform/Prompts.h"
@@ -39,8 +41,6 @@ namespace {
 constexpr std::int32_t kButtonFace = std::int32_t(0x8000000F);
 constexpr int kMaxCount = std::numeric_limits<std::int16_t>::max();
 
-// Whole twips, a half to the even neighbour, as the board stores positions.
-std::int32_t whole(double v) { return static_cast<std::int32_t>(std::lrint(static_cast<float>(v))); }
 
 // Ctrl alone, as the board's shortcuts read the modifier state.
 bool ctrlOnly(Qt::KeyboardModifiers m)
@@ -62,7 +62,7 @@ QGraphicsRectItem *outline(BoardScene &scene, qreal w, qreal h)
 } // namespace
 
 BoardEditor::BoardEditor(frmMapa &board, ProgramState &state, BoardHost &host)
-    : QObject(&board), board_(board), state_(state), host_(host), paths_(board.model())
+    : QObject(&board), board_(board), state_(state), host_(host)
 {
     QPen band(QColor(255, 255, 255, 200), 1, Qt::DashLine);
     band.setCosmetic(true);
@@ -83,30 +83,18 @@ BoardEditor::BoardEditor(frmMapa &board, ProgramState &state, BoardHost &host)
 }
 
 BoardModel &BoardEditor::model() const { return board_.model(); }
+BoardDocument &BoardEditor::doc() const { return board_.document(); }
 BoardScene &BoardEditor::scene() const { return *board_.scene(); }
 QWidget *BoardEditor::owner() const { return host_.dialogOwner(); }
 
 bool BoardEditor::playRunning() const { return board_.playMode(); }
 bool BoardEditor::playEditRunning() const { return board_.playEditMode(); }
 
-void BoardEditor::stratChanged()
-{
-    if (!playEditRunning())
-        board_.updateStratLength();
-}
 
-bool BoardEditor::objectAlive(int i) const
-{
-    const BoardModel &m = model();
-    return i >= 1 && i <= m.doc.iObj && std::size_t(i) < m.doc.tObjetos.size() && std::size_t(i) < m.objectShown.size()
-           && m.objectShown[std::size_t(i)] && m.doc.tObjetos[std::size_t(i)].Tipo != DeletedObject;
-}
 
-std::int16_t BoardEditor::objectType(int i) const
-{
-    const BoardModel &m = model();
-    return i >= 1 && std::size_t(i) < m.doc.tObjetos.size() ? m.doc.tObjetos[std::size_t(i)].Tipo : std::int16_t(0);
-}
+bool BoardEditor::objectAlive(int i) const { return doc().objectAlive(i); }
+
+std::int16_t BoardEditor::objectType(int i) const { return doc().objectType(i); }
 
 void BoardEditor::setCursorFor(int picture, Qt::CursorShape fallback)
 {
@@ -329,23 +317,9 @@ void BoardEditor::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers
     }
     if (state_.bAdiciona) {
         if (board_.bMovimento) {
-            const int o = state_.iObjSel;
+            const std::int16_t o = state_.iObjSel;
             ShowHide(true);
-            const std::int16_t s = model().ProcuraMovimento(static_cast<std::int16_t>(o));
-            const float c = float(centreOffset(objectType(o)));
-            QPointF start;
-            if (std::size_t(o) < m.doc.tObjetos.size())
-                start = QPointF(m.doc.tObjetos[std::size_t(o)].X + c, m.doc.tObjetos[std::size_t(o)].Y + c);
-            const clsMovimento *player = s == -1 ? nullptr : model().playback.findMovimento(s);
-            if (player && player->itM() > 0) {
-                for (int n = m.iPontos; n >= 1; --n) {
-                    if (std::size_t(n) < m.points.size() && m.points[n].loaded && m.points[n].slot == s) {
-                        start = QPointF(m.points[n].Left + 50, m.points[n].Top + 50);
-                        break;
-                    }
-                }
-            }
-            tlinha->setLine(QLineF(start, pos));
+            tlinha->setLine(QLineF(doc().nextLineStart(o, doc().ProcuraMovimento(o)), pos));
             tlinha->setVisible(true);
         }
         setCursorFor(0, Qt::CrossCursor);
@@ -385,7 +359,7 @@ void BoardEditor::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, Q
         // A press with a tool armed pauses a running Play/Edit and never resumes it.
         if (!board_.bMovimento && !state_.bAdiciona && !state_.bTexto)
             board_.picPause_Click();
-        else if (!board_.playback().bPause)
+        else if (!board_.controller().paused())
             board_.picPause_Click();
     }
     tlinha->setVisible(false);
@@ -396,38 +370,23 @@ void BoardEditor::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, Q
     const float X = float(pos.x());
     const float Y = float(pos.y());
     if (state_.bMover) {
-        lMoverX = whole(X);
-        lMoverY = whole(Y);
+        lMoverX = wholeTwips(X);
+        lMoverY = wholeTwips(Y);
     }
     if (!state_.bAdiciona)
         return;
-    BoardModel &m = model();
-    StratDocument &d = m.doc;
-
     if (state_.bTexto) {
         const QString text = askText(owner(), state_.sTextoRet, QString());
-        if (!text.isEmpty() && d.iTxt < kMaxCount) {
-            const int i = ++d.iTxt;
-            d.tTextos.resize(std::size_t(i) + 1);
-            d.tTextos[std::size_t(i)] = {X, Y, text};
-            m.textShown.resize(std::size_t(i) + 1, false);
-            m.textShown[std::size_t(i)] = true;
-            scene().showText(i, text, QPointF(X, Y));
-        }
+        if (!text.isEmpty())
+            doc().placeText(QPointF(X, Y), text);
         state_.bAdiciona = false;
         state_.bTexto = false;
         return;
     }
     if (state_.bMarker) {
         const QString text = askText(owner(), state_.sTextoRet, QString());
-        if (!text.isEmpty() && d.iMkr < kMaxCount) {
-            const int i = ++d.iMkr;
-            d.tMarkers.resize(std::size_t(i) + 1);
-            d.tMarkers[std::size_t(i)] = {X - 80, Y - 275, text};
-            m.markerShown.resize(std::size_t(i) + 1, false);
-            m.markerShown[std::size_t(i)] = true;
-            scene().showMarker(i, text, QPointF(X - 80, Y - 275), host_.markerPicture());
-        }
+        if (!text.isEmpty())
+            doc().placeMarker(QPointF(X, Y), text);
         state_.bAdiciona = false;
         state_.bMarker = false;
         return;
@@ -435,33 +394,23 @@ void BoardEditor::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, Q
 
     // The object tool places one object per arming.
     state_.bAdiciona = false;
-    if (d.iObj >= kMaxCount)
+    if (model().doc.iObj >= kMaxCount)
         return;
     const std::int16_t tipo = state_.iTipoObj;
     // A bomb brings its own path: without a free movement slot it is not placed at all.
-    if (tipo == Bomb && d.iMovs >= kMaxMovements) {
+    if (tipo == Bomb && doc().movementSlotsFull()) {
         refusePathLimit();
         return;
     }
-    const float c = float(centreOffset(tipo));
-    const int i = ++d.iObj;
-    d.tObjetos.resize(std::size_t(i) + 1, tpObjeto{DeletedObject, 0, 0});
-    d.tObjetos[std::size_t(i)] = {tipo, X - c, Y - c};
-    m.objectShown.resize(std::size_t(i) + 1, false);
-    m.objectShown[std::size_t(i)] = true;
-    m.playback.setObject(i, d.tObjetos[std::size_t(i)]);
-    scene().showObject(i, m, host_);
-    if (tipo == Bomb) {
+    const int i = doc().placeObject(tipo, QPointF(X, Y));
+    if (tipo == Bomb && i != 0) {
         state_.iObjSel = static_cast<std::int16_t>(i);
         SetBomb();
-        stratChanged();
     }
 }
 
 void BoardEditor::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
 {
-    BoardModel &m = model();
-    StratDocument &d = m.doc;
     const std::int16_t o = state_.iObjSel;
     // A deleted object (or one of another strat) gets no path; the mode ends.
     if (!objectAlive(o)) {
@@ -469,83 +418,36 @@ void BoardEditor::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
         state_.bAdiciona = false;
         return;
     }
-    if (m.iPontos >= kMaxCount)
+    if (model().iPontos >= kMaxCount)
+        return;
+    if (doc().ProcuraMovimento(o) == -1 && doc().movementSlotsFull()) {
+        refusePathLimit();
+        return;
+    }
+    const bool startFrameBefore = bSetStartFrame;
+    const std::optional<BoardDocument::PendingPoint> pending = doc().beginPathPoint(o, pos);
+    if (!pending)
         return;
     const std::int16_t t = objectType(o);
-    const float c = float(centreOffset(t));
-    const float X = float(pos.x());
-    const float Y = float(pos.y());
-
-    std::int16_t s = m.ProcuraMovimento(o);
-    const bool created = s == -1;
-    const std::int16_t corBefore = m.iCorAtual;
-    const bool startFrameBefore = bSetStartFrame;
-    if (created) {
-        if (d.iMovs >= kMaxMovements) {
-            refusePathLimit();
-            return;
-        }
-        if (m.iCorAtual < 0 || m.iCorAtual > 12)
-            m.iCorAtual = 0;
-        const std::int32_t colour = state_.lCores[std::size_t(m.iCorAtual)];
-        ++m.iCorAtual;
-        s = paths_.openSlot(o, colour);
-        if (playEditRunning())
-            bSetStartFrame = isSmallObjectType(t);
-    } else {
+    const bool small = isSmallObjectType(t);
+    if (pending->path.created)
+        bSetStartFrame = playEditRunning() ? small : bSetStartFrame;
+    else
         bSetStartFrame = false;
-        if (std::size_t(s) < d.lCorMov.size() && d.lCorMov[std::size_t(s)] == 0)
-            d.lCorMov[std::size_t(s)] = kButtonFace;
-    }
-    const std::int32_t colour = std::size_t(s) < d.lCorMov.size() ? d.lCorMov[std::size_t(s)] : kButtonFace;
-
-    const int n = ++m.iPontos;
-    m.points.resize(std::size_t(n) + 1);
-    m.iPassoPonto.resize(std::size_t(n) + 1, 0);
-    PathPoint pt;
-    pt.loaded = true;
-    pt.slot = s;
-    pt.Left = X - 50;
-    pt.Top = Y - 50;
-    pt.colour = colour;
-    pt.X1 = d.tObjetos[std::size_t(o)].X + c;
-    pt.Y1 = d.tObjetos[std::size_t(o)].Y + c;
-    const clsMovimento *player = m.playback.Movimento(s);
-    if (player && player->itM() > 0) {
-        for (int k = n - 1; k >= 1; --k) {
-            if (m.points[std::size_t(k)].loaded && m.points[std::size_t(k)].slot == s) {
-                pt.X1 = m.points[std::size_t(k)].Left + 50;
-                pt.Y1 = m.points[std::size_t(k)].Top + 50;
-                break;
-            }
-        }
-    }
-    pt.X2 = X;
-    pt.Y2 = Y;
-    m.points[std::size_t(n)] = pt;
-    scene().showPoint(n, pt);
-
     auto undo = [&] {
-        m.points.resize(std::size_t(n));
-        m.iPassoPonto.resize(std::size_t(n));
-        --m.iPontos;
-        scene().removePoint(n);
-        if (created) {
-            paths_.dropNewSlot(s);
-            m.iCorAtual = corBefore;
+        doc().dropPathPoint(*pending);
+        if (pending->path.created)
             bSetStartFrame = startFrameBefore;
-        }
     };
 
     state_.iIniMov = 0;
     state_.sVelMov = 0;
-    const tpMovimento &rec = d.tMovimentos[std::size_t(s)];
+    const tpMovimento *rec = doc().movement(pending->path.slot);
     const tpPasso *last = nullptr;
-    if (rec.Passos.dimensioned && rec.Passos.upperBound() >= 1 && rec.itM >= 1 && rec.Passos.contains(rec.itM))
-        last = &rec.Passos.at(rec.itM);
-    const bool small = isSmallObjectType(t);
+    if (rec && rec->Passos.dimensioned && rec->Passos.upperBound() >= 1 && rec->itM >= 1 && rec->Passos.contains(rec->itM))
+        last = &rec->Passos.at(rec->itM);
 
-    if (ctrlOnly(shift) && !created) {
+    if (ctrlOnly(shift) && !pending->path.created) {
         // Continue the path with the last step's values; a velocity that does not suit the
         // walker (or no last step) takes the walker's own default.
         const auto fits = [small](float v) { return small ? v == 20.0f : (v == 8.0f || v == 3.0f); };
@@ -579,7 +481,7 @@ void BoardEditor::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
                 frmMov::select(dialog.optLvl[std::size_t(lvl)]);
         }
         if (bSetStartFrame)
-            dialog.txtIni->setText(QString::number(m.playback.lFrameAtual()));
+            dialog.txtIni->setText(QString::number(model().playback.lFrameAtual()));
         // Only OK adds the step: the close box takes back the point, its line and a new slot.
         if (Prompts::current().exec(dialog) != QDialog::Accepted) {
             undo();
@@ -587,73 +489,36 @@ void BoardEditor::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
         }
     }
 
-    const tpPasso step{state_.iIniMov, whole(X - c), whole(Y - c), state_.sVelMov, state_.sLvlMov, state_.sDirMov};
-    const std::int16_t k = paths_.appendStep(s, o, step);
-    if (k == 0) {
-        undo();
-        return;
-    }
-    m.iPassoPonto[std::size_t(n)] = k;
-    m.points[std::size_t(n)].step = k;
-    stratChanged();
+    const float c = float(centreOffset(t));
+    const tpPasso step{state_.iIniMov, wholeTwips(pos.x() - c), wholeTwips(pos.y() - c), state_.sVelMov,
+                       state_.sLvlMov, state_.sDirMov};
+    if (!doc().commitPathPoint(*pending, step) && pending->path.created)
+        bSetStartFrame = startFrameBefore;
 }
 
 void BoardEditor::SetBomb()
 {
-    BoardModel &m = model();
-    StratDocument &d = m.doc;
     const std::int16_t o = state_.iObjSel;
-    if (!objectAlive(o) || m.iPontos >= kMaxCount)
+    if (!objectAlive(o) || model().iPontos >= kMaxCount)
         return;
-    const tpObjeto bomb = d.tObjetos[std::size_t(o)];
-    std::int16_t s = m.ProcuraMovimento(o);
-    if (s == -1) {
-        if (d.iMovs >= kMaxMovements) {
-            refusePathLimit();
-            return;
-        }
-        if (m.iCorAtual < 0 || m.iCorAtual > 12)
-            m.iCorAtual = 0;
-        const std::int32_t colour = state_.lCores[std::size_t(m.iCorAtual)];
-        ++m.iCorAtual;
-        s = paths_.openSlot(o, colour);
+    const bool created = doc().ProcuraMovimento(o) == -1;
+    if (created && doc().movementSlotsFull()) {
+        refusePathLimit();
+        return;
+    }
+    if (created) {
         if (playEditRunning())
-            bSetStartFrame = isSmallObjectType(bomb.Tipo);
+            bSetStartFrame = isSmallObjectType(objectType(o));
     } else {
         bSetStartFrame = false;
-        if (std::size_t(s) < d.lCorMov.size() && d.lCorMov[std::size_t(s)] == 0)
-            d.lCorMov[std::size_t(s)] = kButtonFace;
     }
-
-    state_.iIniMov = m.playback.lFrameAtual() + 189;
-    state_.sVelMov = 20.0f;
-    state_.sLvlMov = 0;
-    state_.sDirMov = -1;
-    const std::int32_t X = whole(bomb.X);
-    const std::int32_t Y = whole(bomb.Y);
-    const std::int16_t k = paths_.appendStep(s, o, {state_.iIniMov, X, Y, state_.sVelMov, state_.sLvlMov, state_.sDirMov});
-    if (k == 0)
+    const std::optional<tpPasso> step = doc().SetBomb(o, model().playback.lFrameAtual() + 189);
+    if (!step)
         return;
-
-    // The point and its line stand where opening the saved strat puts them.
-    const float c = float(centreOffset(bomb.Tipo));
-    const int n = ++m.iPontos;
-    PathPoint pt;
-    pt.loaded = true;
-    pt.slot = s;
-    pt.step = k;
-    pt.Left = float(X) + (c - 50);
-    pt.Top = float(Y) + (c - 50);
-    pt.X1 = bomb.X + c;
-    pt.Y1 = bomb.Y + c;
-    pt.X2 = float(X) + c;
-    pt.Y2 = float(Y) + c;
-    pt.colour = d.lCorMov[std::size_t(s)];
-    m.points.resize(std::size_t(n) + 1);
-    m.points[std::size_t(n)] = pt;
-    m.iPassoPonto.resize(std::size_t(n) + 1, 0);
-    m.iPassoPonto[std::size_t(n)] = k;
-    scene().showPoint(n, pt);
+    state_.iIniMov = step->iIni;
+    state_.sVelMov = step->sVel;
+    state_.sLvlMov = step->sLvl;
+    state_.sDirMov = step->sDir;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -662,7 +527,7 @@ void BoardEditor::SetBomb()
 void BoardEditor::dragStart(QPointF pos, QPointF elementPos)
 {
     pressPos_ = pos;
-    antigo_ = QPointF(whole(elementPos.x()), whole(elementPos.y()));
+    antigo_ = QPointF(wholeTwips(elementPos.x()), wholeTwips(elementPos.y()));
     novo_ = antigo_;
     bArrastando = true;
 }
@@ -670,8 +535,8 @@ void BoardEditor::dragStart(QPointF pos, QPointF elementPos)
 QPointF BoardEditor::dragTarget(QPointF pos) const
 {
     // Kept on the board, so a drop never leaves the 16-bit range the positions are stored in.
-    const double x = std::clamp<double>(whole(antigo_.x() + pos.x() - pressPos_.x()), 0, kBoardWidthTwips);
-    const double y = std::clamp<double>(whole(antigo_.y() + pos.y() - pressPos_.y()), 0, kBoardHeightTwips);
+    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0, kBoardWidthTwips);
+    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0, kBoardHeightTwips);
     return {x, y};
 }
 
@@ -711,30 +576,10 @@ void BoardEditor::imgObj_MouseUp(int i)
 {
     if (playRunning())
         return;
-    BoardModel &m = model();
-    if (bArrastando && objectAlive(i)) {
-        tpObjeto &o = m.doc.tObjetos[std::size_t(i)];
-        o.X = float(novo_.x());
-        o.Y = float(novo_.y());
-        m.playback.setObject(i, o);
-        scene().showObject(i, m, host_);
-        if (m.doc.iMovs > 0) {
-            const std::int16_t s = m.ProcuraMovimento(static_cast<std::int16_t>(i));
-            const float c = float(centreOffset(o.Tipo));
-            for (int n = 1; s != -1 && n <= m.iPontos; ++n) {
-                PathPoint &pt = m.points[std::size_t(n)];
-                if (pt.loaded && pt.slot == s) {
-                    pt.X1 = o.X + c;
-                    pt.Y1 = o.Y + c;
-                    scene().showPoint(n, pt);
-                    break;
-                }
-            }
-        }
-    }
+    if (bArrastando)
+        doc().moveObject(i, novo_);
     bArrastando = false;
     shpT->setVisible(false);
-    stratChanged();
 }
 
 void BoardEditor::lblTexto_MouseDown(int i, Qt::MouseButton button, QPointF pos, QPoint global)
@@ -768,13 +613,8 @@ void BoardEditor::lblTexto_MouseMove(int i, QPointF pos)
 
 void BoardEditor::lblTexto_MouseUp(int i)
 {
-    BoardModel &m = model();
-    if (bArrastando && i >= 1 && i <= m.doc.iTxt && std::size_t(i) < m.doc.tTextos.size()) {
-        tpTexto &t = m.doc.tTextos[std::size_t(i)];
-        t.X = float(novo_.x());
-        t.Y = float(novo_.y());
-        scene().showText(i, t.Texto, QPointF(t.X, t.Y));
-    }
+    if (bArrastando)
+        doc().moveText(i, novo_);
     bArrastando = false;
     shpT->setVisible(false);
 }
@@ -813,13 +653,8 @@ void BoardEditor::imgMarker_MouseUp(int i)
 {
     if (playRunning())
         return;
-    BoardModel &m = model();
-    if (bArrastando && i >= 1 && i <= m.doc.iMkr && std::size_t(i) < m.doc.tMarkers.size()) {
-        tpTexto &t = m.doc.tMarkers[std::size_t(i)];
-        t.X = float(novo_.x());
-        t.Y = float(novo_.y());
-        scene().showMarker(i, t.Texto, QPointF(t.X, t.Y), host_.markerPicture());
-    }
+    if (bArrastando)
+        doc().moveMarker(i, novo_);
     bArrastando = false;
     shpMarker->setVisible(false);
 }
@@ -860,31 +695,10 @@ void BoardEditor::picM_MouseUp(int n)
 {
     if (playRunning())
         return;
-    BoardModel &m = model();
-    if (bArrastando && n >= 1 && n <= m.iPontos && m.points[std::size_t(n)].loaded) {
-        PathPoint &pt = m.points[std::size_t(n)];
-        const std::int16_t s = pt.slot;
-        const int walker = std::size_t(s) < m.doc.tMovimentos.size() ? m.doc.tMovimentos[std::size_t(s)].iObj : 0;
-        const float c = float(centreOffset(objectType(walker)));
-        paths_.moveStep(n, whole(novo_.x() + 50 - c), whole(novo_.y() + 50 - c));
-        pt.Left = float(novo_.x());
-        pt.Top = float(novo_.y());
-        pt.X2 = pt.Left + 50;
-        pt.Y2 = pt.Top + 50;
-        scene().showPoint(n, pt);
-        for (int k = n + 1; k <= m.iPontos; ++k) {
-            PathPoint &next = m.points[std::size_t(k)];
-            if (next.loaded && next.slot == s) {
-                next.X1 = pt.Left + 50;
-                next.Y1 = pt.Top + 50;
-                scene().showPoint(k, next);
-                break;
-            }
-        }
-    }
+    if (bArrastando)
+        doc().movePathPoint(n, novo_);
     bArrastando = false;
     shpM->setVisible(false);
-    stratChanged();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -892,28 +706,22 @@ void BoardEditor::picM_MouseUp(int n)
 
 void BoardEditor::lblTexto_DblClick(int i)
 {
-    BoardModel &m = model();
-    if (i < 1 || i > m.doc.iTxt || std::size_t(i) >= m.doc.tTextos.size())
+    const tpTexto *t = doc().text(i);
+    if (!t)
         return;
-    const QString text = askText(owner(), state_.sTextoRet, m.doc.tTextos[std::size_t(i)].Texto);
-    if (text.isEmpty())
-        return;
-    tpTexto &t = m.doc.tTextos[std::size_t(i)];
-    t.Texto = text;
-    scene().showText(i, text, QPointF(t.X, t.Y));
+    const QString text = askText(owner(), state_.sTextoRet, t->Texto);
+    if (!text.isEmpty())
+        doc().setText(i, text);
 }
 
 void BoardEditor::imgMarker_DblClick(int i)
 {
-    BoardModel &m = model();
-    if (playRunning() || i < 1 || i > m.doc.iMkr || std::size_t(i) >= m.doc.tMarkers.size())
+    const tpTexto *t = doc().marker(i);
+    if (playRunning() || !t)
         return;
-    const QString text = askText(owner(), state_.sTextoRet, m.doc.tMarkers[std::size_t(i)].Texto);
-    if (text.isEmpty())
-        return;
-    tpTexto &t = m.doc.tMarkers[std::size_t(i)];
-    t.Texto = text;
-    scene().showMarker(i, text, QPointF(t.X, t.Y), host_.markerPicture());
+    const QString text = askText(owner(), state_.sTextoRet, t->Texto);
+    if (!text.isEmpty())
+        doc().setMarkerText(i, text);
 }
 
 void BoardEditor::lblTitulo_DblClick()
@@ -925,6 +733,7 @@ void BoardEditor::lblTitulo_DblClick()
         return;
     const QString caption = answer->left(kTitleFieldBytes);
     board_.setTitulo(caption);
+    doc().setModified(true);
     const int slot = model().imI;
     if (slot >= 0 && slot <= kMaxBoards)
         state_.sNomeTatica[std::size_t(slot)] = fixedWidth(caption, kTitleFieldBytes);
@@ -934,16 +743,15 @@ void BoardEditor::picM_DblClick(int n)
 {
     if (playRunning())
         return;
-    BoardModel &m = model();
-    const tpPasso *p = paths_.recordStep(n);
+    const tpPasso *p = doc().pointStep(n);
     if (!p)
         return;
-    const std::int16_t s = m.points[std::size_t(n)].slot;
-    const std::int16_t t = objectType(m.doc.tMovimentos[std::size_t(s)].iObj);
+    const tpMovimento *rec = doc().movement(doc().point(n)->slot);
+    const std::int16_t t = objectType(rec ? rec->iObj : 0);
     const bool small = isSmallObjectType(t);
 
     frmMovEdit dialog(state_, &host_, owner());
-    dialog.iTempo->setText(QString::number(m.playback.iSegs()));
+    dialog.iTempo->setText(QString::number(model().playback.iSegs()));
     dialog.txtIni->setText(QString::number(p->iIni));
     // The velocities offered are those of the walker: grenades and the bomb fly, the others
     // run or walk.
@@ -962,208 +770,67 @@ void BoardEditor::picM_DblClick(int n)
     }
     if (Prompts::current().exec(dialog) != QDialog::Accepted)
         return;
-    paths_.editStep(n, state_.iIniMov, state_.sVelMov, state_.sLvlMov, state_.sDirMov);
-    stratChanged();
+    doc().editStep(n, state_.iIniMov, state_.sVelMov, state_.sLvlMov, state_.sDirMov);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Deleting.
 
-void BoardEditor::removePointAt(int n)
-{
-    BoardModel &m = model();
-    m.points[std::size_t(n)].loaded = false;
-    scene().removePoint(n);
-}
 
-void BoardEditor::clearLinks(const std::function<bool(const tpLink &)> &owned)
-{
-    StratDocument &d = model().doc;
-    for (int i = 1; i <= d.iLinks && std::size_t(i) < d.tLinks.size(); ++i) {
-        tpLink &l = d.tLinks[std::size_t(i)];
-        if (owned(l))
-            l = tpLink{};
-    }
-}
+
+
 
 void BoardEditor::ApagaObjeto(std::int16_t Index)
 {
-    BoardModel &m = model();
     if (!objectAlive(Index))
         return;
-    scene().removeObject(Index);
-    m.objectShown[std::size_t(Index)] = false;
-    const std::int16_t s = m.ProcuraMovimento(Index);
-    if (s != -1) {
-        for (int n = 1; n <= m.iPontos; ++n)
-            if (m.points[std::size_t(n)].loaded && m.points[std::size_t(n)].slot == s)
-                removePointAt(n);
-        paths_.clearSlot(s);
-        clearLinks([s](const tpLink &l) { return l.iLObj == 0 && l.iLMov == s; });
-    }
-    m.doc.tObjetos[std::size_t(Index)] = {DeletedObject, 0, 0};
-    m.playback.setObject(Index, m.doc.tObjetos[std::size_t(Index)]);
-    clearLinks([Index](const tpLink &l) { return l.iLObj == Index; });
+    doc().ApagaObjeto(Index);
     // Path-point mode for the object ends with it.
     if (board_.bMovimento && state_.iObjSel == Index) {
         board_.bMovimento = false;
         state_.bAdiciona = false;
         tlinha->setVisible(false);
     }
-    stratChanged();
 }
 
-void BoardEditor::ApagaTexto(std::int16_t Index)
-{
-    BoardModel &m = model();
-    if (Index < 1 || Index > m.doc.iTxt || std::size_t(Index) >= m.doc.tTextos.size())
-        return;
-    m.doc.tTextos[std::size_t(Index)] = deletedText();
-    if (std::size_t(Index) < m.textShown.size())
-        m.textShown[std::size_t(Index)] = false;
-    scene().removeText(Index);
-}
+void BoardEditor::ApagaTexto(std::int16_t Index) { doc().ApagaTexto(Index); }
 
-void BoardEditor::ApagaMarker(std::int16_t Index)
-{
-    BoardModel &m = model();
-    if (Index < 1 || Index > m.doc.iMkr || std::size_t(Index) >= m.doc.tMarkers.size())
-        return;
-    m.doc.tMarkers[std::size_t(Index)] = deletedText();
-    if (std::size_t(Index) < m.markerShown.size())
-        m.markerShown[std::size_t(Index)] = false;
-    scene().removeMarker(Index);
-}
+void BoardEditor::ApagaMarker(std::int16_t Index) { doc().ApagaMarker(Index); }
 
-void BoardEditor::ApagaMovimento(std::int16_t Index, std::int16_t ittM)
-{
-    BoardModel &m = model();
-    if (Index < 1 || Index > m.iPontos || !m.points[std::size_t(Index)].loaded
-        || m.points[std::size_t(Index)].slot != ittM)
-        return;
-    // Both copies lose the same steps; the links of every removed point go with them, so a
-    // point added later in their place starts without one.
-    const std::int16_t firstStep = paths_.cutFrom(Index);
-    for (int n = Index; n <= m.iPontos; ++n)
-        if (m.points[std::size_t(n)].loaded && m.points[std::size_t(n)].slot == ittM)
-            removePointAt(n);
-    if (firstStep > 0)
-        clearLinks([ittM, firstStep](const tpLink &l) { return l.iLObj == 0 && l.iLMov == ittM && l.iLPasso >= firstStep; });
-    stratChanged();
-}
+void BoardEditor::ApagaMovimento(std::int16_t Index, std::int16_t ittM) { doc().ApagaMovimento(Index, ittM); }
 
 // ---------------------------------------------------------------------------------------------
 // Colours, show/hide and links.
 
 void BoardEditor::MudaCor()
 {
-    BoardModel &m = model();
-    const std::int16_t s = m.ProcuraMovimento(state_.iObjSel);
-    if (s == -1 || std::size_t(s) >= m.doc.lCorMov.size())
+    const std::int16_t s = doc().ProcuraMovimento(state_.iObjSel);
+    if (s == -1 || std::size_t(s) >= model().doc.lCorMov.size())
         return;
-    state_.lCor = m.doc.lCorMov[std::size_t(s)];
+    state_.lCor = doc().pathColour(s);
     frmCores dialog(state_.lCor, owner());
     Prompts::current().exec(dialog);
-    m.doc.lCorMov[std::size_t(s)] = state_.lCor;
-    for (int n = 1; n <= m.iPontos; ++n) {
-        PathPoint &pt = m.points[std::size_t(n)];
-        if (pt.loaded && pt.slot == s) {
-            pt.colour = state_.lCor;
-            scene().showPoint(n, pt);
-        }
-    }
+    doc().MudaCor(state_.iObjSel, state_.lCor);
 }
 
-void BoardEditor::ShowHide(bool Override)
-{
-    BoardModel &m = model();
-    const std::int16_t s = m.ProcuraMovimento(state_.iObjSel);
-    if (s == -1)
-        return;
-    std::optional<bool> v;
-    if (Override)
-        v = true;
-    for (int n = 1; n <= m.iPontos; ++n) {
-        PathPoint &pt = m.points[std::size_t(n)];
-        if (!pt.loaded || pt.slot != s)
-            continue;
-        if (!v)
-            v = !pt.visible;
-        if (pt.visible != *v) {
-            pt.visible = *v;
-            scene().showPoint(n, pt);
-        }
-    }
-}
+void BoardEditor::ShowHide(bool Override) { doc().ShowHide(state_.iObjSel, Override); }
 
-namespace {
-// The link of the right-click selection: an object, or a path point's slot and step.
-int findLink(const BoardModel &m, const ProgramState &state)
-{
-    const StratDocument &d = m.doc;
-    for (int i = 1; i <= d.iLinks && std::size_t(i) < d.tLinks.size(); ++i) {
-        const tpLink &l = d.tLinks[std::size_t(i)];
-        if (state.iPontoSel == 0) {
-            if (state.iObjSel != 0 && l.iLObj == state.iObjSel)
-                return i;
-            continue;
-        }
-        const int n = state.iPontoSel;
-        if (n < 1 || n > m.iPontos || !m.points[std::size_t(n)].loaded)
-            return 0;
-        if (l.iLObj == 0 && l.iLMov == m.points[std::size_t(n)].slot && l.iLPasso == m.iPassoPonto[std::size_t(n)])
-            return i;
-    }
-    return 0;
-}
-} // namespace
+
+BoardDocument::LinkOwner BoardEditor::linkOwner() const { return {state_.iObjSel, state_.iPontoSel}; }
 
 void BoardEditor::ProcuraLink(frmLink &dialog)
 {
-    const int i = findLink(model(), state_);
+    const int i = doc().ProcuraLink(linkOwner());
     if (i == 0)
         return;
-    dialog.txtLink->setText(model().doc.tLinks[std::size_t(i)].sLink);
+    dialog.txtLink->setText(doc().link(i)->sLink);
     dialog.iLinki = static_cast<std::int16_t>(i);
 }
 
-void BoardEditor::AdicionaLink()
-{
-    BoardModel &m = model();
-    StratDocument &d = m.doc;
-    // A link needs a live owner: an object on the board or a path point that still exists.
-    tpLink link;
-    link.sLink = state_.sLinkRet;
-    if (state_.iPontoSel == 0) {
-        if (!objectAlive(state_.iObjSel))
-            return;
-        link.iLObj = state_.iObjSel;
-    } else {
-        const int n = state_.iPontoSel;
-        if (n < 1 || n > m.iPontos || !m.points[std::size_t(n)].loaded)
-            return;
-        link.iLMov = m.points[std::size_t(n)].slot;
-        link.iLPasso = m.iPassoPonto[std::size_t(n)];
-    }
-    if (d.iLinks >= kMaxCount)
-        return;
-    const int i = ++d.iLinks;
-    d.tLinks.resize(std::size_t(i) + 1);
-    d.tLinks[std::size_t(i)] = link;
-}
+void BoardEditor::AdicionaLink() { doc().AdicionaLink(linkOwner(), state_.sLinkRet); }
 
-void BoardEditor::EditaLink(std::int16_t iL)
-{
-    StratDocument &d = model().doc;
-    if (iL >= 1 && iL <= d.iLinks && std::size_t(iL) < d.tLinks.size())
-        d.tLinks[std::size_t(iL)].sLink = state_.sLinkRet;
-}
+void BoardEditor::EditaLink(std::int16_t iL) { doc().EditaLink(iL, state_.sLinkRet); }
 
-void BoardEditor::ApagaLink()
-{
-    const int i = findLink(model(), state_);
-    if (i != 0)
-        model().doc.tLinks[std::size_t(i)] = tpLink{};
-}
+void BoardEditor::ApagaLink() { doc().ApagaLink(linkOwner()); }
 
 } // namespace quorvel

@@ -5,8 +5,8 @@
 // links, show/hide). Every operation changes the BoardModel first and then mirrors the change
 // into the BoardScene; path steps change only through the PathEditor.
 
+#include "board/BoardDocument.h"
 #include "board/BoardHost.h"
-#include "board/PathEditor.h"
 
 #include <QObject>
 #include <QPointF>
@@ -104,15 +104,14 @@ private:
     void routeDoubleClick(const Target &t);
 
     BoardModel &model() const;
+    BoardDocument &doc() const;
+    BoardDocument::LinkOwner linkOwner() const;
     BoardScene &scene() const;
     QWidget *owner() const;
-    void stratChanged(); // the strat length, unless Play/Edit runs
 
     void addPathPoint(QPointF pos, Qt::KeyboardModifiers shift);
     bool objectAlive(int i) const;
     std::int16_t objectType(int i) const;
-    void removePointAt(int n);
-    void clearLinks(const std::function<bool(const tpLink &)> &owned);
     void refusePathLimit();
     void dragStart(QPointF pos, QPointF elementPos);
     QPointF dragTarget(QPointF pos) const;
@@ -121,7 +120,6 @@ private:
     frmMapa &board_;
     ProgramState &state_;
     BoardHost &host_;
-    PathEditor paths_;
     Target pressed_;
     QPointF pressPos_;
     QPointF antigo_;

@@ -13,6 +13,7 @@
 #include "language/clsLanguagePack.h"
 #include "platform/Prompts.h"
 #include "platform/clsDialog.h"
+#include "playback/PlaybackController.h"
 #include "playback/PlaybackModel.h"
 
 #include <QCloseEvent>
@@ -63,7 +64,6 @@ QLabel *controlButton(QWidget *parent, const char *name, const char *face, int l
     button->setGeometry(leftTwips / 15, 0, 19, 15);
     button->setPixmap(QPixmap(programFolder() + QStringLiteral("/Bin/Icons/Controls/") + QLatin1String(face)
                               + QStringLiteral(".png")));
-    button->setProperty("Tag", QStringLiteral("0"));
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
@@ -81,6 +81,9 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     setObjectName(QStringLiteral("frmMapa"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+    scene_->attach(document_, host_);
+    document_.setPalette(state_.lCores);
+    connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
 
     PlaybackControls controls;
     controls.picGO = picGO_;
@@ -96,9 +99,15 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controls.Slider2 = Slider2_;
     controls.panel1 = panels_[1];
     controls.panel2 = panels_[2];
-    playback_ = new BoardPlayback(model_, *scene_, host_, controls, keyTexts_, this);
+    controller_ = new PlaybackController(model_.playback, model_.doc, Clock::system(), this);
+    playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(*this, state_, host_);
+    // One strat-length update for every edit; a running Play/Edit keeps the length it has.
+    connect(&document_, &BoardDocument::stratLengthChanged, this, [this] {
+        if (!controller_->playEditMode())
+            controller_->updateStratLength();
+    });
 }
 
 frmMapa::~frmMapa()
@@ -109,6 +118,8 @@ frmMapa::~frmMapa()
     editor_ = nullptr;
     delete playback_;
     playback_ = nullptr;
+    delete controller_;
+    controller_ = nullptr;
     delete autoSave_;
     autoSave_ = nullptr;
 }
@@ -225,15 +236,11 @@ void frmMapa::Form_Load()
     lblRoundTime_->setText(formatRoundTime(std::max<int>(state_.iRoundTimer, 0)));
     lblFrame_->setText(QStringLiteral("0"));
     lblSegs_->setText(formatElapsed(0));
-    picGO_->setProperty("Tag", QStringLiteral("0"));
-    Picture1_->setProperty("Tag", QStringLiteral("0"));
-    Slider2_->setMaximum(1);
-    Slider2_->setValue(0);
-    lblMaxTime_->setText(QStringLiteral("1"));
     model_.sArquivo.clear();
+    document_.setModified(false);
     closing_ = false;
     closeAfterAutoSave_.reset();
-    playback_->boardLoaded();
+    controller_->boardLoaded();
     autoSave_->boardLoaded();
 }
 
@@ -241,14 +248,14 @@ void frmMapa::picGO_Click() { playback_->picGO_Click(); }
 void frmMapa::picPause_Click() { playback_->picPause_Click(); }
 void frmMapa::picSlow_Click() { playback_->picSlow_Click(); }
 void frmMapa::Picture1_Click() { playback_->Picture1_Click(); }
-bool frmMapa::playMode() const { return playback_->playMode(); }
-bool frmMapa::playEditMode() const { return playback_->playEditMode(); }
-bool frmMapa::bGravar() const { return playback_->bGravar; }
+bool frmMapa::playMode() const { return controller_->playMode(); }
+bool frmMapa::playEditMode() const { return controller_->playEditMode(); }
+bool frmMapa::bGravar() const { return controller_->recording(); }
 
 void frmMapa::setTitulo(const QString &caption)
 {
     lblTitulo_->setText(caption);
-    setWindowTitle(caption);
+    setWindowTitle(caption + QStringLiteral("[*]"));
 }
 
 QString frmMapa::titulo() const
@@ -334,11 +341,9 @@ void frmMapa::AbreTatica(const QString &sArq)
         return;
     const std::int16_t slot = model_.imI;
 
-    model_.doc = std::move(doc);
-    model_.doc.sOverview = state_.sOverview[slot];
-    model_.doc.sNomeTatica = state_.sNomeTatica[slot];
-    model_.rebuildFromRecords();
-    scene_->rebuild(model_, host_);
+    doc.sOverview = state_.sOverview[slot];
+    doc.sNomeTatica = state_.sNomeTatica[slot];
+    document_.load(std::move(doc));
 
     if (host_.WindowListContains(this))
         host_.WindowListCheck(this, QStringLiteral("add"));
@@ -349,13 +354,7 @@ void frmMapa::AbreTatica(const QString &sArq)
 
 void frmMapa::updateStratLength()
 {
-    const PlaybackModel::StratLength length = model_.playback.CalculaTempo();
-    if (length.longerThanRound) {
-        Prompts::current().message(host_.dialogOwner(), QStringLiteral("Your strat is now longer than the round timer."),
-                                   QStringLiteral("Strat Time"), MessageIcon::None, MessageButtons::Ok);
-    }
-    Slider2_->setMaximum(length.seconds);
-    lblMaxTime_->setText(QString::number(length.seconds));
+    controller_->updateStratLength();
 }
 
 bool frmMapa::SalvaTatica(bool bComo)
@@ -381,6 +380,7 @@ bool frmMapa::SalvaTatica(bool bComo)
         return false;
     }
     model_.sArquivo = path;
+    document_.setModified(false);
     return true;
 }
 
@@ -430,11 +430,11 @@ void frmMapa::closeBoard(CloseReason reason)
     if (closing_)
         return;
     closing_ = true;
-    playback_->boardClosing();
+    controller_->boardClosing();
     autoSave_->boardClosed();
     if (reason != CloseReason::MainWindow)
         host_.WindowListRemove(this);
-    model_.clear();
+    document_.clear();
     bMovimento = false;
     scene_->clearElements();
     scene_->setOverview(QPixmap());

@@ -2,6 +2,7 @@
 // The board window: one open strat. It holds the strat's records and movement objects (in a
 // BoardModel), shows them on a BoardScene in twips, and opens and saves the strat file.
 
+#include "board/BoardDocument.h"
 #include "board/BoardModel.h"
 
 #include <QWidget>
@@ -20,6 +21,7 @@ class BoardAutoSave;
 class BoardEditor;
 class BoardHost;
 class BoardPlayback;
+class PlaybackController;
 class BoardScene;
 struct ProgramState;
 
@@ -81,6 +83,7 @@ public:
     bool playEditMode() const;
     bool bGravar() const;
     BoardPlayback &playback() const { return *playback_; }
+    PlaybackController &controller() const { return *controller_; }
     BoardAutoSave &autoSave() const { return *autoSave_; }
 
     // Editing: the mouse and keys of the board, and the operations the menus call by name.
@@ -99,6 +102,10 @@ public:
     // Slider2's maximum and lblMaxTime from the strat's length (the dry run).
     void updateStratLength();
 
+    // The board's strat: every change goes through it, and it says whether there are unsaved
+    // changes (the window title's [*] follows).
+    BoardDocument &document() { return document_; }
+    const BoardDocument &document() const { return document_; }
     BoardModel &model() { return model_; }
     const BoardModel &model() const { return model_; }
     BoardScene *scene() const { return scene_; }
@@ -127,11 +134,13 @@ private:
 
     ProgramState &state_;
     BoardHost &host_;
-    BoardModel model_;
+    BoardDocument document_;
+    BoardModel &model_ = document_.model();
     BoardScene *scene_ = nullptr;
     QGraphicsView *view_ = nullptr;
     std::array<QString, 14> keyTexts_;
     bool closing_ = false;
+    PlaybackController *controller_ = nullptr;
     BoardPlayback *playback_ = nullptr;
     BoardAutoSave *autoSave_ = nullptr;
     BoardEditor *editor_ = nullptr;

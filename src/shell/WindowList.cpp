@@ -75,11 +75,19 @@ QList<QAction *> WindowList::entries() const
     return actions;
 }
 
+namespace {
+// A window title without the placeholder that marks unsaved changes.
+QString plainTitle(QString title)
+{
+    return title.remove(QStringLiteral("[*]"));
+}
+} // namespace
+
 void WindowList::WindowListAdd(QWidget *board)
 {
     if (!board || WindowListContains(board))
         return;
-    auto *action = new QAction(board->windowTitle(), menu_);
+    auto *action = new QAction(plainTitle(board->windowTitle()), menu_);
     action->setObjectName(QStringLiteral("mnuWindowList"));
     action->setProperty("index", ++highestIndex_);
     action->setCheckable(true);
@@ -91,7 +99,7 @@ void WindowList::WindowListAdd(QWidget *board)
         if (guarded && activate)
             activate(guarded);
     });
-    connect(board, &QWidget::windowTitleChanged, action, &QAction::setText);
+    connect(board, &QWidget::windowTitleChanged, action, [action](const QString &title) { action->setText(plainTitle(title)); });
     // A board destroyed without saying goodbye must not leave an entry pointing nowhere.
     connect(board, &QObject::destroyed, this, [this, action] {
         for (qsizetype i = 0; i < entries_.size(); ++i) {
