@@ -16,10 +16,9 @@ void frmMapa::setRecordingLayout(bool recording)
     if (!picHide && strip) {
         picHide = new QWidget(strip);
         picHide->setObjectName(QStringLiteral("picHide"));
-        picHide->setAutoFillBackground(true);
-        QPalette pal = picHide->palette();
-        pal.setColor(QPalette::Window, Qt::black);
-        picHide->setPalette(pal);
+        // The strip is drawn by a style sheet, which a palette would not override.
+        picHide->setAttribute(Qt::WA_StyledBackground);
+        picHide->setStyleSheet(QStringLiteral("#picHide { background: black; }"));
         picHide->hide();
     }
     if (picHide && strip) {
