@@ -93,6 +93,17 @@ static void BM_CaptureBoard100Icons(benchmark::State &state)
 }
 BENCHMARK(BM_CaptureBoard100Icons)->Unit(benchmark::kMillisecond);
 
+// What a recording does for each picture: the capture and its frame file.
+static void BM_CaptureAndWriteFrame(benchmark::State &state)
+{
+    QWidget *form = board100().board;
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath(frameFileName(1));
+    for (auto _ : state)
+        CaptureFormImage(form).save(file, "BMP");
+}
+BENCHMARK(BM_CaptureAndWriteFrame)->Unit(benchmark::kMillisecond);
+
 static void BM_Mjpeg800_OurWriter(benchmark::State &state)
 {
     const QString folder = pictureFolder();
