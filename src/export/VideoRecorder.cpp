@@ -52,7 +52,8 @@ VideoRecorder::VideoRecorder(QWidget *panelParent)
     connect(saver_, &VideoSaveJob::stepChanged, this, &VideoRecorder::updateControls);
     connect(saver_, &VideoSaveJob::finished, this, [this](bool saved) {
         if (saved) {
-            QFile::remove(workFile(kTempAudio));
+            // The save deleted the pictures, and the narration when it is in the video; a
+            // narration that could not be joined stays in the work folder.
             captured_ = 0;
             setState(State::Closed);
         } else {

@@ -12,11 +12,14 @@
 #include "export/frmCodec.h"
 #include "platform/ScriptedPrompts.h"
 #include "playback/PlaybackController.h"
+#include "platform/Settings.h"
+#include "shell/frmPrincipal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
@@ -121,6 +124,7 @@ private slots:
     void recordAndSave();
     void stepsThatLoseNothing_data();
     void stepsThatLoseNothing();
+    void mainWindowMenus();
 
 private:
     QTemporaryDir config_;
@@ -130,6 +134,7 @@ void TestRecording::initTestCase()
 {
     qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
     qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
     if (QStandardPaths::findExecutable("ffprobe").isEmpty())
         QSKIP("ffprobe is needed");
 }
@@ -253,6 +258,40 @@ void TestRecording::stepsThatLoseNothing()
     QVERIFY(rig.board->height() > 600);
     QCOMPARE(rig.board->model().playback.lFrameAtual(), 0);
     QCOMPARE(rig.panel.cmdSave->isEnabled(), state == int(VideoRecorder::State::Recorded));
+}
+
+void TestRecording::mainWindowMenus()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.MDIForm_Load(QString());
+    QMenu *strat = w.menuBar()->findChild<QMenu *>(QStringLiteral("mnuTatica"));
+    QStringList names;
+    for (QAction *a : strat->actions())
+        names << a->objectName();
+    QCOMPARE(names, (QStringList{"mnuNovo", "mnuAbrir", "sep01", "mnuSalvar", "mnuSalvarComo", "sep02", "mnuExportar",
+                                 "mnuVideo", "sep03", "mnuSair"}));
+    auto *exportar = w.findChild<QAction *>(QStringLiteral("mnuExportar"));
+    auto *video = w.findChild<QAction *>(QStringLiteral("mnuVideo"));
+    QCOMPARE(exportar->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    // Without a board both do nothing.
+    exportar->trigger();
+    video->trigger();
+    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Closed);
+    QCOMPARE(prompts.fileDialogs.size(), 0);
+
+    w.AbreArquivo(QStringLiteral(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"));
+    QVERIFY(w.activeBoard());
+    w.activeBoard()->controller().togglePlay();
+    video->trigger();
+    // The playback stopped first; the panel is open and the entry disabled until it closes.
+    QVERIFY(!w.activeBoard()->controller().running());
+    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Ready);
+    QVERIFY(w.recorder()->panel()->isVisible());
+    QVERIFY(!video->isEnabled());
+    QTest::mouseClick(w.recorder()->panel()->cmdCancel, Qt::LeftButton);
+    QVERIFY(!w.recorder()->panel()->isVisible());
+    QVERIFY(video->isEnabled());
 }
 
 QTEST_MAIN(TestRecording)
