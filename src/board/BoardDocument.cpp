@@ -178,30 +178,66 @@ int BoardDocument::placeObject(std::int16_t tipo, QPointF at)
 
 int BoardDocument::placeText(QPointF at, const QString &text)
 {
-    StratDocument &d = model_.doc;
-    if (d.iTxt >= kMaxCount || d.iTxt < 0)
-        return 0;
-    const int i = ++d.iTxt;
-    d.tTextos.resize(std::size_t(i) + 1);
-    d.tTextos[std::size_t(i)] = {float(at.x()), float(at.y()), text};
-    setShown(model_.textShown, i, true);
-    emit textChanged(i);
-    edited();
-    return i;
+    return placeIn(false, {float(at.x()), float(at.y()), text});
 }
 
 int BoardDocument::placeMarker(QPointF at, const QString &info)
 {
+    // The marker's pin, not its corner, stands where the user clicked.
+    return placeIn(true, {float(at.x()) - 80, float(at.y()) - 275, info});
+}
+
+BoardDocument::TextTable BoardDocument::table(bool markers)
+{
     StratDocument &d = model_.doc;
-    if (d.iMkr >= kMaxCount || d.iMkr < 0)
-        return 0;
-    const int i = ++d.iMkr;
-    d.tMarkers.resize(std::size_t(i) + 1);
-    d.tMarkers[std::size_t(i)] = {float(at.x()) - 80, float(at.y()) - 275, info};
-    setShown(model_.markerShown, i, true);
-    emit markerChanged(i);
+    return markers ? TextTable{d.iMkr, d.tMarkers, model_.markerShown} : TextTable{d.iTxt, d.tTextos, model_.textShown};
+}
+
+void BoardDocument::textEdited(bool markers, int i)
+{
+    if (markers)
+        emit markerChanged(i);
+    else
+        emit textChanged(i);
     edited();
+}
+
+int BoardDocument::placeIn(bool markers, const tpTexto &t)
+{
+    TextTable tt = table(markers);
+    if (tt.count >= kMaxCount || tt.count < 0)
+        return 0;
+    const int i = ++tt.count;
+    tt.items.resize(std::size_t(i) + 1);
+    tt.items[std::size_t(i)] = t;
+    setShown(tt.shown, i, true);
+    textEdited(markers, i);
     return i;
+}
+
+void BoardDocument::changeIn(bool markers, int i, const std::optional<QPointF> &to, const QString *text)
+{
+    TextTable tt = table(markers);
+    tpTexto *t = at(tt.items, i, tt.count);
+    if (!t)
+        return;
+    if (to) {
+        t->X = float(to->x());
+        t->Y = float(to->y());
+    }
+    if (text)
+        t->Texto = *text;
+    textEdited(markers, i);
+}
+
+void BoardDocument::deleteIn(bool markers, int i)
+{
+    TextTable tt = table(markers);
+    if (tpTexto *t = at(tt.items, i, tt.count)) {
+        *t = deletedText();
+        setShown(tt.shown, i, false);
+        textEdited(markers, i);
+    }
 }
 
 void BoardDocument::moveObject(int i, QPointF to)
@@ -227,43 +263,12 @@ void BoardDocument::moveObject(int i, QPointF to)
     timingEdited();
 }
 
-void BoardDocument::moveText(int i, QPointF to)
-{
-    if (tpTexto *t = at(model_.doc.tTextos, i, model_.doc.iTxt)) {
-        t->X = float(to.x());
-        t->Y = float(to.y());
-        emit textChanged(i);
-        edited();
-    }
-}
-
-void BoardDocument::moveMarker(int i, QPointF to)
-{
-    if (tpTexto *t = at(model_.doc.tMarkers, i, model_.doc.iMkr)) {
-        t->X = float(to.x());
-        t->Y = float(to.y());
-        emit markerChanged(i);
-        edited();
-    }
-}
-
-void BoardDocument::setText(int i, const QString &text)
-{
-    if (tpTexto *t = at(model_.doc.tTextos, i, model_.doc.iTxt)) {
-        t->Texto = text;
-        emit textChanged(i);
-        edited();
-    }
-}
-
-void BoardDocument::setMarkerText(int i, const QString &info)
-{
-    if (tpTexto *t = at(model_.doc.tMarkers, i, model_.doc.iMkr)) {
-        t->Texto = info;
-        emit markerChanged(i);
-        edited();
-    }
-}
+void BoardDocument::moveText(int i, QPointF to) { changeIn(false, i, to, nullptr); }
+void BoardDocument::moveMarker(int i, QPointF to) { changeIn(true, i, to, nullptr); }
+void BoardDocument::setText(int i, const QString &text) { changeIn(false, i, std::nullopt, &text); }
+void BoardDocument::setMarkerText(int i, const QString &info) { changeIn(true, i, std::nullopt, &info); }
+void BoardDocument::ApagaTexto(std::int16_t Index) { deleteIn(false, Index); }
+void BoardDocument::ApagaMarker(std::int16_t Index) { deleteIn(true, Index); }
 
 template <typename Owned>
 void BoardDocument::clearLinks(Owned owned)
@@ -300,26 +305,6 @@ void BoardDocument::ApagaObjeto(std::int16_t Index)
     clearLinks([Index](const tpLink &l) { return l.iLObj == Index; });
     emit objectChanged(Index);
     timingEdited();
-}
-
-void BoardDocument::ApagaTexto(std::int16_t Index)
-{
-    if (tpTexto *t = at(model_.doc.tTextos, Index, model_.doc.iTxt)) {
-        *t = deletedText();
-        setShown(model_.textShown, Index, false);
-        emit textChanged(Index);
-        edited();
-    }
-}
-
-void BoardDocument::ApagaMarker(std::int16_t Index)
-{
-    if (tpTexto *t = at(model_.doc.tMarkers, Index, model_.doc.iMkr)) {
-        *t = deletedText();
-        setShown(model_.markerShown, Index, false);
-        emit markerChanged(Index);
-        edited();
-    }
 }
 
 // --- paths ------------------------------------------------------------------------------------

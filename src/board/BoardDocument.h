@@ -133,6 +133,17 @@ signals:
     void modifiedChanged(bool modified);
 
 private:
+    // Texts and markers: the same table shape, told apart by a flag.
+    struct TextTable {
+        std::int16_t &count;
+        std::vector<tpTexto> &items;
+        std::vector<bool> &shown;
+    };
+    TextTable table(bool markers);
+    int placeIn(bool markers, const tpTexto &t);
+    void changeIn(bool markers, int i, const std::optional<QPointF> &to, const QString *text);
+    void deleteIn(bool markers, int i);
+    void textEdited(bool markers, int i);
     void edited();
     void timingEdited();
     PathPoint *mutablePoint(int n);

@@ -244,14 +244,6 @@ void frmMapa::Form_Load()
     autoSave_->boardLoaded();
 }
 
-void frmMapa::picGO_Click() { playback_->picGO_Click(); }
-void frmMapa::picPause_Click() { playback_->picPause_Click(); }
-void frmMapa::picSlow_Click() { playback_->picSlow_Click(); }
-void frmMapa::Picture1_Click() { playback_->Picture1_Click(); }
-bool frmMapa::playMode() const { return controller_->playMode(); }
-bool frmMapa::playEditMode() const { return controller_->playEditMode(); }
-bool frmMapa::bGravar() const { return controller_->recording(); }
-
 void frmMapa::setTitulo(const QString &caption)
 {
     lblTitulo_->setText(caption);
@@ -349,11 +341,6 @@ void frmMapa::AbreTatica(const QString &sArq)
         host_.WindowListCheck(this, QStringLiteral("add"));
     else
         host_.WindowListAdd(this);
-    updateStratLength();
-}
-
-void frmMapa::updateStratLength()
-{
     controller_->updateStratLength();
 }
 
@@ -392,18 +379,6 @@ void frmMapa::cancelMovement()
     bMovimento = false;
     editor_->placingReset();
 }
-
-void frmMapa::ApagaObjeto(std::int16_t Index) { editor_->ApagaObjeto(Index); }
-void frmMapa::ApagaTexto(std::int16_t Index) { editor_->ApagaTexto(Index); }
-void frmMapa::ApagaMarker(std::int16_t Index) { editor_->ApagaMarker(Index); }
-void frmMapa::ApagaMovimento(std::int16_t Index, std::int16_t ittM) { editor_->ApagaMovimento(Index, ittM); }
-void frmMapa::MudaCor() { editor_->MudaCor(); }
-void frmMapa::ShowHide(bool Override) { editor_->ShowHide(Override); }
-void frmMapa::SetBomb() { editor_->SetBomb(); }
-void frmMapa::ProcuraLink(frmLink &dialog) { editor_->ProcuraLink(dialog); }
-void frmMapa::AdicionaLink() { editor_->AdicionaLink(); }
-void frmMapa::EditaLink(std::int16_t iL) { editor_->EditaLink(iL); }
-void frmMapa::ApagaLink() { editor_->ApagaLink(); }
 
 void frmMapa::Form_Activate()
 {

@@ -20,9 +20,9 @@ WindowList::WindowList(QMenu *mnuWindow, QObject *parent)
     arrange_->setVisible(false);
     SetMenuDefaults();
 
-    connect(cascade_, &QAction::triggered, this, [this] { if (cascade) cascade(); });
-    connect(tile_, &QAction::triggered, this, [this] { if (tile) tile(); });
-    connect(arrange_, &QAction::triggered, this, [this] { if (arrange) arrange(); });
+    connect(cascade_, &QAction::triggered, this, &WindowList::cascade);
+    connect(tile_, &QAction::triggered, this, &WindowList::tile);
+    connect(arrange_, &QAction::triggered, this, &WindowList::arrange);
 }
 
 QAction *WindowList::findOrCreate(const char *name, const QString &text)
@@ -96,8 +96,8 @@ void WindowList::WindowListAdd(QWidget *board)
 
     QPointer<QWidget> guarded(board);
     connect(action, &QAction::triggered, this, [this, guarded] {
-        if (guarded && activate)
-            activate(guarded);
+        if (guarded)
+            emit activate(guarded);
     });
     connect(board, &QWidget::windowTitleChanged, action, [action](const QString &title) { action->setText(plainTitle(title)); });
     // A board destroyed without saying goodbye must not leave an entry pointing nowhere.
