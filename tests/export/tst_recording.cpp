@@ -168,7 +168,7 @@ void TestRecording::recordAndSave()
     QCOMPARE(rig.panel.cmdRec->text(), QStringLiteral("STOP"));
     QVERIFY(!rig.panel.chkSound->isEnabled()); // read once, locked while recording
     QVERIFY(!rig.panel.cmdSave->isEnabled());
-    QVERIFY(rig.board->bGravar());
+    QVERIFY(rig.board->controller().recording());
     QCOMPARE(rig.board->height(), 600); // the recording layout: the overview only
     QVERIFY(rig.board->findChild<QWidget *>("picHide")->isVisible());
 
@@ -177,7 +177,7 @@ void TestRecording::recordAndSave()
     QCOMPARE(rig.recorder.capturedFrames(), pictures);
     QCOMPARE(rig.frames().size(), pictures);
     QCOMPARE(rig.frames().last(), frameFileName(pictures));
-    QVERIFY(!rig.board->bGravar());
+    QVERIFY(!rig.board->controller().recording());
     QVERIFY(rig.board->height() > 600);
     QCOMPARE(rig.pb().running(), false);
     QVERIFY(rig.panel.cmdSave->isEnabled() && !rig.panel.cmdRec->isEnabled());
@@ -254,7 +254,7 @@ void TestRecording::stepsThatLoseNothing()
     QCOMPARE(rig.frames(), state == int(VideoRecorder::State::Closed) ? QStringList() : recorded);
     QVERIFY(!QFile::exists(rig.dir.filePath("clip.avi")));
     // The board is back in its normal layout, stopped at the start.
-    QVERIFY(!rig.board->bGravar());
+    QVERIFY(!rig.board->controller().recording());
     QVERIFY(rig.board->height() > 600);
     QCOMPARE(rig.board->model().playback.lFrameAtual(), 0);
     QCOMPARE(rig.panel.cmdSave->isEnabled(), state == int(VideoRecorder::State::Recorded));
