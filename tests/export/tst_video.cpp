@@ -131,6 +131,7 @@ private slots:
     void saves();
     void failuresLoseNothing_data();
     void failuresLoseNothing();
+    void converterIsFoundInBinFirst();
 
 private:
     QTemporaryDir home_;
@@ -356,6 +357,28 @@ void TestVideo::failuresLoseNothing()
         QCOMPARE(QDir(out.path()).entryList(QDir::Files),
                  failure == QLatin1String("target") ? QStringList{"file"} : QStringList());
     }
+}
+
+void TestVideo::converterIsFoundInBinFirst()
+{
+    const QString onPath = QStandardPaths::findExecutable("ffmpeg");
+    QCOMPARE(Converter::program(), onPath); // the program folder has no Bin/ffmpeg
+    QVERIFY(QDir(home_.path()).mkpath("Bin"));
+    const QString bundled = home_.filePath("Bin/ffmpeg");
+    QFile f(bundled);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n");
+    f.close();
+    QCOMPARE(Converter::program(), onPath); // not executable: not a program
+    f.setPermissions(f.permissions() | QFile::ExeOwner);
+    QCOMPARE(Converter::program(), bundled);
+    QFile::remove(bundled);
+    // File names go as single arguments; one that starts with '-' cannot pass for an option.
+    const QStringList args = Converter::joinArguments("/w/m v.avi", "-x.wav", "/w/o.avi");
+    QVERIFY(args.contains("/w/m v.avi"));
+    QVERIFY(args.contains("./-x.wav"));
+    QVERIFY(args.contains("copy"));
+    QCOMPARE(args.indexOf("-c:v") + 1, args.indexOf("copy"));
 }
 
 QTEST_MAIN(TestVideo)
