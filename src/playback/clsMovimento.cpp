@@ -23,16 +23,6 @@ inline std::optional<float> toSingle(Real v)
     return static_cast<float>(v);
 }
 
-// Nearest whole number, halves to even (the default rounding mode), range-checked.
-inline std::optional<std::int32_t> roundToInt32(double v)
-{
-    if (!(v > -2147483648.5 && v < 2147483647.5))
-        return std::nullopt; // also NaN
-    const double r = std::nearbyint(v);
-    if (r < -2147483648.0 || r > 2147483647.0)
-        return std::nullopt;
-    return static_cast<std::int32_t>(r);
-}
 
 // The stride of one frame: a distance (dx, dy) longer than 1.5 twips is cut down to
 // vel * frameStep, in its own direction. false when a value is not a finite float.
@@ -362,8 +352,8 @@ inline clsMovimento::Walk clsMovimento::walkPortable(Pos &left, Pos &top, const 
         wl = left;
         wt = top;
     } else {
-        const auto l = roundToInt32(left);
-        const auto t = roundToInt32(top);
+        const auto l = toInt32(left);
+        const auto t = toInt32(top);
         if (!l || !t)
             return Walk::Failed;
         wl = *l;
@@ -402,8 +392,8 @@ inline clsMovimento::Walk clsMovimento::walkPortable(Pos &left, Pos &top, const 
     }
     if (!strideLength(dx, dy, s.sVel, settings.frameStep()))
         return Walk::Failed;
-    const auto rx = roundToInt32(dx);
-    const auto ry = roundToInt32(dy);
+    const auto rx = toInt32(dx);
+    const auto ry = toInt32(dy);
     if (!rx || !ry)
         return Walk::Failed;
 
