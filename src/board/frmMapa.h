@@ -99,6 +99,11 @@ public:
     // The fourteen status texts s0029..s0042, with their English fallbacks.
     const QString &keyText(int key) const { return keyTexts_[static_cast<std::size_t>(key - 29)]; }
 
+    // The recording layout: the window shortened to its overview, the black cover `picHide`
+    // over the frame counter, the elapsed time and the playback buttons, and the sliders, their
+    // labels and the status bar hidden (their values kept). False gives the normal layout back.
+    void setRecordingLayout(bool recording);
+
 signals:
     // The board closed (its window should hide; the slot is free).
     void closed();

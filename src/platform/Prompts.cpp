@@ -214,9 +214,15 @@ QString finishSaveName(const FileDialogRequest &request, const QString &typed, i
         return typed;
     const QString dotted = u'.' + suffix;
     if (request.suffixAlways) {
-        if (typed.right(dotted.size()).toLower() != dotted.toLower())
-            return typed + dotted;
-        return typed;
+        if (typed.endsWith(dotted, Qt::CaseInsensitive))
+            return typed;
+        for (QString other : request.otherSuffixes) {
+            if (!other.startsWith(u'.'))
+                other.prepend(u'.');
+            if (typed.endsWith(other, Qt::CaseInsensitive))
+                return typed;
+        }
+        return typed + dotted;
     }
     const qsizetype slash = typed.lastIndexOf(u'/');
     const QString fileName = typed.mid(slash + 1);

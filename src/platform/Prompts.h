@@ -29,6 +29,9 @@ struct FileDialogRequest {
     // The name must end in "." + defaultSuffix (compared without letter case): "plan.txt"
     // becomes "plan.txt.qvl". Without it the suffix goes only to a name that has none.
     bool suffixAlways = false;
+    // Further suffixes that also count as the right one under suffixAlways ("jpeg" beside
+    // "jpg"), compared without letter case.
+    QStringList otherSuffixes;
     // The suffix follows the chosen filter's pattern ("*.swf" gives "swf") instead of
     // defaultSuffix; a name that has a suffix keeps it.
     bool suffixFromFilter = false;

@@ -33,9 +33,16 @@ QString clsDialog::SaveDialog(QWidget *Form1, const QString &Filter, const QStri
     FileDialogRequest request = makeRequest(Form1, Filter, Title, InitDir);
     const bool onlyStrats = filterPatterns(request.filter, 0) == QStringList{QStringLiteral("*.qvl")}
                             && filterPatterns(request.filter, 1).isEmpty();
+    const bool onlyJpeg = filterPatterns(request.filter, 0) == QStringList{QStringLiteral("*.jpg")}
+                          && filterPatterns(request.filter, 1).isEmpty();
     if (onlyStrats) {
         request.defaultSuffix = QStringLiteral("qvl");
         request.suffixAlways = true;
+    } else if (onlyJpeg) {
+        // ".jpg" or ".jpeg" in any case is a JPEG name already: "plan.jpeg" stays as typed.
+        request.defaultSuffix = QStringLiteral("jpg");
+        request.suffixAlways = true;
+        request.otherSuffixes = QStringList{QStringLiteral("jpeg")};
     } else if (Title == keyedText("s0025", QStringLiteral("Save Video"))) {
         request.suffixFromFilter = true;
     }

@@ -23,7 +23,8 @@ QString withStratSuffix(const QString &path);
 class clsDialog {
 public:
     // The chosen path, or "" on Cancel. A filter that offers only "*.qvl" makes it a strat
-    // save (withStratSuffix applied by the dialog); the title of key "s0025" ("Save Video")
+    // save (withStratSuffix applied by the dialog), one that offers only "*.jpg" a picture
+    // export (".jpg" given to a name that ends in neither ".jpg" nor ".jpeg"); the title of key "s0025" ("Save Video")
     // makes the chosen filter's extension the default one.
     QString SaveDialog(QWidget *Form1, const QString &Filter, const QString &Title,
                        const QString &InitDir);

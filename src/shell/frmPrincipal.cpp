@@ -92,6 +92,7 @@ void frmPrincipal::buildMenus()
     action(mnuTatica, "mnuSalvar", QStringLiteral("&Save"), &frmPrincipal::mnuSalvar_Click, QKeySequence(Qt::CTRL | Qt::Key_S));
     action(mnuTatica, "mnuSalvarComo", QStringLiteral("Save &As..."), &frmPrincipal::mnuSalvarComo_Click,
            QKeySequence(Qt::CTRL | Qt::Key_A));
+    buildExport(mnuTatica);
     mnuTatica->addSeparator()->setObjectName(QStringLiteral("sep03"));
     action(mnuTatica, "mnuSair", QStringLiteral("E&xit"), &frmPrincipal::mnuSair_Click);
 

@@ -24,6 +24,7 @@ class frmMapa;
 class frmNovo;
 class BoardMenus;
 class Toolbar;
+class VideoRecorder;
 
 class frmPrincipal : public QMainWindow, public BoardHost {
     Q_OBJECT
@@ -79,6 +80,10 @@ public:
     void mnuSalvarComo_Click();
     void mnuSair_Click();
     void mnuConvert_Click();
+    // Export as Image and Export as Video (the recording panel).
+    void mnuExportar_Click();
+    void mnuVideo_Click();
+    VideoRecorder *recorder() const { return recorder_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -86,6 +91,8 @@ protected:
 private:
     void buildMenus();
     void SetMenuDefaults();
+    // The export entries of the Strat menu and the recording panel above the boards.
+    void buildExport(QMenu *mnuTatica);
     void subWindowActivated(QMdiSubWindow *window);
     QMdiSubWindow *subWindowOf(frmMapa *board) const;
     void debug(const char *line);
@@ -103,6 +110,7 @@ private:
     Toolbar *toolbar_ = nullptr;
     BoardMenus *menus_ = nullptr;
     QPointer<frmNovo> novo_;
+    VideoRecorder *recorder_ = nullptr;
 };
 
 } // namespace quorvel

@@ -118,7 +118,10 @@ void TestPrompts::dialogsReturnCleanPaths_data()
     QTest::newRow("save strat typed bare") << true << kStratFilter << "Save Strat" << "/d/plan" << 0 << "/d/plan.qvl";
     QTest::newRow("save strat other ext") << true << "Strat (*.qvl)|*.qvl" << "Save Strat" << "/d/plan.txt" << 0 << "/d/plan.txt.qvl";
     QTest::newRow("save cancel") << true << kStratFilter << "Save Strat" << "" << 0 << "";
-    QTest::newRow("jpeg as typed") << true << kJpegFilter << "Export Strat" << "/d/board" << 0 << "/d/board";
+    QTest::newRow("jpeg bare") << true << kJpegFilter << "Export Strat" << "/d/board" << 0 << "/d/board.jpg";
+    QTest::newRow("jpeg capitals") << true << kJpegFilter << "Export Strat" << "/d/board.JPG" << 0 << "/d/board.JPG";
+    QTest::newRow("jpeg long") << true << kJpegFilter << "Export Strat" << "/d/board.JpEg" << 0 << "/d/board.JpEg";
+    QTest::newRow("jpeg other ext") << true << kJpegFilter << "Export Strat" << "/d/board.png" << 0 << "/d/board.png.jpg";
     QTest::newRow("video flash") << true << kVideoFilter << "Save Video" << "/d/clip" << 1 << "/d/clip.swf";
     QTest::newRow("video avi typed") << true << kVideoFilter << "Save Video" << "/d/clip.avi" << 0 << "/d/clip.avi";
     QTest::newRow("title only like video") << true << kVideoFilter << "save video" << "/d/clip" << 1 << "/d/clip";

@@ -1,0 +1,146 @@
+// The export's speed: one capture of a board window holding 100 icons (a recording takes one
+// every eighth playback frame, about 127 ms of strat time apart), and 800 captured pictures
+// written as Motion JPEG by our writer against the ffmpeg program encoding the same pictures
+// with the same codec, quality and pixel format in the same run.
+#include "TestHost.h"
+#include "board/ProgramState.h"
+#include "board/frmMapa.h"
+#include "document/StratFile.h"
+#include "export/AviWriter.h"
+#include "export/VideoEncodeJob.h"
+#include "export/VideoFiles.h"
+#include "export/WindowCapture.h"
+#include "platform/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace quorvel;
+
+namespace {
+
+struct Board100 {
+    QTemporaryDir dir;
+    ProgramState state;
+    TestHost host;
+    QMdiArea area;
+    frmMapa *board = new frmMapa(state, host);
+    Board100()
+    {
+        state.fillPalette();
+        StratDocument d;
+        d.sOverview = QStringLiteral("Harbor.jpg");
+        d.sNomeTatica = QStringLiteral("Hundred");
+        makeSavePlaceholders(d);
+        d.iObj = 100;
+        d.tObjetos.resize(101);
+        for (int i = 1; i <= 100; ++i)
+            d.tObjetos[i] = {std::int16_t(i % 14), float(300 + (i % 10) * 1100), float(600 + (i / 10) * 800)};
+        const QString path = dir.filePath(QStringLiteral("b.qvl"));
+        writeStratFile(path, d);
+        area.addSubWindow(board);
+        area.resize(1000, 900);
+        area.show();
+        board->Form_Load();
+        board->setImI(1);
+        board->AbreTatica(path);
+        captureWindowOf(board)->show();
+    }
+};
+
+Board100 &board100()
+{
+    static Board100 b;
+    return b;
+}
+
+constexpr int kPictures = 800;
+
+// 800 pictures of 800 x 600 made from a capture of the board, a marker moving over it.
+const QString &pictureFolder()
+{
+    static QTemporaryDir dir;
+    static bool made = false;
+    if (!made) {
+        const QImage board = CaptureFormImage(board100().board).scaled(kVideoSize, Qt::IgnoreAspectRatio,
+                                                                       Qt::SmoothTransformation);
+        for (int i = 1; i <= kPictures; ++i) {
+            QImage img = board;
+            QPainter p(&img);
+            p.fillRect(i % 760, 300 + (i % 40), 40, 40, Qt::yellow);
+            p.end();
+            img.save(QDir(dir.path()).filePath(frameFileName(i)), "BMP");
+        }
+        made = true;
+    }
+    static const QString path = dir.path();
+    return path;
+}
+
+} // namespace
+
+static void BM_CaptureBoard100Icons(benchmark::State &state)
+{
+    QWidget *form = board100().board;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CaptureFormImage(form));
+}
+BENCHMARK(BM_CaptureBoard100Icons)->Unit(benchmark::kMillisecond);
+
+// What a recording does for each picture: the capture and its frame file.
+static void BM_CaptureAndWriteFrame(benchmark::State &state)
+{
+    QWidget *form = board100().board;
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath(frameFileName(1));
+    for (auto _ : state)
+        CaptureFormImage(form).save(file, "BMP");
+}
+BENCHMARK(BM_CaptureAndWriteFrame)->Unit(benchmark::kMillisecond);
+
+static void BM_Mjpeg800_OurWriter(benchmark::State &state)
+{
+    const QString folder = pictureFolder();
+    for (auto _ : state) {
+        VideoEncodeJob job(folder, kPictures, QDir(folder).filePath(QStringLiteral("ours.avi")), VideoCodecChoice{});
+        job.start();
+        job.wait();
+        if (!job.succeeded())
+            state.SkipWithError("the writer failed");
+    }
+}
+BENCHMARK(BM_Mjpeg800_OurWriter)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+static void BM_Mjpeg800_FfmpegProgram(benchmark::State &state)
+{
+    const QString folder = pictureFolder();
+    const QString q = QString::number(qualityToQScale(VideoCodecChoice().quality));
+    for (auto _ : state) {
+        QProcess p;
+        p.setWorkingDirectory(folder);
+        p.start(QStringLiteral("ffmpeg"),
+                {"-nostdin", "-v", "error", "-y", "-framerate", "63/8", "-i", "%04d.bmp", "-s", "800x600", "-c:v",
+                 "mjpeg", "-q:v", q, "-pix_fmt", "yuvj420p", "theirs.avi"});
+        p.waitForFinished(-1);
+        if (p.exitCode() != 0)
+            state.SkipWithError("ffmpeg failed");
+    }
+}
+BENCHMARK(BM_Mjpeg800_FfmpegProgram)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,49 @@
+// The board's two heights: the normal layout, and the recording layout in which the captured
+// pictures show the title, the round timer and the overview only.
+#include "board/frmMapa.h"
+
+#include <QGraphicsView>
+#include <QLabel>
+#include <QSlider>
+#include <QStatusBar>
+
+namespace quorvel {
+
+void frmMapa::setRecordingLayout(bool recording)
+{
+    QWidget *strip = view_->findChild<QWidget *>(QStringLiteral("picTopo"));
+    auto *picHide = findChild<QWidget *>(QStringLiteral("picHide"));
+    if (!picHide && strip) {
+        picHide = new QWidget(strip);
+        picHide->setObjectName(QStringLiteral("picHide"));
+        // The strip is drawn by a style sheet, which a palette would not override.
+        picHide->setAttribute(Qt::WA_StyledBackground);
+        picHide->setStyleSheet(QStringLiteral("#picHide { background: black; }"));
+        picHide->hide();
+    }
+    if (picHide && strip) {
+        // From 6360 twips to the right edge, in front of the counters and the buttons.
+        picHide->setGeometry(6360 / 15, 0, strip->width() - 6360 / 15, strip->height());
+        picHide->raise();
+        picHide->setVisible(recording);
+    }
+    QWidget *bottom = findChild<QWidget *>(QStringLiteral("picBaixo"));
+    for (QWidget *w : {static_cast<QWidget *>(Slider1_), static_cast<QWidget *>(Slider2_),
+                       static_cast<QWidget *>(lblMinTime_), static_cast<QWidget *>(lblMaxTime_),
+                       static_cast<QWidget *>(StatusBar1_), bottom})
+        if (w)
+            w->setVisible(!recording);
+    if (recording) {
+        if (!property("normalHeight").isValid())
+            setProperty("normalHeight", height());
+        setFixedSize(width(), view_->height());
+    } else if (property("normalHeight").isValid()) {
+        setFixedSize(width(), property("normalHeight").toInt());
+        setProperty("normalHeight", QVariant());
+    }
+    // The sub-window follows the board's new size.
+    if (QWidget *outer = parentWidget())
+        outer->adjustSize();
+}
+
+} // namespace quorvel

@@ -1,0 +1,338 @@
+#include "export/AviWriter.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+namespace quorvel {
+
+namespace {
+
+QString avError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return QString::fromLocal8Bit(text);
+}
+
+// QImage::Format_RGB32 holds B, G, R, 0xff in memory on little-endian machines.
+constexpr AVPixelFormat kSourceFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB;
+
+// Room behind a copied source picture for the scaler's reads past its end.
+constexpr qsizetype kSourcePadding = 256;
+
+AVPixelFormat chooseFormat(const AVCodec *codec)
+{
+    const AVPixelFormat *list = codec->pix_fmts;
+    if (!list)
+        return codec->id == AV_CODEC_ID_RAWVIDEO ? AV_PIX_FMT_BGR24 : AV_PIX_FMT_YUV420P;
+    // 4:2:0 plays everywhere; take it where the encoder offers it.
+    for (const AVPixelFormat *p = list; *p != AV_PIX_FMT_NONE; ++p)
+        if (*p == AV_PIX_FMT_YUVJ420P || *p == AV_PIX_FMT_YUV420P)
+            return *p;
+    return avcodec_find_best_pix_fmt_of_list(list, kSourceFormat, 0, nullptr);
+}
+
+// The "J" formats are their plain twins in full range; the scaler takes the twin and is told
+// the range (it warns about the J names).
+AVPixelFormat scaleTarget(AVPixelFormat f)
+{
+    switch (f) {
+    case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
+    case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
+    case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
+    default: return f;
+    }
+}
+
+bool isLossless(const AVCodec *codec)
+{
+    const AVCodecDescriptor *desc = avcodec_descriptor_get(codec->id);
+    return desc && (desc->props & AV_CODEC_PROP_LOSSLESS) && !(desc->props & AV_CODEC_PROP_LOSSY);
+}
+
+} // namespace
+
+QList<VideoEncoderInfo> aviVideoEncoders()
+{
+    QList<VideoEncoderInfo> result;
+    const AVOutputFormat *avi = av_guess_format("avi", nullptr, nullptr);
+    if (!avi)
+        return result;
+    void *it = nullptr;
+    while (const AVCodec *codec = av_codec_iterate(&it)) {
+        if (!av_codec_is_encoder(codec) || codec->type != AVMEDIA_TYPE_VIDEO)
+            continue;
+        if (codec->capabilities & (AV_CODEC_CAP_EXPERIMENTAL | AV_CODEC_CAP_HARDWARE))
+            continue;
+        if (avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) != 1)
+            continue;
+        const AVCodecDescriptor *desc = avcodec_descriptor_get(codec->id);
+        VideoEncoderInfo info;
+        info.name = QString::fromLatin1(codec->name);
+        info.description = QString::fromUtf8(codec->long_name ? codec->long_name : codec->name);
+        info.usesQuality = !isLossless(codec) && codec->id != AV_CODEC_ID_RAWVIDEO;
+        info.usesKeyFrames = desc && !(desc->props & AV_CODEC_PROP_INTRA_ONLY);
+        result.append(info);
+    }
+    std::sort(result.begin(), result.end(), [](const VideoEncoderInfo &a, const VideoEncoderInfo &b) {
+        const bool am = a.name == QLatin1String("mjpeg"), bm = b.name == QLatin1String("mjpeg");
+        if (am != bm)
+            return am;
+        return QString::compare(a.description, b.description, Qt::CaseInsensitive) < 0;
+    });
+    return result;
+}
+
+int qualityToQScale(int quality)
+{
+    quality = std::clamp(quality, 0, 100);
+    return 2 + static_cast<int>(std::lrint((100 - quality) * 29 / 100.0));
+}
+
+struct AviWriter::Impl {
+    AVFormatContext *format = nullptr;
+    AVCodecContext *codec = nullptr;
+    AVStream *stream = nullptr;
+    AVPacket *packet = nullptr;
+    QSize size;
+    bool headerWritten = false;
+    bool useQuality = false;
+    int globalQuality = 0;
+
+    ~Impl()
+    {
+        av_packet_free(&packet);
+        avcodec_free_context(&codec);
+        if (format) {
+            if (format->pb)
+                avio_closep(&format->pb);
+            avformat_free_context(format);
+        }
+    }
+};
+
+AviWriter::AviWriter() = default;
+AviWriter::~AviWriter() = default;
+
+bool AviWriter::fail(const QString &what, int code)
+{
+    error_ = code < 0 ? what + QStringLiteral(": ") + avError(code) : what;
+    return false;
+}
+
+QString AviWriter::pixelFormat() const
+{
+    if (!d_ || !d_->codec)
+        return QString();
+    const char *name = av_get_pix_fmt_name(d_->codec->pix_fmt);
+    return name ? QString::fromLatin1(name) : QString();
+}
+
+bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rateDen,
+                     const VideoCodecChoice &choice)
+{
+    d_ = std::make_unique<Impl>();
+    frames_ = 0;
+    error_.clear();
+    if (frameSize.width() <= 0 || frameSize.height() <= 0 || rateNum <= 0 || rateDen <= 0)
+        return fail(QStringLiteral("The video's size or frame rate is not valid"), 0);
+    d_->size = frameSize;
+
+    const QByteArray encoderName = choice.encoder.toLatin1();
+    const AVCodec *codec = avcodec_find_encoder_by_name(encoderName.constData());
+    if (!codec || codec->type != AVMEDIA_TYPE_VIDEO)
+        return fail(QStringLiteral("The video codec \"%1\" is not available").arg(choice.encoder), 0);
+
+    const QByteArray file = QFile::encodeName(path);
+    int rc = avformat_alloc_output_context2(&d_->format, nullptr, "avi", file.constData());
+    if (rc < 0 || !d_->format)
+        return fail(QStringLiteral("Could not prepare the AVI file"), rc);
+    d_->stream = avformat_new_stream(d_->format, nullptr);
+    d_->codec = avcodec_alloc_context3(codec);
+    d_->packet = av_packet_alloc();
+    if (!d_->stream || !d_->codec || !d_->packet)
+        return fail(QStringLiteral("Out of memory"), AVERROR(ENOMEM));
+
+    AVCodecContext *c = d_->codec;
+    c->width = frameSize.width();
+    c->height = frameSize.height();
+    c->time_base = AVRational{rateDen, rateNum};
+    c->framerate = AVRational{rateNum, rateDen};
+    c->pix_fmt = chooseFormat(codec);
+    c->thread_count = 0; // as many as the machine has
+    c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (choice.keyFrameEvery > 0)
+        c->gop_size = choice.keyFrameEvery;
+    if (!isLossless(codec) && codec->id != AV_CODEC_ID_RAWVIDEO) {
+        d_->useQuality = true;
+        d_->globalQuality = FF_QP2LAMBDA * qualityToQScale(choice.quality);
+        c->flags |= AV_CODEC_FLAG_QSCALE;
+        c->global_quality = d_->globalQuality;
+    }
+    if (d_->format->oformat->flags & AVFMT_GLOBALHEADER)
+        c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (c->pix_fmt == AV_PIX_FMT_YUVJ420P || c->pix_fmt == AV_PIX_FMT_YUVJ422P || c->pix_fmt == AV_PIX_FMT_YUVJ444P)
+        c->color_range = AVCOL_RANGE_JPEG;
+
+    rc = avcodec_open2(c, codec, nullptr);
+    if (rc < 0)
+        return fail(QStringLiteral("The video codec \"%1\" could not be started").arg(choice.encoder), rc);
+    rc = avcodec_parameters_from_context(d_->stream->codecpar, c);
+    if (rc < 0)
+        return fail(QStringLiteral("Could not prepare the video stream"), rc);
+    d_->stream->time_base = c->time_base;
+    d_->stream->avg_frame_rate = c->framerate;
+    d_->stream->r_frame_rate = c->framerate;
+
+    rc = avio_open(&d_->format->pb, file.constData(), AVIO_FLAG_WRITE);
+    if (rc < 0)
+        return fail(QStringLiteral("Could not create the file"), rc);
+    rc = avformat_write_header(d_->format, nullptr);
+    if (rc < 0)
+        return fail(QStringLiteral("Could not write the AVI header"), rc);
+    d_->headerWritten = true;
+    return true;
+}
+
+bool AviWriter::drain(bool flushing)
+{
+    for (;;) {
+        const int rc = avcodec_receive_packet(d_->codec, d_->packet);
+        if (rc == AVERROR(EAGAIN) || (flushing && rc == AVERROR_EOF))
+            return true;
+        if (rc < 0)
+            return fail(QStringLiteral("The video codec failed"), rc);
+        av_packet_rescale_ts(d_->packet, d_->codec->time_base, d_->stream->time_base);
+        d_->packet->stream_index = d_->stream->index;
+        const int wrc = av_interleaved_write_frame(d_->format, d_->packet);
+        if (wrc < 0)
+            return fail(QStringLiteral("Could not write to the file"), wrc);
+    }
+}
+
+PaddedPicture PaddedPicture::from(const QImage &picture)
+{
+    PaddedPicture p;
+    if (picture.isNull())
+        return p;
+    const QImage source = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB32);
+    // The scaler's vector code reads a little past the last source row: it reads this copy
+    // with room behind it, never past the picture's own memory.
+    const qsizetype bytes = source.sizeInBytes();
+    p.bytes.resize(bytes + kSourcePadding);
+    memcpy(p.bytes.data(), source.constBits(), size_t(bytes));
+    memset(p.bytes.data() + bytes, 0, kSourcePadding);
+    p.width = source.width();
+    p.height = source.height();
+    p.stride = static_cast<int>(source.bytesPerLine());
+    return p;
+}
+
+VideoFrame::~VideoFrame() { av_frame_free(&frame_); }
+
+VideoFrame &VideoFrame::operator=(VideoFrame &&other) noexcept
+{
+    if (this != &other) {
+        av_frame_free(&frame_);
+        frame_ = other.frame_;
+        other.frame_ = nullptr;
+    }
+    return *this;
+}
+
+VideoFrame AviWriter::convert(const PaddedPicture &source) const
+{
+    VideoFrame out;
+    if (!d_ || !d_->codec || source.isNull())
+        return out;
+    const AVCodecContext *c = d_->codec;
+    SwsContext *scale = sws_getContext(source.width, source.height, kSourceFormat, c->width, c->height,
+                                       scaleTarget(c->pix_fmt), SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!scale)
+        return out;
+    if (c->color_range == AVCOL_RANGE_JPEG) {
+        // Full-range output from full-range RGB: no squeeze into the TV range.
+        const int *coeffs = sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(scale, coeffs, 1, coeffs, 1, 0, 1 << 16, 1 << 16);
+    }
+    AVFrame *frame = av_frame_alloc();
+    if (frame) {
+        frame->format = c->pix_fmt;
+        frame->width = c->width;
+        frame->height = c->height;
+        if (av_frame_get_buffer(frame, 0) < 0) {
+            av_frame_free(&frame);
+        } else {
+            // Encoders read whole blocks past the picture's last row (600 is no multiple of 16):
+            // the padding is cleared rather than left as whatever the memory held before.
+            for (AVBufferRef *buf : frame->buf)
+                if (buf)
+                    memset(buf->data, 0, buf->size);
+            const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(source.bytes.constData())};
+            const int stride[1] = {source.stride};
+            sws_scale(scale, src, stride, 0, source.height, frame->data, frame->linesize);
+            out.frame_ = frame;
+        }
+    }
+    sws_freeContext(scale);
+    return out;
+}
+
+bool AviWriter::writeFrame(VideoFrame picture)
+{
+    if (!d_ || !d_->headerWritten)
+        return fail(QStringLiteral("The AVI file is not open"), 0);
+    if (picture.isNull())
+        return fail(QStringLiteral("A picture is missing or could not be converted"), 0);
+    AVFrame *frame = picture.frame_;
+    frame->pts = frames_;
+    if (d_->useQuality)
+        frame->quality = d_->globalQuality;
+    const int rc = avcodec_send_frame(d_->codec, frame);
+    if (rc < 0)
+        return fail(QStringLiteral("The video codec refused a picture"), rc);
+    if (!drain(false))
+        return false;
+    ++frames_;
+    return true;
+}
+
+bool AviWriter::finish()
+{
+    if (!d_ || !d_->headerWritten)
+        return fail(error_.isEmpty() ? QStringLiteral("The AVI file is not open") : error_, 0);
+    int rc = avcodec_send_frame(d_->codec, nullptr);
+    if (rc < 0 && rc != AVERROR_EOF)
+        return fail(QStringLiteral("The video codec failed"), rc);
+    if (!drain(true))
+        return false;
+    rc = av_write_trailer(d_->format);
+    if (rc < 0)
+        return fail(QStringLiteral("Could not write the AVI index"), rc);
+    d_->headerWritten = false;
+    avio_flush(d_->format->pb);
+    if (d_->format->pb->error < 0)
+        return fail(QStringLiteral("Could not write to the file"), d_->format->pb->error);
+    rc = avio_closep(&d_->format->pb);
+    if (rc < 0)
+        return fail(QStringLiteral("Could not write to the file"), rc);
+    d_.reset();
+    return true;
+}
+
+void AviWriter::abandon() { d_.reset(); }
+
+} // namespace quorvel

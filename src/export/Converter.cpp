@@ -1,0 +1,145 @@
+#include "export/Converter.h"
+
+#include "common/ProgramFolder.h"
+#include "language/clsLanguagePack.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorvel {
+
+namespace {
+
+const QStringList kCommon = {QStringLiteral("-nostdin"), QStringLiteral("-hide_banner"),
+                             QStringLiteral("-loglevel"), QStringLiteral("error"),
+                             QStringLiteral("-nostats"), QStringLiteral("-progress"),
+                             QStringLiteral("pipe:1"), QStringLiteral("-y")};
+
+// A name that starts with '-' would read as an option: "./-x.avi" is the same file.
+QString asFileArgument(const QString &path)
+{
+    return path.startsWith(u'-') ? QStringLiteral("./") + path : path;
+}
+
+} // namespace
+
+QString missingConverterText()
+{
+    return keyedText("export02", QStringLiteral("Required file ffmpeg is missing from the Bin directory."));
+}
+
+Converter::Converter(QObject *parent) : QObject(parent) {}
+
+Converter::~Converter()
+{
+    if (process_) {
+        process_->disconnect(this);
+        process_->kill();
+        process_->waitForFinished(3000);
+    }
+}
+
+QString Converter::program()
+{
+    const QFileInfo bundled(programFolder() + QStringLiteral("/Bin/ffmpeg"));
+    if (bundled.isFile() && bundled.isExecutable())
+        return bundled.absoluteFilePath();
+    return QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+}
+
+QStringList Converter::joinArguments(const QString &movie, const QString &sound, const QString &output)
+{
+    return kCommon + QStringList{QStringLiteral("-i"), asFileArgument(movie), QStringLiteral("-i"),
+                                 asFileArgument(sound), QStringLiteral("-map"), QStringLiteral("0:v:0"),
+                                 QStringLiteral("-map"), QStringLiteral("1:a:0"), QStringLiteral("-c:v"),
+                                 QStringLiteral("copy"), QStringLiteral("-c:a"), QStringLiteral("copy"),
+                                 asFileArgument(output)};
+}
+
+QStringList Converter::convertArguments(const QString &movie, const QString &output)
+{
+    return kCommon + QStringList{QStringLiteral("-i"), asFileArgument(movie), QStringLiteral("-s"),
+                                 QStringLiteral("800x600"), asFileArgument(output)};
+}
+
+bool Converter::running() const { return process_ != nullptr; }
+
+bool Converter::start(const QStringList &arguments, const QString &output, double expectedSeconds)
+{
+    const QString exe = program();
+    if (exe.isEmpty() || process_)
+        return false;
+    output_ = output;
+    expected_ = expectedSeconds;
+    cancelled_ = false;
+    progressBuffer_.clear();
+    process_ = new QProcess(this);
+    process_->setProgram(exe);
+    process_->setArguments(arguments);
+    connect(process_, &QProcess::readyReadStandardOutput, this, &Converter::readProgress);
+    connect(process_, &QProcess::finished, this, &Converter::processEnded);
+    connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            processEnded(-1, QProcess::CrashExit);
+    });
+    QFile::remove(output_);
+    process_->start();
+    return true;
+}
+
+void Converter::cancel()
+{
+    if (!process_)
+        return;
+    cancelled_ = true;
+    process_->kill();
+}
+
+void Converter::readProgress()
+{
+    if (!process_)
+        return;
+    progressBuffer_ += process_->readAllStandardOutput();
+    qsizetype end;
+    while ((end = progressBuffer_.indexOf('\n')) >= 0) {
+        const QByteArray line = progressBuffer_.left(end).trimmed();
+        progressBuffer_.remove(0, end + 1);
+        if (line.startsWith("out_time_us=") && expected_ > 0) {
+            bool ok = false;
+            const double us = line.mid(12).toDouble(&ok);
+            if (ok && us >= 0)
+                emit progress(std::clamp(static_cast<int>(std::lrint(us / 1e4 / expected_)), 0, 100));
+        } else if (line == "progress=end") {
+            emit progress(100);
+        }
+    }
+}
+
+void Converter::processEnded(int exitCode, QProcess::ExitStatus status)
+{
+    QProcess *p = process_;
+    if (!p)
+        return;
+    process_ = nullptr;
+    p->disconnect(this);
+    p->deleteLater();
+    QString error;
+    const QFileInfo out(output_);
+    bool ok = !cancelled_ && status == QProcess::NormalExit && exitCode == 0 && out.isFile() && out.size() > 0;
+    if (!ok) {
+        if (cancelled_)
+            error = QStringLiteral("Cancelled.");
+        else if (p->error() == QProcess::FailedToStart)
+            error = p->errorString();
+        else
+            error = QString::fromLocal8Bit(p->readAllStandardError()).trimmed().right(2000);
+        QFile::remove(output_);
+    }
+    emit finished(ok, error);
+}
+
+} // namespace quorvel

@@ -1,0 +1,54 @@
+#pragma once
+// The converter: the `ffmpeg` program joins narration into a movie and makes other video
+// formats. It runs as a separate process from an argument list (never a shell command line),
+// without blocking the interface; its progress is read from its -progress output, and it can
+// be cancelled. `Bin/ffmpeg` in the program folder is used when present, else the one on PATH.
+
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+namespace quorvel {
+
+class Converter : public QObject {
+    Q_OBJECT
+public:
+    explicit Converter(QObject *parent = nullptr);
+    ~Converter() override;
+
+    // The converter's path, or "" when there is none.
+    static QString program();
+
+    // Narration joined to movie: the video stream copied as it is (the codec the user chose),
+    // the sound beside it.
+    static QStringList joinArguments(const QString &movie, const QString &sound, const QString &output);
+    // movie converted to the format output's extension names, at 800 x 600.
+    static QStringList convertArguments(const QString &movie, const QString &output);
+
+    // Starts the program with arguments that write output; expectedSeconds is the length of
+    // the movie, for progress. False when there is no converter (nothing started).
+    bool start(const QStringList &arguments, const QString &output, double expectedSeconds);
+    // Ends a running conversion; finished() follows with ok false and the output removed.
+    void cancel();
+    bool running() const;
+
+signals:
+    void progress(int percent);
+    // ok: the program ended normally and output exists and is not empty. Otherwise error
+    // holds the program's last words (or why it could not run) and output is removed.
+    void finished(bool ok, const QString &error);
+
+private:
+    void readProgress();
+    void processEnded(int exitCode, QProcess::ExitStatus status);
+    QProcess *process_ = nullptr;
+    QString output_;
+    double expected_ = 0;
+    bool cancelled_ = false;
+    QByteArray progressBuffer_;
+};
+
+// The message of a missing converter.
+QString missingConverterText();
+
+} // namespace quorvel

@@ -1,0 +1,290 @@
+#include "export/VideoRecorder.h"
+
+#include "board/frmMapa.h"
+#include "common/ProgramFolder.h"
+#include "export/Narration.h"
+#include "export/RecordingPanel.h"
+#include "export/VideoFiles.h"
+#include "export/VideoSaveJob.h"
+#include "export/WindowCapture.h"
+#include "export/frmCodec.h"
+#include "language/clsLanguagePack.h"
+#include "platform/Prompts.h"
+#include "platform/Settings.h"
+#include "platform/clsDialog.h"
+#include "playback/PlaybackController.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImageWriter>
+#include <QLabel>
+#include <QPushButton>
+
+namespace quorvel {
+
+namespace {
+
+QString sRec() { return keyedText("s0043", QStringLiteral("REC")); }
+QString sStop() { return keyedText("s0044", QStringLiteral("STOP")); }
+
+} // namespace
+
+VideoRecorder::VideoRecorder(QWidget *panelParent)
+    : QObject(panelParent), panel_(new RecordingPanel(panelParent)), ownSource_(new MicrophoneSource(this)),
+      saver_(new VideoSaveJob(this))
+{
+    source_ = ownSource_;
+    narration_ = new Narration(source_, this);
+    panel_->hide();
+    panel_->cmdRec->setText(sRec());
+    panel_->lblVideoExport->setText(keyedText(
+        "s0022", QStringLiteral("Click REC to start recording the animation, it will stop recording automatically. "
+                                "When the animation is finished click SAVE.")));
+    panel_->chkSound->setChecked(programSettings().bRecordSound);
+    connect(panel_->cmdRec, &QPushButton::clicked, this, &VideoRecorder::cmdRec_Click);
+    connect(panel_->cmdSave, &QPushButton::clicked, this, &VideoRecorder::cmdSave_Click);
+    connect(panel_->cmdCancel, &QPushButton::clicked, this, &VideoRecorder::cmdCancel_Click);
+    connect(panel_->chkSound, &QCheckBox::clicked, this, &VideoRecorder::chkSound_Click);
+    connect(saver_, &VideoSaveJob::status, panel_, [this](const QString &text, int percent) {
+        panel_->SetStatus(percent, text);
+    });
+    connect(saver_, &VideoSaveJob::stepChanged, this, &VideoRecorder::updateControls);
+    connect(saver_, &VideoSaveJob::finished, this, [this](bool saved) {
+        if (saved) {
+            // The save deleted the pictures, and the narration when it is in the video; a
+            // narration that could not be joined stays in the work folder.
+            captured_ = 0;
+            setState(State::Closed);
+        } else {
+            setState(State::Recorded);
+        }
+    });
+    updateControls();
+}
+
+VideoRecorder::~VideoRecorder()
+{
+    if (state_ == State::Recording)
+        narration_->stop(nullptr);
+}
+
+void VideoRecorder::setSoundSource(SoundSource *source)
+{
+    source_ = source ? source : ownSource_;
+    delete narration_;
+    narration_ = new Narration(source_, this);
+}
+
+QString VideoRecorder::workFile(const QString &name) const { return QDir(folder_).filePath(name); }
+
+void VideoRecorder::setState(State s)
+{
+    state_ = s;
+    updateControls();
+    emit stateChanged(s);
+}
+
+void VideoRecorder::updateControls()
+{
+    const bool saving = state_ == State::Saving;
+    panel_->setVisible(state_ != State::Closed);
+    panel_->cmdRec->setText(state_ == State::Recording ? sStop() : sRec());
+    panel_->cmdRec->setEnabled(state_ == State::Ready || state_ == State::Recording);
+    panel_->cmdSave->setEnabled(state_ == State::Recorded);
+    panel_->cmdCancel->setEnabled(state_ == State::Ready || state_ == State::Recording || state_ == State::Recorded
+                                  || (saving && saver_->canCancel()));
+    panel_->chkSound->setEnabled(state_ == State::Ready || state_ == State::Recorded || state_ == State::Closed);
+}
+
+void VideoRecorder::stopPlayback()
+{
+    if (!board_)
+        return;
+    PlaybackController &c = board_->controller();
+    if (c.playEditMode())
+        c.togglePlayEdit();
+    else if (c.running())
+        c.togglePlay();
+}
+
+void VideoRecorder::open(frmMapa *board)
+{
+    if (!board || state_ != State::Closed)
+        return;
+    for (const auto &link : std::as_const(boardLinks_))
+        disconnect(link);
+    boardLinks_.clear();
+    board_ = board;
+    stopPlayback();
+    PlaybackController &c = board->controller();
+    boardLinks_ << connect(&c, &PlaybackController::captureDue, this, &VideoRecorder::captureDue);
+    boardLinks_ << connect(&c, &PlaybackController::stopped, this, [this] {
+        if (state_ == State::Recording)
+            endRecording();
+    });
+    // A board that closes takes its recording with it.
+    boardLinks_ << connect(board, &frmMapa::closed, this, [this] {
+        if (state_ != State::Saving && state_ != State::Closed)
+            abandon();
+    });
+    panel_->SetStatus(0, QString());
+    panel_->chkSound->setChecked(programSettings().bRecordSound);
+    panel_->lblVideoExport->setText(keyedText(
+        "s0022", QStringLiteral("Click REC to start recording the animation, it will stop recording automatically. "
+                                "When the animation is finished click SAVE.")));
+    setState(State::Ready);
+}
+
+void VideoRecorder::cmdRec_Click()
+{
+    if (state_ == State::Ready)
+        startRecording();
+    else if (state_ == State::Recording)
+        endRecording();
+}
+
+void VideoRecorder::startRecording()
+{
+    if (!board_)
+        return;
+    folder_ = videoWorkFolder();
+    if (folder_.isEmpty()) {
+        showMessage(board_->window(),
+                    keyedText("export04", QStringLiteral("The video work folder cannot be made:")) + QStringLiteral("\n")
+                        + QDir::toNativeSeparators(writableFolder() + QStringLiteral("/video")),
+                    QString(), MessageIcon::Critical);
+        return;
+    }
+    stopPlayback();
+    deleteFrameFiles(folder_);
+    deleteSoundFiles(folder_);
+    captured_ = 0;
+    sound_ = panel_->chkSound->isChecked();
+    soundRecorded_ = false;
+    if (sound_) {
+        QString why;
+        if (!narration_->start(workFile(kTempAudio), &why)) {
+            // No silent or missing narration: the user decides to record without it.
+            showMessage(board_->window(),
+                        keyedText("export05", QStringLiteral("The sound input cannot be recorded:")) + QStringLiteral("\n")
+                            + why,
+                        QString(), MessageIcon::Warning);
+            return;
+        }
+    }
+    board_->setRecordingLayout(true);
+    board_->controller().setRecording(true);
+    setState(State::Recording);
+    board_->controller().togglePlay();
+}
+
+void VideoRecorder::captureDue(int, int)
+{
+    if (state_ != State::Recording || !board_)
+        return;
+    // Capture and file in one step: nothing runs between them.
+    const QImage picture = CaptureFormImage(board_);
+    if (picture.isNull())
+        return; // no picture, no number: the next one takes it
+    const QString file = workFile(frameFileName(captured_ + 1));
+    QImageWriter writer(file, "bmp");
+    if (!writer.write(picture)) {
+        QFile::remove(file);
+        endRecording();
+        showMessage(board_ ? board_->window() : nullptr,
+                    keyedText("export06", QStringLiteral("The recording stopped: a picture could not be written."))
+                        + QStringLiteral("\n") + writer.errorString(),
+                    QString(), MessageIcon::Critical);
+        return;
+    }
+    ++captured_;
+}
+
+void VideoRecorder::endRecording()
+{
+    if (state_ != State::Recording)
+        return;
+    setState(State::Recorded);
+    if (board_) {
+        board_->controller().setRecording(false);
+        board_->setRecordingLayout(false);
+    }
+    if (sound_) {
+        QString why;
+        soundRecorded_ = narration_->stop(&why);
+        if (!soundRecorded_) {
+            QFile::remove(workFile(kTempAudio));
+            showMessage(board_ ? board_->window() : nullptr,
+                        keyedText("export07", QStringLiteral("The narration could not be recorded:")) + QStringLiteral("\n")
+                            + why,
+                        QString(), MessageIcon::Warning);
+        }
+    }
+    stopPlayback();
+}
+
+void VideoRecorder::cmdSave_Click()
+{
+    if (state_ != State::Recorded)
+        return;
+    QWidget *owner = board_ ? board_->window() : panel_->window();
+    if (captured_ == 0) {
+        showMessage(owner, keyedText("export08", QStringLiteral("Nothing was recorded: there is no video to save.")));
+        return;
+    }
+    panel_->cmdSave->setEnabled(false);
+    const QString title = keyedText("s0025", QStringLiteral("Save Video"));
+    const QString target = clsDialog().SaveDialog(owner, kVideoFilter, title, programFolder());
+    if (target.isEmpty()) {
+        updateControls();
+        return;
+    }
+    const std::optional<VideoCodecChoice> codec = chooseVideoCodec(owner);
+    if (!codec) {
+        showMessage(owner, keyedText("export09", QStringLiteral("No codec was chosen: the video was not saved.")));
+        updateControls();
+        return;
+    }
+    setState(State::Saving);
+    saver_->start({folder_, captured_, target, *codec, soundRecorded_, owner});
+}
+
+void VideoRecorder::cmdCancel_Click()
+{
+    switch (state_) {
+    case State::Saving:
+        saver_->cancel();
+        break;
+    case State::Ready:
+    case State::Recording:
+    case State::Recorded:
+        abandon();
+        break;
+    case State::Closed:
+        break;
+    }
+}
+
+void VideoRecorder::abandon()
+{
+    if (state_ == State::Recording)
+        endRecording();
+    stopPlayback();
+    if (!folder_.isEmpty()) {
+        deleteFrameFiles(folder_);
+        deleteSoundFiles(folder_);
+    }
+    captured_ = 0;
+    soundRecorded_ = false;
+    setState(State::Closed);
+}
+
+void VideoRecorder::chkSound_Click()
+{
+    const bool on = panel_->chkSound->isChecked();
+    programSettings().bRecordSound = on;
+    writeRecordSound(settingsStore(), on);
+}
+
+} // namespace quorvel

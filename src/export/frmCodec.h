@@ -1,0 +1,44 @@
+#pragma once
+// The codec choice of a video save: the AVI-capable video encoders of the linked libavcodec,
+// Motion JPEG preselected, with the quality and key-frame settings. It asks; the caller
+// writes.
+
+#include "export/AviWriter.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+
+namespace quorvel {
+
+class frmCodec : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent = nullptr);
+
+    VideoCodecChoice choice() const;
+
+    QComboBox *cboCompressor = nullptr;
+    QSlider *sldQuality = nullptr;
+    QLabel *lblQualityValue = nullptr;
+    QCheckBox *chkKeyFrame = nullptr;
+    QSpinBox *txtKeyFrame = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+private:
+    void compressorChanged();
+    QList<VideoEncoderInfo> encoders_;
+};
+
+// Shows the dialog through Prompts; nullopt when the user cancelled or no encoder exists.
+std::optional<VideoCodecChoice> chooseVideoCodec(QWidget *owner);
+
+} // namespace quorvel

@@ -1,0 +1,298 @@
+// The recording panel driving a board: real clicks on REC, STOP, SAVE and CANCEL, the board's
+// playback clock stepped by hand, and the files and video that result.
+#include "StratSamples.h"
+#include "TestHost.h"
+#include "board/ProgramState.h"
+#include "board/frmMapa.h"
+#include "document/StratFile.h"
+#include "export/Narration.h"
+#include "export/RecordingPanel.h"
+#include "export/VideoFiles.h"
+#include "export/VideoRecorder.h"
+#include "export/frmCodec.h"
+#include "platform/ScriptedPrompts.h"
+#include "playback/PlaybackController.h"
+#include "platform/Settings.h"
+#include "shell/frmPrincipal.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QVBoxLayout>
+#include <QtTest>
+
+using namespace quorvel;
+
+namespace {
+
+class FedSource : public SoundSource {
+public:
+    bool openable = true;
+    bool running = false;
+    bool start(const PcmFormat &, QString *error) override
+    {
+        if (!openable)
+            *error = QStringLiteral("No sound input was found.");
+        running = openable;
+        return openable;
+    }
+    void stop() override { running = false; }
+    void feed(int ms)
+    {
+        if (running)
+            emit samples(QByteArray(ms * 176400 / 1000, '\x10'));
+    }
+};
+
+// A soldier walking east for two seconds, in a board inside its sub-window, with the panel
+// above it as the main window has it.
+struct Rig {
+    QTemporaryDir dir;
+    ProgramState state;
+    TestHost host;
+    QWidget window;
+    QMdiArea *area = new QMdiArea;
+    frmMapa *board = new frmMapa(state, host);
+    VideoRecorder recorder{&window};
+    RecordingPanel &panel = *recorder.panel();
+    FedSource sound;
+    Rig()
+    {
+        state.fillPalette();
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(&panel);
+        layout->addWidget(area, 1);
+        window.resize(1000, 900);
+        StratDocument d;
+        d.sOverview = QStringLiteral("Harbor.jpg");
+        d.sNomeTatica = QStringLiteral("Rush");
+        d.iObj = 1;
+        d.tObjetos = {{}, {1, 1000, 1000}};
+        d.iMovs = 1;
+        d.tMovimentos = {{}, samples::movement(1, {{0, 1000 + 8 * 126, 1000, 8, 0, 2}})};
+        makeSavePlaceholders(d);
+        const QString path = dir.filePath(QStringLiteral("rush.qvl"));
+        writeStratFile(path, d);
+        area->addSubWindow(board);
+        window.show();
+        board->Form_Load();
+        board->setImI(1);
+        board->AbreTatica(path);
+        board->parentWidget()->show();
+        recorder.setSoundSource(&sound);
+        recorder.open(board);
+    }
+    PlaybackController &pb() { return board->controller(); }
+    void click(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
+    // Plays until the recording has ended by itself (bounded).
+    int playToEnd(int speed = 1)
+    {
+        int ticks = 0;
+        while (recorder.state() == VideoRecorder::State::Recording && ticks < 2000) {
+            pb().tick();
+            sound.feed(16);
+            ++ticks;
+        }
+        return ticks * speed;
+    }
+    QStringList frames() const { return QDir(videoWorkFolder()).entryList({"*.bmp"}, QDir::Files, QDir::Name); }
+};
+
+QString probe(const QString &file, const QString &entries, const QString &stream = QStringLiteral("v:0"))
+{
+    QProcess p;
+    p.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", stream, "-show_entries", entries, "-of",
+                        "default=nw=1:nk=1", file});
+    p.waitForFinished(60000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().replace(u'\n', u' ');
+}
+
+} // namespace
+
+class TestRecording : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void recordAndSave_data();
+    void recordAndSave();
+    void stepsThatLoseNothing_data();
+    void stepsThatLoseNothing();
+    void mainWindowMenus();
+
+private:
+    QTemporaryDir config_;
+};
+
+void TestRecording::initTestCase()
+{
+    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+    settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
+    if (QStandardPaths::findExecutable("ffprobe").isEmpty())
+        QSKIP("ffprobe is needed");
+}
+
+void TestRecording::recordAndSave_data()
+{
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<bool>("sound");
+    QTest::addColumn<int>("pictures");
+    // The strat's length is 3 seconds: it ends at frame 189, with pictures of frames 1, 9, ...,
+    // 185 at speed 1 and the same number at any speed.
+    QTest::newRow("speed 1") << 1 << false << 24;
+    QTest::newRow("speed 3, narration") << 3 << true << 24;
+    QTest::newRow("speed 5") << 5 << false << 24;
+}
+
+void TestRecording::recordAndSave()
+{
+    QFETCH(int, speed);
+    QFETCH(bool, sound);
+    QFETCH(int, pictures);
+    Rig rig;
+    ScriptedPrompts prompts;
+    rig.pb().setSpeed(speed);
+    if (sound != rig.panel.chkSound->isChecked())
+        rig.click(rig.panel.chkSound);
+    QVERIFY(rig.panel.cmdRec->isEnabled() && !rig.panel.cmdSave->isEnabled());
+
+    rig.click(rig.panel.cmdRec);
+    QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recording);
+    QCOMPARE(rig.panel.cmdRec->text(), QStringLiteral("STOP"));
+    QVERIFY(!rig.panel.chkSound->isEnabled()); // read once, locked while recording
+    QVERIFY(!rig.panel.cmdSave->isEnabled());
+    QVERIFY(rig.board->controller().recording());
+    QCOMPARE(rig.board->height(), 600); // the recording layout: the overview only
+    QVERIFY(rig.board->findChild<QWidget *>("picHide")->isVisible());
+
+    rig.playToEnd(speed);
+    QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
+    QCOMPARE(rig.recorder.capturedFrames(), pictures);
+    QCOMPARE(rig.frames().size(), pictures);
+    QCOMPARE(rig.frames().last(), frameFileName(pictures));
+    QVERIFY(!rig.board->controller().recording());
+    QVERIFY(rig.board->height() > 600);
+    QCOMPARE(rig.pb().running(), false);
+    QVERIFY(rig.panel.cmdSave->isEnabled() && !rig.panel.cmdRec->isEnabled());
+
+    const QString target = rig.dir.filePath(QStringLiteral("rush"));
+    prompts.addFile(target, 0); // the AVI filter gives ".avi"
+    prompts.addDialog([](QDialog &d) {
+        auto &codec = static_cast<frmCodec &>(d);
+        return codec.cboCompressor->currentData().toString() == QLatin1String("mjpeg") ? int(QDialog::Accepted)
+                                                                                       : int(QDialog::Rejected);
+    });
+    QSignalSpy states(&rig.recorder, &VideoRecorder::stateChanged);
+    rig.click(rig.panel.cmdSave);
+    QCOMPARE(rig.recorder.state(), VideoRecorder::State::Saving);
+    QVERIFY(!rig.panel.cmdCancel->isEnabled()); // the AVI is being written
+    QTRY_COMPARE_WITH_TIMEOUT(rig.recorder.state(), VideoRecorder::State::Closed, 60000);
+    QCOMPARE(prompts.messageTexts(), QStringList());
+    const QString avi = target + QStringLiteral(".avi");
+    QCOMPARE(probe(avi, "stream=codec_name,r_frame_rate,nb_read_frames"),
+             QStringLiteral("mjpeg 63/8 %1").arg(pictures));
+    QCOMPARE(probe(avi, "stream=codec_name", "a").isEmpty(), !sound);
+    QCOMPARE(rig.frames(), QStringList());
+    QVERIFY(!rig.panel.isVisible());
+}
+
+void TestRecording::stepsThatLoseNothing_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("state");
+    QTest::newRow("save dialog cancelled") << "nofile" << "" << int(VideoRecorder::State::Recorded);
+    QTest::newRow("codec choice cancelled") << "nocodec" << "No codec was chosen: the video was not saved."
+                                            << int(VideoRecorder::State::Recorded);
+    QTest::newRow("nothing recorded") << "empty" << "Nothing was recorded: there is no video to save."
+                                      << int(VideoRecorder::State::Recorded);
+    QTest::newRow("cancel while recording") << "cancel" << "" << int(VideoRecorder::State::Closed);
+    QTest::newRow("sound input missing") << "nosound" << "The sound input cannot be recorded:\nNo sound input was found."
+                                         << int(VideoRecorder::State::Ready);
+}
+
+void TestRecording::stepsThatLoseNothing()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, message);
+    QFETCH(int, state);
+    Rig rig;
+    ScriptedPrompts prompts;
+    if (step == QLatin1String("nosound")) {
+        rig.sound.openable = false;
+        if (!rig.panel.chkSound->isChecked())
+            rig.click(rig.panel.chkSound);
+    } else if (rig.panel.chkSound->isChecked()) {
+        rig.click(rig.panel.chkSound);
+    }
+    rig.click(rig.panel.cmdRec);
+    if (step == QLatin1String("empty")) {
+        rig.click(rig.panel.cmdRec); // STOP before the first picture
+    } else if (step == QLatin1String("cancel")) {
+        for (int i = 0; i < 40; ++i)
+            rig.pb().tick();
+        QVERIFY(!rig.frames().isEmpty());
+        rig.click(rig.panel.cmdCancel);
+    } else if (step != QLatin1String("nosound")) {
+        rig.playToEnd();
+    }
+    const QStringList recorded = rig.frames();
+    if (step == QLatin1String("nofile") || step == QLatin1String("nocodec") || step == QLatin1String("empty")) {
+        prompts.addFile(step == QLatin1String("nofile") ? QString() : rig.dir.filePath("clip.avi"));
+        prompts.addDialog([](QDialog &) { return int(QDialog::Rejected); });
+        rig.click(rig.panel.cmdSave);
+    }
+    QCOMPARE(int(rig.recorder.state()), state);
+    QCOMPARE(prompts.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(rig.frames(), state == int(VideoRecorder::State::Closed) ? QStringList() : recorded);
+    QVERIFY(!QFile::exists(rig.dir.filePath("clip.avi")));
+    // The board is back in its normal layout, stopped at the start.
+    QVERIFY(!rig.board->controller().recording());
+    QVERIFY(rig.board->height() > 600);
+    QCOMPARE(rig.board->model().playback.lFrameAtual(), 0);
+    QCOMPARE(rig.panel.cmdSave->isEnabled(), state == int(VideoRecorder::State::Recorded));
+}
+
+void TestRecording::mainWindowMenus()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.MDIForm_Load(QString());
+    QMenu *strat = w.menuBar()->findChild<QMenu *>(QStringLiteral("mnuTatica"));
+    QStringList names;
+    for (QAction *a : strat->actions())
+        names << a->objectName();
+    QCOMPARE(names, (QStringList{"mnuNovo", "mnuAbrir", "sep01", "mnuSalvar", "mnuSalvarComo", "sep02", "mnuExportar",
+                                 "mnuVideo", "sep03", "mnuSair"}));
+    auto *exportar = w.findChild<QAction *>(QStringLiteral("mnuExportar"));
+    auto *video = w.findChild<QAction *>(QStringLiteral("mnuVideo"));
+    QCOMPARE(exportar->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    // Without a board both do nothing.
+    exportar->trigger();
+    video->trigger();
+    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Closed);
+    QCOMPARE(prompts.fileDialogs.size(), 0);
+
+    w.AbreArquivo(QStringLiteral(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"));
+    QVERIFY(w.activeBoard());
+    w.activeBoard()->controller().togglePlay();
+    video->trigger();
+    // The playback stopped first; the panel is open and the entry disabled until it closes.
+    QVERIFY(!w.activeBoard()->controller().running());
+    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Ready);
+    QVERIFY(w.recorder()->panel()->isVisible());
+    QVERIFY(!video->isEnabled());
+    QTest::mouseClick(w.recorder()->panel()->cmdCancel, Qt::LeftButton);
+    QVERIFY(!w.recorder()->panel()->isVisible());
+    QVERIFY(video->isEnabled());
+}
+
+QTEST_MAIN(TestRecording)
+#include "tst_recording.moc"

@@ -1,0 +1,385 @@
+// Video export without a board: the AVI writer checked with ffprobe for every kind of encoder,
+// the narration's wave file, and the save of a recording (narration joined with the video
+// copied, conversions, and the failures that must say so and lose nothing).
+#include "export/AviWriter.h"
+#include "export/Converter.h"
+#include "export/Narration.h"
+#include "export/VideoEncodeJob.h"
+#include "export/VideoFiles.h"
+#include "export/VideoSaveJob.h"
+#include "platform/ScriptedPrompts.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPainter>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace quorvel;
+
+namespace {
+
+QByteArray tool(const QString &program, const QStringList &args, QByteArray *err = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    if (err)
+        *err = p.readAllStandardError();
+    return p.readAllStandardOutput();
+}
+
+// ffprobe's view of a file: its container and streams.
+struct Probe {
+    QString format;
+    double duration = 0;
+    QJsonArray streams;
+    QJsonObject stream(const QString &type) const
+    {
+        for (const auto &s : streams)
+            if (s.toObject().value("codec_type").toString() == type)
+                return s.toObject();
+        return {};
+    }
+};
+
+Probe probe(const QString &file)
+{
+    const QJsonObject o = QJsonDocument::fromJson(
+        tool("ffprobe", {"-v", "error", "-count_frames", "-show_format", "-show_streams", "-of", "json", file})).object();
+    Probe p;
+    p.format = o.value("format").toObject().value("format_name").toString();
+    p.duration = o.value("format").toObject().value("duration").toString().toDouble();
+    p.streams = o.value("streams").toArray();
+    return p;
+}
+
+// A stream's packets copied out unchanged, as a checksum.
+QByteArray streamMd5(const QString &file, const QString &which)
+{
+    return tool("ffmpeg", {"-v", "error", "-i", file, "-map", which, "-c", "copy", "-f", "md5", "-"}).trimmed();
+}
+
+// Seconds of sound in a file's first audio stream, decoded.
+double audioSeconds(const QString &file)
+{
+    return tool("ffmpeg", {"-v", "error", "-i", file, "-map", "0:a:0", "-f", "s16le", "-ac", "2", "-ar", "44100", "-"})
+               .size()
+           / 176400.0;
+}
+
+bool decodesCleanly(const QString &file)
+{
+    QByteArray err;
+    tool("ffmpeg", {"-v", "error", "-i", file, "-f", "null", "-"}, &err);
+    return err.trimmed().isEmpty();
+}
+
+// Frame pictures as a recording leaves them: a board-sized picture with a moving square.
+void writeFrames(const QString &folder, int count, QSize size = QSize(801, 630))
+{
+    for (int i = 1; i <= count; ++i) {
+        QImage img(size, QImage::Format_RGB32);
+        img.fill(QColor(30, 60, 30));
+        QPainter p(&img);
+        p.fillRect(20 + 7 * i, 100, 40, 40, Qt::yellow);
+        p.end();
+        QVERIFY(img.save(QDir(folder).filePath(frameFileName(i)), "BMP"));
+    }
+}
+
+void writeWav(const QString &path, double seconds)
+{
+    WavWriter w;
+    QVERIFY(w.open(path, PcmFormat()));
+    const int blocks = int(seconds * 44100);
+    QByteArray pcm(blocks * 4, '\0');
+    for (int i = 0; i < blocks; ++i)
+        qToLittleEndian<qint16>(qint16(8000 * std::sin(i * 0.05)), pcm.data() + 4 * i);
+    QVERIFY(w.append(pcm));
+    QVERIFY(w.finish());
+}
+
+class FedSource : public SoundSource {
+public:
+    bool openable = true;
+    bool start(const PcmFormat &, QString *error) override
+    {
+        if (!openable)
+            *error = QStringLiteral("No sound input was found.");
+        return openable;
+    }
+    void stop() override {}
+    void feed(const QByteArray &pcm) { emit samples(pcm); }
+};
+
+} // namespace
+
+class TestVideo : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void encodersOfferMotionJpegFirst();
+    void aviFramesRateAndCodec_data();
+    void aviFramesRateAndCodec();
+    void narrationWaveFile();
+    void saves_data();
+    void saves();
+    void failuresLoseNothing_data();
+    void failuresLoseNothing();
+    void converterIsFoundInBinFirst();
+
+private:
+    QTemporaryDir home_;
+};
+
+void TestVideo::initTestCase()
+{
+    if (QStandardPaths::findExecutable("ffprobe").isEmpty() || QStandardPaths::findExecutable("ffmpeg").isEmpty())
+        QSKIP("ffmpeg and ffprobe are needed");
+    qputenv("QUORVEL_HOME", home_.path().toUtf8());
+}
+
+void TestVideo::encodersOfferMotionJpegFirst()
+{
+    const QList<VideoEncoderInfo> encoders = aviVideoEncoders();
+    QVERIFY(!encoders.isEmpty());
+    QCOMPARE(encoders.first().name, QStringLiteral("mjpeg"));
+    QStringList names;
+    for (const auto &e : encoders)
+        names << e.name;
+    for (const char *needed : {"mpeg4", "ffv1", "rawvideo"})
+        QVERIFY2(names.contains(QLatin1String(needed)), needed);
+}
+
+void TestVideo::aviFramesRateAndCodec_data()
+{
+    QTest::addColumn<QString>("encoder");
+    QTest::addColumn<int>("keyEvery");
+    QTest::newRow("mjpeg") << "mjpeg" << 0;
+    QTest::newRow("mpeg4") << "mpeg4" << 4;
+    QTest::newRow("ffv1") << "ffv1" << 0;
+    QTest::newRow("rawvideo") << "rawvideo" << 0;
+}
+
+void TestVideo::aviFramesRateAndCodec()
+{
+    QFETCH(QString, encoder);
+    QFETCH(int, keyEvery);
+    QTemporaryDir dir;
+    writeFrames(dir.path(), 17);
+    const QString movie = dir.filePath("m.avi");
+    VideoEncodeJob job(dir.path(), 17, movie, VideoCodecChoice{encoder, 80, keyEvery});
+    QSignalSpy progress(&job, &VideoEncodeJob::progress);
+    job.start();
+    QVERIFY(job.wait(60000));
+    QVERIFY2(job.succeeded(), qPrintable(job.error()));
+    QCoreApplication::processEvents(); // deliver the queued progress
+    QCOMPARE(progress.last().first().toInt(), 100);
+
+    const Probe p = probe(movie);
+    QCOMPARE(p.format, QStringLiteral("avi"));
+    const QJsonObject v = p.stream("video");
+    QCOMPARE(v.value("codec_name").toString(), encoder);
+    QCOMPARE(v.value("width").toInt(), 800);
+    QCOMPARE(v.value("height").toInt(), 600);
+    QCOMPARE(v.value("nb_read_frames").toString(), QStringLiteral("17"));
+    QCOMPARE(v.value("r_frame_rate").toString(), QStringLiteral("63/8"));
+    QVERIFY(qAbs(p.duration - 17 * 8 / 63.0) < 0.01);
+    QVERIFY(decodesCleanly(movie));
+}
+
+void TestVideo::narrationWaveFile()
+{
+    QTemporaryDir dir;
+    const QString wav = dir.filePath(kTempAudio);
+    FedSource source;
+    Narration narration(&source);
+    QString error;
+    QVERIFY(narration.start(wav, &error));
+    // Two seconds in pieces that split blocks: nothing is lost or shifted.
+    QByteArray pcm(2 * 44100 * 4, '\0');
+    for (int i = 0; i < pcm.size(); ++i)
+        pcm[i] = char(i * 7);
+    for (int at = 0; at < pcm.size(); at += 1001)
+        source.feed(pcm.mid(at, 1001));
+    QVERIFY(narration.stop(&error));
+    const Probe p = probe(wav);
+    const QJsonObject a = p.stream("audio");
+    QCOMPARE(a.value("codec_name").toString(), QStringLiteral("pcm_s16le"));
+    QCOMPARE(a.value("channels").toInt(), 2);
+    QCOMPARE(a.value("sample_rate").toString(), QStringLiteral("44100"));
+    QVERIFY(qAbs(p.duration - 2.0) < 0.001);
+    QFile f(wav);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll().mid(44), pcm);
+
+    // An input that cannot be opened says so, and leaves no file.
+    source.openable = false;
+    QVERIFY(!narration.start(wav + "2", &error));
+    QCOMPARE(error, QStringLiteral("No sound input was found."));
+    QVERIFY(!QFile::exists(wav + "2"));
+}
+
+void TestVideo::saves_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("sound");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("avi") << "clip.avi" << false << "avi";
+    QTest::newRow("avi with narration") << "clip.AVI" << true << "avi";
+    QTest::newRow("mp4") << "clip.mp4" << false << "mov,mp4,m4a,3gp,3g2,mj2";
+    QTest::newRow("flv with narration") << "clip.flv" << true << "flv";
+}
+
+void TestVideo::saves()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, sound);
+    QFETCH(QString, format);
+    QTemporaryDir work, out;
+    const int frames = 24; // a little over three seconds
+    writeFrames(work.path(), frames);
+    if (sound)
+        writeWav(QDir(work.path()).filePath(kTempAudio), frames * 8 / 63.0);
+    // An older file of that name is replaced.
+    const QString target = out.filePath(name);
+    QFile old(target);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+
+    ScriptedPrompts prompts;
+    VideoSaveJob job;
+    QSignalSpy done(&job, &VideoSaveJob::finished);
+    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr});
+    QVERIFY(done.wait(60000));
+    QCOMPARE(done.first().first().toBool(), true);
+    QCOMPARE(prompts.messageTexts(), QStringList());
+    // The recording's files are gone once the video is safe; the folder holds nothing else.
+    QCOMPARE(QDir(work.path()).entryList(QDir::Files), QStringList());
+
+    const Probe p = probe(target);
+    QCOMPARE(p.format, format);
+    const QJsonObject v = p.stream("video");
+    QCOMPARE(v.value("nb_read_frames").toString(), QString::number(frames));
+    QVERIFY(qAbs(p.duration - frames * 8 / 63.0) < 0.1);
+    QCOMPARE(p.stream("audio").isEmpty(), !sound);
+    if (sound)
+        QVERIFY(qAbs(audioSeconds(target) - frames * 8 / 63.0) < 0.1);
+    if (format == QLatin1String("avi")) {
+        QCOMPARE(v.value("codec_name").toString(), QStringLiteral("mjpeg"));
+        QCOMPARE(v.value("r_frame_rate").toString(), QStringLiteral("63/8"));
+        if (sound) {
+            // The video stream is the one the writer made, copied and not encoded again.
+            QTemporaryDir again;
+            writeFrames(again.path(), frames);
+            VideoEncodeJob plain(again.path(), frames, again.filePath("plain.avi"), VideoCodecChoice{});
+            plain.start();
+            QVERIFY(plain.wait(60000) && plain.succeeded());
+            QCOMPARE(streamMd5(target, "0:v"), streamMd5(again.filePath("plain.avi"), "0:v"));
+        }
+    }
+    QVERIFY(decodesCleanly(target));
+}
+
+void TestVideo::failuresLoseNothing_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("nothing recorded") << "empty" << "clip.avi" << "There was an error writing the file." << false;
+    QTest::newRow("unwritable target") << "target" << "clip.avi" << "There was an error writing the file." << false;
+    QTest::newRow("converter missing, mp4") << "noconverter" << "clip.mp4"
+                                            << "Required file ffmpeg is missing from the Bin directory." << true;
+    QTest::newRow("converter missing, narration") << "noconverter-sound" << "clip.avi"
+                                                  << "Required file ffmpeg is missing from the Bin directory." << true;
+    QTest::newRow("unknown format") << "format" << "clip.xyz"
+                                    << "An error occurred creating your video file.\r\nTry using a different codec." << false;
+    QTest::newRow("cancel during conversion") << "cancel" << "clip.mp4" << "" << false;
+}
+
+void TestVideo::failuresLoseNothing()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+    QFETCH(bool, saved);
+    QTemporaryDir work, out;
+    const int frames = failure == QLatin1String("empty") ? 0 : 12;
+    writeFrames(work.path(), frames);
+    const bool sound = failure == QLatin1String("noconverter-sound");
+    if (sound)
+        writeWav(QDir(work.path()).filePath(kTempAudio), 1.5);
+    QString target = out.filePath(name);
+    if (failure == QLatin1String("target")) {
+        QFile blocker(out.filePath("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        target = out.filePath("file/clip.avi");
+    }
+    const QByteArray path = qgetenv("PATH");
+    if (failure.startsWith(QLatin1String("noconverter")))
+        qputenv("PATH", work.path().toUtf8()); // no ffmpeg there, nor in the program folder
+    const QStringList before = QDir(work.path()).entryList(QDir::Files);
+
+    ScriptedPrompts prompts;
+    VideoSaveJob job;
+    QSignalSpy done(&job, &VideoSaveJob::finished);
+    QSignalSpy steps(&job, &VideoSaveJob::stepChanged);
+    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr});
+    if (failure == QLatin1String("cancel")) {
+        QTRY_VERIFY_WITH_TIMEOUT(job.step() == VideoSaveJob::Step::Converting || !done.isEmpty(), 60000);
+        QVERIFY(job.canCancel());
+        job.cancel();
+    }
+    QVERIFY(done.wait(60000) || !done.isEmpty());
+    qputenv("PATH", path);
+    QCOMPARE(done.first().first().toBool(), saved);
+    QCOMPARE(prompts.messages.isEmpty(), message.isEmpty());
+    if (!message.isEmpty())
+        QVERIFY2(prompts.messages.first().text.startsWith(message), qPrintable(prompts.messages.first().text));
+
+    if (failure.startsWith(QLatin1String("noconverter"))) {
+        // The AVI is saved all the same: beside the chosen name, or under it without sound.
+        const QString avi = out.filePath("clip.avi");
+        QCOMPARE(probe(avi).stream("video").value("nb_read_frames").toString(), QStringLiteral("12"));
+        QVERIFY(probe(avi).stream("audio").isEmpty());
+        // The narration is not in the video: it is kept.
+        QCOMPARE(QFile::exists(QDir(work.path()).filePath(kTempAudio)), sound);
+    } else {
+        // Nothing was saved, and the recording is all there to be saved again.
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files), before);
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files),
+                 failure == QLatin1String("target") ? QStringList{"file"} : QStringList());
+    }
+}
+
+void TestVideo::converterIsFoundInBinFirst()
+{
+    const QString onPath = QStandardPaths::findExecutable("ffmpeg");
+    QCOMPARE(Converter::program(), onPath); // the program folder has no Bin/ffmpeg
+    QVERIFY(QDir(home_.path()).mkpath("Bin"));
+    const QString bundled = home_.filePath("Bin/ffmpeg");
+    QFile f(bundled);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n");
+    f.close();
+    QCOMPARE(Converter::program(), onPath); // not executable: not a program
+    f.setPermissions(f.permissions() | QFile::ExeOwner);
+    QCOMPARE(Converter::program(), bundled);
+    QFile::remove(bundled);
+    // File names go as single arguments; one that starts with '-' cannot pass for an option.
+    const QStringList args = Converter::joinArguments("/w/m v.avi", "-x.wav", "/w/o.avi");
+    QVERIFY(args.contains("/w/m v.avi"));
+    QVERIFY(args.contains("./-x.wav"));
+    QVERIFY(args.contains("copy"));
+    QCOMPARE(args.indexOf("-c:v") + 1, args.indexOf("copy"));
+}
+
+QTEST_MAIN(TestVideo)
+#include "tst_video.moc"
