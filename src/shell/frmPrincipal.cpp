@@ -14,6 +14,8 @@
 #include "platform/clsDialog.h"
 #include "playback/IconPicture.h"
 #include "shell/CommandPoller.h"
+#include "shell/FileAssociation.h"
+#include "shell/HelpCommands.h"
 #include "shell/StartUp.h"
 #include "shell/BoardMenus.h"
 #include "shell/Toolbar.h"
@@ -51,6 +53,7 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
     tools->setMovable(false);
     tools->addWidget(toolbar_);
     mdi_->viewport()->installEventFilter(toolbar_);
+    help_ = new HelpCommands(*this, tools);
 
     // A second start hands its command line over through the settings store.
     auto *poller = new CommandPoller(this);
@@ -159,10 +162,22 @@ void frmPrincipal::MDIForm_Load(const QString &commandLine)
         }
     }
 
+    // The strat file type, until a registration has succeeded.
+    if (const RegistrationResult r = registerStratFilesOnce(); !r.ok)
+        qWarning("Quorvel: strat files not registered with the desktop: %s", qPrintable(r.error));
+
     if (state_.bDebug)
         GravaDebug(commandLine);
-    if (!commandLine.isEmpty() && commandLine != QLatin1String("-d"))
+    if (!commandLine.isEmpty() && commandLine != QLatin1String("-d")) {
         AbreArquivo(commandLine);
+    } else if (programSettings().bDicas) {
+        debug("Message 5");
+        help_->mnuDica_Click();
+        debug("Message 6");
+    }
+
+    if (programSettings().bAutoCheck)
+        help_->startUpCheck();
 }
 
 std::int16_t frmPrincipal::NovoMapa()
@@ -175,6 +190,7 @@ std::int16_t frmPrincipal::NovoMapa()
             continue;
         debug("Message 10");
         QMdiSubWindow *sub = subWindowOf(b);
+        help_->closeAboutBox(); // a board's load closes the about box
         b->Form_Load();
         sub->show();
         b->show();
@@ -195,6 +211,7 @@ std::int16_t frmPrincipal::NovoMapa()
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowIcon(icons_.marker());
     connect(b, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+    help_->closeAboutBox();
     b->Form_Load();
     sub->show();
     b->setTitulo(title + QString::number(iNumMapas_));
