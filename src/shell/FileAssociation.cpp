@@ -48,12 +48,15 @@ bool isPlainValue(const QString &text)
 
 // What the database tools do is an optimisation of the desktop's look-ups: they run when
 // present, and their failure does not undo a registration.
-void runTool(const QString &name, const QString &argument)
+void runTool(const QString &name, const QString &argument, const QString &dataHome)
 {
     const QString tool = QStandardPaths::findExecutable(name);
     if (tool.isEmpty())
         return;
     QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(tool, {argument});
     if (process.waitForStarted() && !process.waitForFinished(kToolTimeoutMs))
@@ -143,8 +146,8 @@ RegistrationResult RegisterFileType(const tpAssociacao &record, const QString &d
                   result))
         return result;
 
-    runTool(QStringLiteral("update-mime-database"), dataHome + QStringLiteral("/mime"));
-    runTool(QStringLiteral("update-desktop-database"), applications);
+    runTool(QStringLiteral("update-mime-database"), dataHome + QStringLiteral("/mime"), dataHome);
+    runTool(QStringLiteral("update-desktop-database"), applications, dataHome);
     result.ok = true;
     return result;
 }
