@@ -86,11 +86,14 @@ frmSobre::frmSobre(QWidget *parent) : QDialog(parent)
     name->addWidget(lblVer);
     head->addLayout(name, 1);
 
-    auto *credits = new QGridLayout;
-    credits->addWidget(label2, 0, 0, 1, 2);
-    credits->addWidget(label6, 1, 0, 1, 2);
-    credits->addWidget(label5, 2, 0);
-    credits->addWidget(label7, 2, 1);
+    auto *background = new QHBoxLayout;
+    background->addWidget(label5);
+    background->addWidget(label7);
+    background->addStretch();
+    auto *credits = new QVBoxLayout;
+    credits->addWidget(label2);
+    credits->addWidget(label6);
+    credits->addLayout(background);
 
     auto *links = new QGridLayout;
     links->addWidget(label(this, "Label1", QStringLiteral("Homepage:")), 0, 0);
