@@ -1,11 +1,8 @@
 #pragma once
 // A small HTTP server on 127.0.0.1 for the update check's tests: each path answers with a
-// status and a body, or never answers at all (a server slower than any time-out).
+// status and a body (404 when unknown), or never answers (a server slower than any time-out).
 
 #include <QHash>
-#include <QHostAddress>
-#include <QObject>
-#include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -17,6 +14,7 @@ public:
         QByteArray body;
         bool hang = false;
     };
+    QHash<QString, Reply> replies;
 
     LocalHttpServer()
     {
@@ -28,32 +26,24 @@ public:
         });
         server_.listen(QHostAddress::LocalHost);
     }
-
     QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort())); }
-    void set(const QString &path, const Reply &reply) { replies_[path] = reply; }
-    void clear() { replies_.clear(); }
-    QStringList requested;
 
 private:
     void serve(QTcpSocket *socket)
     {
-        QByteArray &buffer = pending_[socket];
-        buffer += socket->readAll();
-        if (!buffer.contains("\r\n\r\n"))
+        QByteArray &request = pending_[socket];
+        request += socket->readAll();
+        if (!request.contains("\r\n\r\n"))
             return;
-        const QString path = QString::fromLatin1(buffer.split(' ').value(1));
+        const Reply reply = replies.value(QString::fromLatin1(request.split(' ').value(1)), Reply{404, "no", false});
         pending_.remove(socket);
-        requested << path;
-        const Reply reply = replies_.value(path, Reply{404, "Not Found", false});
         if (reply.hang)
             return;
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\nContent-Type: text/plain\r\n"
-                      "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n"
-                      + reply.body);
+        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\nContent-Length: "
+                      + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body);
         socket->disconnectFromHost();
     }
 
     QTcpServer server_;
-    QHash<QString, Reply> replies_;
     QHash<QTcpSocket *, QByteArray> pending_;
 };
