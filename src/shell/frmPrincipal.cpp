@@ -15,6 +15,8 @@
 #include "platform/clsDialog.h"
 #include "playback/IconPicture.h"
 #include "shell/CommandPoller.h"
+#include "shell/FileAssociation.h"
+#include "shell/HelpCommands.h"
 #include "shell/StartUp.h"
 #include "shell/BoardMenus.h"
 #include "shell/Toolbar.h"
@@ -52,6 +54,7 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
     tools->setMovable(false);
     tools->addWidget(toolbar_);
     mdi_->viewport()->installEventFilter(toolbar_);
+    help_ = new HelpCommands(*this, tools);
 
     // A second start hands its command line over through the settings store.
     auto *poller = new CommandPoller(this);
@@ -161,11 +164,23 @@ void frmPrincipal::MDIForm_Load(const QString &commandLine)
         }
     }
 
+    // The strat file type, until a registration has succeeded.
+    if (const RegistrationResult r = registerStratFilesOnce(); !r.ok)
+        qWarning("Quorvel: strat files not registered with the desktop: %s", qPrintable(r.error));
+
     if (debugEnabled())
         GravaDebug(commandLine);
     // A switch is never a file name, even when a file of that name exists.
-    if (!commandLine.isEmpty() && !isCommandSwitch(commandLine))
+    if (!commandLine.isEmpty() && !isCommandSwitch(commandLine)) {
         AbreArquivo(commandLine);
+    } else if (programSettings().bDicas) {
+        debug("Message 5");
+        help_->mnuDica_Click();
+        debug("Message 6");
+    }
+
+    if (programSettings().bAutoCheck)
+        help_->startUpCheck();
 }
 
 std::int16_t frmPrincipal::NovoMapa()
@@ -178,6 +193,7 @@ std::int16_t frmPrincipal::NovoMapa()
             continue;
         debug("Message 10");
         QMdiSubWindow *sub = subWindowOf(b);
+        help_->closeAboutBox(); // a board's load closes the about box
         b->Form_Load();
         sub->show();
         b->show();
@@ -203,6 +219,7 @@ std::int16_t frmPrincipal::NovoMapa()
         sub->setWindowTitle(caption.remove(QStringLiteral("[*]")).trimmed() + QStringLiteral("[*]"));
     });
     connect(&b->document(), &BoardDocument::modifiedChanged, sub, &QWidget::setWindowModified);
+    help_->closeAboutBox();
     b->Form_Load();
     sub->show();
     b->setTitulo(title + QString::number(iNumMapas_));

@@ -23,6 +23,7 @@ class WindowList;
 class frmMapa;
 class frmNovo;
 class BoardMenus;
+class HelpCommands;
 class Toolbar;
 class VideoRecorder;
 
@@ -32,8 +33,9 @@ public:
     explicit frmPrincipal(QWidget *parent = nullptr);
     ~frmPrincipal() override;
 
-    // The load: palette, captions, settings, the first-run example, then the strat named on
-    // the command line (commandLine is the whole line; a switch is not a file).
+    // The load: palette, captions, settings, the first-run example, the file type registration,
+    // then the strat named on the command line (commandLine is the whole line; a switch is not
+    // a file) or else the tip of the day, and the start-up update check.
     void MDIForm_Load(const QString &commandLine);
 
     // Takes the lowest free board slot (reusing its window) or makes a new board; -1 when all
@@ -72,6 +74,8 @@ public:
     // The toolbar panel and the right-click menus with their commands.
     Toolbar *toolbar() const { return toolbar_; }
     BoardMenus *menus() const { return menus_; }
+    // The Help menu, the tip of the day, the about box and the update check.
+    HelpCommands *help() const { return help_; }
 
     // Menu commands.
     void mnuNovo_Click();
@@ -109,6 +113,7 @@ private:
     std::unique_ptr<WindowList> windowList_;
     Toolbar *toolbar_ = nullptr;
     BoardMenus *menus_ = nullptr;
+    HelpCommands *help_ = nullptr;
     QPointer<frmNovo> novo_;
     VideoRecorder *recorder_ = nullptr;
 };

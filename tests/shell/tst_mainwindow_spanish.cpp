@@ -30,6 +30,7 @@ private slots:
     {
         qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
+        qputenv("XDG_DATA_HOME", config_.path().toUtf8()); // the strat file type registers here
         settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
         QVERIFY(startLanguage(QStringLiteral("-Spanish")).loaded);
     }

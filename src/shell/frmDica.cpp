@@ -1,0 +1,136 @@
+#include "shell/frmDica.h"
+
+#include "common/CodePage.h"
+#include "common/ProgramFolder.h"
+#include "language/SetLanguageInForm.h"
+#include "language/clsLanguagePack.h"
+#include "platform/Settings.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QVBoxLayout>
+
+namespace quorvel {
+
+namespace {
+// A tips file is a page of short lines; a larger file is not one.
+constexpr qint64 kMaxTipsFile = 4 * 1024 * 1024;
+} // namespace
+
+QString tipsFileName()
+{
+    const QString fromPack = keyedText("s0000", QString());
+    const bool plain = !fromPack.isEmpty() && fromPack != QLatin1String(".") && fromPack != QLatin1String("..")
+                       && !fromPack.contains(QLatin1Char('/')) && !fromPack.contains(QLatin1Char('\\'))
+                       && !fromPack.contains(QLatin1Char(':')) && !fromPack.contains(QChar(0));
+    return plain ? fromPack : QStringLiteral("tips.dat");
+}
+
+std::optional<QStringList> readTips(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxTipsFile)
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    QStringList tips;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        tips << fromAnsi(QByteArrayView(bytes).sliced(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        tips << fromAnsi(QByteArrayView(bytes).sliced(start));
+    return tips;
+}
+
+frmDica::frmDica(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmDica"));
+    setWindowTitle(QStringLiteral("Tip of the Day!"));
+
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setPixmap(QPixmap(programFolder() + QStringLiteral("/Bin/quorvel.png")));
+    picture->setAlignment(Qt::AlignTop);
+    auto *label1 = new QLabel(QStringLiteral("Did you know..."), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    QFont bold = label1->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    label1->setFont(bold);
+    lblTipText = new QLabel(this);
+    lblTipText->setObjectName(QStringLiteral("lblTipText"));
+    lblTipText->setWordWrap(true);
+    lblTipText->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    lblTipText->setMinimumSize(320, 110);
+    chkLoadTipsAtStartup = new QCheckBox(QStringLiteral("&Show tips on startup"), this);
+    chkLoadTipsAtStartup->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
+    cmdNextTip = new QPushButton(QStringLiteral("&Next Tip"), this);
+    cmdNextTip->setObjectName(QStringLiteral("cmdNextTip"));
+    cmdNextTip->setAutoDefault(false);
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true); // Enter; Escape closes the dialog too
+
+    auto *text = new QVBoxLayout;
+    text->addWidget(label1);
+    text->addWidget(lblTipText, 1);
+    auto *top = new QHBoxLayout;
+    top->addWidget(picture);
+    top->addLayout(text, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(chkLoadTipsAtStartup);
+    bottom->addStretch();
+    bottom->addWidget(cmdNextTip);
+    bottom->addWidget(cmdOK);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(bottom);
+
+    translateWindow(this);
+    chkLoadTipsAtStartup->setChecked(programSettings().bDicas);
+
+    const QString name = tipsFileName();
+    if (const auto tips = readTips(programFolder() + QStringLiteral("/Bin/") + name)) {
+        tips_ = *tips;
+        ShowRandomTip();
+    } else {
+        lblTipText->setText(keyedText("s0001", QStringLiteral("The file was not found: ")) + name);
+    }
+
+    connect(cmdNextTip, &QPushButton::clicked, this, &frmDica::ShowRandomTip);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    // clicked, not toggled: only the user's click writes the setting.
+    connect(chkLoadTipsAtStartup, &QCheckBox::clicked, this, &frmDica::chkLoadTipsAtStartup_Click);
+}
+
+void frmDica::ShowRandomTip()
+{
+    if (tips_.isEmpty())
+        return;
+    const auto n = QRandomGenerator::global()->bounded(int(tips_.size()));
+    lblTipText->setText(tips_[n]);
+}
+
+void frmDica::chkLoadTipsAtStartup_Click(bool checked)
+{
+    programSettings().bDicas = checked;
+    writeDicas(settingsStore(), checked);
+}
+
+} // namespace quorvel

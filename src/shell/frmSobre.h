@@ -1,0 +1,39 @@
+#pragma once
+// "About Quorvel": the name, what it is for, the version of this build, the credits and the
+// links to the home page, the forum, the chat channels and the maintainers' mail.
+
+#include <QDialog>
+#include <QUrl>
+
+class QLabel;
+class QPushButton;
+
+namespace quorvel {
+
+// The addresses the about box links to.
+namespace about {
+inline const QString kSite = QStringLiteral("https://quorvel.org/");
+inline const QString kForum = QStringLiteral("https://quorvel.org/forum/");
+inline const QString kIrc = QStringLiteral("irc://irc.libera.chat/quorvel");
+inline const QString kIrcStrats = QStringLiteral("irc://irc.libera.chat/quorvel-strats");
+inline const QString kMail = QStringLiteral("mailto:maintainers@quorvel.org");
+} // namespace about
+
+class frmSobre : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmSobre(QWidget *parent = nullptr);
+
+    QLabel *lblVer;
+    QLabel *lblSite;
+    QLabel *lblForum;
+    QLabel *lblIRC;
+    QLabel *Label10;
+    QLabel *Label11;
+    QPushButton *cmdOK;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+} // namespace quorvel

@@ -1,0 +1,149 @@
+#include "shell/frmUpdate.h"
+
+#include "board/frmLink.h"
+#include "language/SetLanguageInForm.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+namespace quorvel {
+
+namespace {
+const QString kCurrentVersion = QStringLiteral("/currentversion.txt");
+const QString kWhere = QStringLiteral("/where.txt");
+const QString kVersions = QStringLiteral("/versions.txt");
+const QString kForum = QStringLiteral("/viewforum.php?f=9");
+} // namespace
+
+void StatusLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit clicked();
+    event->accept();
+}
+
+frmUpdate::frmUpdate(QWidget *parent, const UpdateSource &source) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmUpdate"));
+    setWindowTitle(QStringLiteral("Version Check"));
+
+    auto *versions = new QGroupBox(QStringLiteral("Versions"), this);
+    versions->setObjectName(QStringLiteral("Frame1"));
+    auto *label1 = new QLabel(QStringLiteral("Your Version:"), versions);
+    label1->setObjectName(QStringLiteral("Label1"));
+    auto *label2 = new QLabel(QStringLiteral("Server Version:"), versions);
+    label2->setObjectName(QStringLiteral("Label2"));
+    Text1 = new QLineEdit(versions);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text2 = new QLineEdit(versions);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setReadOnly(true);
+    auto *grid = new QGridLayout(versions);
+    grid->addWidget(label1, 0, 0);
+    grid->addWidget(Text1, 0, 1);
+    grid->addWidget(label2, 1, 0);
+    grid->addWidget(Text2, 1, 1);
+
+    auto *statusFrame = new QGroupBox(QStringLiteral("Status"), this);
+    statusFrame->setObjectName(QStringLiteral("Frame2"));
+    Label3 = new StatusLabel(statusFrame);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setWordWrap(true);
+    Label3->setMinimumHeight(36);
+    (new QVBoxLayout(statusFrame))->addWidget(Label3);
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(versions);
+    layout->addWidget(statusFrame);
+    layout->addWidget(List1, 1);
+    resize(360, 380);
+
+    translateWindow(this);
+    Text1->setText(localVersionText());
+
+    Inet1 = new UpdateClient(source, this);
+    Inet1->setObjectName(QStringLiteral("Inet1"));
+    connect(Inet1, &UpdateClient::fetched, this, &frmUpdate::fetched);
+    connect(Label3, &StatusLabel::clicked, this, &frmUpdate::Label3_Click);
+    if (!source.enabled()) {
+        setStatus(Status::Failed);
+        return;
+    }
+    setStatus(Status::Checking);
+    pending_ = 2;
+    Inet1->fetch(kCurrentVersion);
+    Inet1->fetch(kVersions);
+}
+
+void frmUpdate::fetched(const QString &path, bool ok, const QString &body)
+{
+    if (path == kCurrentVersion) {
+        Text2->setText(ok ? body.trimmed().left(32) : QString());
+        if (!ok || !isVersionText(body)) {
+            setStatus(Status::Failed);
+        } else if (isNewerVersion(localVersionText(), body)) {
+            // The status waits for the download address so that a click has somewhere to go.
+            ++pending_;
+            Inet1->fetch(kWhere);
+        } else {
+            setStatus(Status::Current);
+        }
+    } else if (path == kWhere) {
+        const QUrl url(body.trimmed());
+        where_ = ok && isWebAddress(url) ? url : QUrl();
+        Label3->setToolTip(where_.toString());
+        setStatus(Status::Newer);
+    } else if (path == kVersions) {
+        if (ok)
+            List1->addItems(splitHistory(body));
+    }
+    oneDone();
+}
+
+void frmUpdate::oneDone()
+{
+    if (--pending_ == 0)
+        emit checkFinished();
+}
+
+void frmUpdate::setStatus(Status status)
+{
+    status_ = status;
+    const bool link = status == Status::Newer;
+    Label3->setCursor(link ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    QFont font = Label3->font();
+    font.setUnderline(link);
+    Label3->setFont(font);
+    switch (status) {
+    case Status::Checking: Label3->setText(checkingText()); break;
+    case Status::Newer: Label3->setText(downloadText()); break;
+    case Status::Current: Label3->setText(currentText()); break;
+    case Status::Failed: Label3->setText(couldNotCheckText()); break;
+    }
+}
+
+QUrl frmUpdate::downloadAddress() const
+{
+    if (status_ != Status::Newer)
+        return QUrl();
+    if (!where_.isEmpty())
+        return where_;
+    return UpdateSource{Inet1->source().server}.address(kForum);
+}
+
+void frmUpdate::Label3_Click()
+{
+    const QUrl url = downloadAddress();
+    if (isWebAddress(url))
+        shellOpener()(url);
+}
+
+} // namespace quorvel

@@ -1,0 +1,60 @@
+#pragma once
+// "Version Check": Quorvel's version, the server's, a status line that links to the download
+// and the version history. Every showing fetches afresh; the fetches run on the event loop, so
+// the dialog is up and answering at once and fills in as the replies come.
+
+#include "shell/UpdateCheck.h"
+
+#include <QDialog>
+#include <QLabel>
+
+class QLineEdit;
+class QListWidget;
+
+namespace quorvel {
+
+// The status line: a label that reports clicks.
+class StatusLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+};
+
+class frmUpdate : public QDialog {
+    Q_OBJECT
+public:
+    enum class Status { Checking, Newer, Current, Failed };
+
+    explicit frmUpdate(QWidget *parent = nullptr, const UpdateSource &source = defaultUpdateSource());
+
+    Status status() const { return status_; }
+    // The page the status line opens: the server's download address, or its forum page.
+    QUrl downloadAddress() const;
+
+    QLineEdit *Text1;
+    QLineEdit *Text2;
+    StatusLabel *Label3;
+    QListWidget *List1;
+
+signals:
+    // Every fetch has come back (or failed).
+    void checkFinished();
+
+private:
+    void fetched(const QString &path, bool ok, const QString &body);
+    void setStatus(Status status);
+    void Label3_Click();
+    void oneDone();
+
+    UpdateClient *Inet1;
+    Status status_ = Status::Checking;
+    QUrl where_;
+    int pending_ = 0;
+};
+
+} // namespace quorvel

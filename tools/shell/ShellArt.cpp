@@ -1,0 +1,75 @@
+// Writes the shell's part of the program folder: Bin/tips.dat from the committed tips source
+// (one tip per line, Windows-1252, CR LF; lines starting with '#' are comments of the source)
+// and the program's icon Bin/quorvel.png.
+// Usage: quorvel_shell_art <tips source> <program folder>
+#include "common/CodePage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace {
+
+bool writeTips(const QString &source, const QString &target)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray out;
+    for (const QString &line : QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'))) {
+        const QString tip = line.trimmed();
+        if (tip.isEmpty() || tip.startsWith(QLatin1Char('#')))
+            continue;
+        out += quorvel::toAnsi(tip) + "\r\n";
+    }
+    QSaveFile file(target);
+    return file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && file.commit();
+}
+
+// A board with a path of three points and an arrow: what the program is for.
+bool writeIcon(const QString &target)
+{
+    QImage image(64, 64, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(20, 40, 24), 2));
+    p.setBrush(QColor(58, 110, 64));
+    p.drawRoundedRect(QRectF(3, 3, 58, 58), 9, 9);
+    QPainterPath path(QPointF(14, 48));
+    path.cubicTo(QPointF(20, 20), QPointF(36, 44), QPointF(48, 16));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(255, 200, 40), 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(path);
+    p.setBrush(QColor(255, 200, 40));
+    p.drawPolygon(QPolygonF({QPointF(48, 10), QPointF(54, 22), QPointF(42, 20)}));
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(QColor(200, 40, 40));
+    p.drawEllipse(QPointF(14, 48), 6, 6);
+    p.end();
+    return image.save(target, "PNG");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: quorvel_shell_art <tips source> <program folder>\n");
+        return 2;
+    }
+    const QString bin = args.at(2) + QStringLiteral("/Bin");
+    if (!QDir().mkpath(bin))
+        return 1;
+    return writeTips(args.at(1), bin + QStringLiteral("/tips.dat")) && writeIcon(bin + QStringLiteral("/quorvel.png"))
+               ? 0
+               : 1;
+}
