@@ -89,6 +89,8 @@ public:
     // The picture shown for frame `index` (0-based) with the given tables: the previous
     // frame's disposal is applied, then this frame is drawn. Overall size, ARGB32.
     QImage draw(int index, const std::vector<GifColorTable> &colorTables);
+    // The same into a picture the caller owns (overall size, ARGB32); false when it is not one.
+    bool drawInto(int index, const std::vector<GifColorTable> &colorTables, QImage &target);
     void reset();
 
 private:
