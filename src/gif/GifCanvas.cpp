@@ -129,6 +129,23 @@ QRect mirroredGifRect(const QRect &rect, QSize overall, int mirrored)
     return r;
 }
 
+GifFrame mirroredGifFrame(const GifFrame &frame, QSize overall, int mirrored)
+{
+    GifFrame flipped = frame;
+    const QRect r = mirroredGifRect(frame.rect(), overall, mirrored);
+    flipped.left = r.left();
+    flipped.top = r.top();
+    if (frame.indices.size() != qsizetype(frame.width) * frame.height)
+        return flipped;
+    auto *out = flipped.indices.data();
+    for (int y = 0; y < frame.height; ++y) {
+        const int from = (mirrored & 2) ? frame.height - 1 - y : y;
+        for (int x = 0; x < frame.width; ++x)
+            out[qsizetype(y) * frame.width + x] = char(frame.index((mirrored & 1) ? frame.width - 1 - x : x, from));
+    }
+    return flipped;
+}
+
 GifScale gifScale(int stretch, QSize size, QSize overall)
 {
     GifScale s;

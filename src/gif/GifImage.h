@@ -106,6 +106,9 @@ QImage gifFrameImage(const GifFrame &frame, const GifColorTable &colors);
 
 // Mirroring: bit 0 left-right, bit 1 top-bottom. Where a frame's rectangle lands.
 QRect mirroredGifRect(const QRect &rect, QSize overall, int mirrored);
+// The frame flipped in place and moved to its mirrored rectangle, as the control's strip holds
+// it (and hands it to encodeGifFrame) while `Mirrored` is set.
+GifFrame mirroredGifFrame(const GifFrame &frame, QSize overall, int mirrored);
 
 // The scale for the control's Stretch mode (0 actual size, 1 proportional fit, 2 fill,
 // 3 proportional never enlarged, 4 the control takes the image's size). `size` is the

@@ -310,6 +310,18 @@ private slots:
 
         QCOMPARE(mirroredGifRect(QRect(10, 3, 20, 5), QSize(50, 10), 1), QRect(20, 3, 20, 5));
         QCOMPARE(mirroredGifRect(QRect(10, 3, 20, 5), QSize(50, 10), 2), QRect(10, 2, 20, 5));
+
+        // Composing mirrored frames gives the mirrored pictures, so a control may mirror either.
+        const auto large = decodeGifAnimation(samples::largeGif(), nullptr);
+        QVERIFY(large);
+        for (int mirrored = 1; mirrored <= 3; ++mirrored) {
+            auto flipped = std::make_shared<GifAnimation>(*large);
+            for (GifFrame &f : flipped->frames)
+                f = mirroredGifFrame(f, large->size, mirrored);
+            GifCanvas c(flipped);
+            for (int i = 0; i < large->frameCount(); i += 7)
+                QCOMPARE(c.draw(i, large->colorTables), large->composed[std::size_t(i)].image.mirrored(mirrored & 1, mirrored & 2));
+        }
     }
 
     void scale_data()
