@@ -25,7 +25,7 @@ struct GifLimits {
     static constexpr int maxCanvasSide = 4096;      // overall width and height
     static constexpr int maxFrames = 32767;
     // Palette indices of every frame plus every composed picture, in pixels.
-    static constexpr qint64 maxDecodedPixels = qint64(1) << 27;
+    static constexpr qint64 maxDecodedPixels = qint64(1) << 26;
 };
 
 // Colours of one table, opaque 0xffRRGGBB; its size is the table's number of colours.

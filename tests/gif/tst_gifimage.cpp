@@ -1,6 +1,7 @@
 // The GIF engine against GIFs that ImageMagick and gifsicle make at test time, against their
 // reading of the GIFs we write, and against damaged and hostile streams.
 #include "GifSamples.h"
+#include "gif/GifFrameTimer.h"
 #include "gif/GifImage.h"
 
 #include <QProcess>
@@ -213,7 +214,7 @@ private slots:
         for (int i = 0; i < 5; ++i)
             huge.replace(control(huge, i) + 13, 4, "\x00\x10\x00\x10"_qba);
         QTest::newRow("decoded pixels cap")
-            << huge << "error: The GIF would decode to 167772160 pixels, more than the 134217728 allowed";
+            << huge << "error: The GIF would decode to 167772160 pixels, more than the 67108864 allowed";
         QTest::newRow("file size cap") << g + QByteArray(GifLimits::maxFileBytes, 0)
                                        << QStringLiteral("error: The GIF is %1 bytes long, more than the 67108864 bytes allowed")
                                               .arg(g.size() + GifLimits::maxFileBytes);
@@ -416,6 +417,48 @@ private slots:
         QCOMPARE(t.mid(781, 8).toHex(), "21f9040100000300");
         const auto back = decodeGifAnimation(t, nullptr);
         QVERIFY(back && back->frames[0].transparent && back->frames[0].indices == f.indices);
+    }
+
+    // Frame timing: delays floored at the shortest delay, loops counted in passes.
+    void frameTimer()
+    {
+        GifFrameTimer t;
+        t.load({0, 200, 0, 10, 0});
+        QVERIFY(t.set(GifFrameTimer::Play));
+        QCOMPARE(t.armedMs(), 50);
+        QVERIFY(!t.set(GifFrameTimer::Play)); // already running
+        t.loops = 1;
+        QString shown;
+        for (int i = 0; i < 5; ++i) {
+            const bool ended = t.tick().ended;
+            shown += QStringLiteral("%1:%2%3 ").arg(t.currentFrame()).arg(t.armedMs()).arg(ended ? "!" : "");
+        }
+        QCOMPARE(shown, QStringLiteral("2:200 3:50 4:50 5:50 1:50! "));
+        QCOMPARE(t.state(), GifFrameTimer::Stopped);
+        QCOMPARE(t.loopsDone(), 0);
+
+        t.loops = 0;
+        QVERIFY(t.set(GifFrameTimer::Play));
+        for (int i = 0; i < 23; ++i)
+            QVERIFY(!t.tick().ended);
+        t.pause();
+        QCOMPARE(t.state(), GifFrameTimer::Paused);
+        QVERIFY(t.set(GifFrameTimer::Play));
+        QCOMPARE(t.currentFrame(), 4); // resumes where it paused
+        t.rewind();
+        t.pause();
+        QCOMPARE(t.state(), GifFrameTimer::Stopped); // a stopped play stays stopped
+        QCOMPARE(t.currentFrame(), 1);
+
+        QVERIFY(t.set(GifFrameTimer::DelayedBuild));
+        QCOMPARE(t.state(), GifFrameTimer::Running);
+        QCOMPARE(t.armedMs(), 20);
+        t.buildTick();
+        QCOMPARE(t.state(), GifFrameTimer::Stopped);
+
+        t.load({70});
+        QVERIFY(!t.set(GifFrameTimer::Play)); // one frame never plays
+        QVERIFY(!t.set(GifFrameTimer::DelayedBuild, false)); // nor anything at design time
     }
 
     void sharedAnimations()
