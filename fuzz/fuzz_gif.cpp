@@ -1,5 +1,6 @@
 // Any bytes given to the GIF engine are composed or refused with a reason, never a crash or a
-// wild allocation; a frame that decodes writes out as a one-frame GIF with the same pixels.
+// wild allocation; a frame that decodes writes out as a one-frame GIF with the same pixels,
+// which writes again byte for byte.
 #include "gif/GifImage.h"
 
 #include <cstdlib>
@@ -26,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray again = encodeGifFrame(first, animation->colorTables[std::size_t(first.colorTable)]);
     const auto back = decodeGifAnimation(again, &error);
     if (!back || back->frames.front().indices != first.indices)
+        std::abort();
+    // Written again, it is the same bytes.
+    if (encodeGifFrame(back->frames.front(), back->colorTables.front()) != again)
         std::abort();
     return 0;
 }
