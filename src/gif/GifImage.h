@@ -80,8 +80,10 @@ std::shared_ptr<const GifAnimation> decodeGifAnimation(QByteArrayView data, QStr
 std::shared_ptr<const GifAnimation> loadGifAnimation(QByteArrayView data, QString *error);
 
 // The canvas and mask of one playing control. A control that changes colour tables while it
-// plays (or wants frames one at a time) draws through this; frames must come in play order,
-// and index 0 starts afresh.
+// plays (or wants frames one at a time) draws through this. Frames come in play order and
+// index 0 starts afresh; the same frame again is drawn over its own disposal, as a repaint
+// does; any other jump replays from frame 0. Mirroring commutes with composing: a mirrored
+// control may mirror the pictures.
 class GifCanvas {
 public:
     explicit GifCanvas(std::shared_ptr<const GifAnimation> animation);

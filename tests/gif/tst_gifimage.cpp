@@ -285,7 +285,8 @@ private slots:
     // Our drawing rules where they part from common decoders.
     void drawingRules()
     {
-        // No frame clears or is transparent: the canvas has no mask, so what no frame covered is opaque black.
+        // No frame clears or is transparent: the canvas has no mask, so what no frame covered is
+        // opaque black (ImageMagick fills it with the background colour).
         auto a = decodeGifAnimation(gif({frame({4, 4}, 0, 0, 1, 0), frame({4, 4}, 6, 6, 1, 0)}), nullptr);
         QVERIFY(a && a->hasCanvas && !a->hasMask);
         QCOMPARE(a->composed[0].image.pixel(8, 8), qRgb(0, 0, 0));
