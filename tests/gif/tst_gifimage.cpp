@@ -156,12 +156,7 @@ void compareWithImageMagick(const QString &folder, const QString &file)
 class TestGifImage : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        if (tool("convert").isEmpty() || tool("gifsicle").isEmpty())
-            QSKIP("ImageMagick and gifsicle are needed (packages.txt)");
-        QVERIFY(folder.isValid());
-    }
+    void initTestCase() { QVERIFY(folder.isValid()); }
 
     void parsing_data()
     {
@@ -275,6 +270,8 @@ private slots:
     }
     void matchesImageMagick()
     {
+        if (tool("convert").isEmpty() || tool("gifsicle").isEmpty())
+            QSKIP("ImageMagick and gifsicle are needed (packages.txt)");
         QFETCH(QStringList, commands);
         for (const QString &line : commands)
             for (const QString &command : line.split(QLatin1Char(';')))
@@ -384,6 +381,13 @@ private slots:
             QCOMPARE(a->frames[i].delayMs, in.frames[i].delayMs);
             QCOMPARE(a->frames[i].disposal, in.frames[i].disposal);
         }
+        QString error;
+        GifEncodeInput bad = in;
+        bad.frames[2].indices[0] = char(200); // its local table holds 5 colours
+        QVERIFY(encodeGif(bad, &error).isEmpty());
+        QCOMPARE(error, QStringLiteral("Frame 3: a pixel uses a colour its table does not hold"));
+        if (tool("convert").isEmpty() || tool("gifsicle").isEmpty())
+            QSKIP("ImageMagick and gifsicle are needed (packages.txt)");
         QFile out(folder.filePath(QStringLiteral("ours.gif")));
         QVERIFY(out.open(QIODevice::WriteOnly) && out.write(written) == written.size());
         out.close();
@@ -394,10 +398,6 @@ private slots:
                                  "disposal background delay 0.06s", "disposal previous delay 0.09s", "]\n    delay 0.12s"})
             QVERIFY2(info.contains(line), line);
 
-        QString error;
-        in.frames[2].indices[0] = char(200); // its local table holds 5 colours
-        QVERIFY(encodeGif(in, &error).isEmpty());
-        QCOMPARE(error, QStringLiteral("Frame 3: a pixel uses a colour its table does not hold"));
     }
 
     // The control's current frame as a one-frame GIF.
