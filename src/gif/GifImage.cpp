@@ -6,6 +6,7 @@
 #include <QMutex>
 
 #include <atomic>
+#include <deque>
 #include <cstdlib>
 #include <new>
 
@@ -127,9 +128,14 @@ std::shared_ptr<const GifAnimation> decodeGifAnimation(QByteArrayView data, QStr
 
 std::shared_ptr<const GifAnimation> loadGifAnimation(QByteArrayView data, QString *error)
 {
-    // Keyed by the bytes themselves; an entry lives only while some control holds it.
+    // Keyed by the bytes themselves. An entry lives while some control holds it; the last few
+    // small ones (the effects) are held here too, so boards opened one after another do not
+    // decode them again.
+    constexpr qsizetype smallBytes = 64 * 1024;
+    constexpr std::size_t smallKept = 16;
     static QMutex mutex;
     static QHash<QByteArray, std::weak_ptr<const GifAnimation>> cache;
+    static std::deque<std::shared_ptr<const GifAnimation>> recent;
     const QByteArray key = data.toByteArray();
     {
         QMutexLocker lock(&mutex);
@@ -142,6 +148,11 @@ std::shared_ptr<const GifAnimation> loadGifAnimation(QByteArrayView data, QStrin
     QMutexLocker lock(&mutex);
     if (auto raced = cache.value(key).lock())
         return raced;
+    if (data.size() <= smallBytes) {
+        recent.push_back(animation);
+        if (recent.size() > smallKept)
+            recent.pop_front();
+    }
     cache.removeIf([](const auto &entry) { return entry.value().expired(); });
     cache.insert(key, animation);
     return animation;

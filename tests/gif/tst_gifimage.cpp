@@ -465,9 +465,10 @@ private slots:
     void sharedAnimations()
     {
         const QByteArray one = base();
-        const auto a = loadGifAnimation(one, nullptr);
-        QVERIFY(a);
-        QCOMPARE(loadGifAnimation(QByteArray(one), nullptr).get(), a.get());
+        const std::weak_ptr<const GifAnimation> first = loadGifAnimation(one, nullptr);
+        QVERIFY(!first.expired()); // no control holds it, yet a small one is kept
+        const auto a = loadGifAnimation(QByteArray(one), nullptr);
+        QCOMPARE(a, first.lock());
         QVERIFY(loadGifAnimation(gif({frame({2, 2}, 0, 0, 0, 0)}), nullptr).get() != a.get());
         QString error;
         QVERIFY(!loadGifAnimation("GIF89a", &error));
