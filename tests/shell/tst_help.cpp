@@ -147,7 +147,8 @@ void TestHelp::tipAtStartUp_data()
     QTest::newRow("off, checked") << "0" << "" << false << 1 << "1";
     QTest::newRow("off, checked and unchecked") << "0" << "" << false << 2 << "0";
     QTest::newRow("on, a file named") << "1" << "missing.qvl" << false << 0 << "1";
-    QTest::newRow("on, language switch") << "1" << "-Spanish" << false << 0 << "1";
+    // A switch is not a file: the tip shows as it does with no command line.
+    QTest::newRow("on, language switch") << "1" << "-Spanish" << true << 0 << "1";
 }
 
 void TestHelp::tipAtStartUp()
