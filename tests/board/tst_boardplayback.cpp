@@ -125,6 +125,7 @@ private slots:
     void bareBoardTakesOnePressPerDoubleClick_data();
     void bareBoardTakesOnePressPerDoubleClick();
     void seekShowsHiddenPaths();
+    void aReusedBoardStartsStopped();
 };
 
 void TestBoardPlayback::initTestCase()
@@ -511,6 +512,21 @@ void TestBoardPlayback::seekShowsHiddenPaths()
     QCOMPARE(shown(), b.board.model().iPontos - 1); // object 1 has one path point
     b.seekTo(2);
     QCOMPARE(shown(), b.board.model().iPontos);
+}
+
+void TestBoardPlayback::aReusedBoardStartsStopped()
+{
+    // A slot freed while Play/Edit ran is loaded again with the stopped look of a new board.
+    Board b(smallStrat());
+    b.board.playback().Picture1_Click();
+    b.ticks(10);
+    b.board.closeBoard(frmMapa::CloseReason::User);
+    b.board.Form_Load();
+    QVERIFY(!b.pb().running() && !b.pb().clockEnabled());
+    QCOMPARE(b.panel(1), QStringLiteral("Mode: Stop"));
+    QCOMPARE(b.label("picGO")->toolTip(), QStringLiteral("Play (F2)"));
+    QCOMPARE(BoardPlayback::face(b.label("Picture1")), QStringLiteral("picPlayEdit"));
+    QCOMPARE(b.slider("Slider2")->maximum(), 1);
 }
 
 QTEST_MAIN(TestBoardPlayback)
