@@ -68,7 +68,7 @@ private slots:
         frmOptions options;
         QCOMPARE(options.windowTitle(), QStringLiteral("Opciones"));
         QCOMPARE(options.cmdCancel->text(), QStringLiteral("Cancelar"));
-        frmNovo novo(nullptr, false);
+        frmNovo novo(nullptr, false, [] { return 1; });
         QCOMPARE(novo.windowTitle(), QStringLiteral("Nueva estrategia"));
         QCOMPARE(novo.option1(0)->text(), QStringLiteral("Edición clásica"));
     }
@@ -91,7 +91,7 @@ private slots:
         QVERIFY(!pack.GetString(QStringLiteral("s0045")).isEmpty()); // "Auto Save failed: "
         ScriptedPrompts prompts;
         frmPrincipal w;
-        frmNovo novo(nullptr, false);
+        frmNovo novo(nullptr, false, [] { return 1; });
         frmNovo2 novo2;
         frmOptions options;
         const QList<QWidget *> windows{&novo, &novo2, &options, w.board(w.NovoMapa())};
