@@ -11,6 +11,8 @@
 #include <cmath>
 #include <limits>
 
+#include <sys/stat.h>
+
 using namespace quorvel;
 
 class TestCommon : public QObject {
@@ -25,6 +27,10 @@ private slots:
     void centralEuropeanCodePage();
     void programFolderFollowsQuorvelHome();
     void fileHelpers();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
+    void fileThatChangesWhileReadFails_data();
+    void fileThatChangesWhileReadFails();
 };
 
 void TestCommon::roundsHalfToEven_data()
@@ -148,6 +154,80 @@ void TestCommon::fileHelpers()
     QVERIFY(!ArquivoExiste(full));
     QVERIFY(ArquivoTemDados(folder + "/sub/moved.qvl"));
     QVERIFY(!RenomeiaArquivo(full, folder + "/again.qvl")); // the source is gone
+}
+
+void TestCommon::onlyRegularFilesAreRead_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("exists"); // ArquivoExiste
+    QTest::addColumn<bool>("read");
+    QTest::newRow("regular") << "full.qvl" << true << true;
+    QTest::newRow("empty") << "empty.qvl" << true << true;
+    QTest::newRow("over the cap") << "large.qvl" << true << false;
+    QTest::newRow("folder") << "sub" << false << false;
+    QTest::newRow("missing") << "missing.qvl" << false << false;
+    QTest::newRow("device") << "/dev/zero" << false << false;
+    QTest::newRow("link to a device") << "zero.qvl" << false << false;
+    QTest::newRow("pipe without a writer") << "pipe.qvl" << false << false; // must not wait
+}
+
+void TestCommon::onlyRegularFilesAreRead()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, exists);
+    QFETCH(bool, read);
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    auto put = [&](const char *file, const QByteArray &bytes) {
+        QFile f(folder + '/' + file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    put("full.qvl", "abc");
+    put("empty.qvl", "");
+    put("large.qvl", QByteArray(101, 'x'));
+    QVERIFY(QDir(folder).mkdir("sub"));
+    QVERIFY(QFile::link("/dev/zero", folder + "/zero.qvl"));
+    QCOMPARE(::mkfifo(QFile::encodeName(folder + "/pipe.qvl").constData(), 0600), 0);
+
+    const QString path = name.startsWith('/') ? name : folder + '/' + name;
+    QCOMPARE(ArquivoExiste(path), exists);
+    QByteArray bytes("untouched");
+    QString error;
+    QCOMPARE(readRegularFile(path, 100, bytes, &error), read);
+    QCOMPARE(error.isEmpty(), read);
+    if (read)
+        QCOMPARE(bytes.size(), QFileInfo(path).size());
+    else
+        QCOMPARE(bytes, QByteArray("untouched"));
+}
+
+void TestCommon::fileThatChangesWhileReadFails_data()
+{
+    QTest::addColumn<qint64>("newSize");
+    QTest::newRow("cut short") << qint64(1000);
+    QTest::newRow("emptied") << qint64(0);
+    QTest::newRow("grown") << qint64(70000);
+}
+
+void TestCommon::fileThatChangesWhileReadFails()
+{
+    QFETCH(qint64, newSize);
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/strat.qvl";
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(65536, 'q'));
+    }
+    RegularFileReader reader;
+    QVERIFY(reader.open(path, qint64(1) << 20));
+    QCOMPARE(reader.size(), 65536);
+    QVERIFY(QFile::resize(path, newSize)); // between the size check and the read
+    QByteArray bytes;
+    QVERIFY(!reader.readAll(bytes));
+    QVERIFY(bytes.isEmpty());
+    QVERIFY(!reader.error().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCommon)
