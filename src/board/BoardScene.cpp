@@ -13,6 +13,8 @@
 #include <QGraphicsSimpleTextItem>
 #include <QPen>
 
+#include <unordered_set>
+
 namespace quorvel {
 
 namespace {
@@ -31,12 +33,30 @@ QColor drawnColour(std::int32_t stored)
     return QColor(c.r, c.g, c.b);
 }
 
-template <typename Item>
-void deleteAll(std::vector<Item *> &items)
+// A text holds up to 65,535 characters, and laying one out that long holds the interface for
+// milliseconds; a thousand of them, for seconds. A label shows no more than the 801 x 600
+// pixel board can: no glyph of the board font is narrower than 3.6 pixels nor a line lower
+// than 13.9, so 219 characters fill a line and 43 lines the board. The record keeps the whole
+// text.
+constexpr qsizetype kShownLineChars = 256;
+constexpr qsizetype kShownLines = 48;
+
+QString shownText(const QString &text)
 {
-    for (Item *item : items)
-        delete item;
-    items.clear();
+    if (text.size() <= kShownLineChars)
+        return text;
+    QString shown;
+    qsizetype lines = 0;
+    for (qsizetype from = 0; from <= text.size() && lines < kShownLines; ++lines) {
+        qsizetype end = text.indexOf(u'\n', from);
+        if (end < 0)
+            end = text.size();
+        if (lines)
+            shown += u'\n';
+        shown += QStringView(text).sliced(from, std::min(end - from, kShownLineChars));
+        from = end + 1;
+    }
+    return shown;
 }
 } // namespace
 
@@ -84,11 +104,30 @@ bool BoardScene::hasOverview() const
 
 void BoardScene::clearElements()
 {
-    deleteAll(imgObj);
-    deleteAll(lblTexto);
-    deleteAll(imgMarker);
-    deleteAll(picM);
-    deleteAll(linha);
+    // Deleted one by one, each of tens of thousands of items costs a search of the scene's
+    // lists and index: seconds for a large strat. clear() drops the index first and deletes in
+    // list order. What is not an element (the overview, the editor's shapes) is taken out
+    // before and put back after.
+    std::unordered_set<const QGraphicsItem *> elements;
+    elements.insert(imgObj.begin(), imgObj.end());
+    elements.insert(lblTexto.begin(), lblTexto.end());
+    elements.insert(imgMarker.begin(), imgMarker.end());
+    elements.insert(picM.begin(), picM.end());
+    elements.insert(linha.begin(), linha.end());
+    QList<QGraphicsItem *> kept;
+    for (QGraphicsItem *item : items(Qt::AscendingOrder))
+        if (!item->parentItem() && !elements.count(item))
+            kept.append(item);
+    for (QGraphicsItem *item : kept)
+        removeItem(item);
+    clear();
+    for (QGraphicsItem *item : kept)
+        addItem(item);
+    imgObj.clear();
+    lblTexto.clear();
+    imgMarker.clear();
+    picM.clear();
+    linha.clear();
     makeTemplates();
 }
 
@@ -123,7 +162,7 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
                 item->setData(0, i);
                 imgMarker[i] = item;
             } else {
-                auto *item = addSimpleText(t.Texto, boardTextFont());
+                auto *item = addSimpleText(shownText(t.Texto), boardTextFont());
                 item->setBrush(Qt::white);
                 item->setPen(QPen(QColor(0, 0, 0, 200), 0.6));
                 item->setScale(kTwipsPerPixelScene);
@@ -239,7 +278,7 @@ void BoardScene::showText(int i, const QString &text, const QPointF &pos)
         item->setZValue(zText);
         item->setData(0, i);
     }
-    item->setText(text);
+    item->setText(shownText(text));
     item->setPos(pos);
 }
 

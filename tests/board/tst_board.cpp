@@ -103,6 +103,7 @@ private slots:
     void failedSaveKeepsFileAndName();
     void saveCloseAndReopenShowsTheSameScene();
     void closedBoardForgetsItsStrat();
+    void longTextsShowWhatTheBoardCanHold();
     void procuraMovimento();
 };
 
@@ -414,12 +415,36 @@ void TestBoard::closedBoardForgetsItsStrat()
     QCOMPARE(m.doc.iMovs, 0);
     QVERIFY(m.sArquivo.isEmpty());
     QCOMPARE(itemsOf(*b.board.scene()), SceneItems{});
+    // All at once, but only the elements: the overview's item and the editor's shapes stay.
+    QCOMPARE(b.board.scene()->items().size(), Board(2).board.scene()->items().size());
 
     // Taken again for a new strat: empty, with its new slot.
     b.board.Form_Load();
     b.board.setImI(3);
     QCOMPARE(b.board.imI(), 3);
     QVERIFY(b.board.sArquivo().isEmpty());
+}
+
+void TestBoard::longTextsShowWhatTheBoardCanHold()
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    StratDocument doc = baseStrat();
+    const QString oneLine(65535, u'w');
+    QString manyLines;
+    for (int i = 0; i < 200; ++i)
+        manyLines += QString(300, QChar(u'a' + i % 26)) + u'\n';
+    doc.iTxt = 3;
+    doc.tTextos = {{}, {0, 0, oneLine}, {0, 0, manyLines}, {0, 0, QStringLiteral("B site\nsmoke")}};
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("t.qvl"), doc));
+    const auto &labels = b.board.scene()->lblTexto;
+    QCOMPARE(labels[1]->text(), oneLine.left(256));
+    const QStringList lines = labels[2]->text().split(u'\n');
+    QCOMPARE(lines.size(), 48);
+    QCOMPARE(lines.last(), manyLines.mid(47 * 301, 256));
+    QCOMPARE(labels[3]->text(), QStringLiteral("B site\nsmoke"));
+    QCOMPARE(b.board.model().doc.tTextos[1].Texto, oneLine); // the record keeps it all
 }
 
 void TestBoard::procuraMovimento()
