@@ -1,7 +1,7 @@
-// Any strat the reader accepts loads into the board's model, gets a length and seeks without a
-// crash, a hang or a length outside the round; a seek is a replay from the start, so seeking to
-// one second twice gives the same board.
-#include "board/BoardModel.h"
+// Any strat the readers accept (either format) loads into the board's document, gets a length
+// and seeks without a crash, a hang or a length outside the round; a seek is a replay from the
+// start, so seeking to one second twice gives the same board.
+#include "board/BoardDocument.h"
 #include "document/StratFile.h"
 
 #include <algorithm>
@@ -23,10 +23,18 @@ std::vector<PlaybackIcon> icons(const PlaybackModel &pb)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    BoardModel model;
-    if (!readStrat(bytes, model.doc))
+    BoardDocument board;
+    StratDocument doc;
+    OldStratDocument old;
+    if (readStrat(bytes, doc)) {
+        board.load(std::move(doc));
+    } else if (readOldStrat(bytes, old)) {
+        convertOldMovements(old);
+        board.load(std::move(old.strat), true);
+    } else {
         return 0;
-    model.rebuildFromRecords();
+    }
+    BoardModel &model = board.model();
     PlaybackModel &pb = model.playback;
 
     const PlaybackModel::StratLength length = pb.CalculaTempo();

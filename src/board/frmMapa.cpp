@@ -6,6 +6,7 @@
 #include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
+#include "common/DebugLog.h"
 #include "common/FileHelpers.h"
 #include "common/ProgramFolder.h"
 #include "document/StratFile.h"
@@ -13,6 +14,7 @@
 #include "language/clsLanguagePack.h"
 #include "platform/Prompts.h"
 #include "platform/clsDialog.h"
+#include "playback/PlaybackController.h"
 #include "playback/PlaybackModel.h"
 
 #include <QCloseEvent>
@@ -63,7 +65,6 @@ QLabel *controlButton(QWidget *parent, const char *name, const char *face, int l
     button->setGeometry(leftTwips / 15, 0, 19, 15);
     button->setPixmap(QPixmap(programFolder() + QStringLiteral("/Bin/Icons/Controls/") + QLatin1String(face)
                               + QStringLiteral(".png")));
-    button->setProperty("Tag", QStringLiteral("0"));
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
@@ -81,6 +82,9 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     setObjectName(QStringLiteral("frmMapa"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+    scene_->attach(document_, host_);
+    document_.setPalette(state_.lCores);
+    connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
 
     PlaybackControls controls;
     controls.picGO = picGO_;
@@ -96,9 +100,15 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controls.Slider2 = Slider2_;
     controls.panel1 = panels_[1];
     controls.panel2 = panels_[2];
-    playback_ = new BoardPlayback(model_, *scene_, host_, controls, keyTexts_, this);
+    controller_ = new PlaybackController(model_.playback, model_.doc, Clock::system(), this);
+    playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(*this, state_, host_);
+    // One strat-length update for every edit; a running Play/Edit keeps the length it has.
+    connect(&document_, &BoardDocument::stratLengthChanged, this, [this] {
+        if (!controller_->playEditMode())
+            controller_->updateStratLength();
+    });
 }
 
 frmMapa::~frmMapa()
@@ -109,6 +119,8 @@ frmMapa::~frmMapa()
     editor_ = nullptr;
     delete playback_;
     playback_ = nullptr;
+    delete controller_;
+    controller_ = nullptr;
     delete autoSave_;
     autoSave_ = nullptr;
 }
@@ -225,30 +237,18 @@ void frmMapa::Form_Load()
     lblRoundTime_->setText(formatRoundTime(std::max<int>(state_.iRoundTimer, 0)));
     lblFrame_->setText(QStringLiteral("0"));
     lblSegs_->setText(formatElapsed(0));
-    picGO_->setProperty("Tag", QStringLiteral("0"));
-    Picture1_->setProperty("Tag", QStringLiteral("0"));
-    Slider2_->setMaximum(1);
-    Slider2_->setValue(0);
-    lblMaxTime_->setText(QStringLiteral("1"));
     model_.sArquivo.clear();
+    document_.setModified(false);
     closing_ = false;
     closeAfterAutoSave_.reset();
-    playback_->boardLoaded();
+    controller_->boardLoaded();
     autoSave_->boardLoaded();
 }
-
-void frmMapa::picGO_Click() { playback_->picGO_Click(); }
-void frmMapa::picPause_Click() { playback_->picPause_Click(); }
-void frmMapa::picSlow_Click() { playback_->picSlow_Click(); }
-void frmMapa::Picture1_Click() { playback_->Picture1_Click(); }
-bool frmMapa::playMode() const { return playback_->playMode(); }
-bool frmMapa::playEditMode() const { return playback_->playEditMode(); }
-bool frmMapa::bGravar() const { return playback_->bGravar; }
 
 void frmMapa::setTitulo(const QString &caption)
 {
     lblTitulo_->setText(caption);
-    setWindowTitle(caption);
+    setWindowTitle(caption + QStringLiteral("[*]"));
 }
 
 QString frmMapa::titulo() const
@@ -258,7 +258,7 @@ QString frmMapa::titulo() const
 
 void frmMapa::debug(const char *line)
 {
-    if (state_.bDebug)
+    if (debugEnabled())
         host_.GravaDebug(QLatin1String(line));
 }
 
@@ -334,28 +334,15 @@ void frmMapa::AbreTatica(const QString &sArq)
         return;
     const std::int16_t slot = model_.imI;
 
-    model_.doc = std::move(doc);
-    model_.doc.sOverview = state_.sOverview[slot];
-    model_.doc.sNomeTatica = state_.sNomeTatica[slot];
-    model_.rebuildFromRecords();
-    scene_->rebuild(model_, host_);
+    doc.sOverview = state_.sOverview[slot];
+    doc.sNomeTatica = state_.sNomeTatica[slot];
+    document_.load(std::move(doc));
 
     if (host_.WindowListContains(this))
         host_.WindowListCheck(this, QStringLiteral("add"));
     else
         host_.WindowListAdd(this);
-    updateStratLength();
-}
-
-void frmMapa::updateStratLength()
-{
-    const PlaybackModel::StratLength length = model_.playback.CalculaTempo();
-    if (length.longerThanRound) {
-        Prompts::current().message(host_.dialogOwner(), QStringLiteral("Your strat is now longer than the round timer."),
-                                   QStringLiteral("Strat Time"), MessageIcon::None, MessageButtons::Ok);
-    }
-    Slider2_->setMaximum(length.seconds);
-    lblMaxTime_->setText(QString::number(length.seconds));
+    controller_->updateStratLength();
 }
 
 bool frmMapa::SalvaTatica(bool bComo)
@@ -381,6 +368,7 @@ bool frmMapa::SalvaTatica(bool bComo)
         return false;
     }
     model_.sArquivo = path;
+    document_.setModified(false);
     return true;
 }
 
@@ -392,18 +380,6 @@ void frmMapa::cancelMovement()
     bMovimento = false;
     editor_->placingReset();
 }
-
-void frmMapa::ApagaObjeto(std::int16_t Index) { editor_->ApagaObjeto(Index); }
-void frmMapa::ApagaTexto(std::int16_t Index) { editor_->ApagaTexto(Index); }
-void frmMapa::ApagaMarker(std::int16_t Index) { editor_->ApagaMarker(Index); }
-void frmMapa::ApagaMovimento(std::int16_t Index, std::int16_t ittM) { editor_->ApagaMovimento(Index, ittM); }
-void frmMapa::MudaCor() { editor_->MudaCor(); }
-void frmMapa::ShowHide(bool Override) { editor_->ShowHide(Override); }
-void frmMapa::SetBomb() { editor_->SetBomb(); }
-void frmMapa::ProcuraLink(frmLink &dialog) { editor_->ProcuraLink(dialog); }
-void frmMapa::AdicionaLink() { editor_->AdicionaLink(); }
-void frmMapa::EditaLink(std::int16_t iL) { editor_->EditaLink(iL); }
-void frmMapa::ApagaLink() { editor_->ApagaLink(); }
 
 void frmMapa::Form_Activate()
 {
@@ -430,11 +406,11 @@ void frmMapa::closeBoard(CloseReason reason)
     if (closing_)
         return;
     closing_ = true;
-    playback_->boardClosing();
+    controller_->boardClosing();
     autoSave_->boardClosed();
     if (reason != CloseReason::MainWindow)
         host_.WindowListRemove(this);
-    model_.clear();
+    document_.clear();
     bMovimento = false;
     scene_->clearElements();
     scene_->setOverview(QPixmap());

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
@@ -127,6 +128,16 @@ bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray &out, QStr
         return true;
     if (error)
         *error = reader.error();
+    return false;
+}
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString().isEmpty() ? QStringLiteral("cannot write the file") : file.errorString();
     return false;
 }
 

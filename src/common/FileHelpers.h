@@ -1,6 +1,6 @@
 #pragma once
 // Small file tests used by the shell, the auto-save and the video export, and the one way the
-// program reads a whole file.
+// program reads and writes a whole file.
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +16,8 @@ bool ArquivoTemDados(const QString &path);
 // Moves the file to the new path. False (and nothing changed) when the old file is missing or
 // the new path exists already.
 [[nodiscard]] bool RenomeiaArquivo(const QString &oldPath, const QString &newPath);
+// Writes the file all at once (QSaveFile): on failure the old file is whole and error says why.
+[[nodiscard]] bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // Reads a file the user named, which may be anything: a device reports size 0 and never ends,
 // opening a pipe waits for a writer that never comes, and a file may shrink or grow while it

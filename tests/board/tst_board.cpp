@@ -1,4 +1,5 @@
 #include "TestHost.h"
+#include "common/DebugLog.h"
 #include "StratSamples.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
@@ -18,6 +19,12 @@ using namespace quorvel;
 using samples::movement;
 
 namespace {
+
+// The "-d" switch for one test.
+struct DebugOn {
+    DebugOn() { setDebugEnabled(true); }
+    ~DebugOn() { setDebugEnabled(false); }
+};
 
 // A main window stand-in: real pictures, a Windows menu kept as a list, a scripted overview
 // choice.
@@ -223,7 +230,7 @@ void TestBoard::missingOverviewWithCancel()
     d.sOverview = QStringLiteral("Nowhere.jpg");
     ScriptedPrompts prompts;
     Board b;
-    b.state.bDebug = true;
+    const DebugOn debugOn;
     b.host.overviewAnswer.clear();
     b.board.AbreTatica(writeTemp(dir, QStringLiteral("m.qvl"), d));
     QCOMPARE(prompts.messageTexts(),
@@ -288,7 +295,7 @@ void TestBoard::damagedFileClosesTheBoard()
     f.close();
     ScriptedPrompts prompts;
     Board b;
-    b.state.bDebug = true;
+    const DebugOn debugOn;
     b.board.AbreTatica(f.fileName());
     QCOMPARE(prompts.messageTexts(), QStringList{QStringLiteral("An error has occured.")});
     QCOMPARE(b.host.debugLines, (QStringList{"Message 18", "Message 19"}));
@@ -452,7 +459,7 @@ void TestBoard::procuraMovimento()
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     Board empty;
-    QCOMPARE(empty.board.ProcuraMovimento(1), -1);
+    QCOMPARE(empty.board.document().ProcuraMovimento(1), -1);
 
     StratDocument d = baseStrat();
     d.iObj = 2;
@@ -464,9 +471,9 @@ void TestBoard::procuraMovimento()
                      movement(2, {{0, 700, 700, 8, 0, 0}})};
     Board b;
     b.board.AbreTatica(writeTemp(dir, QStringLiteral("pm.qvl"), d));
-    QCOMPARE(b.board.ProcuraMovimento(2), 1); // the lower of two slots
-    QCOMPARE(b.board.ProcuraMovimento(1), 2);
-    QCOMPARE(b.board.ProcuraMovimento(5), -1);
+    QCOMPARE(b.board.document().ProcuraMovimento(2), 1); // the lower of two slots
+    QCOMPARE(b.board.document().ProcuraMovimento(1), 2);
+    QCOMPARE(b.board.document().ProcuraMovimento(5), -1);
 }
 
 QTEST_MAIN(TestBoard)
