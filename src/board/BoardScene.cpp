@@ -13,8 +13,11 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
+#include <QPainter>
 #include <QPen>
+#include <QTextLayout>
 
+#include <cmath>
 #include <unordered_set>
 
 namespace quorvel {
@@ -35,30 +38,92 @@ QColor drawnColour(std::int32_t stored)
     return QColor(c.r, c.g, c.b);
 }
 
-// A text holds up to 65,535 characters, and laying one out that long holds the interface for
-// milliseconds; a thousand of them, for seconds. A label shows no more than the 801 x 600
-// pixel board can: no glyph of the board font is narrower than 3.6 pixels nor a line lower
-// than 13.9, so 219 characters fill a line and 43 lines the board. The record keeps the whole
-// text.
-constexpr qsizetype kShownLineChars = 256;
-constexpr qsizetype kShownLines = 48;
+// A text holds up to 65,535 characters, and laying out and painting one that long holds the
+// interface for milliseconds; a thousand of them, for many seconds. A label shows only what
+// can appear on the board: the lines and characters that fit between its corner and the
+// board's right and bottom edges, at the narrowest glyph of the board font (3.67 pixels, 55
+// twips) and its line height (13.97 pixels, 209 twips). The record keeps the whole text.
+constexpr double kNarrowestGlyphTwips = 55;
+constexpr double kLineTwips = 209;
 
-QString shownText(const QString &text)
+// How many steps of `step` twips reach across `room`, at most as many as cross the board's
+// `full` extent (a label that starts before the board's edge shows no more than one at it).
+qsizetype fitting(double room, double full, double step)
 {
-    if (text.size() <= kShownLineChars)
-        return text;
+    const double n = std::ceil(std::min(room, full) / step);
+    return n <= 0 ? 0 : static_cast<qsizetype>(n);
+}
+
+QString shownText(const QString &text, const QPointF &at)
+{
+    const qsizetype lineChars = fitting(kBoardWidthTwips - at.x(), kBoardWidthTwips, kNarrowestGlyphTwips);
+    const qsizetype lineCount = fitting(kBoardHeightTwips - at.y(), kBoardHeightTwips, kLineTwips);
+    if (text.size() <= lineChars && text.size() < lineCount)
+        return text; // no line can be too long, nor too many
     QString shown;
     qsizetype lines = 0;
-    for (qsizetype from = 0; from <= text.size() && lines < kShownLines; ++lines) {
+    for (qsizetype from = 0; from <= text.size() && lines < lineCount; ++lines) {
         qsizetype end = text.indexOf(u'\n', from);
         if (end < 0)
             end = text.size();
         if (lines)
             shown += u'\n';
-        shown += QStringView(text).sliced(from, std::min(end - from, kShownLineChars));
+        shown += QStringView(text).sliced(from, std::min(end - from, lineChars));
         from = end + 1;
     }
     return shown;
+}
+
+// A board text: white with a dark rim. The rim is the text drawn in the rim colour half a pixel
+// off each way rather than a stroked outline: stroking fills one path of all a label's glyphs,
+// which takes a long label a millisecond to paint and a board of them over a second.
+class LabelItem : public QGraphicsSimpleTextItem {
+public:
+    static constexpr qreal kRim = 0.5; // pixels (the item is drawn at 15 twips a pixel)
+
+    LabelItem()
+    {
+        setFont(boardTextFont());
+        setBrush(Qt::white);
+        setScale(kTwipsPerPixelScene);
+    }
+    QRectF boundingRect() const override
+    {
+        return QGraphicsSimpleTextItem::boundingRect().adjusted(-kRim, -kRim, kRim, kRim);
+    }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        // Laid out as the base class lays it out for its bounding rectangle.
+        QString lines = text();
+        lines.replace(u'\n', QChar::LineSeparator);
+        QTextLayout layout(lines, font());
+        layout.beginLayout();
+        while (layout.createLine().isValid()) {
+        }
+        layout.endLayout();
+        qreal y = 0;
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            QTextLine line = layout.lineAt(i);
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        painter->setPen(QColor(0, 0, 0, 200));
+        for (const QPointF off : {QPointF(-kRim, 0), QPointF(kRim, 0), QPointF(0, -kRim), QPointF(0, kRim)})
+            layout.draw(painter, off);
+        painter->setPen(Qt::white);
+        layout.draw(painter, QPointF());
+    }
+};
+
+QGraphicsSimpleTextItem *addLabel(QGraphicsScene &scene, int i, const QString &text, const QPointF &pos)
+{
+    auto *item = new LabelItem;
+    item->setText(text);
+    item->setPos(pos);
+    item->setZValue(zText);
+    item->setData(0, i);
+    scene.addItem(item);
+    return item;
 }
 } // namespace
 
@@ -199,13 +264,8 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
                 item->setData(0, i);
                 imgMarker[i] = item;
             } else {
-                auto *item = addSimpleText(shownText(t.Texto), boardTextFont());
-                item->setBrush(Qt::white);
-                item->setPen(QPen(QColor(0, 0, 0, 200), 0.6));
-                item->setScale(kTwipsPerPixelScene);
-                item->setPos(t.X, t.Y);
-                item->setZValue(zText);
-                item->setData(0, i);
+                const QPointF at(t.X, t.Y);
+                auto *item = addLabel(*this, i, shownText(t.Texto, at), at);
                 lblTexto[i] = item;
             }
         }
@@ -308,14 +368,10 @@ void BoardScene::showText(int i, const QString &text, const QPointF &pos)
         return;
     QGraphicsSimpleTextItem *&item = slotFor(lblTexto, i);
     if (!item) {
-        item = addSimpleText(QString(), boardTextFont());
-        item->setBrush(Qt::white);
-        item->setPen(QPen(QColor(0, 0, 0, 200), 0.6));
-        item->setScale(kTwipsPerPixelScene);
-        item->setZValue(zText);
-        item->setData(0, i);
+        item = addLabel(*this, i, shownText(text, pos), pos);
+        return;
     }
-    item->setText(shownText(text));
+    item->setText(shownText(text, pos));
     item->setPos(pos);
 }
 

@@ -434,6 +434,8 @@ void TestBoard::closedBoardForgetsItsStrat()
 
 void TestBoard::longTextsShowWhatTheBoardCanHold()
 {
+    // No glyph of the board font is narrower than 55 twips nor a line lower than 209: a label
+    // shows what fits from its corner to the board's edges (12,015 x 9,000 twips).
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     StratDocument doc = baseStrat();
@@ -441,17 +443,30 @@ void TestBoard::longTextsShowWhatTheBoardCanHold()
     QString manyLines;
     for (int i = 0; i < 200; ++i)
         manyLines += QString(300, QChar(u'a' + i % 26)) + u'\n';
-    doc.iTxt = 3;
-    doc.tTextos = {{}, {0, 0, oneLine}, {0, 0, manyLines}, {0, 0, QStringLiteral("B site\nsmoke")}};
+    doc.iTxt = 5;
+    doc.tTextos = {{},
+                   {0, 0, oneLine},
+                   {0, 0, manyLines},
+                   {11000, 8000, manyLines},
+                   {12015, 0, oneLine},
+                   {11990, 8990, QStringLiteral("B site\nsmoke")}};
     Board b;
     b.board.AbreTatica(writeTemp(dir, QStringLiteral("t.qvl"), doc));
     const auto &labels = b.board.scene()->lblTexto;
-    QCOMPARE(labels[1]->text(), oneLine.left(256));
+    QCOMPARE(labels[1]->text(), oneLine.left(219));
     const QStringList lines = labels[2]->text().split(u'\n');
-    QCOMPARE(lines.size(), 48);
-    QCOMPARE(lines.last(), manyLines.mid(47 * 301, 256));
-    QCOMPARE(labels[3]->text(), QStringLiteral("B site\nsmoke"));
+    QCOMPARE(lines.size(), 44);
+    QCOMPARE(lines.last(), manyLines.mid(43 * 301, 219));
+    const QStringList corner = labels[3]->text().split(u'\n'); // 1,015 x 1,000 twips left
+    QCOMPARE(corner.size(), 5);
+    QCOMPARE(corner[4], manyLines.mid(4 * 301, 19));
+    QCOMPARE(labels[4]->text(), QString()); // beyond the right edge
+    QCOMPARE(labels[5]->text(), QStringLiteral("B")); // one line of 10 twips left
     QCOMPARE(b.board.model().doc.tTextos[1].Texto, oneLine); // the record keeps it all
+
+    // Moved back onto the board, a label shows what fits there now.
+    b.board.document().moveText(4, QPointF(6000, 0));
+    QCOMPARE(labels[4]->text(), oneLine.left(110));
 }
 
 void TestBoard::procuraMovimento()
