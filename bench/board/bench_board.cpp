@@ -1,7 +1,8 @@
 // A board window offscreen with the largest strats: opening one of 2,000 objects and 100
 // movements of 300 steps (reading, rebuilding the records, the scene and the strat's length),
-// closing one of 32,767 objects whose paths have 32,700 points, and opening one of 1,000 texts
-// of 65,535 bytes. None may hold the interface for a second.
+// opening and closing one of 32,767 objects whose paths have 32,700 points, and opening one of
+// 1,000 texts of 65,535 bytes, on one line or on as many lines as fill the board. None may hold
+// the interface for a second.
 #include "TestHost.h"
 #include "StratSamples.h"
 #include "board/ProgramState.h"
@@ -110,6 +111,29 @@ static void BM_OpenLongTexts(benchmark::State &state)
     }
 }
 BENCHMARK(BM_OpenLongTexts)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The same number of texts, each as many lines of narrow letters as fill the board, all in the
+// board's corner: the most a label can show, a thousand times.
+static void BM_OpenBoardFillingTexts(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    StratDocument doc = samples::largeStrat(10, 1000, 1, 2);
+    QString lines;
+    while (lines.size() + 301 <= 65535)
+        lines += QString(300, u'i') + u'\n';
+    for (std::size_t i = 1; i < doc.tTextos.size(); ++i)
+        doc.tTextos[i] = {0, 0, lines};
+    const QString path = writeSample(dir, doc);
+    Board b;
+    for (auto _ : state) {
+        b.open(path);
+        b.settle();
+        state.PauseTiming();
+        b.board.closeBoard(frmMapa::CloseReason::User);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenBoardFillingTexts)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char **argv)
 {

@@ -54,21 +54,27 @@ qsizetype fitting(double room, double full, double step)
     return n <= 0 ? 0 : static_cast<qsizetype>(n);
 }
 
-QString shownText(const QString &text, const QPointF &at)
+// Laying out and painting cost a label about a microsecond a character: the labels show this
+// many characters in all (many times what a board can show legibly), and once it is spent a
+// label shows no more than the start of its first line, enough to find it and pick it.
+constexpr qsizetype kLabelCharsInAll = qsizetype(1) << 18;
+constexpr qsizetype kLabelCharsBeyond = 16;
+
+QString shownText(const QString &text, const QPointF &at, qsizetype budget)
 {
     const qsizetype lineChars = fitting(kBoardWidthTwips - at.x(), kBoardWidthTwips, kNarrowestGlyphTwips);
     const qsizetype lineCount = fitting(kBoardHeightTwips - at.y(), kBoardHeightTwips, kLineTwips);
-    if (text.size() <= lineChars && text.size() < lineCount)
+    if (text.size() <= std::min(lineChars, budget) && text.size() < lineCount)
         return text; // no line can be too long, nor too many
     QString shown;
     qsizetype lines = 0;
-    for (qsizetype from = 0; from <= text.size() && lines < lineCount; ++lines) {
+    for (qsizetype from = 0; from <= text.size() && lines < lineCount && shown.size() < budget; ++lines) {
         qsizetype end = text.indexOf(u'\n', from);
         if (end < 0)
             end = text.size();
         if (lines)
             shown += u'\n';
-        shown += QStringView(text).sliced(from, std::min(end - from, lineChars));
+        shown += QStringView(text).sliced(from, std::min({end - from, lineChars, budget - shown.size()}));
         from = end + 1;
     }
     return shown;
@@ -227,6 +233,7 @@ void BoardScene::clearElements()
         addItem(item);
     imgObj.clear();
     lblTexto.clear();
+    labelChars_ = 0;
     imgMarker.clear();
     picM.clear();
     linha.clear();
@@ -265,7 +272,7 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
                 imgMarker[i] = item;
             } else {
                 const QPointF at(t.X, t.Y);
-                auto *item = addLabel(*this, i, shownText(t.Texto, at), at);
+                auto *item = addLabel(*this, i, labelText(i, t.Texto, at), at);
                 lblTexto[i] = item;
             }
         }
@@ -368,10 +375,10 @@ void BoardScene::showText(int i, const QString &text, const QPointF &pos)
         return;
     QGraphicsSimpleTextItem *&item = slotFor(lblTexto, i);
     if (!item) {
-        item = addLabel(*this, i, shownText(text, pos), pos);
+        item = addLabel(*this, i, labelText(i, text, pos), pos);
         return;
     }
-    item->setText(shownText(text, pos));
+    item->setText(labelText(i, text, pos));
     item->setPos(pos);
 }
 
@@ -416,7 +423,22 @@ void BoardScene::showPoint(int n, const PathPoint &pt)
 }
 
 void BoardScene::removeObject(int i) { unload(imgObj, i); }
-void BoardScene::removeText(int i) { unload(lblTexto, i); }
+void BoardScene::removeText(int i)
+{
+    if (i >= 1 && std::size_t(i) < lblTexto.size() && lblTexto[std::size_t(i)])
+        labelChars_ -= lblTexto[std::size_t(i)]->text().size();
+    unload(lblTexto, i);
+}
+
+QString BoardScene::labelText(int i, const QString &text, const QPointF &pos)
+{
+    const QGraphicsSimpleTextItem *item = i >= 1 && std::size_t(i) < lblTexto.size() ? lblTexto[std::size_t(i)] : nullptr;
+    const qsizetype had = item ? item->text().size() : 0;
+    const qsizetype left = kLabelCharsInAll - (labelChars_ - had);
+    QString shown = shownText(text, pos, std::max(left, kLabelCharsBeyond));
+    labelChars_ += shown.size() - had;
+    return shown;
+}
 void BoardScene::removeMarker(int i) { unload(imgMarker, i); }
 
 void BoardScene::removePoint(int n)

@@ -467,6 +467,22 @@ void TestBoard::longTextsShowWhatTheBoardCanHold()
     // Moved back onto the board, a label shows what fits there now.
     b.board.document().moveText(4, QPointF(6000, 0));
     QCOMPARE(labels[4]->text(), oneLine.left(110));
+
+    // Labels that each fill the board: past 262,144 characters in all, each shows the start
+    // of its first line.
+    QString fill;
+    for (int line = 0; line < 44; ++line)
+        fill += QString(219, u'i') + u'\n';
+    doc.iTxt = 40;
+    doc.tTextos.assign(41, tpTexto{0, 0, fill});
+    Board full;
+    full.board.AbreTatica(writeTemp(dir, QStringLiteral("full.qvl"), doc));
+    qsizetype inAll = 0;
+    for (int i = 1; i <= 40; ++i)
+        inAll += full.board.scene()->lblTexto[i]->text().size();
+    QVERIFY(inAll <= (1 << 18) + 40 * 16);
+    QCOMPARE(full.board.scene()->lblTexto[1]->text(), fill.chopped(1));
+    QCOMPARE(full.board.scene()->lblTexto[40]->text(), QString(16, u'i'));
 }
 
 void TestBoard::procuraMovimento()
