@@ -221,20 +221,14 @@ void TestAutoSave::backupOfAnotherRunIsKept()
 {
     // A run that crashed left the backup of its own "Strat1"; this run's "Strat1" is another strat.
     QVERIFY(QDir(home_->path()).mkdir(QStringLiteral("AutoSaves")));
-    const QString left = home_->filePath(QStringLiteral("AutoSaves/AutoSave_Strat1.qvl"));
-    const QByteArray crashed(8 << 10, 'q');
-    {
-        QFile f(left);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(crashed);
-    }
+    QFile left(home_->filePath(QStringLiteral("AutoSaves/AutoSave_Strat1.qvl")));
+    QVERIFY(left.open(QIODevice::WriteOnly) && left.write(QByteArray(8192, 'q')) == 8192);
+    left.close();
     Board b(QStringLiteral("Strat1"));
     QVERIFY(b.autoSave().AutoSave(QStringLiteral("Strat1")));
     QVERIFY(b.autoSave().AutoSave(QStringLiteral("Strat1"))); // its own backup it may replace
     QCOMPARE(QFileInfo(b.autoSave().lastFile()).fileName(), QStringLiteral("AutoSave_Strat1 (2).qvl"));
-    QFile f(left);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), crashed);
+    QCOMPARE(left.size(), 8192);
 
     // A later board of this run takes a name this run wrote, once it is free, but not the old one.
     b.board.closeBoard(frmMapa::CloseReason::User);
