@@ -8,21 +8,10 @@
 #include "language/clsLanguagePack.h"
 
 #include <QDir>
-#include <QHash>
 #include <QLabel>
 #include <QTimer>
 
 namespace quorvel {
-
-namespace {
-// Backup names held by open boards (lower case: some file systems ignore letter case), so that
-// two boards with one title do not overwrite each other's backup.
-QHash<QString, const BoardAutoSave *> &claimedNames()
-{
-    static QHash<QString, const BoardAutoSave *> names;
-    return names;
-}
-} // namespace
 
 BoardAutoSave::BoardAutoSave(frmMapa &board, ProgramState &state, QLabel *panel3, QLabel *panel4,
                              const std::array<QString, 14> &keyTexts, QObject *parent)
@@ -74,28 +63,12 @@ void BoardAutoSave::AutoSaveTimer_Timer()
 
 QString BoardAutoSave::claimFileName(const QString &title)
 {
-    auto &names = claimedNames();
-    for (int copy = 1;; ++copy) {
-        const QString name = autoSaveFileName(title, copy);
-        const QString key = name.toLower();
-        const auto it = names.constFind(key);
-        if (it != names.constEnd() && it.value() != this)
-            continue;
-        if (claimed_ != key) {
-            releaseFileName();
-            names.insert(key, this);
-            claimed_ = key;
-        }
-        return name;
-    }
+    return AutoSaveNames::program().claim(this, title, folder());
 }
 
 void BoardAutoSave::releaseFileName()
 {
-    auto &names = claimedNames();
-    if (!claimed_.isEmpty() && names.value(claimed_) == this)
-        names.remove(claimed_);
-    claimed_.clear();
+    AutoSaveNames::program().release(this);
 }
 
 bool BoardAutoSave::AutoSave(const QString &SaveName)
@@ -118,6 +91,7 @@ bool BoardAutoSave::AutoSave(const QString &SaveName)
             panel3_->setText(keyedText("s0045", QStringLiteral("Auto Save failed: ")) + fileName);
         return false;
     }
+    AutoSaveNames::program().written(path);
     lastFile_ = path;
     xSaves = static_cast<std::int16_t>(xSaves + 1);
     if (panel3_)

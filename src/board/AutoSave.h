@@ -56,7 +56,6 @@ private:
     QLabel *panel3_;
     QLabel *panel4_;
     const std::array<QString, 14> &keyTexts_;
-    QString claimed_; // the backup name this board holds, lower case
     QString lastFile_;
 };
 

@@ -13,7 +13,12 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
+#include <QPainter>
 #include <QPen>
+#include <QTextLayout>
+
+#include <cmath>
+#include <unordered_set>
 
 namespace quorvel {
 
@@ -33,12 +38,98 @@ QColor drawnColour(std::int32_t stored)
     return QColor(c.r, c.g, c.b);
 }
 
-template <typename Item>
-void deleteAll(std::vector<Item *> &items)
+// A text holds up to 65,535 characters, and laying out and painting one that long holds the
+// interface for milliseconds; a thousand of them, for many seconds. A label shows only what
+// can appear on the board: the lines and characters that fit between its corner and the
+// board's right and bottom edges, at the narrowest glyph of the board font (3.67 pixels, 55
+// twips) and its line height (13.97 pixels, 209 twips). The record keeps the whole text.
+constexpr double kNarrowestGlyphTwips = 55;
+constexpr double kLineTwips = 209;
+
+// How many steps of `step` twips reach across `room`, at most as many as cross the board's
+// `full` extent (a label that starts before the board's edge shows no more than one at it).
+qsizetype fitting(double room, double full, double step)
 {
-    for (Item *item : items)
-        delete item;
-    items.clear();
+    const double n = std::ceil(std::min(room, full) / step);
+    return n <= 0 ? 0 : static_cast<qsizetype>(n);
+}
+
+// Laying out and painting cost a label about a microsecond a character: the labels show this
+// many characters in all (many times what a board can show legibly), and once it is spent a
+// label shows no more than the start of its first line, enough to find it and pick it.
+constexpr qsizetype kLabelCharsInAll = qsizetype(1) << 18;
+constexpr qsizetype kLabelCharsBeyond = 16;
+
+QString shownText(const QString &text, const QPointF &at, qsizetype budget)
+{
+    const qsizetype lineChars = fitting(kBoardWidthTwips - at.x(), kBoardWidthTwips, kNarrowestGlyphTwips);
+    const qsizetype lineCount = fitting(kBoardHeightTwips - at.y(), kBoardHeightTwips, kLineTwips);
+    if (text.size() <= std::min(lineChars, budget) && text.size() < lineCount)
+        return text; // no line can be too long, nor too many
+    QString shown;
+    qsizetype lines = 0;
+    for (qsizetype from = 0; from <= text.size() && lines < lineCount && shown.size() < budget; ++lines) {
+        qsizetype end = text.indexOf(u'\n', from);
+        if (end < 0)
+            end = text.size();
+        if (lines)
+            shown += u'\n';
+        shown += QStringView(text).sliced(from, std::min({end - from, lineChars, budget - shown.size()}));
+        from = end + 1;
+    }
+    return shown;
+}
+
+// A board text: white with a dark rim. The rim is the text drawn in the rim colour half a pixel
+// off each way rather than a stroked outline: stroking fills one path of all a label's glyphs,
+// which takes a long label a millisecond to paint and a board of them over a second.
+class LabelItem : public QGraphicsSimpleTextItem {
+public:
+    static constexpr qreal kRim = 0.5; // pixels (the item is drawn at 15 twips a pixel)
+
+    LabelItem()
+    {
+        setFont(boardTextFont());
+        setBrush(Qt::white);
+        setScale(kTwipsPerPixelScene);
+    }
+    QRectF boundingRect() const override
+    {
+        return QGraphicsSimpleTextItem::boundingRect().adjusted(-kRim, -kRim, kRim, kRim);
+    }
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
+    {
+        // Laid out as the base class lays it out for its bounding rectangle.
+        QString lines = text();
+        lines.replace(u'\n', QChar::LineSeparator);
+        QTextLayout layout(lines, font());
+        layout.beginLayout();
+        while (layout.createLine().isValid()) {
+        }
+        layout.endLayout();
+        qreal y = 0;
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            QTextLine line = layout.lineAt(i);
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        painter->setPen(QColor(0, 0, 0, 200));
+        for (const QPointF off : {QPointF(-kRim, 0), QPointF(kRim, 0), QPointF(0, -kRim), QPointF(0, kRim)})
+            layout.draw(painter, off);
+        painter->setPen(Qt::white);
+        layout.draw(painter, QPointF());
+    }
+};
+
+QGraphicsSimpleTextItem *addLabel(QGraphicsScene &scene, int i, const QString &text, const QPointF &pos)
+{
+    auto *item = new LabelItem;
+    item->setText(text);
+    item->setPos(pos);
+    item->setZValue(zText);
+    item->setData(0, i);
+    scene.addItem(item);
+    return item;
 }
 } // namespace
 
@@ -121,11 +212,31 @@ bool BoardScene::hasOverview() const
 
 void BoardScene::clearElements()
 {
-    deleteAll(imgObj);
-    deleteAll(lblTexto);
-    deleteAll(imgMarker);
-    deleteAll(picM);
-    deleteAll(linha);
+    // Deleted one by one, each of tens of thousands of items costs a search of the scene's
+    // lists and index: seconds for a large strat. clear() drops the index first and deletes in
+    // list order. What is not an element (the overview, the editor's shapes) is taken out
+    // before and put back after.
+    std::unordered_set<const QGraphicsItem *> elements;
+    elements.insert(imgObj.begin(), imgObj.end());
+    elements.insert(lblTexto.begin(), lblTexto.end());
+    elements.insert(imgMarker.begin(), imgMarker.end());
+    elements.insert(picM.begin(), picM.end());
+    elements.insert(linha.begin(), linha.end());
+    QList<QGraphicsItem *> kept;
+    for (QGraphicsItem *item : items(Qt::AscendingOrder))
+        if (!item->parentItem() && !elements.count(item))
+            kept.append(item);
+    for (QGraphicsItem *item : kept)
+        removeItem(item);
+    clear();
+    for (QGraphicsItem *item : kept)
+        addItem(item);
+    imgObj.clear();
+    lblTexto.clear();
+    labelChars_ = 0;
+    imgMarker.clear();
+    picM.clear();
+    linha.clear();
     makeTemplates();
 }
 
@@ -160,13 +271,8 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
                 item->setData(0, i);
                 imgMarker[i] = item;
             } else {
-                auto *item = addSimpleText(t.Texto, boardTextFont());
-                item->setBrush(Qt::white);
-                item->setPen(QPen(QColor(0, 0, 0, 200), 0.6));
-                item->setScale(kTwipsPerPixelScene);
-                item->setPos(t.X, t.Y);
-                item->setZValue(zText);
-                item->setData(0, i);
+                const QPointF at(t.X, t.Y);
+                auto *item = addLabel(*this, i, labelText(i, t.Texto, at), at);
                 lblTexto[i] = item;
             }
         }
@@ -269,14 +375,10 @@ void BoardScene::showText(int i, const QString &text, const QPointF &pos)
         return;
     QGraphicsSimpleTextItem *&item = slotFor(lblTexto, i);
     if (!item) {
-        item = addSimpleText(QString(), boardTextFont());
-        item->setBrush(Qt::white);
-        item->setPen(QPen(QColor(0, 0, 0, 200), 0.6));
-        item->setScale(kTwipsPerPixelScene);
-        item->setZValue(zText);
-        item->setData(0, i);
+        item = addLabel(*this, i, labelText(i, text, pos), pos);
+        return;
     }
-    item->setText(text);
+    item->setText(labelText(i, text, pos));
     item->setPos(pos);
 }
 
@@ -321,7 +423,22 @@ void BoardScene::showPoint(int n, const PathPoint &pt)
 }
 
 void BoardScene::removeObject(int i) { unload(imgObj, i); }
-void BoardScene::removeText(int i) { unload(lblTexto, i); }
+void BoardScene::removeText(int i)
+{
+    if (i >= 1 && std::size_t(i) < lblTexto.size() && lblTexto[std::size_t(i)])
+        labelChars_ -= lblTexto[std::size_t(i)]->text().size();
+    unload(lblTexto, i);
+}
+
+QString BoardScene::labelText(int i, const QString &text, const QPointF &pos)
+{
+    const QGraphicsSimpleTextItem *item = i >= 1 && std::size_t(i) < lblTexto.size() ? lblTexto[std::size_t(i)] : nullptr;
+    const qsizetype had = item ? item->text().size() : 0;
+    const qsizetype left = kLabelCharsInAll - (labelChars_ - had);
+    QString shown = shownText(text, pos, std::max(left, kLabelCharsBeyond));
+    labelChars_ += shown.size() - had;
+    return shown;
+}
 void BoardScene::removeMarker(int i) { unload(imgMarker, i); }
 
 void BoardScene::removePoint(int n)

@@ -66,8 +66,11 @@ public:
 private:
     void makeTemplates();
     void placePoint(int n, const PathPoint &pt);
+    // What label i shows of `text` at `pos`, keeping the count of characters all labels show.
+    QString labelText(int i, const QString &text, const QPointF &pos);
 
     QGraphicsPixmapItem *background_ = nullptr;
+    qsizetype labelChars_ = 0; // characters the labels show in all
 };
 
 // The font of the board's text labels.

@@ -2,11 +2,11 @@
 // "Link": the text of a link to a site, picture or file. GO opens it; OK hands it back (the
 // caller stores it), Cancel and the close box store nothing.
 
+#include "platform/ShellOpen.h"
+
 #include <QDialog>
-#include <QUrl>
 
 #include <cstdint>
-#include <functional>
 
 class QLineEdit;
 class QPushButton;
@@ -29,21 +29,5 @@ public:
     QPushButton *cmdOK;
     QPushButton *cmdCancelar;
 };
-
-// How a link text may be opened: at once (web and mail addresses, existing files that are
-// not programs), or only after the user agreed.
-enum class LinkSafety { Open, Ask, Nothing };
-struct LinkTarget {
-    LinkSafety safety = LinkSafety::Nothing;
-    QUrl url;
-};
-LinkTarget classifyLink(const QString &text);
-
-// Opens a link text with the desktop's default handler, asking first where it is not plainly
-// safe. The owner parents the question.
-void openLink(QWidget *owner, const QString &text);
-
-// The desktop's opener; tests replace it to see what would have been opened.
-std::function<bool(const QUrl &)> &shellOpener();
 
 } // namespace quorvel

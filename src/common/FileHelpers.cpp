@@ -4,14 +4,18 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quorvel {
 
 bool ArquivoExiste(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
-    const QFileInfo info(path);
-    return info.exists() && !info.isDir();
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 bool PastaExiste(const QString &path)
@@ -25,7 +29,7 @@ bool PastaExiste(const QString &path)
 bool ArquivoTemDados(const QString &path)
 {
     const QFileInfo info(path);
-    return info.exists() && !info.isDir() && info.size() > 0;
+    return info.isFile() && info.size() > 0;
 }
 
 bool RenomeiaArquivo(const QString &oldPath, const QString &newPath)
@@ -33,6 +37,98 @@ bool RenomeiaArquivo(const QString &oldPath, const QString &newPath)
     if (!ArquivoExiste(oldPath) || QFileInfo::exists(newPath))
         return false;
     return QFile::rename(oldPath, newPath);
+}
+
+RegularFileReader::~RegularFileReader()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool RegularFileReader::open(const QString &path, qint64 maxBytes)
+{
+    error_.clear();
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    if (path.isEmpty()) {
+        error_ = QStringLiteral("cannot open the file");
+        return false;
+    }
+    // O_NONBLOCK: opening a pipe must not wait for its writer. It means nothing for the
+    // regular files that get past the type check.
+    const QByteArray name = QFile::encodeName(path);
+    int fd;
+    do
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        error_ = QStringLiteral("cannot open the file: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error_ = QStringLiteral("not a regular file");
+        return false;
+    }
+    if (st.st_size > maxBytes) {
+        ::close(fd);
+        error_ = QStringLiteral("the file is too large");
+        return false;
+    }
+    fd_ = fd;
+    size_ = st.st_size;
+    return true;
+}
+
+bool RegularFileReader::readAll(QByteArray &out)
+{
+    if (fd_ < 0) {
+        if (error_.isEmpty())
+            error_ = QStringLiteral("the file is not open");
+        return false;
+    }
+    QByteArray bytes(static_cast<qsizetype>(size_), Qt::Uninitialized);
+    qint64 got = 0;
+    // One byte past the size: a file that grew since it was opened is as torn as one that shrank.
+    char extra = 0;
+    for (;;) {
+        const bool inFile = got < size_;
+        char *to = inFile ? bytes.data() + got : &extra;
+        const std::size_t want = inFile ? static_cast<std::size_t>(size_ - got) : 1;
+        const ssize_t n = ::read(fd_, to, want);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error_ = QStringLiteral("cannot read the file: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+        if (n == 0)
+            break;
+        if (!inFile) {
+            error_ = QStringLiteral("the file grew while it was read");
+            return false;
+        }
+        got += n;
+    }
+    if (got != size_) {
+        error_ = QStringLiteral("the file shrank while it was read");
+        return false;
+    }
+    out = std::move(bytes);
+    return true;
+}
+
+bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray &out, QString *error)
+{
+    RegularFileReader reader;
+    if (reader.open(path, maxBytes) && reader.readAll(out))
+        return true;
+    if (error)
+        *error = reader.error();
+    return false;
 }
 
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)

@@ -1,13 +1,13 @@
 #pragma once
 // Small file tests used by the shell, the auto-save and the video export, and the one way the
-// program writes a whole file.
+// program reads and writes a whole file.
 
 #include <QByteArray>
 #include <QString>
 
 namespace quorvel {
 
-// True when the path names an existing file that is not a folder.
+// True when the path names an existing regular file (a device, a pipe or a folder is not).
 bool ArquivoExiste(const QString &path);
 // True when the folder exists; a final '/' or '\' may be present or not.
 bool PastaExiste(const QString &path);
@@ -18,5 +18,34 @@ bool ArquivoTemDados(const QString &path);
 [[nodiscard]] bool RenomeiaArquivo(const QString &oldPath, const QString &newPath);
 // Writes the file all at once (QSaveFile): on failure the old file is whole and error says why.
 [[nodiscard]] bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Reads a file the user named, which may be anything: a device reports size 0 and never ends,
+// opening a pipe waits for a writer that never comes, and a file may shrink or grow while it
+// is read. The type is checked on the opened descriptor (opened without waiting), so nothing
+// can be swapped in between the check and the read; the bytes are copied, never mapped, so a
+// file cut short can only make the read fail.
+class RegularFileReader {
+public:
+    RegularFileReader() = default;
+    ~RegularFileReader();
+    RegularFileReader(const RegularFileReader &) = delete;
+    RegularFileReader &operator=(const RegularFileReader &) = delete;
+
+    // False (error() says why) unless the path is a regular file of at most maxBytes.
+    bool open(const QString &path, qint64 maxBytes);
+    // The size when it was opened.
+    qint64 size() const { return size_; }
+    // The whole file; false when it cannot be read or no longer holds exactly size() bytes.
+    bool readAll(QByteArray &out);
+    const QString &error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    qint64 size_ = 0;
+    QString error_;
+};
+
+// open() and readAll() in one; *error (when given) says why it failed.
+bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray &out, QString *error = nullptr);
 
 } // namespace quorvel

@@ -204,32 +204,17 @@ StratReadResult finish(const Reader &r)
     return result;
 }
 
-// Reads a whole file through a memory map where possible. Strat files are small; the cap
-// keeps a wrong file (a disk image, say) from being read into memory.
+// Strat files are small; the cap keeps a wrong file (a disk image, say) from being read into
+// memory. Devices, pipes and files that change while they are read are refused by the reader.
 constexpr qint64 kMaxFileBytes = qint64(1) << 31;
 
 template <typename Fn>
 StratReadResult withFileBytes(const QString &path, Fn &&fn)
 {
     StratReadResult result;
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("cannot open the file");
+    QByteArray bytes;
+    if (!readRegularFile(path, kMaxFileBytes, bytes, &result.error))
         return result;
-    }
-    if (file.size() > kMaxFileBytes) {
-        result.error = QStringLiteral("the file is too large to be a strat");
-        return result;
-    }
-    if (file.size() > 0) {
-        if (uchar *mapped = file.map(0, file.size()))
-            return fn(QByteArrayView(reinterpret_cast<const char *>(mapped), file.size()));
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("cannot read the file");
-        return result;
-    }
     return fn(QByteArrayView(bytes));
 }
 

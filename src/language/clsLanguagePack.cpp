@@ -4,7 +4,6 @@
 #include "common/FileHelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cstdint>
@@ -23,6 +22,8 @@ constexpr qsizetype kMinStringBytes = 2 * 2;
 constexpr int kScrambleOffset = 5;
 constexpr qsizetype kMaxPlainText = 32767;
 constexpr qsizetype kMaxStoredText = 65535;
+// Far above any real pack; a larger file is not read into memory.
+constexpr qint64 kMaxPackFileBytes = qint64(64) << 20;
 
 class Writer {
 public:
@@ -359,19 +360,13 @@ bool writeLanguagePackFile(const QString &path, const LanguagePackData &pack,
 
 bool clsLanguagePack::LoadPack(const QString &sFile, QString *error)
 {
-    QFile file(sFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    QString why;
+    if (!readRegularFile(sFile, kMaxPackFileBytes, bytes, &why)) {
         if (error)
-            *error = QStringLiteral("%1 could not be opened: %2").arg(sFile, file.errorString());
+            *error = QStringLiteral("%1 could not be read: %2").arg(sFile, why);
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("%1 could not be read: %2").arg(sFile, file.errorString());
-        return false;
-    }
-    file.close();
 
     const CodePage::Id codePage = codePageForLanguage(QFileInfo(sFile).completeBaseName());
     LanguagePackData loaded;

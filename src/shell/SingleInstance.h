@@ -1,8 +1,14 @@
 #pragma once
-// One running Quorvel per user. The first process holds a lock file in the runtime folder
-// (XDG_RUNTIME_DIR, else the temp folder); a later start sees the lock, hands its command line
-// over through the setting "Comando", asks the running one to come to the front, and ends.
-// A lock left by a crashed process is taken over (its process no longer runs).
+// One running Quorvel per user. The first process holds a lock file in a folder of the user's
+// own; a later start sees the lock, hands its command line over through the setting "Comando",
+// asks the running one to come to the front, and ends. A lock left by a crashed process is
+// taken over (its process no longer runs).
+//
+// The folder is the runtime folder when it is private (a real folder, owned by this user,
+// writable by no one else), else "instance" under the user's data folder, made private. A
+// folder others can write would let them plant a lock (Quorvel would never start) or a link
+// that the hand-over file is written through. Without any private folder there is no single
+// instance: every start runs.
 
 #include <QString>
 
@@ -33,8 +39,12 @@ public:
     // True (and the request is gone) when a second start asked for the front since last time.
     static bool takeActivationRequest(const QString &path);
 
+    // The folder of the lock and the request file, "" when there is no private one.
+    static QString instanceFolder();
+    // A real folder (not a link), owned by this user, that no one else can write.
+    static bool isPrivateFolder(const QString &path);
+
 private:
-    static QString runtimeFolder();
 
     QString name_;
     std::unique_ptr<QLockFile> lock_;

@@ -59,6 +59,7 @@ private slots:
     void sameTitleTwoBoards();
     void reusedBoardCountsFromFive();
     void failedBackupIsNotReportedAsSaved();
+    void backupOfAnotherRunIsKept();
 
 private:
     std::unique_ptr<QTemporaryDir> home_;
@@ -214,6 +215,26 @@ void TestAutoSave::failedBackupIsNotReportedAsSaved()
     QCOMPARE(b.panel(4), QStringLiteral("Auto Save in 0 minutes."));
     b.minutes(1);
     QCOMPARE(b.panel(4), QStringLiteral("Auto Save in 4 minutes.")); // the cycle goes on
+}
+
+void TestAutoSave::backupOfAnotherRunIsKept()
+{
+    // A run that crashed left the backup of its own "Strat1"; this run's "Strat1" is another strat.
+    QVERIFY(QDir(home_->path()).mkdir(QStringLiteral("AutoSaves")));
+    QFile left(home_->filePath(QStringLiteral("AutoSaves/AutoSave_Strat1.qvl")));
+    QVERIFY(left.open(QIODevice::WriteOnly) && left.write(QByteArray(8192, 'q')) == 8192);
+    left.close();
+    Board b(QStringLiteral("Strat1"));
+    QVERIFY(b.autoSave().AutoSave(QStringLiteral("Strat1")));
+    QVERIFY(b.autoSave().AutoSave(QStringLiteral("Strat1"))); // its own backup it may replace
+    QCOMPARE(QFileInfo(b.autoSave().lastFile()).fileName(), QStringLiteral("AutoSave_Strat1 (2).qvl"));
+    QCOMPARE(left.size(), 8192);
+
+    // A later board of this run takes a name this run wrote, once it is free, but not the old one.
+    b.board.closeBoard(frmMapa::CloseReason::User);
+    Board next(QStringLiteral("Strat1"), 2);
+    QVERIFY(next.autoSave().AutoSave(QStringLiteral("Strat1")));
+    QCOMPARE(QFileInfo(next.autoSave().lastFile()).fileName(), QStringLiteral("AutoSave_Strat1 (2).qvl"));
 }
 
 QTEST_MAIN(TestAutoSave)

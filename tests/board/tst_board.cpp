@@ -110,6 +110,7 @@ private slots:
     void failedSaveKeepsFileAndName();
     void saveCloseAndReopenShowsTheSameScene();
     void closedBoardForgetsItsStrat();
+    void longTextsShowWhatTheBoardCanHold();
     void procuraMovimento();
 };
 
@@ -424,12 +425,45 @@ void TestBoard::closedBoardForgetsItsStrat()
     QCOMPARE(m.doc.iMovs, 0);
     QVERIFY(m.sArquivo.isEmpty());
     QCOMPARE(itemsOf(*b.board.scene()), SceneItems{});
+    // All at once, but only the elements: the overview's item and the editor's shapes stay.
+    QCOMPARE(b.board.scene()->items().size(), Board(2).board.scene()->items().size());
 
     // Taken again for a new strat: empty, with its new slot.
     b.board.Form_Load();
     b.board.setImI(3);
     QCOMPARE(b.board.imI(), 3);
     QVERIFY(b.board.sArquivo().isEmpty());
+}
+
+void TestBoard::longTextsShowWhatTheBoardCanHold()
+{
+    // No glyph of the board font is narrower than 55 twips nor a line lower than 209: a label
+    // shows what fits from its corner to the edges of the 12,015 x 9,000 twip board.
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    StratDocument doc = baseStrat();
+    const QString oneLine(65535, u'w');
+    QString fill; // lines of 300 narrow letters, more than the board holds
+    while (fill.size() < 60000)
+        fill += QString(300, u'i') + u'\n';
+    doc.iTxt = 40;
+    doc.tTextos.assign(41, tpTexto{0, 0, fill});
+    doc.tTextos[1] = {0, 0, oneLine};
+    doc.tTextos[2] = {11000, 8000, fill};
+    doc.tTextos[3] = {12015, 0, oneLine};
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("t.qvl"), doc));
+    const auto &labels = b.board.scene()->lblTexto;
+    QCOMPARE(labels[1]->text(), oneLine.left(219));
+    QCOMPARE(labels[2]->text(), QStringList(5, QString(19, u'i')).join(u'\n')); // 1,015 x 1,000 twips left
+    QCOMPARE(labels[3]->text(), QString()); // beyond the right edge
+    QCOMPARE(labels[4]->text(), QStringList(44, QString(219, u'i')).join(u'\n'));
+    // Past 262,144 characters in all, a label shows the start of its first line.
+    QCOMPARE(labels[40]->text(), QString(16, u'i'));
+    QCOMPARE(b.board.model().doc.tTextos[1].Texto, oneLine); // the record keeps it all
+
+    b.board.document().moveText(3, QPointF(6000, 0)); // onto the board, with the budget spent
+    QCOMPARE(labels[3]->text(), oneLine.left(16));
 }
 
 void TestBoard::procuraMovimento()

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <limits>
 
+#include <sys/stat.h>
+
 using namespace quorvel;
 
 class TestCommon : public QObject {
@@ -25,6 +27,10 @@ private slots:
     void centralEuropeanCodePage();
     void programFolderFollowsQuorvelHome();
     void fileHelpers();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
+    void fileThatChangesWhileReadFails_data();
+    void fileThatChangesWhileReadFails();
 };
 
 void TestCommon::roundsHalfToEven_data()
@@ -148,6 +154,64 @@ void TestCommon::fileHelpers()
     QVERIFY(!ArquivoExiste(full));
     QVERIFY(ArquivoTemDados(folder + "/sub/moved.qvl"));
     QVERIFY(!RenomeiaArquivo(full, folder + "/again.qvl")); // the source is gone
+}
+
+void TestCommon::onlyRegularFilesAreRead_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("exists"); // ArquivoExiste
+    QTest::addColumn<bool>("read");
+    QTest::newRow("regular") << "full.qvl" << true << true;
+    QTest::newRow("over the cap") << "large.qvl" << true << false;
+    QTest::newRow("folder") << "." << false << false;
+    QTest::newRow("device") << "/dev/zero" << false << false;
+    QTest::newRow("link to a device") << "zero.qvl" << false << false;
+    QTest::newRow("pipe without a writer") << "pipe.qvl" << false << false; // must not wait
+}
+
+void TestCommon::onlyRegularFilesAreRead()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, exists);
+    QFETCH(bool, read);
+    QTemporaryDir dir;
+    QFile full(dir.filePath("full.qvl")), large(dir.filePath("large.qvl"));
+    QVERIFY(full.open(QIODevice::WriteOnly) && full.write("abc") == 3);
+    QVERIFY(large.open(QIODevice::WriteOnly) && large.write(QByteArray(101, 'x')) == 101);
+    full.close();
+    large.close();
+    QVERIFY(QFile::link("/dev/zero", dir.filePath("zero.qvl")));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe.qvl")).constData(), 0600), 0);
+
+    const QString path = QDir(dir.path()).absoluteFilePath(name);
+    QCOMPARE(ArquivoExiste(path), exists);
+    QByteArray bytes("untouched");
+    QString error;
+    QCOMPARE(readRegularFile(path, 100, bytes, &error), read);
+    QCOMPARE(error.isEmpty(), read);
+    QCOMPARE(bytes, read ? QByteArray("abc") : QByteArray("untouched"));
+}
+
+void TestCommon::fileThatChangesWhileReadFails_data()
+{
+    QTest::addColumn<qint64>("newSize");
+    QTest::newRow("cut short") << qint64(1000);
+    QTest::newRow("grown") << qint64(70000);
+}
+
+void TestCommon::fileThatChangesWhileReadFails()
+{
+    QFETCH(qint64, newSize);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("strat.qvl"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(65536, 'q')) == 65536);
+    file.close();
+    RegularFileReader reader;
+    QVERIFY(reader.open(file.fileName(), qint64(1) << 20));
+    QVERIFY(file.resize(newSize)); // between the size check and the read
+    QByteArray bytes;
+    QVERIFY(!reader.readAll(bytes));
+    QVERIFY(bytes.isEmpty() && !reader.error().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCommon)

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <limits>
 
+#include <sys/stat.h>
+
 using namespace quorvel;
 
 namespace {
@@ -468,6 +470,13 @@ void TestStratFile::missingFileIsAnError()
     QVERIFY(!readStratFile(dir.path(), doc)); // a folder is not a strat
     OldStratDocument old;
     QVERIFY(!readOldStratFile(QStringLiteral("/nonexistent/old.qvl"), old));
+    // A device never ends and a pipe's open waits for a writer: both refused at once.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.qvl"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString &path : {pipe, QStringLiteral("/dev/zero")}) {
+        QVERIFY(!readStratFile(path, doc));
+        QVERIFY(!readOldStratFile(path, old));
+    }
 }
 
 void TestStratFile::fuzzRegressionFilesAreHandled()

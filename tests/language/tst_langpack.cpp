@@ -4,6 +4,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace quorvel;
 
 namespace {
@@ -115,6 +117,7 @@ private slots:
     void damagedPacks_data();
     void damagedPacks();
     void fuzzRegressions();
+    void devicesAndPipesAreNotPacks();
     void writerRefusals_data();
     void writerRefusals();
     void switches_data();
@@ -349,6 +352,16 @@ void TestLangPack::fuzzRegressions()
         const PackReadResult result = readLanguagePack(readAll(dir.filePath(name)), CodePage::Windows1252, pack);
         QVERIFY2(!result.ok && !result.error.isEmpty(), qPrintable(name));
     }
+}
+
+void TestLangPack::devicesAndPipesAreNotPacks()
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("Spanish.lpk");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    clsLanguagePack pack;
+    QVERIFY(!pack.LoadPack(pipe)); // at once: no wait for a writer
+    QVERIFY(!pack.LoadPack(QStringLiteral("/dev/zero"))); // no endless read
 }
 
 void TestLangPack::writerRefusals_data()

@@ -9,10 +9,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace quorvel;
 
@@ -29,6 +34,9 @@ private slots:
     void pollerTakesCommands();
     void slowOpenIsNotRepeated();
     void secondStartHandsOver();
+    void instanceFolderIsTheUsersOwn_data();
+    void instanceFolderIsTheUsersOwn();
+    void requestIsNeverWrittenThroughALink();
 
 private:
     QProcessEnvironment helperEnvironment() const;
@@ -244,6 +252,79 @@ void TestStartUp::secondStartHandsOver()
     next.closeWriteChannel();
     QVERIFY(next.waitForFinished(10000));
     QCOMPARE(next.exitCode(), 10);
+}
+
+void TestStartUp::instanceFolderIsTheUsersOwn_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("private") << "0700";
+    QTest::newRow("writable by all") << "0777";
+    QTest::newRow("a link to a private folder") << "link";
+    QTest::newRow("another user's") << "other";
+    // XDG_RUNTIME_DIR unset, and another user made the temp folder's runtime-<user> first.
+    QTest::newRow("unset, planted in the temp folder") << "unset";
+}
+
+void TestStartUp::instanceFolderIsTheUsersOwn()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir top, data;
+    const QString user = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
+    QString runtime = top.filePath(kind == "unset" ? "runtime-" + user : "runtime");
+    QVERIFY(QDir().mkdir(runtime));
+    const QByteArray made = QFile::encodeName(runtime);
+    if (kind == "link") {
+        runtime = top.filePath("link");
+        QVERIFY(QFile::link(QFile::decodeName(made), runtime));
+    } else if (kind.startsWith('0')) {
+        QCOMPARE(::chmod(made.constData(), kind.toUInt(nullptr, 8)), 0);
+    } else if (::chown(made.constData(), 65534, 65534) != 0 || ::chmod(made.constData(), 0777) != 0) {
+        QSKIP("giving a folder to another user needs root");
+    }
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR"), oldTemp = qgetenv("TMPDIR");
+    auto restore = qScopeGuard([&] {
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        qputenv("TMPDIR", oldTemp);
+    });
+    if (kind == "unset") {
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", top.path().toLocal8Bit());
+    } else {
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    }
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QLockFile planted(runtime + "/Quorvel-" + qEnvironmentVariable("USER") + ".lock");
+    QVERIFY(planted.tryLock(0));
+
+    // Only a private runtime folder is used; otherwise a private one elsewhere, where a lock
+    // planted by someone else stops no start.
+    const bool used = kind == "0700";
+    const QString folder = SingleInstance::instanceFolder();
+    QVERIFY(SingleInstance::isPrivateFolder(folder));
+    QCOMPARE(folder.startsWith(top.path()), used);
+    if (kind == "unset")
+        QVERIFY(folder.startsWith(data.path()));
+    QCOMPARE(SingleInstance().isFirst(), !used);
+}
+
+void TestStartUp::requestIsNeverWrittenThroughALink()
+{
+    QTemporaryDir other;
+    const QString victim = other.filePath("victim.txt"), path = SingleInstance::activationRequestPath();
+    QFile f(victim);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("keep") == 4);
+    f.close();
+    QVERIFY(QFile::link(victim, path));
+    SingleInstance().requestActivation();
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("keep"));
+    // A pipe in its place: no wait for a reader.
+    QVERIFY(QFile::remove(path));
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    SingleInstance().requestActivation();
+    QVERIFY(QFile::remove(path));
+    SingleInstance().requestActivation();
+    QVERIFY(SingleInstance::takeActivationRequest(path));
 }
 
 QTEST_MAIN(TestStartUp)
