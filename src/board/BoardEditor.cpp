@@ -1,7 +1,7 @@
 #include "board/BoardEditor.h"
 
 #include "board/BoardModel.h"
-#include "board/BoardPlayback.h"
+#include "playback/PlaybackController.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
 #include "board/frmCores.h"
@@ -385,7 +385,7 @@ void BoardEditor::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, Q
         // A press with a tool armed pauses a running Play/Edit and never resumes it.
         if (!board_.bMovimento && !state_.bAdiciona && !state_.bTexto)
             board_.picPause_Click();
-        else if (!board_.playback().bPause)
+        else if (!board_.controller().paused())
             board_.picPause_Click();
     }
     tlinha->setVisible(false);

@@ -13,6 +13,7 @@
 #include "language/clsLanguagePack.h"
 #include "platform/Prompts.h"
 #include "platform/clsDialog.h"
+#include "playback/PlaybackController.h"
 #include "playback/PlaybackModel.h"
 
 #include <QCloseEvent>
@@ -63,7 +64,6 @@ QLabel *controlButton(QWidget *parent, const char *name, const char *face, int l
     button->setGeometry(leftTwips / 15, 0, 19, 15);
     button->setPixmap(QPixmap(programFolder() + QStringLiteral("/Bin/Icons/Controls/") + QLatin1String(face)
                               + QStringLiteral(".png")));
-    button->setProperty("Tag", QStringLiteral("0"));
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
@@ -96,7 +96,8 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controls.Slider2 = Slider2_;
     controls.panel1 = panels_[1];
     controls.panel2 = panels_[2];
-    playback_ = new BoardPlayback(model_, *scene_, host_, controls, keyTexts_, this);
+    controller_ = new PlaybackController(model_.playback, model_.doc, Clock::system(), this);
+    playback_ = new BoardPlayback(*controller_, model_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(*this, state_, host_);
 }
@@ -109,6 +110,8 @@ frmMapa::~frmMapa()
     editor_ = nullptr;
     delete playback_;
     playback_ = nullptr;
+    delete controller_;
+    controller_ = nullptr;
     delete autoSave_;
     autoSave_ = nullptr;
 }
@@ -225,15 +228,10 @@ void frmMapa::Form_Load()
     lblRoundTime_->setText(formatRoundTime(std::max<int>(state_.iRoundTimer, 0)));
     lblFrame_->setText(QStringLiteral("0"));
     lblSegs_->setText(formatElapsed(0));
-    picGO_->setProperty("Tag", QStringLiteral("0"));
-    Picture1_->setProperty("Tag", QStringLiteral("0"));
-    Slider2_->setMaximum(1);
-    Slider2_->setValue(0);
-    lblMaxTime_->setText(QStringLiteral("1"));
     model_.sArquivo.clear();
     closing_ = false;
     closeAfterAutoSave_.reset();
-    playback_->boardLoaded();
+    controller_->boardLoaded();
     autoSave_->boardLoaded();
 }
 
@@ -241,9 +239,9 @@ void frmMapa::picGO_Click() { playback_->picGO_Click(); }
 void frmMapa::picPause_Click() { playback_->picPause_Click(); }
 void frmMapa::picSlow_Click() { playback_->picSlow_Click(); }
 void frmMapa::Picture1_Click() { playback_->Picture1_Click(); }
-bool frmMapa::playMode() const { return playback_->playMode(); }
-bool frmMapa::playEditMode() const { return playback_->playEditMode(); }
-bool frmMapa::bGravar() const { return playback_->bGravar; }
+bool frmMapa::playMode() const { return controller_->playMode(); }
+bool frmMapa::playEditMode() const { return controller_->playEditMode(); }
+bool frmMapa::bGravar() const { return controller_->recording(); }
 
 void frmMapa::setTitulo(const QString &caption)
 {
@@ -349,13 +347,7 @@ void frmMapa::AbreTatica(const QString &sArq)
 
 void frmMapa::updateStratLength()
 {
-    const PlaybackModel::StratLength length = model_.playback.CalculaTempo();
-    if (length.longerThanRound) {
-        Prompts::current().message(host_.dialogOwner(), QStringLiteral("Your strat is now longer than the round timer."),
-                                   QStringLiteral("Strat Time"), MessageIcon::None, MessageButtons::Ok);
-    }
-    Slider2_->setMaximum(length.seconds);
-    lblMaxTime_->setText(QString::number(length.seconds));
+    controller_->updateStratLength();
 }
 
 bool frmMapa::SalvaTatica(bool bComo)
@@ -430,7 +422,7 @@ void frmMapa::closeBoard(CloseReason reason)
     if (closing_)
         return;
     closing_ = true;
-    playback_->boardClosing();
+    controller_->boardClosing();
     autoSave_->boardClosed();
     if (reason != CloseReason::MainWindow)
         host_.WindowListRemove(this);

@@ -20,6 +20,7 @@ class BoardAutoSave;
 class BoardEditor;
 class BoardHost;
 class BoardPlayback;
+class PlaybackController;
 class BoardScene;
 struct ProgramState;
 
@@ -81,6 +82,7 @@ public:
     bool playEditMode() const;
     bool bGravar() const;
     BoardPlayback &playback() const { return *playback_; }
+    PlaybackController &controller() const { return *controller_; }
     BoardAutoSave &autoSave() const { return *autoSave_; }
 
     // Editing: the mouse and keys of the board, and the operations the menus call by name.
@@ -132,6 +134,7 @@ private:
     QGraphicsView *view_ = nullptr;
     std::array<QString, 14> keyTexts_;
     bool closing_ = false;
+    PlaybackController *controller_ = nullptr;
     BoardPlayback *playback_ = nullptr;
     BoardAutoSave *autoSave_ = nullptr;
     BoardEditor *editor_ = nullptr;

@@ -3,7 +3,7 @@
 
 #include "TestHost.h"
 #include "board/BoardEditor.h"
-#include "board/BoardPlayback.h"
+#include "playback/PlaybackController.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
 #include "board/frmCores.h"
@@ -229,18 +229,18 @@ void TestEditing::placingIsRefusedWhileRecordingOrPlaying()
 {
     ScriptedPrompts prompts;
     Board b;
-    b.board.playback().bGravar = true;
+    b.board.controller().setRecording(true);
     b.place(1, {1000, 1000});
     QCOMPARE(b.doc().iObj, 0);
-    b.board.playback().bGravar = false;
+    b.board.controller().setRecording(false);
 
     b.board.picGO_Click(); // Play: a press toggles pause and places nothing
     QVERIFY(b.board.playMode());
     b.place(1, {1000, 1000});
     QCOMPARE(b.doc().iObj, 0);
-    QVERIFY(b.board.playback().bPause);
+    QVERIFY(b.board.controller().paused());
     b.click({1000, 1000});
-    QVERIFY(!b.board.playback().bPause);
+    QVERIFY(!b.board.controller().paused());
     b.board.picGO_Click();
 }
 
