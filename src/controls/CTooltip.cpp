@@ -158,7 +158,6 @@ void BalloonWindow::popUp()
     relayout(); // the stem's side may have changed
     move(at);
     show();
-    raise();
     autoPopTimer_->start(std::max(autoPopMs_, 0));
 }
 

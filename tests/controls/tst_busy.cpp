@@ -1,0 +1,215 @@
+// The busy animation (its frame timing and stop rules) and the balloon tooltip (its property
+// rules and its showing with the pointer).
+#include "GifFixtures.h"
+#include "common/Clock.h"
+#include "controls/AniGif.h"
+#include "controls/CTooltip.h"
+#include "controls/ControlTimer.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorvel;
+using namespace quorvel::test;
+
+class TestBusy : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void stopTable_data();
+    void stopTable();
+    void frameDelays_data();
+    void frameDelays();
+    void nothingLoaded();
+    void shippedLoadingGif();
+    void balloonProperties();
+    void balloonFollowsPointer();
+
+private:
+    QString write(const QString &name, const QByteArray &bytes);
+    ManualClock clock;
+    QTemporaryDir dir;
+};
+
+void TestBusy::initTestCase() { QVERIFY(dir.isValid()); }
+
+QString TestBusy::write(const QString &name, const QByteArray &bytes)
+{
+    QFile f(dir.filePath(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        return {};
+    return f.fileName();
+}
+
+void TestBusy::stopTable_data()
+{
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<bool>("atFirst");
+    QTest::addColumn<bool>("atOnce");
+    QTest::addColumn<int>("frameAfter");    // the frame shown right after the call
+    QTest::addColumn<bool>("timerAfter");
+    QTest::addColumn<int>("frameLater");    // after 500 ms more
+    QTest::newRow("freeze") << true << false << false << 3 << false << 3;
+    QTest::newRow("freeze, at once too") << true << false << true << 3 << false << 3;
+    QTest::newRow("end the cycle on frame 1") << true << true << false << 3 << true << 1;
+    QTest::newRow("back to frame 1 at once") << true << true << true << 1 << false << 1;
+    QTest::newRow("stopped: nothing changes") << false << true << true << 3 << false << 3;
+}
+
+void TestBusy::stopTable()
+{
+    QFETCH(bool, running);
+    QFETCH(bool, atFirst);
+    QFETCH(bool, atOnce);
+    GifSpec spec;
+    spec.delayMs = 100;
+    AniGif busy(clock);
+    busy.LoadFile(write(QStringLiteral("stop.gif"), makeGif(spec)), false);
+    QVERIFY(busy.TimerStatus());
+    ControlTimer::advance(clock, AniGif::kFirstIntervalMs + 200); // frames 1, 2, 3
+    QCOMPARE(busy.currentFrame(), 3);
+    if (!running)
+        busy.StopAnimate(false, false);
+    busy.StopAnimate(atFirst, atOnce);
+    QTEST(busy.currentFrame(), "frameAfter");
+    QTEST(busy.TimerStatus(), "timerAfter");
+    ControlTimer::advance(clock, 500);
+    QTEST(busy.currentFrame(), "frameLater");
+    QCOMPARE(frameShown(busy.currentPicture()), busy.currentFrame());
+}
+
+void TestBusy::frameDelays_data()
+{
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("0 plays at the minimum, not as a 1 ms loop") << 0 << AniGif::kZeroDelayMs;
+    QTest::newRow("own delay") << 70 << 70;
+    QTest::newRow("70 seconds capped") << 70000 << AniGif::kMaxDelayMs;
+}
+
+void TestBusy::frameDelays()
+{
+    QFETCH(int, delayMs);
+    QFETCH(int, interval);
+    GifSpec spec;
+    spec.delayMs = delayMs;
+    AniGif busy(clock);
+    busy.LoadFile(write(QStringLiteral("delay.gif"), makeGif(spec)), true);
+    QCOMPARE(busy.currentFrame(), 1); // DoNotStart: frame 1 drawn, timer off
+    QVERIFY(!busy.TimerStatus());
+    busy.RestartAnimate(); // goes on after the shown frame's own delay
+    ControlTimer::advance(clock, interval);
+    QCOMPARE(busy.currentFrame(), 2);
+    ControlTimer::advance(clock, interval - 1);
+    QCOMPARE(busy.currentFrame(), 2);
+    ControlTimer::advance(clock, 1);
+    QCOMPARE(busy.currentFrame(), 3);
+    // The fast finish alone runs at 1 ms: the cycle ends on frame 1 within a few milliseconds.
+    busy.FinishCycleFast();
+    ControlTimer::advance(clock, interval + 3);
+    QCOMPARE(busy.currentFrame(), 1);
+    QVERIFY(!busy.TimerStatus());
+}
+
+void TestBusy::nothingLoaded()
+{
+    AniGif busy(clock);
+    busy.RestartAnimate();
+    busy.NextFrame();
+    busy.FinishCycleFast();
+    QVERIFY(!busy.TimerStatus());
+    busy.LoadFile(dir.filePath(QStringLiteral("missing.gif")), false);
+    QCOMPARE(busy.Picture(), 0);
+    QVERIFY(!busy.TimerStatus());
+    GifSpec one;
+    one.frames = 1;
+    busy.LoadFile(write(QStringLiteral("one.gif"), makeGif(one)), false);
+    QCOMPARE(busy.currentFrame(), 1); // a single frame is drawn once, the timer stays off
+    QVERIFY(!busy.TimerStatus());
+    busy.LoadFile(QString(), false);
+    QCOMPARE(busy.Picture(), 0);
+}
+
+void TestBusy::shippedLoadingGif()
+{
+    AniGif busy(clock);
+    busy.LoadFile(QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Loading.gif"), false);
+    QVERIFY(busy.Picture() >= 8);
+    QCOMPARE(busy.size(), QSize(64, 64));
+    ControlTimer::advance(clock, 2000);
+    QVERIFY(busy.TimerStatus()); // endless
+}
+
+void TestBusy::balloonProperties()
+{
+    QWidget parent;
+    CTooltip tip(clock);
+    tip.Destroy(); // nothing to destroy
+    tip.Style = 1;
+    tip.setTitle(QStringLiteral("Info"));
+    tip.setTipText(QStringLiteral("Smoke \u2192 B site, \u0218tefan"));
+    tip.setForeColor(0);
+    tip.Create(&parent);
+    BalloonWindow *w = tip.window();
+    QVERIFY(w);
+    QVERIFY(w->balloon());
+    QCOMPARE(w->title(), QStringLiteral("Info")); // at Create a title goes without an icon
+    QCOMPARE(w->tipText(), tip.TipText());
+    QCOMPARE(w->textColor(), 0u);
+    QCOMPARE(w->initial(), 500);
+    QCOMPARE(w->autoPop(), 100000);
+
+    tip.setTitle(QStringLiteral("Other")); // live, no icon: the window keeps its title
+    QCOMPARE(w->title(), QStringLiteral("Info"));
+    tip.setIcon(1);
+    QCOMPARE(w->title(), QStringLiteral("Other"));
+    QCOMPARE(w->icon(), 1);
+    tip.setBackColor(0x00FF00);
+    tip.setBackColor(0); // 0 on a live window is sent
+    QCOMPARE(w->backColor(), 0u);
+    tip.setTipText(QStringLiteral("changed in place"));
+    QCOMPARE(w->tipText(), QStringLiteral("changed in place"));
+
+    tip.setForeColor(0x0000FF);
+    tip.Create(&parent);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget *x) { return qobject_cast<BalloonWindow *>(x); }),
+             1); // exactly one tip window
+    QCOMPARE(tip.window()->textColor(), 0x0000FFu);
+    tip.Destroy();
+    tip.Destroy();
+    QVERIFY(!tip.window());
+}
+
+void TestBusy::balloonFollowsPointer()
+{
+    QWidget board;
+    board.resize(300, 200);
+    board.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&board));
+    CTooltip tip(clock);
+    tip.Style = 1;
+    tip.setIcon(1);
+    tip.setTitle(QStringLiteral("Info"));
+    tip.setTipText(QStringLiteral("Wait here"));
+    tip.VisibleTime = 3000;
+    tip.Create(&board);
+    QTest::mouseMove(&board, QPoint(100, 100));
+    ControlTimer::advance(clock, 499);
+    QVERIFY(!tip.window()->isVisible());
+    ControlTimer::advance(clock, 1);
+    QVERIFY(tip.window()->isVisible());
+    QVERIFY(tip.window()->geometry().top() >= board.mapToGlobal(QPoint(100, 100)).y() - 2);
+    ControlTimer::advance(clock, 3000); // it goes after VisibleTime
+    QVERIFY(!tip.window()->isVisible());
+    QTest::mouseMove(&board, QPoint(120, 100));
+    ControlTimer::advance(clock, 500);
+    QVERIFY(tip.window()->isVisible());
+    QTest::mouseClick(&board, Qt::LeftButton, {}, QPoint(120, 100)); // a press takes it away
+    QVERIFY(!tip.window()->isVisible());
+}
+
+QTEST_MAIN(TestBusy)
+#include "tst_busy.moc"
