@@ -123,7 +123,7 @@ void scorch(QPainter &p, QPointF c, double r, std::mt19937 &rng)
 void fireball(QPainter &p, QPointF c, double r, double heat, std::mt19937 &rng)
 {
     QRadialGradient g(c, r);
-    g.setColorAt(0, QColor(255, 255, 220).darker(int(100 + (1 - heat) * 60)));
+    g.setColorAt(0, QColor(mix(qRgb(255, 150, 20), qRgb(255, 255, 220), heat)));
     g.setColorAt(0.35, QColor(255, 215, 60));
     g.setColorAt(0.7, QColor(255, 120, 0));
     g.setColorAt(1, QColor(190, 35, 0));
@@ -132,14 +132,29 @@ void fireball(QPainter &p, QPointF c, double r, double heat, std::mt19937 &rng)
     p.drawPath(blob(c, r, 0.18, rng, 14));
 }
 
-void smokePuffs(QPainter &p, QPointF c, double r, int grey, std::mt19937 &rng, int puffs)
+// A cloud of overlapping puffs. The puffs keep their places from frame to frame (drifting a
+// little with `turn`), so the cloud billows instead of flickering.
+struct Puff {
+    double angle, dist, size;
+};
+
+std::vector<Puff> puffLayout(std::mt19937 &rng, int n)
 {
     std::uniform_real_distribution<double> ang(0, 2 * std::numbers::pi);
     std::uniform_real_distribution<double> dist(0.2, 0.75);
     std::uniform_real_distribution<double> size(0.35, 0.6);
+    std::vector<Puff> puffs;
+    for (int i = 0; i < n; ++i)
+        puffs.push_back({ang(rng), dist(rng), size(rng)});
+    return puffs;
+}
+
+void smokePuffs(QPainter &p, QPointF c, double r, int grey, const std::vector<Puff> &layout, int puffs, double turn = 0)
+{
     p.setPen(Qt::NoPen);
-    for (int i = 0; i < puffs; ++i) {
-        const double a = ang(rng), d = dist(rng) * r, s = size(rng) * r;
+    for (int i = 0; i < puffs && i < int(layout.size()); ++i) {
+        const Puff &f = layout[std::size_t(i)];
+        const double a = f.angle + turn * (i % 2 ? 1 : -1), d = f.dist * r, s = f.size * r;
         const QPointF q = c + QPointF(std::cos(a) * d, std::sin(a) * d);
         QRadialGradient g(q, s);
         g.setColorAt(0, QColor(grey + 30, grey + 30, grey + 28));
@@ -182,7 +197,7 @@ std::vector<GifEncodeFrame> explosion(const GifColorTable &pal)
         QPainter p(&img);
         p.setRenderHint(QPainter::Antialiasing);
         if (s.heat < 0.5)
-            smokePuffs(p, c, s.r, 80, rng, 9);
+            smokePuffs(p, c, s.r, 80, puffLayout(rng, 9), 9);
         fireball(p, c, s.r * (s.heat < 0.5 ? 0.6 : 1.0), s.heat, rng);
         p.end();
         frames.push_back(frameOf(img, pal, s.delay, 2));
@@ -238,6 +253,7 @@ std::vector<GifEncodeFrame> smoke(const GifColorTable &pal)
 {
     std::mt19937 rng(12);
     const QPointF c(25, 25);
+    const std::vector<Puff> layout = puffLayout(rng, 18);
     std::vector<GifEncodeFrame> frames;
     for (int i = 0; i < 40; ++i) {
         QImage img = blank(50);
@@ -263,7 +279,7 @@ std::vector<GifEncodeFrame> smoke(const GifColorTable &pal)
             grey = 165 + (i - 31) * 6;
             puffs = 16 - (i - 31);
         }
-        smokePuffs(p, c, r, grey, rng, puffs);
+        smokePuffs(p, c, r, grey, layout, puffs, i * 0.03);
         p.end();
         frames.push_back(frameOf(img, pal, 50, i == 0 ? 1 : 2));
     }
