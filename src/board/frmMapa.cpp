@@ -3,6 +3,7 @@
 #include "board/AutoSave.h"
 #include "board/BoardEditor.h"
 #include "board/BoardHost.h"
+#include "board/BoardEffects.h"
 #include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
@@ -96,10 +97,12 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controls.Slider2 = Slider2_;
     controls.panel1 = panels_[1];
     controls.panel2 = panels_[2];
-    controller_ = new PlaybackController(model_.playback, model_.doc, Clock::system(), this);
+    controller_ = new PlaybackController(model_.playback, model_.doc, host_.clock(), this);
     playback_ = new BoardPlayback(*controller_, model_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(*this, state_, host_);
+    // After the editor: the marker balloon watches the board's mouse before the editor takes it.
+    effects_ = new BoardEffects(*controller_, *view_, *scene_, model_.doc, host_.clock(), this);
 }
 
 frmMapa::~frmMapa()
@@ -110,6 +113,8 @@ frmMapa::~frmMapa()
     editor_ = nullptr;
     delete playback_;
     playback_ = nullptr;
+    delete effects_;
+    effects_ = nullptr;
     delete controller_;
     controller_ = nullptr;
     delete autoSave_;

@@ -17,6 +17,7 @@ class QStatusBar;
 namespace quorvel {
 
 class BoardAutoSave;
+class BoardEffects;
 class BoardEditor;
 class BoardHost;
 class BoardPlayback;
@@ -83,6 +84,8 @@ public:
     bool bGravar() const;
     BoardPlayback &playback() const { return *playback_; }
     PlaybackController &controller() const { return *controller_; }
+    // The grenade effects, the busy animation and the marker balloon.
+    BoardEffects &effects() const { return *effects_; }
     BoardAutoSave &autoSave() const { return *autoSave_; }
 
     // Editing: the mouse and keys of the board, and the operations the menus call by name.
@@ -135,6 +138,7 @@ private:
     std::array<QString, 14> keyTexts_;
     bool closing_ = false;
     PlaybackController *controller_ = nullptr;
+    BoardEffects *effects_ = nullptr;
     BoardPlayback *playback_ = nullptr;
     BoardAutoSave *autoSave_ = nullptr;
     BoardEditor *editor_ = nullptr;

@@ -105,12 +105,9 @@ bool BalloonWindow::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove: {
         // The pointer must rest for the initial delay; once the tip is up it stays while the
         // pointer moves inside the tool.
-        if (isVisible())
-            break;
         const QPointF global = event->type() == QEvent::Enter ? static_cast<QEnterEvent *>(event)->globalPosition()
                                                               : static_cast<QMouseEvent *>(event)->globalPosition();
-        anchor_ = global.toPoint();
-        initialTimer_->start(std::max(initialMs_, 0));
+        track(global.toPoint());
         break;
     }
     case QEvent::Leave:
@@ -123,6 +120,14 @@ bool BalloonWindow::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return false;
+}
+
+void BalloonWindow::track(const QPoint &globalPos)
+{
+    if (isVisible())
+        return;
+    anchor_ = globalPos;
+    initialTimer_->start(std::max(initialMs_, 0));
 }
 
 void BalloonWindow::pop()

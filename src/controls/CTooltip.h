@@ -46,6 +46,8 @@ public:
     bool balloon() const { return balloon_; }
     bool centered() const { return centered_; }
     QWidget *tool() const { return tool_; }
+    // The pointer rests at globalPos over the tool: the tip shows after the initial delay.
+    void track(const QPoint &globalPos);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
