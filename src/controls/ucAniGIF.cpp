@@ -31,7 +31,7 @@ int le16(QByteArrayView b, qsizetype at) { return std::uint8_t(b[at]) | (std::ui
 
 } // namespace
 
-ucAniGIF::ucAniGIF(Clock &clock, QWidget *parent) : QWidget(parent), clock_(clock), timer_(new ControlTimer(clock, this))
+ucAniGIF::ucAniGIF(Clock &clock, QWidget *parent) : QWidget(parent), timer_(new ControlTimer(clock, this))
 {
     setObjectName(QStringLiteral("ucAniGIF"));
     connect(timer_, &ControlTimer::timeout, this, &ucAniGIF::timerTick);

@@ -131,7 +131,6 @@ private:
     void raiseMouse(QMouseEvent *event, void (ucAniGIF::*signal)(std::int16_t, std::int16_t, float, float));
     void remoteFinished(QNetworkReply *reply);
 
-    Clock &clock_;
     ControlTimer *timer_;
     TimerKind timerKind_ = TimerKind::Stop;
 
