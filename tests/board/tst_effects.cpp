@@ -107,9 +107,8 @@ class TestEffects : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); }
-    void burstStartsEffects();
-    void noEffect_data();
-    void noEffect();
+    void whenEffectsStart_data();
+    void whenEffectsStart();
     void pauseAndMinimise();
     void resetBy_data();
     void resetBy();
@@ -118,34 +117,21 @@ private slots:
     void markerBalloon();
 };
 
-void TestEffects::burstStartsEffects()
-{
-    Board b;
-    QVERIFY(b.fx().HE()[0]->FrameCount() == 5 && b.fx().FLASH()[0]->FrameCount() == 11
-            && b.fx().SMOKE()[0]->FrameCount() == 40);
-    b.board.picGO_Click();
-    b.ticks(60);
-    QCOMPARE(b.live(), allThree);
-    // Each sits over its grenade: the burst's Left/Top in twips, on the view.
-    const QPoint he = b.board.view()->mapFromScene(QPointF(2600 - 300, 2000 - 300));
-    QCOMPARE(b.fx().HE()[0]->pos(), he);
-    QCOMPARE(b.fx().FLASH()[0]->pos(), b.board.view()->mapFromScene(QPointF(5600 - 1200, 2000 - 1200)));
-    QCOMPARE(b.fx().FLASH()[0]->size(), QSize(170, 170));
-    QVERIFY(b.pb().clockEnabled());
-}
-
-void TestEffects::noEffect_data()
+void TestEffects::whenEffectsStart_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("Play/Edit") << "edit";
-    QTest::newRow("slow motion") << "slow";
-    QTest::newRow("speed 2") << "speed";
-    QTest::newRow("effects switched off") << "off";
+    QTest::addColumn<bool>("started");
+    QTest::newRow("Play") << "play" << true;
+    QTest::newRow("Play/Edit") << "edit" << false;
+    QTest::newRow("slow motion") << "slow" << false;
+    QTest::newRow("speed 2") << "speed" << false;
+    QTest::newRow("effects switched off") << "off" << false;
 }
 
-void TestEffects::noEffect()
+void TestEffects::whenEffectsStart()
 {
     QFETCH(QString, how);
+    QFETCH(bool, started);
     Board b(how != u"off");
     if (how == u"edit")
         b.board.Picture1_Click();
@@ -156,7 +142,13 @@ void TestEffects::noEffect()
     if (how == u"speed")
         b.board.findChild<QSlider *>(QStringLiteral("Slider1"))->setValue(2);
     b.ticks(60);
-    QCOMPARE(b.live(), QStringList());
+    QCOMPARE(b.live(), started ? allThree : QStringList());
+    if (started) { // each over its grenade's point, at its own size
+        QGraphicsView *v = b.board.view();
+        QCOMPARE(b.fx().HE()[0]->pos(), v->mapFromScene(QPointF(2600 - 300, 2000 - 300)));
+        QCOMPARE(b.fx().FLASH()[0]->pos(), v->mapFromScene(QPointF(5600 - 1200, 2000 - 1200)));
+        QCOMPARE(b.fx().FLASH()[0]->size(), QSize(170, 170));
+    }
 }
 
 void TestEffects::pauseAndMinimise()

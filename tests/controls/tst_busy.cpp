@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,7 +24,7 @@ private slots:
     void frameDelays_data();
     void frameDelays();
     void nothingLoaded();
-    void shippedLoadingGif();
+    void shippedAnimations();
     void balloonProperties();
     void balloonFollowsPointer();
 
@@ -132,12 +133,33 @@ void TestBusy::nothingLoaded()
     QCOMPARE(busy.Picture(), 0);
 }
 
-void TestBusy::shippedLoadingGif()
+void TestBusy::shippedAnimations()
 {
+    // The effects as the board's controls expect them: size, frames, delays and disposals
+    // from the animated control's table, transparent, no loop block; frame 1 is the rest.
+    const struct { const char *name; int side, frames; QList<int> delays; } effects[] = {
+        {"HE", 50, 5, {0, 100, 200}}, {"FLASH", 170, 11, {0}}, {"SMOKE", 50, 40, {500}}};
+    for (const auto &e : effects) {
+        QFile f(QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Effects/%1.gif").arg(QLatin1String(e.name)));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(!bytes.contains("NETSCAPE2.0"));
+        const auto a = decodeGifAnimation(bytes, nullptr);
+        QVERIFY(a);
+        QCOMPARE(a->size, QSize(e.side, e.side));
+        QCOMPARE(a->frameCount(), e.frames);
+        QSet<int> delays, disposals;
+        for (const GifFrame &fr : a->frames) {
+            QVERIFY(fr.transparent);
+            delays << fr.delayMs;
+            disposals << fr.disposal;
+        }
+        QCOMPARE(delays, QSet<int>(e.delays.begin(), e.delays.end()));
+        QCOMPARE(disposals, (QSet<int>{1, 2}));
+    }
     AniGif busy(clock);
     busy.LoadFile(QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Loading.gif"), false);
     QVERIFY(busy.Picture() >= 8);
-    QCOMPARE(busy.size(), QSize(64, 64));
     ControlTimer::advance(clock, 2000);
     QVERIFY(busy.TimerStatus()); // endless
 }
