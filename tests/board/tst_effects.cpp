@@ -266,6 +266,8 @@ void TestEffects::markerBalloon()
     QHelpEvent tip(QEvent::ToolTip, over, view->viewport()->mapToGlobal(over));
     QApplication::sendEvent(view->viewport(), &tip);
     QVERIFY(!QToolTip::isVisible()); // no plain tooltip besides the balloon
+    ControlTimer::advance(b.host.manual, 100000); // up for VisibleTime, then gone
+    QVERIFY(!w->isVisible());
     QTest::mouseMove(view->viewport(), view->mapFromScene(QPointF(300, 8000))); // bare board
     QVERIFY(!b.fx().balloon().window());
 }

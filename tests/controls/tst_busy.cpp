@@ -1,5 +1,5 @@
-// The busy animation (its frame timing and stop rules) and the balloon tooltip (its property
-// rules and its showing with the pointer).
+// The busy animation (its frame timing and stop rules), the shipped animations, and the
+// balloon tooltip's property rules (its showing with the pointer is tested on a board).
 #include "GifFixtures.h"
 #include "common/Clock.h"
 #include "controls/AniGif.h"
@@ -26,7 +26,6 @@ private slots:
     void nothingLoaded();
     void shippedAnimations();
     void balloonProperties();
-    void balloonFollowsPointer();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -203,34 +202,6 @@ void TestBusy::balloonProperties()
     tip.Destroy();
     tip.Destroy();
     QVERIFY(!tip.window());
-}
-
-void TestBusy::balloonFollowsPointer()
-{
-    QWidget board;
-    board.resize(300, 200);
-    board.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&board));
-    CTooltip tip(clock);
-    tip.Style = 1;
-    tip.setIcon(1);
-    tip.setTitle(QStringLiteral("Info"));
-    tip.setTipText(QStringLiteral("Wait here"));
-    tip.VisibleTime = 3000;
-    tip.Create(&board);
-    QTest::mouseMove(&board, QPoint(100, 100));
-    ControlTimer::advance(clock, 499);
-    QVERIFY(!tip.window()->isVisible());
-    ControlTimer::advance(clock, 1);
-    QVERIFY(tip.window()->isVisible());
-    QVERIFY(tip.window()->geometry().top() >= board.mapToGlobal(QPoint(100, 100)).y() - 2);
-    ControlTimer::advance(clock, 3000); // it goes after VisibleTime
-    QVERIFY(!tip.window()->isVisible());
-    QTest::mouseMove(&board, QPoint(120, 100));
-    ControlTimer::advance(clock, 500);
-    QVERIFY(tip.window()->isVisible());
-    QTest::mouseClick(&board, Qt::LeftButton, {}, QPoint(120, 100)); // a press takes it away
-    QVERIFY(!tip.window()->isVisible());
 }
 
 QTEST_MAIN(TestBusy)
