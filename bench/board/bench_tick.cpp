@@ -4,6 +4,7 @@
 // the frame rate a board keeps with 100 walking icons, against the 63 frames a second it aims at.
 #include "StratSamples.h"
 #include "TestHost.h"
+#include "board/BoardPlayback.h"
 #include "playback/PlaybackController.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
@@ -46,14 +47,14 @@ static void BM_TickSpeed5With100Walkers(benchmark::State &state)
 {
     Fixture f(105);
     f.board.findChild<QSlider *>(QStringLiteral("Slider1"))->setValue(5);
-    f.board.Picture1_Click();
+    f.board.playback().Picture1_Click();
     PlaybackController &pb = f.board.controller();
     for (auto _ : state) {
         pb.tick();
         if (!pb.clockEnabled()) { // the round is over: start again from time 0
             state.PauseTiming();
-            f.board.Picture1_Click();
-            f.board.Picture1_Click();
+            f.board.playback().Picture1_Click();
+            f.board.playback().Picture1_Click();
             state.ResumeTiming();
         }
     }

@@ -1,28 +1,24 @@
 #pragma once
-// The board's editing: what the mouse and the keys do on a board (placing objects, texts and
-// markers, adding path points, dragging elements and path points, the hand tool, the
-// right-click context) and the board's public editing operations (deleting, path colours,
-// links, show/hide). Every operation changes the BoardModel first and then mirrors the change
-// into the BoardScene; path steps change only through the PathEditor.
+// The board's input routing: presses, moves, releases and double clicks on the board's view
+// go to the element under the pointer (path points, then markers, texts, objects, then the
+// bare board), as controls would receive them, and from there to the tools: the placing tool
+// on the bare board, the drag tool on elements, the element dialogs on double clicks, and
+// the main window's right-click menus with the right-click context written first. The
+// board's keys (Esc, F2 to F5, Shift) are handled here too. An element that was pressed
+// keeps the mouse until the release.
 
-#include "board/BoardHost.h"
-#include "board/PathEditor.h"
+#include "board/DragTool.h"
+#include "board/ElementDialogs.h"
+#include "board/PlacingTool.h"
 
 #include <QObject>
 #include <QPointF>
 
 #include <cstdint>
-#include <functional>
-
-class QGraphicsLineItem;
-class QGraphicsRectItem;
-class QKeyEvent;
 
 namespace quorvel {
 
-class BoardModel;
-class BoardScene;
-class frmLink;
+class BoardHost;
 class frmMapa;
 struct ProgramState;
 
@@ -31,101 +27,50 @@ class BoardEditor : public QObject {
 public:
     BoardEditor(frmMapa &board, ProgramState &state, BoardHost &host);
 
-    // The playback modes, as the buttons' tags say ("1" while the mode runs).
-    bool playRunning() const;
-    bool playEditRunning() const;
+    PlacingTool &placing() { return placing_; }
+    DragTool &drag() { return drag_; }
+    ElementDialogs &dialogs() { return dialogs_; }
 
-    // Board surface (X, Y in twips).
+    // The bare board (X, Y in twips).
     void Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF pos);
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPointF pos);
     void Form_MouseUp(Qt::KeyboardModifiers shift);
+    void lblTitulo_DblClick() { dialogs_.editTitle(); }
     // Esc, focus lost and the toolbar: no tool armed, no path-point mode, no rubber band.
     void placingReset();
     // Keys of the board; true when the key was used.
     bool keyDown(int key);
     void keyUp(int key);
 
-    // Elements (pos in twips of the board, global for the pop-up menus).
-    void imgObj_MouseDown(int i, Qt::MouseButton button, QPointF pos, QPoint global);
-    void imgObj_MouseMove(int i, QPointF pos);
-    void imgObj_MouseUp(int i);
-    void lblTexto_MouseDown(int i, Qt::MouseButton button, QPointF pos, QPoint global);
-    void lblTexto_MouseMove(int i, QPointF pos);
-    void lblTexto_MouseUp(int i);
-    void imgMarker_MouseDown(int i, Qt::MouseButton button, QPointF pos, QPoint global);
-    void imgMarker_MouseMove(int i, QPointF pos);
-    void imgMarker_MouseUp(int i);
-    void picM_MouseDown(int n, Qt::MouseButton button, QPointF pos, QPoint global);
-    void picM_MouseMove(int n, QPointF pos);
-    void picM_MouseUp(int n);
-    void lblTexto_DblClick(int i);
-    void imgMarker_DblClick(int i);
-    void picM_DblClick(int n);
-    void lblTitulo_DblClick();
-
-    // Operations the menus and the placing call.
-    void SetBomb();
-    void ApagaObjeto(std::int16_t Index);
-    void ApagaTexto(std::int16_t Index);
-    void ApagaMarker(std::int16_t Index);
-    void ApagaMovimento(std::int16_t Index, std::int16_t ittM);
-    void MudaCor();
-    void ShowHide(bool Override);
-    void ProcuraLink(frmLink &dialog);
-    void AdicionaLink();
-    void EditaLink(std::int16_t iL);
-    void ApagaLink();
-
-    bool bSetStartFrame = false;
-    bool bArrastando = false;
-    std::int32_t lMoverX = 0, lMoverY = 0;
-
-    // The rubber band and the drag outlines.
-    QGraphicsLineItem *tlinha = nullptr;
-    QGraphicsRectItem *shpT = nullptr;
-    QGraphicsRectItem *shpM = nullptr;
-    QGraphicsRectItem *shpMarker = nullptr;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class Kind { None, Board, Object, Text, Marker, Point };
     struct Target {
-        Kind kind = Kind::None;
+        BoardElement kind = BoardElement::None;
         int index = 0;
     };
     Target elementAt(QPointF pos) const;
     // A position on the view's viewport (pixels, fractions kept) in twips of the board.
     QPointF toTwips(QPointF viewportPos) const;
+    bool filterViewport(QEvent *event);
     void routePress(const Target &t, Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos, QPoint global);
     void routeMove(const Target &t, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos);
     void routeRelease(const Target &t, Qt::KeyboardModifiers mods);
     void routeDoubleClick(const Target &t);
-
-    BoardModel &model() const;
-    BoardScene &scene() const;
-    QWidget *owner() const;
-    void stratChanged(); // the strat length, unless Play/Edit runs
-
-    void addPathPoint(QPointF pos, Qt::KeyboardModifiers shift);
-    bool objectAlive(int i) const;
-    std::int16_t objectType(int i) const;
-    void removePointAt(int n);
-    void clearLinks(const std::function<bool(const tpLink &)> &owned);
-    void refusePathLimit();
-    void dragStart(QPointF pos, QPointF elementPos);
-    QPointF dragTarget(QPointF pos) const;
+    // Writes the right-click context of an element and opens the main window's menu for it.
+    void showContextMenu(const Target &t, QPoint global);
+    // Play keeps objects, markers and path points from being pressed; texts stay live.
+    bool frozenByPlay(BoardElement kind) const;
     void setCursorFor(int picture, Qt::CursorShape fallback);
 
     frmMapa &board_;
     ProgramState &state_;
     BoardHost &host_;
-    PathEditor paths_;
+    ElementDialogs dialogs_;
+    PlacingTool placing_;
+    DragTool drag_;
     Target pressed_;
-    QPointF pressPos_;
-    QPointF antigo_;
-    QPointF novo_;
 };
 
 } // namespace quorvel

@@ -1,7 +1,7 @@
 #include "board/BoardPlayback.h"
 
+#include "board/BoardDocument.h"
 #include "board/BoardHost.h"
-#include "board/BoardModel.h"
 #include "board/BoardScene.h"
 #include "common/ProgramFolder.h"
 #include "language/clsLanguagePack.h"
@@ -71,10 +71,10 @@ private:
 
 } // namespace
 
-BoardPlayback::BoardPlayback(PlaybackController &controller, BoardModel &model, BoardScene &scene, BoardHost &host,
+BoardPlayback::BoardPlayback(PlaybackController &controller, BoardDocument &document, BoardScene &scene, BoardHost &host,
                              const PlaybackControls &controls, const std::array<QString, 14> &keyTexts,
                              QObject *parent)
-    : QObject(parent), controller_(controller), model_(model), scene_(scene), host_(host), c_(controls),
+    : QObject(parent), controller_(controller), document_(document), scene_(scene), host_(host), c_(controls),
       keyTexts_(keyTexts)
 {
     for (const char *name : {"picplay", "picstop", "picPlayEdit", "picStopEdit", "picPause", "picSlow2", "picReverse2"})
@@ -174,9 +174,7 @@ void BoardPlayback::showSlowMotion(bool slow)
 
 void BoardPlayback::showAllPaths(bool visible)
 {
-    for (PathPoint &pt : model_.points)
-        pt.visible = visible;
-    scene_.setPathsVisible(visible);
+    document_.showAllPaths(visible);
 }
 
 QString BoardPlayback::keyedStopText() const
@@ -238,7 +236,7 @@ void BoardPlayback::modeChanged(PlayMode mode, PlayMode from)
 
 void BoardPlayback::showClockLabels()
 {
-    const PlaybackModel &pb = model_.playback;
+    const PlaybackModel &pb = document_.model().playback;
     if (c_.lblFrame)
         c_.lblFrame->setText(QString::number(pb.lFrameAtual()));
     if (c_.lblSegs)
@@ -251,7 +249,7 @@ void BoardPlayback::showFrame(int frame)
 {
     if (c_.lblFrame)
         c_.lblFrame->setText(QString::number(frame));
-    scene_.syncIcons(model_, host_);
+    scene_.syncIcons(document_.model(), host_);
 }
 
 void BoardPlayback::showLength(int seconds, bool longerThanRound)

@@ -17,8 +17,8 @@ class QSlider;
 
 namespace quorvel {
 
+class BoardDocument;
 class BoardHost;
-class BoardModel;
 class BoardScene;
 class PlaybackController;
 enum class PlayMode;
@@ -44,7 +44,7 @@ class BoardPlayback : public QObject {
     Q_OBJECT
 public:
     // keyTexts: the board's s0029..s0042, read when used (a language pack may change them).
-    BoardPlayback(PlaybackController &controller, BoardModel &model, BoardScene &scene, BoardHost &host,
+    BoardPlayback(PlaybackController &controller, BoardDocument &document, BoardScene &scene, BoardHost &host,
                   const PlaybackControls &controls, const std::array<QString, 14> &keyTexts,
                   QObject *parent = nullptr);
     ~BoardPlayback() override;
@@ -76,7 +76,7 @@ private:
     QString keyedStopText() const;
 
     PlaybackController &controller_;
-    BoardModel &model_;
+    BoardDocument &document_;
     BoardScene &scene_;
     BoardHost &host_;
     PlaybackControls c_;

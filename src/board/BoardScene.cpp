@@ -1,5 +1,7 @@
 #include "board/BoardScene.h"
 
+#include "board/BoardDocument.h"
+
 #include "board/BoardHost.h"
 #include "board/BoardModel.h"
 #include "board/ProgramState.h"
@@ -70,6 +72,41 @@ void BoardScene::makeTemplates()
     imgMarker = {static_cast<QGraphicsPixmapItem *>(hidden(addPixmap(QPixmap())))};
     picM = {static_cast<QGraphicsRectItem *>(hidden(addRect(0, 0, 100, 100)))};
     linha = {static_cast<QGraphicsLineItem *>(hidden(addLine(0, 0, 0, 0)))};
+}
+
+void BoardScene::attach(const BoardDocument &document, const BoardHost &host)
+{
+    const BoardDocument *doc = &document;
+    const BoardHost *h = &host;
+    const auto shown = [](const std::vector<bool> &flags, int i) { return std::size_t(i) < flags.size() && flags[std::size_t(i)]; };
+    connect(doc, &BoardDocument::reset, this, [this, doc, h] { rebuild(doc->model(), *h); });
+    connect(doc, &BoardDocument::objectChanged, this, [this, doc, h, shown](int i) {
+        if (shown(doc->model().objectShown, i))
+            showObject(i, doc->model(), *h);
+        else
+            removeObject(i);
+    });
+    connect(doc, &BoardDocument::textChanged, this, [this, doc, shown](int i) {
+        const tpTexto *t = doc->text(i);
+        if (t && shown(doc->model().textShown, i))
+            showText(i, t->Texto, QPointF(t->X, t->Y));
+        else
+            removeText(i);
+    });
+    connect(doc, &BoardDocument::markerChanged, this, [this, doc, h, shown](int i) {
+        const tpTexto *t = doc->marker(i);
+        if (t && shown(doc->model().markerShown, i))
+            showMarker(i, t->Texto, QPointF(t->X, t->Y), h->markerPicture());
+        else
+            removeMarker(i);
+    });
+    connect(doc, &BoardDocument::pointChanged, this, [this, doc](int n) {
+        if (const PathPoint *pt = doc->point(n))
+            showPoint(n, *pt);
+        else
+            removePoint(n);
+    });
+    connect(doc, &BoardDocument::pathsShown, this, &BoardScene::setPathsVisible);
 }
 
 void BoardScene::setOverview(const QPixmap &picture)

@@ -14,6 +14,7 @@ class QGraphicsSimpleTextItem;
 
 namespace quorvel {
 
+class BoardDocument;
 class BoardHost;
 class BoardModel;
 struct PathPoint;
@@ -26,6 +27,9 @@ class BoardScene : public QGraphicsScene {
     Q_OBJECT
 public:
     explicit BoardScene(QObject *parent = nullptr);
+
+    // Mirrors the document from now on: every change it signals is brought into the scene.
+    void attach(const BoardDocument &document, const BoardHost &host);
 
     // The overview picture, drawn at one twip per twip (each pixel 15 twips).
     void setOverview(const QPixmap &picture);

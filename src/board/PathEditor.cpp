@@ -106,31 +106,34 @@ int PathEditor::playerStep(int n) const
     return rank;
 }
 
-bool PathEditor::moveStep(int n, std::int32_t X, std::int32_t Y)
+PathEditor::StepPair PathEditor::stepPair(int n)
 {
     tpPasso *p = recordStep(n);
     const int step = playerStep(n);
     clsMovimento *player = step ? m_.playback.Movimento(m_.points[n].slot) : nullptr;
     if (!p || !player || step > player->itM())
+        return {};
+    return {p, player, static_cast<std::int16_t>(step)};
+}
+
+bool PathEditor::moveStep(int n, std::int32_t X, std::int32_t Y)
+{
+    const StepPair s = stepPair(n);
+    if (!s.record)
         return false;
-    p->X = X;
-    p->Y = Y;
-    player->EditaXY(static_cast<std::int16_t>(step), X, Y);
+    s.record->X = X;
+    s.record->Y = Y;
+    s.player->EditaXY(s.step, X, Y);
     return true;
 }
 
 bool PathEditor::editStep(int n, std::int32_t iIni, float sVel, std::int16_t sLvl, std::int16_t sDir)
 {
-    tpPasso *p = recordStep(n);
-    const int step = playerStep(n);
-    clsMovimento *player = step ? m_.playback.Movimento(m_.points[n].slot) : nullptr;
-    if (!p || !player || step > player->itM())
+    const StepPair s = stepPair(n);
+    if (!s.record)
         return false;
-    p->iIni = iIni;
-    p->sVel = sVel;
-    p->sLvl = sLvl;
-    p->sDir = sDir;
-    player->EditaMov(static_cast<std::int16_t>(step), iIni, sVel, sLvl, sDir);
+    *s.record = {iIni, s.record->X, s.record->Y, sVel, sLvl, sDir};
+    s.player->EditaMov(s.step, iIni, sVel, sLvl, sDir);
     return true;
 }
 

@@ -45,6 +45,13 @@ public:
 
 private:
     tpMovimento *record(int slot);
+    // Both copies of the step that point n shows; none when either is missing.
+    struct StepPair {
+        tpPasso *record = nullptr;
+        clsMovimento *player = nullptr;
+        std::int16_t step = 0;
+    };
+    StepPair stepPair(int n);
 
     BoardModel &m_;
 };

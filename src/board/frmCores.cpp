@@ -49,7 +49,7 @@ constexpr int kSwatches[20][3] = {
 };
 } // namespace
 
-frmCores::frmCores(std::int32_t &lCor, QWidget *parent) : QDialog(parent), lCor_(lCor)
+frmCores::frmCores(std::int32_t lCor, QWidget *parent) : QDialog(parent), lCor_(lCor)
 {
     setObjectName(QStringLiteral("frmCores"));
     setWindowTitle(QStringLiteral("Select a Color"));

@@ -1,6 +1,6 @@
 #pragma once
-// "Select a Color": twenty swatches and the selection swatch picCor(20). OK hands the
-// selected colour back in lCor; the close box leaves lCor at its preset.
+// "Select a Color": twenty swatches and the selection swatch picCor(20). colour() is the
+// colour OK confirmed; after the close box it is the preset.
 
 #include <QDialog>
 
@@ -17,7 +17,9 @@ class ColourSwatch;
 class frmCores : public QDialog {
     Q_OBJECT
 public:
-    explicit frmCores(std::int32_t &lCor, QWidget *parent = nullptr);
+    explicit frmCores(std::int32_t lCor, QWidget *parent = nullptr);
+
+    std::int32_t colour() const { return lCor_; }
 
     // The stored colour (0x00BBGGRR or a system colour) shown by swatch index.
     std::int32_t swatchColour(int index) const;
@@ -28,7 +30,7 @@ public:
     QPushButton *cmdOK;
 
 private:
-    std::int32_t &lCor_;
+    std::int32_t lCor_;
 };
 
 } // namespace quorvel

@@ -1,4 +1,5 @@
 #include "board/frmLink.h"
+#include "board/frmTexto.h"
 
 #include "language/SetLanguageInForm.h"
 #include "platform/Prompts.h"
@@ -83,16 +84,8 @@ frmLink::frmLink(QWidget *parent) : QDialog(parent)
     row->addWidget(txtLink);
     row->addWidget(cmdGO);
     layout->addWidget(frame);
-    auto *buttons = new QHBoxLayout;
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    layout->addLayout(okCancelRow(this, cmdOK, cmdCancelar));
     cmdOK->setDefault(true);
-    cmdCancelar = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancelar);
-    layout->addLayout(buttons);
     connect(cmdGO, &QPushButton::clicked, this, &frmLink::cmdGO_Click);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);

@@ -82,6 +82,9 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     setObjectName(QStringLiteral("frmMapa"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
+    scene_->attach(document_, host_);
+    document_.setPalette(state_.lCores);
+    connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
 
     PlaybackControls controls;
     controls.picGO = picGO_;
@@ -98,9 +101,14 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controls.panel1 = panels_[1];
     controls.panel2 = panels_[2];
     controller_ = new PlaybackController(model_.playback, model_.doc, host_.clock(), this);
-    playback_ = new BoardPlayback(*controller_, model_, *scene_, host_, controls, keyTexts_, this);
+    playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(*this, state_, host_);
+    // One strat-length update for every edit; a running Play/Edit keeps the length it has.
+    connect(&document_, &BoardDocument::stratLengthChanged, this, [this] {
+        if (!controller_->playEditMode())
+            controller_->updateStratLength();
+    });
     // After the editor: the marker balloon watches the board's mouse before the editor takes it.
     effects_ = new BoardEffects(*controller_, *view_, *scene_, model_.doc, host_.clock(), this);
 }
@@ -234,24 +242,17 @@ void frmMapa::Form_Load()
     lblFrame_->setText(QStringLiteral("0"));
     lblSegs_->setText(formatElapsed(0));
     model_.sArquivo.clear();
+    document_.setModified(false);
     closing_ = false;
     closeAfterAutoSave_.reset();
     controller_->boardLoaded();
     autoSave_->boardLoaded();
 }
 
-void frmMapa::picGO_Click() { playback_->picGO_Click(); }
-void frmMapa::picPause_Click() { playback_->picPause_Click(); }
-void frmMapa::picSlow_Click() { playback_->picSlow_Click(); }
-void frmMapa::Picture1_Click() { playback_->Picture1_Click(); }
-bool frmMapa::playMode() const { return controller_->playMode(); }
-bool frmMapa::playEditMode() const { return controller_->playEditMode(); }
-bool frmMapa::bGravar() const { return controller_->recording(); }
-
 void frmMapa::setTitulo(const QString &caption)
 {
     lblTitulo_->setText(caption);
-    setWindowTitle(caption);
+    setWindowTitle(caption + QStringLiteral("[*]"));
 }
 
 QString frmMapa::titulo() const
@@ -337,21 +338,14 @@ void frmMapa::AbreTatica(const QString &sArq)
         return;
     const std::int16_t slot = model_.imI;
 
-    model_.doc = std::move(doc);
-    model_.doc.sOverview = state_.sOverview[slot];
-    model_.doc.sNomeTatica = state_.sNomeTatica[slot];
-    model_.rebuildFromRecords();
-    scene_->rebuild(model_, host_);
+    doc.sOverview = state_.sOverview[slot];
+    doc.sNomeTatica = state_.sNomeTatica[slot];
+    document_.load(std::move(doc));
 
     if (host_.WindowListContains(this))
         host_.WindowListCheck(this, QStringLiteral("add"));
     else
         host_.WindowListAdd(this);
-    updateStratLength();
-}
-
-void frmMapa::updateStratLength()
-{
     controller_->updateStratLength();
 }
 
@@ -378,6 +372,7 @@ bool frmMapa::SalvaTatica(bool bComo)
         return false;
     }
     model_.sArquivo = path;
+    document_.setModified(false);
     return true;
 }
 
@@ -389,18 +384,6 @@ void frmMapa::cancelMovement()
     bMovimento = false;
     editor_->placingReset();
 }
-
-void frmMapa::ApagaObjeto(std::int16_t Index) { editor_->ApagaObjeto(Index); }
-void frmMapa::ApagaTexto(std::int16_t Index) { editor_->ApagaTexto(Index); }
-void frmMapa::ApagaMarker(std::int16_t Index) { editor_->ApagaMarker(Index); }
-void frmMapa::ApagaMovimento(std::int16_t Index, std::int16_t ittM) { editor_->ApagaMovimento(Index, ittM); }
-void frmMapa::MudaCor() { editor_->MudaCor(); }
-void frmMapa::ShowHide(bool Override) { editor_->ShowHide(Override); }
-void frmMapa::SetBomb() { editor_->SetBomb(); }
-void frmMapa::ProcuraLink(frmLink &dialog) { editor_->ProcuraLink(dialog); }
-void frmMapa::AdicionaLink() { editor_->AdicionaLink(); }
-void frmMapa::EditaLink(std::int16_t iL) { editor_->EditaLink(iL); }
-void frmMapa::ApagaLink() { editor_->ApagaLink(); }
 
 void frmMapa::Form_Activate()
 {
@@ -431,7 +414,7 @@ void frmMapa::closeBoard(CloseReason reason)
     autoSave_->boardClosed();
     if (reason != CloseReason::MainWindow)
         host_.WindowListRemove(this);
-    model_.clear();
+    document_.clear();
     bMovimento = false;
     scene_->clearElements();
     scene_->setOverview(QPixmap());

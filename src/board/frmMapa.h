@@ -2,6 +2,7 @@
 // The board window: one open strat. It holds the strat's records and movement objects (in a
 // BoardModel), shows them on a BoardScene in twips, and opens and saves the strat file.
 
+#include "board/BoardDocument.h"
 #include "board/BoardModel.h"
 
 #include <QWidget>
@@ -46,8 +47,6 @@ public:
     // set. Returns false when nothing was written (Cancel, or a failure that it reported).
     bool SalvaTatica(bool bComo = false);
 
-    // The first movement slot of an object, or -1.
-    std::int16_t ProcuraMovimento(std::int16_t objectIndex) { return model_.ProcuraMovimento(objectIndex); }
     // Abandons placing: drops the armed tool (keeps the marker tool and the object type).
     void cancelMovement();
 
@@ -71,39 +70,20 @@ public:
     // Runs a close that arrived while an auto-save was being written.
     void finishDeferredClose();
 
-    // Playback. The board's key handler calls these for its keys (they do nothing while a
-    // video is recorded: the key handler tests that first): F2 picGO_Click, F3 picPause_Click,
-    // F4 picSlow_Click, F5 Picture1_Click.
-    void picGO_Click();
-    void picPause_Click();
-    void picSlow_Click();
-    void Picture1_Click();
-    // The mode tags: Play (picGO.Tag "1") and Play/Edit (Picture1.Tag "1") are running.
-    bool playMode() const;
-    bool playEditMode() const;
-    bool bGravar() const;
+    // Playback: the controller holds the mode and the clock, the playback controls mirror it.
     BoardPlayback &playback() const { return *playback_; }
     PlaybackController &controller() const { return *controller_; }
     // The grenade effects, the busy animation and the marker balloon.
     BoardEffects &effects() const { return *effects_; }
     BoardAutoSave &autoSave() const { return *autoSave_; }
 
-    // Editing: the mouse and keys of the board, and the operations the menus call by name.
+    // Editing: the mouse and keys of the board and the tools they drive.
     BoardEditor &editor() const { return *editor_; }
-    void ApagaObjeto(std::int16_t Index);
-    void ApagaTexto(std::int16_t Index);
-    void ApagaMarker(std::int16_t Index);
-    void ApagaMovimento(std::int16_t Index, std::int16_t ittM);
-    void MudaCor();
-    void ShowHide(bool Override);
-    void SetBomb();
-    void ProcuraLink(class frmLink &dialog);
-    void AdicionaLink();
-    void EditaLink(std::int16_t iL);
-    void ApagaLink();
-    // Slider2's maximum and lblMaxTime from the strat's length (the dry run).
-    void updateStratLength();
 
+    // The board's strat: every change goes through it, and it says whether there are unsaved
+    // changes (the window title's [*] follows).
+    BoardDocument &document() { return document_; }
+    const BoardDocument &document() const { return document_; }
     BoardModel &model() { return model_; }
     const BoardModel &model() const { return model_; }
     BoardScene *scene() const { return scene_; }
@@ -132,7 +112,8 @@ private:
 
     ProgramState &state_;
     BoardHost &host_;
-    BoardModel model_;
+    BoardDocument document_;
+    BoardModel &model_ = document_.model();
     BoardScene *scene_ = nullptr;
     QGraphicsView *view_ = nullptr;
     std::array<QString, 14> keyTexts_;

@@ -58,9 +58,9 @@ QLabel *caption(QWidget *parent, const char *name, const QString &text)
 
 } // namespace
 
-frmMov::frmMov(ProgramState &state, const BoardHost *host, QWidget *parent) : frmMov(state, host, parent, false) {}
+frmMov::frmMov(const ProgramState &state, const BoardHost *host, QWidget *parent) : frmMov(state, host, parent, false) {}
 
-frmMov::frmMov(ProgramState &state, const BoardHost *host, QWidget *parent, bool edit)
+frmMov::frmMov(const ProgramState &state, const BoardHost *host, QWidget *parent, bool edit)
     : QDialog(parent), state_(state), host_(host)
 {
     build(edit);
@@ -228,13 +228,13 @@ void frmMov::cmdOK_Click()
         txtIni->setText(QStringLiteral("0"));
         start = 0;
     }
-    state_.iIniMov = static_cast<std::int32_t>(*start);
-    state_.sVelMov = optVel[0]->isChecked() ? 8.0f : optVel[1]->isChecked() ? 3.0f : 20.0f;
-    state_.sLvlMov = optLvl[0]->isChecked() ? std::int16_t(0) : optLvl[1]->isChecked() ? std::int16_t(-1) : std::int16_t(1);
-    state_.sDirMov = 0;
+    step_.iIni = static_cast<std::int32_t>(*start);
+    step_.sVel = optVel[0]->isChecked() ? 8.0f : optVel[1]->isChecked() ? 3.0f : 20.0f;
+    step_.sLvl = optLvl[0]->isChecked() ? std::int16_t(0) : optLvl[1]->isChecked() ? std::int16_t(-1) : std::int16_t(1);
+    step_.sDir = 0;
     for (int k = 0; k <= 8; ++k) {
         if (optDirection[std::size_t(k)]->isChecked()) {
-            state_.sDirMov = static_cast<std::int16_t>(k);
+            step_.sDir = static_cast<std::int16_t>(k);
             break;
         }
     }
@@ -255,7 +255,7 @@ void frmMov::optDirection_Click(int index)
     picDirection->setPixmap(host_->iconPicture(picture));
 }
 
-frmMovEdit::frmMovEdit(ProgramState &state, const BoardHost *host, QWidget *parent)
+frmMovEdit::frmMovEdit(const ProgramState &state, const BoardHost *host, QWidget *parent)
     : frmMov(state, host, parent, true)
 {
     txtMoveWhen = txtMoveWhen_;

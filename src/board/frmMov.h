@@ -2,8 +2,8 @@
 // "Movement": the dialogs that collect one path step's start, velocity, level and facing.
 // frmMov is shown when a point is added to a path, frmMovEdit (frmMov with Cancel and a
 // "Move when ... seconds left" row) when an existing step is edited. Neither touches the
-// board: the caller presets the controls, runs the dialog through Prompts and reads the four
-// results that OK writes into the program-wide state.
+// board: the caller presets the controls, runs the dialog through Prompts and reads the step
+// that OK confirmed.
 
 #include <QDialog>
 
@@ -22,10 +22,21 @@ namespace quorvel {
 class BoardHost;
 struct ProgramState;
 
+// One path step's start (frames), velocity, level and facing as the dialog gives them.
+struct MovStep {
+    std::int32_t iIni = 0;
+    float sVel = 0;
+    std::int16_t sLvl = 0;
+    std::int16_t sDir = 0;
+};
+
 class frmMov : public QDialog {
     Q_OBJECT
 public:
-    frmMov(ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
+    frmMov(const ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
+
+    // The step OK confirmed.
+    const MovStep &step() const { return step_; }
 
     std::int16_t imgIndex = 0; // object type whose picture the facing preview shows
 
@@ -44,14 +55,15 @@ public:
     static void select(QRadioButton *option);
 
 protected:
-    frmMov(ProgramState &state, const BoardHost *host, QWidget *parent, bool edit);
+    frmMov(const ProgramState &state, const BoardHost *host, QWidget *parent, bool edit);
     // Seconds typed in box become txtIni; rule maps an accepted whole number of seconds to
     // frames.
     void secondsChanged(QLineEdit *box, bool movesWhenLeft);
     void showValidation();
 
-    ProgramState &state_;
+    const ProgramState &state_;
     const BoardHost *host_;
+    MovStep step_;
     QLineEdit *txtMoveWhen_ = nullptr;
     QLineEdit *iTempo_ = nullptr;
     QPushButton *cmdCancel_ = nullptr;
@@ -63,7 +75,7 @@ private:
 class frmMovEdit : public frmMov {
     Q_OBJECT
 public:
-    frmMovEdit(ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
+    frmMovEdit(const ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
 
     QLineEdit *txtMoveWhen;
     QLineEdit *iTempo; // hidden: the board's elapsed seconds

@@ -10,7 +10,7 @@
 
 namespace quorvel {
 
-frmTexto::frmTexto(QString &sTextoRet, QWidget *parent) : QDialog(parent), sTextoRet_(sTextoRet)
+frmTexto::frmTexto(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmTexto"));
     setWindowTitle(QStringLiteral("Insert Text"));
@@ -20,15 +20,7 @@ frmTexto::frmTexto(QString &sTextoRet, QWidget *parent) : QDialog(parent), sText
     txtTexto->setFixedSize(3615 / 15, 1215 / 15);
     txtTexto->setTabChangesFocus(true);
     layout->addWidget(txtTexto);
-    auto *row = new QHBoxLayout;
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancelar = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancelar->setObjectName(QStringLiteral("cmdCancelar"));
-    row->addStretch();
-    row->addWidget(cmdOK);
-    row->addWidget(cmdCancelar);
-    layout->addLayout(row);
+    layout->addLayout(okCancelRow(this, cmdOK, cmdCancelar));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(cmdOK, &QPushButton::clicked, this, [this] {
         sTextoRet_ = txtTexto->toPlainText();
@@ -41,15 +33,25 @@ frmTexto::frmTexto(QString &sTextoRet, QWidget *parent) : QDialog(parent), sText
     translateWindow(this);
 }
 
-QString askText(QWidget *owner, QString &sTextoRet, const QString &text)
+QHBoxLayout *okCancelRow(QWidget *dialog, QPushButton *&ok, QPushButton *&cancel)
 {
-    sTextoRet.clear();
-    frmTexto dialog(sTextoRet, owner);
+    auto *row = new QHBoxLayout;
+    ok = new QPushButton(QStringLiteral("OK"), dialog);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    cancel->setObjectName(QStringLiteral("cmdCancelar"));
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+QString askText(QWidget *owner, const QString &text)
+{
+    frmTexto dialog(owner);
     dialog.txtTexto->setPlainText(text);
     dialog.txtTexto->selectAll();
-    if (Prompts::current().exec(dialog) != QDialog::Accepted)
-        sTextoRet.clear();
-    return sTextoRet;
+    return Prompts::current().exec(dialog) == QDialog::Accepted ? dialog.text() : QString();
 }
 
 } // namespace quorvel

@@ -1,29 +1,35 @@
 #pragma once
 // "Insert Text": the small dialog in which board texts, marker infos and new texts are typed.
-// OK hands the text back in sTextoRet; Cancel and the close box leave it empty.
+// text() is the text OK confirmed; after Cancel and the close box it is empty.
 
 #include <QDialog>
 
 class QPlainTextEdit;
+class QHBoxLayout;
 class QPushButton;
 
 namespace quorvel {
 
+// The OK and Cancel row of the small dialogs (objectNames cmdOK and cmdCancelar).
+QHBoxLayout *okCancelRow(QWidget *dialog, QPushButton *&ok, QPushButton *&cancel);
+
 class frmTexto : public QDialog {
     Q_OBJECT
 public:
-    explicit frmTexto(QString &sTextoRet, QWidget *parent = nullptr);
+    explicit frmTexto(QWidget *parent = nullptr);
 
     QPlainTextEdit *txtTexto;
     QPushButton *cmdOK;
     QPushButton *cmdCancelar;
 
+    const QString &text() const { return sTextoRet_; }
+
 private:
-    QString &sTextoRet_;
+    QString sTextoRet_;
 };
 
 // Shows frmTexto with text through Prompts: the confirmed text, or "" when nothing was
-// confirmed. sTextoRet is emptied before the dialog shows.
-QString askText(QWidget *owner, QString &sTextoRet, const QString &text);
+// confirmed.
+QString askText(QWidget *owner, const QString &text);
 
 } // namespace quorvel

@@ -66,3 +66,9 @@ std::optional<std::int16_t> narrowToInt16(std::int64_t value)
 }
 
 } // namespace quorvel
+
+namespace quorvel {
+
+std::int32_t wholeTwips(double value) { return toInt32Clamped(static_cast<float>(value)); }
+
+} // namespace quorvel

@@ -23,6 +23,10 @@ std::optional<std::int64_t> toInt64(double value);
 std::int16_t toInt16Clamped(double value);
 std::int32_t toInt32Clamped(double value);
 
+// A board position in whole twips: the single-precision value the board keeps, rounded and
+// clamped as above.
+std::int32_t wholeTwips(double value);
+
 // Integer narrowing that reports an out-of-range value instead of wrapping it.
 std::optional<std::int16_t> narrowToInt16(std::int64_t value);
 

@@ -1,5 +1,6 @@
 #include "shell/BoardMenus.h"
 
+#include "board/BoardEditor.h"
 #include "board/ProgramState.h"
 #include "board/frmLink.h"
 #include "board/frmMapa.h"
@@ -76,6 +77,11 @@ void BoardMenus::showPopup(BoardHost::Popup which, const QPoint &globalPos)
         runMenu(*menu, globalPos);
 }
 
+namespace {
+// The owner of a link: the right-click selection's object or path point.
+BoardDocument::LinkOwner linkOwner(const ProgramState &s) { return {s.iObjSel, s.iPontoSel}; }
+} // namespace
+
 frmMapa *BoardMenus::selectedBoard() const
 {
     return main_.board(main_.state().iMapaSel);
@@ -91,7 +97,7 @@ void BoardMenus::mnuMovimento_Click()
 void BoardMenus::mnuCor_Click()
 {
     if (frmMapa *b = main_.activeBoard())
-        b->MudaCor();
+        b->editor().dialogs().MudaCor();
 }
 
 void BoardMenus::mnuApagar_Click()
@@ -103,13 +109,13 @@ void BoardMenus::mnuApagar_Click()
     if (s.iTipoSel == 1) {
         if (askYesNo(&main_, keyedText("s0017", QStringLiteral("Are you sure you want do remove this object?")),
                      keyedText("s0018", QStringLiteral("Remove Object")))) {
-            b->ApagaObjeto(s.iObjSel);
-            b->ApagaLink();
+            b->document().ApagaObjeto(s.iObjSel);
+            b->document().ApagaLink(linkOwner(s));
         }
     } else if (s.iTipoSel == 2) {
         if (askYesNo(&main_, keyedText("s0019", QStringLiteral("Are you sure you want to remove this text?")),
                      keyedText("s0020", QStringLiteral("Remove Text"))))
-            b->ApagaTexto(s.iItemSel);
+            b->document().ApagaTexto(s.iItemSel);
     }
 }
 
@@ -118,28 +124,32 @@ void BoardMenus::mnuLink_Click()
     frmMapa *active = main_.activeBoard();
     if (!active)
         return;
+    ProgramState &s = main_.state();
     frmLink dialog(&main_);
     dialog.iLinki = 0;
     dialog.iLMov = 0;
     dialog.iLObj = 0;
-    active->ProcuraLink(dialog);
+    // The selection's link, if it has one, is edited; otherwise a new one is added.
+    if (const int i = active->document().ProcuraLink(linkOwner(s))) {
+        dialog.txtLink->setText(active->document().link(i)->sLink);
+        dialog.iLinki = static_cast<std::int16_t>(i);
+    }
     if (Prompts::current().exec(dialog) != QDialog::Accepted)
         return;
-    ProgramState &s = main_.state();
     s.sLinkRet = dialog.txtLink->text();
     frmMapa *b = selectedBoard();
     if (!b || b->imI() == 0)
         return;
     if (dialog.iLinki != 0)
-        b->EditaLink(dialog.iLinki);
+        b->document().EditaLink(dialog.iLinki, s.sLinkRet);
     else
-        b->AdicionaLink();
+        b->document().AdicionaLink(linkOwner(s), s.sLinkRet);
 }
 
 void BoardMenus::mnuShowHide_Click()
 {
     if (frmMapa *b = main_.activeBoard())
-        b->ShowHide(false);
+        b->document().ShowHide(main_.state().iObjSel, false);
 }
 
 void BoardMenus::mnuApagaMov_Click()
@@ -150,8 +160,8 @@ void BoardMenus::mnuApagaMov_Click()
     if (askYesNo(&main_, keyedText("s0015", QStringLiteral("Are you sure you want to remove this movement?")),
                  keyedText("s0016", QStringLiteral("Remove Movement")))) {
         ProgramState &s = main_.state();
-        b->ApagaMovimento(s.iPontoSel, s.iItemSel);
-        b->ApagaLink();
+        b->document().ApagaMovimento(s.iPontoSel, s.iItemSel);
+        b->document().ApagaLink(linkOwner(s));
     }
 }
 
@@ -161,7 +171,7 @@ void BoardMenus::mnuApagar2_Click()
     if (!b)
         return;
     if (askYesNo(&main_, QStringLiteral("Are you sure you want to remove this marker?"), QString()))
-        b->ApagaMarker(main_.state().iItemSel);
+        b->document().ApagaMarker(main_.state().iItemSel);
 }
 
 void BoardMenus::mnuOptions_Click()

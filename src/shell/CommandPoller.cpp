@@ -31,13 +31,13 @@ void CommandPoller::tmrCmd_Timer()
     if (!command.isEmpty())
         store_->SaveSetting(QStringLiteral("Comando"), QString());
     // Front first: opening may ask about a missing overview, and that question must be seen.
-    if ((bringToFront || !command.isEmpty()) && raise)
-        raise();
+    if (bringToFront || !command.isEmpty())
+        emit raise();
     if (command.isEmpty() || command.startsWith(u'-') || isCommandSwitch(command))
         return;
     const QString path = cleanStratPath(command);
-    if (!path.isEmpty() && openFile)
-        openFile(path);
+    if (!path.isEmpty())
+        emit openFile(path);
 }
 
 } // namespace quorvel

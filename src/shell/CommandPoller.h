@@ -25,17 +25,18 @@ public:
     explicit CommandPoller(QObject *parent = nullptr, SettingsStore *store = nullptr,
                            const QString &activationFile = QString());
 
-    // AbreArquivo of the main window: gets the cleaned path.
-    std::function<void(const QString &)> openFile;
-    // Brings the main window to the front.
-    std::function<void()> raise;
-
     // Starts the 200 ms timer; it then runs for the window's life.
     void start();
     // One tick (also called by tests).
     void tmrCmd_Timer();
 
     QTimer *tmrCmd() const { return timer_; }
+
+signals:
+    // A file to open (the cleaned path): the main window's AbreArquivo.
+    void openFile(const QString &path);
+    // The main window should come to the front.
+    void raise();
 
 private:
     SettingsStore *store_;

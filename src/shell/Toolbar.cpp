@@ -79,8 +79,7 @@ Toolbar::Toolbar(ProgramState &state, const IconStore &icons, QWidget *parent) :
 
 void Toolbar::cancel()
 {
-    if (cancelAll)
-        cancelAll();
+    emit cancelAll();
 }
 
 // Choosing a tool writes the whole tool state, so no flag of an earlier tool survives, with

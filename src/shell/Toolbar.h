@@ -32,9 +32,6 @@ class Toolbar : public QWidget {
 public:
     Toolbar(ProgramState &state, const IconStore &icons, QWidget *parent = nullptr);
 
-    // Cancels the half-made movement of every open board (set by the main window).
-    std::function<void()> cancelAll;
-
     void picObj_Click(int index);
     void picMarker_Click();
     void lblTexto_Click();
@@ -57,6 +54,10 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    // The half-made movement of every open board should be cancelled.
+    void cancelAll();
 
 private:
     void cancel();

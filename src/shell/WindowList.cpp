@@ -20,9 +20,9 @@ WindowList::WindowList(QMenu *mnuWindow, QObject *parent)
     arrange_->setVisible(false);
     SetMenuDefaults();
 
-    connect(cascade_, &QAction::triggered, this, [this] { if (cascade) cascade(); });
-    connect(tile_, &QAction::triggered, this, [this] { if (tile) tile(); });
-    connect(arrange_, &QAction::triggered, this, [this] { if (arrange) arrange(); });
+    connect(cascade_, &QAction::triggered, this, &WindowList::cascade);
+    connect(tile_, &QAction::triggered, this, &WindowList::tile);
+    connect(arrange_, &QAction::triggered, this, &WindowList::arrange);
 }
 
 QAction *WindowList::findOrCreate(const char *name, const QString &text)
@@ -75,11 +75,19 @@ QList<QAction *> WindowList::entries() const
     return actions;
 }
 
+namespace {
+// A window title without the placeholder that marks unsaved changes.
+QString plainTitle(QString title)
+{
+    return title.remove(QStringLiteral("[*]"));
+}
+} // namespace
+
 void WindowList::WindowListAdd(QWidget *board)
 {
     if (!board || WindowListContains(board))
         return;
-    auto *action = new QAction(board->windowTitle(), menu_);
+    auto *action = new QAction(plainTitle(board->windowTitle()), menu_);
     action->setObjectName(QStringLiteral("mnuWindowList"));
     action->setProperty("index", ++highestIndex_);
     action->setCheckable(true);
@@ -88,10 +96,10 @@ void WindowList::WindowListAdd(QWidget *board)
 
     QPointer<QWidget> guarded(board);
     connect(action, &QAction::triggered, this, [this, guarded] {
-        if (guarded && activate)
-            activate(guarded);
+        if (guarded)
+            emit activate(guarded);
     });
-    connect(board, &QWidget::windowTitleChanged, action, &QAction::setText);
+    connect(board, &QWidget::windowTitleChanged, action, [action](const QString &title) { action->setText(plainTitle(title)); });
     // A board destroyed without saying goodbye must not leave an entry pointing nowhere.
     connect(board, &QObject::destroyed, this, [this, action] {
         for (qsizetype i = 0; i < entries_.size(); ++i) {

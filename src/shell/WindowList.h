@@ -28,13 +28,6 @@ public:
     // Arrange hidden and disabled, the separator hidden.
     explicit WindowList(QMenu *mnuWindow, QObject *parent = nullptr);
 
-    // Clicking an entry: give its board the focus.
-    std::function<void(QWidget *)> activate;
-    // mnuWindowCascade, mnuWindowTile, mnuWindowArrange.
-    std::function<void()> cascade;
-    std::function<void()> tile;
-    std::function<void()> arrange;
-
     // The state the main window's load starts from (the constructor applies it too): Cascade,
     // Tile and Arrange disabled, the separator and every entry hidden.
     void SetMenuDefaults();
@@ -54,6 +47,14 @@ public:
     QAction *mnuWindowTile() const { return tile_; }
     QAction *mnuWindowArrange() const { return arrange_; }
     QAction *mnuWindowSeperator() const { return separator_; }
+
+signals:
+    // Clicking an entry: give its board the focus.
+    void activate(QWidget *board);
+    // mnuWindowCascade, mnuWindowTile, mnuWindowArrange.
+    void cascade();
+    void tile();
+    void arrange();
 
 private:
     struct Entry {

@@ -171,8 +171,7 @@ void frmNovo::cmdOK_Click()
     strat.picture = picture();
     strat.title = keyedText("s0008", QStringLiteral("Strat")) + QString::number(slot);
     strat.caption = strat.title.leftJustified(32, u' ', true);
-    if (setUpBoard)
-        setUpBoard(strat);
+    emit setUpBoard(strat);
     accept();
 }
 

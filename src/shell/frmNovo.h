@@ -86,10 +86,13 @@ public:
     // mapDefault: the "MapDefault" setting; opens on the "*.jpg" list when set.
     frmNovo(QWidget *parent, bool mapDefault);
 
-    // NovoMapa of the main window: a free board slot (1 to 11, board shown) or -1.
+    // NovoMapa of the main window: a free board slot (1 to 11, board shown) or -1. A query,
+    // not a notification: the dialog needs the answer.
     std::function<int()> NovoMapa;
-    // Puts the overview, title and caption on the board in the slot.
-    std::function<void(const NewStrat &)> setUpBoard;
+
+signals:
+    // The board in the slot should take the overview, title and caption.
+    void setUpBoard(const quorvel::NewStrat &strat);
 
 protected:
     void cmdOK_Click() override;

@@ -118,8 +118,7 @@ void frmOptions::cmdOK_Click()
     changed.iRoundTimer = parseRoundTimer(txtRoundTimer->text()).value_or(kDefaultRoundTimer);
     *settings_ = changed;
     writeOptions(*store_, changed);
-    if (recordSoundChanged)
-        recordSoundChanged(changed.bRecordSound);
+    emit recordSoundChanged(changed.bRecordSound);
     accept();
 }
 

@@ -21,9 +21,6 @@ public:
     explicit frmOptions(QWidget *parent = nullptr, ProgramSettings *settings = nullptr,
                         SettingsStore *store = nullptr);
 
-    // Called on OK with the "RecordSound" value: the recording panel's chkSound takes it.
-    std::function<void(bool)> recordSoundChanged;
-
     QCheckBox *chkAutoCheck;
     QCheckBox *chkMapDefault;
     QCheckBox *chkShowAnimations;
@@ -31,6 +28,10 @@ public:
     QLineEdit *txtRoundTimer;
     QPushButton *cmdOK;
     QPushButton *cmdCancel;
+
+signals:
+    // OK was pressed with this "RecordSound" value: the recording panel's chkSound takes it.
+    void recordSoundChanged(bool on);
 
 private:
     void txtRoundTimer_Change();

@@ -41,11 +41,11 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
     buildMenus();
     menus_ = new BoardMenus(*this);
     toolbar_ = new Toolbar(state_, icons_, this);
-    toolbar_->cancelAll = [this] {
+    connect(toolbar_, &Toolbar::cancelAll, this, [this] {
         for (int i = 1; i <= kMaxBoards + 1; ++i)
             if (frmMapa *b = Mapas_[std::size_t(i)]; b && b->imI() >= 1)
                 b->cancelMovement();
-    };
+    });
     auto *tools = addToolBar(QStringLiteral("picBotoes"));
     tools->setObjectName(QStringLiteral("tbBotoes"));
     tools->setMovable(false);
@@ -54,12 +54,12 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
 
     // A second start hands its command line over through the settings store.
     auto *poller = new CommandPoller(this);
-    poller->openFile = [this](const QString &file) { AbreArquivo(file); };
-    poller->raise = [this] {
+    connect(poller, &CommandPoller::openFile, this, [this](const QString &file) { AbreArquivo(file); });
+    connect(poller, &CommandPoller::raise, this, [this] {
         showNormal();
         raise();
         activateWindow();
-    };
+    });
     poller->start();
     resize(1100, 820);
 }
@@ -102,12 +102,12 @@ void frmPrincipal::buildMenus()
     mnuWindow_ = menuBar()->addMenu(QStringLiteral("&Windows"));
     mnuWindow_->setObjectName(QStringLiteral("mnuWindow"));
     windowList_ = std::make_unique<WindowList>(mnuWindow_, mdi_);
-    windowList_->activate = [this](QWidget *w) {
+    connect(windowList_.get(), &WindowList::activate, this, [this](QWidget *w) {
         if (QMdiSubWindow *sub = subWindowOf(qobject_cast<frmMapa *>(w)))
             mdi_->setActiveSubWindow(sub);
-    };
-    windowList_->cascade = [this] { mdi_->cascadeSubWindows(); };
-    windowList_->tile = [this] { mdi_->tileSubWindows(); };
+    });
+    connect(windowList_.get(), &WindowList::cascade, mdi_, &QMdiArea::cascadeSubWindows);
+    connect(windowList_.get(), &WindowList::tile, mdi_, &QMdiArea::tileSubWindows);
 }
 
 void frmPrincipal::SetMenuDefaults()
@@ -338,7 +338,7 @@ void frmPrincipal::mnuNovo_Click()
     auto *dialog = new frmNovo(this, programSettings().bMapDefault);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->NovoMapa = [this] { return int(NovoMapa()); };
-    dialog->setUpBoard = [this](const NewStrat &s) {
+    connect(dialog, &frmNovo::setUpBoard, this, [this](const NewStrat &s) {
         frmMapa *b = board(s.slot);
         if (!b)
             return;
@@ -346,7 +346,7 @@ void frmPrincipal::mnuNovo_Click()
         state_.sOverview[s.slot] = fixedWidth(s.overview, kOverviewFieldBytes);
         state_.sNomeTatica[s.slot] = s.caption;
         b->setTitulo(s.caption);
-    };
+    });
     novo_ = dialog;
     dialog->show();
 }

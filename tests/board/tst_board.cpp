@@ -427,7 +427,7 @@ void TestBoard::procuraMovimento()
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     Board empty;
-    QCOMPARE(empty.board.ProcuraMovimento(1), -1);
+    QCOMPARE(empty.board.document().ProcuraMovimento(1), -1);
 
     StratDocument d = baseStrat();
     d.iObj = 2;
@@ -439,9 +439,9 @@ void TestBoard::procuraMovimento()
                      movement(2, {{0, 700, 700, 8, 0, 0}})};
     Board b;
     b.board.AbreTatica(writeTemp(dir, QStringLiteral("pm.qvl"), d));
-    QCOMPARE(b.board.ProcuraMovimento(2), 1); // the lower of two slots
-    QCOMPARE(b.board.ProcuraMovimento(1), 2);
-    QCOMPARE(b.board.ProcuraMovimento(5), -1);
+    QCOMPARE(b.board.document().ProcuraMovimento(2), 1); // the lower of two slots
+    QCOMPARE(b.board.document().ProcuraMovimento(1), 2);
+    QCOMPARE(b.board.document().ProcuraMovimento(5), -1);
 }
 
 QTEST_MAIN(TestBoard)

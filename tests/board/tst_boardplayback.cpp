@@ -90,13 +90,13 @@ struct Board {
 void act(Board &b, const QString &action)
 {
     if (action == u"go")
-        b.board.picGO_Click();
+        b.board.playback().picGO_Click();
     else if (action == u"edit")
-        b.board.Picture1_Click();
+        b.board.playback().Picture1_Click();
     else if (action == u"pause")
-        b.board.picPause_Click();
+        b.board.playback().picPause_Click();
     else if (action == u"slow")
-        b.board.picSlow_Click();
+        b.board.playback().picSlow_Click();
     else
         qFatal("unknown action");
 }
@@ -172,8 +172,8 @@ void TestBoardPlayback::modesAndStatusTexts()
     for (const QString &a : actions)
         act(b, a);
     QTEST(b.panel(1), "panel");
-    QTEST(b.board.playMode(), "play");
-    QTEST(b.board.playEditMode(), "playEdit");
+    QTEST(b.board.controller().playMode(), "play");
+    QTEST(b.board.controller().playEditMode(), "playEdit");
     QTEST(b.pb().clockEnabled(), "clock");
     QTEST(b.pb().clockInterval(), "interval");
     QStringList shown;
@@ -187,7 +187,7 @@ void TestBoardPlayback::modesAndStatusTexts()
         shown << QStringLiteral("slow");
     QTEST(shown.join(u' '), "shown");
     QVERIFY(!b.label("picReverse")->isVisibleTo(&b.board));
-    QCOMPARE(b.pb().running(), b.board.playMode() || b.board.playEditMode());
+    QCOMPARE(b.pb().running(), b.board.controller().playMode() || b.board.controller().playEditMode());
     QCOMPARE(b.panel(2), QStringLiteral("Playback Speed: 1x"));
 }
 
@@ -202,7 +202,7 @@ void TestBoardPlayback::speedFramesPerTick()
 {
     QFETCH(int, speed);
     Board b(smallStrat());
-    b.board.picGO_Click();
+    b.board.playback().picGO_Click();
     b.slider("Slider1")->setValue(speed);
     QCOMPARE(b.panel(2), QStringLiteral("Playback Speed: %1x").arg(speed));
     b.ticks(40);
@@ -212,12 +212,12 @@ void TestBoardPlayback::speedFramesPerTick()
     QCOMPARE(b.slider("Slider2")->value(), 40 * speed / 63);
 
     // The speed stays across a stop and a new start; a paused clock runs no frame.
-    b.board.picGO_Click();
-    b.board.picGO_Click();
-    b.board.picPause_Click();
+    b.board.playback().picGO_Click();
+    b.board.playback().picGO_Click();
+    b.board.playback().picPause_Click();
     b.ticks(3);
     QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
-    b.board.picPause_Click();
+    b.board.playback().picPause_Click();
     b.ticks(3);
     QCOMPARE(b.board.model().playback.lFrameAtual(), 3 * speed);
 }
@@ -226,15 +226,15 @@ void TestBoardPlayback::slowMotionAndPauseKeepTheClockHonest()
 {
     // Slow motion changes the pace of ticks, not what a tick does.
     Board b(smallStrat());
-    b.board.picGO_Click();
-    b.board.picSlow_Click();
+    b.board.playback().picGO_Click();
+    b.board.playback().picSlow_Click();
     b.ticks(10);
     QCOMPARE(b.board.model().playback.lFrameAtual(), 10);
     // Pause, change the speed, resume: the new speed from the first tick after resuming.
-    b.board.picPause_Click();
+    b.board.playback().picPause_Click();
     b.slider("Slider1")->setValue(3);
     QCOMPARE(b.panel(1), QStringLiteral("Mode: Play - Slow Motion - Paused"));
-    b.board.picSlow_Click(); // leaving slow motion also resumes
+    b.board.playback().picSlow_Click(); // leaving slow motion also resumes
     QVERIFY(b.pb().clockEnabled());
     QVERIFY(!b.pb().paused() && !b.pb().slowMotion());
     b.ticks(1);
@@ -263,17 +263,17 @@ void TestBoardPlayback::secondsAndRoundTimer()
     QFETCH(int, round);
     QFETCH(int, ticks);
     Board b(smallStrat(), static_cast<std::int16_t>(round));
-    b.board.Picture1_Click(); // Play/Edit runs on past the strat's end
+    b.board.playback().Picture1_Click(); // Play/Edit runs on past the strat's end
     b.ticks(ticks);
     QTEST(b.text("lblRoundTime"), "roundTime");
     QTEST(b.text("lblSegs"), "segs");
     QTEST(b.pb().clockEnabled(), "clock");
-    QVERIFY(b.board.playEditMode()); // the mode stays until the user stops
+    QVERIFY(b.board.controller().playEditMode()); // the mode stays until the user stops
 
     if (!b.pb().clockEnabled()) {
         // Resuming after the round's end runs one frame and stops again, not a whole new round.
-        b.board.picPause_Click();
-        b.board.picPause_Click();
+        b.board.playback().picPause_Click();
+        b.board.playback().picPause_Click();
         const int frame = b.board.model().playback.lFrameAtual();
         b.ticks(5);
         QCOMPARE(b.board.model().playback.lFrameAtual(), frame + 1);
@@ -284,7 +284,7 @@ void TestBoardPlayback::secondsAndRoundTimer()
 void TestBoardPlayback::playStopsAtTheStratsEnd()
 {
     Board b(smallStrat());
-    b.board.picGO_Click();
+    b.board.playback().picGO_Click();
     const int length = b.slider("Slider2")->maximum();
     QVERIFY(length > 2 && length < 20);
     QCOMPARE(b.text("lblMaxTime"), QString::number(length));
@@ -292,12 +292,12 @@ void TestBoardPlayback::playStopsAtTheStratsEnd()
     QVERIFY(!b.pb().clockEnabled());
     QCOMPARE(b.board.model().playback.lFrameAtual(), 63 * length);
     QCOMPARE(b.slider("Slider2")->value(), length);
-    QVERIFY(b.board.playMode());
+    QVERIFY(b.board.controller().playMode());
     QCOMPARE(b.panel(1), QStringLiteral("Mode: Play"));
 
     // Play/Edit runs on to the round's end.
-    b.board.picGO_Click();
-    b.board.Picture1_Click();
+    b.board.playback().picGO_Click();
+    b.board.playback().Picture1_Click();
     b.ticks(63 * length + 50);
     QVERIFY(b.pb().clockEnabled());
     QCOMPARE(b.slider("Slider2")->value(), length);
@@ -307,11 +307,11 @@ void TestBoardPlayback::stopPutsEverythingBackAtTimeZero()
 {
     for (const bool edit : {false, true}) {
         Board b(smallStrat());
-        edit ? b.board.Picture1_Click() : b.board.picGO_Click();
+        edit ? b.board.playback().Picture1_Click() : b.board.playback().picGO_Click();
         b.slider("Slider1")->setValue(4);
         b.ticks(100);
         QVERIFY(b.icon(1).Left != 1000);
-        edit ? b.board.Picture1_Click() : b.board.picGO_Click();
+        edit ? b.board.playback().Picture1_Click() : b.board.playback().picGO_Click();
 
         QVERIFY(!b.pb().clockEnabled());
         QCOMPARE(b.text("lblFrame"), QStringLiteral("0"));
@@ -342,26 +342,26 @@ void TestBoardPlayback::playHidesGrenadesByTypeAndPaths()
     // a grenade. Play from there must not take it for one.
     b.seekTo(3);
     QCOMPARE(b.item(5)->pixmap().height() * 15, 210);
-    b.board.picGO_Click();
+    b.board.playback().picGO_Click();
     for (int i : {1, 3, 4, 5})
         QVERIFY(b.item(i)->isVisible());
     for (std::size_t n = 1; n < scene.picM.size(); ++n) {
         QVERIFY(!scene.picM[n]->isVisible());
         QVERIFY(!scene.linha[n]->isVisible());
     }
-    b.board.picGO_Click();
+    b.board.playback().picGO_Click();
 
     // From time 0: the grenade waits hidden until its path starts after its wait of 63 frames.
-    b.board.picGO_Click();
+    b.board.playback().picGO_Click();
     QVERIFY(!b.item(2)->isVisible());
     b.ticks(63);
     QVERIFY(!b.item(2)->isVisible());
     b.ticks(2);
     QVERIFY(b.item(2)->isVisible());
-    b.board.picGO_Click();
+    b.board.playback().picGO_Click();
 
     // Play/Edit hides nothing.
-    b.board.Picture1_Click();
+    b.board.playback().Picture1_Click();
     QVERIFY(b.item(2)->isVisible());
     for (std::size_t n = 1; n < scene.picM.size(); ++n)
         QVERIFY(scene.picM[n]->isVisible());
@@ -370,7 +370,7 @@ void TestBoardPlayback::playHidesGrenadesByTypeAndPaths()
 void TestBoardPlayback::iconPicturesFollowLevelAndFacing()
 {
     Board b(smallStrat());
-    b.board.Picture1_Click();
+    b.board.playback().Picture1_Click();
     b.ticks(10);
     auto pictureOf = [&](int type, int level, int facing) {
         return b.host.iconPicture(*iconPictureFor(type, level, facing)).cacheKey();
@@ -402,9 +402,9 @@ void TestBoardPlayback::seeking()
 
     Board b(strat);
     if (state != u"stopped")
-        b.board.Picture1_Click();
+        b.board.playback().Picture1_Click();
     if (state == u"paused")
-        b.board.picPause_Click();
+        b.board.playback().picPause_Click();
     const QString panelBefore = b.panel(1);
     const int max = b.slider("Slider2")->maximum();
     for (int t : targets)
@@ -413,7 +413,7 @@ void TestBoardPlayback::seeking()
 
     // The same positions as playing there from the start.
     Board played(strat);
-    played.board.Picture1_Click();
+    played.board.playback().Picture1_Click();
     played.ticks(63 * target);
     for (int i = 1; i <= 5; ++i) {
         QCOMPARE(b.item(i)->pos(), played.item(i)->pos());
@@ -429,7 +429,7 @@ void TestBoardPlayback::seeking()
 
     if (state == u"stopped") {
         // A start keeps the position and the length.
-        b.board.picGO_Click();
+        b.board.playback().picGO_Click();
         QCOMPARE(b.board.model().playback.lFrameAtual(), 63 * target);
         QCOMPARE(b.slider("Slider2")->maximum(), max);
         b.ticks(63);
@@ -453,7 +453,7 @@ void TestBoardPlayback::seekArming()
 
     // A release without a change, then the clock's next second seeks to it.
     s2->setValue(0);
-    b.board.Picture1_Click();
+    b.board.playback().Picture1_Click();
     b.pb().timeSliderReleased();
     b.ticks(63);
     QCOMPARE(b.board.model().playback.lFrameAtual(), 63);
@@ -461,7 +461,7 @@ void TestBoardPlayback::seekArming()
 
     // A stop while armed does not seek: the board is at time 0.
     b.pb().timeSliderReleased();
-    b.board.Picture1_Click();
+    b.board.playback().Picture1_Click();
     QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
     QCOMPARE(s2->value(), 0);
     QVERIFY(!b.pb().clockEnabled());
@@ -478,15 +478,15 @@ void TestBoardPlayback::controlsRespondToClicks()
     Board b(smallStrat());
     b.board.show();
     QTest::mouseClick(b.label("picGO"), Qt::LeftButton);
-    QVERIFY(b.board.playMode());
+    QVERIFY(b.board.controller().playMode());
     QTest::mouseClick(b.label("picPause"), Qt::LeftButton);
     QVERIFY(b.pb().paused());
     QTest::mouseClick(b.label("picSlow"), Qt::LeftButton);
     QVERIFY(b.pb().slowMotion());
     QTest::mouseClick(b.label("picGO"), Qt::LeftButton);
-    QVERIFY(!b.board.playMode());
+    QVERIFY(!b.board.controller().playMode());
     QTest::mouseClick(b.label("Picture1"), Qt::LeftButton);
-    QVERIFY(b.board.playEditMode());
+    QVERIFY(b.board.controller().playEditMode());
     QCOMPARE(b.label("Picture1")->toolTip(), QStringLiteral("STOP (F2)"));
 }
 

@@ -3,6 +3,7 @@
 
 #include "TestHost.h"
 #include "board/BoardEditor.h"
+#include "board/BoardPlayback.h"
 #include "playback/PlaybackController.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
@@ -45,6 +46,8 @@ struct Board {
         state.sOverview[1] = QStringLiteral("Harbor.jpg");
     }
     BoardModel &m() { return board.model(); }
+    // The link owner of the right-click selection.
+    BoardDocument::LinkOwner owner() const { return {state.iObjSel, state.iPontoSel}; }
     StratDocument &doc() { return board.model().doc; }
     BoardEditor &ed() { return board.editor(); }
     QWidget *viewport() { return board.view()->viewport(); }
@@ -234,14 +237,14 @@ void TestEditing::placingIsRefusedWhileRecordingOrPlaying()
     QCOMPARE(b.doc().iObj, 0);
     b.board.controller().setRecording(false);
 
-    b.board.picGO_Click(); // Play: a press toggles pause and places nothing
-    QVERIFY(b.board.playMode());
+    b.board.playback().picGO_Click(); // Play: a press toggles pause and places nothing
+    QVERIFY(b.board.controller().playMode());
     b.place(1, {1000, 1000});
     QCOMPARE(b.doc().iObj, 0);
     QVERIFY(b.board.controller().paused());
     b.click({1000, 1000});
     QVERIFY(!b.board.controller().paused());
-    b.board.picGO_Click();
+    b.board.playback().picGO_Click();
 }
 
 void TestEditing::pathSteps_data()
@@ -502,7 +505,7 @@ void TestEditing::drags()
         break;
     }
     }
-    QVERIFY(!b.ed().shpT->isVisible() && !b.ed().shpM->isVisible() && !b.ed().shpMarker->isVisible());
+    QVERIFY(!b.ed().drag().shpT->isVisible() && !b.ed().drag().shpM->isVisible() && !b.ed().drag().shpMarker->isVisible());
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
@@ -538,7 +541,7 @@ void TestEditing::stepEditing()
     b.doc().tMovimentos[1].Passos.at(1) = odd;
     b.m().playback.Movimento(1)->EditaMov(1, odd.iIni, odd.sVel, odd.sLvl, odd.sDir);
     if (playEdit)
-        b.board.Picture1_Click();
+        b.board.playback().Picture1_Click();
     const int sliderBefore = b.sliderMax();
 
     QList<bool> shown; // what the dialog offered, checked below
@@ -570,7 +573,7 @@ void TestEditing::stepEditing()
     QCOMPARE(b.playerStep(1, 1), expected);
     if (playEdit) {
         QCOMPARE(b.sliderMax(), sliderBefore);
-        b.board.Picture1_Click();
+        b.board.playback().Picture1_Click();
     }
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
@@ -610,7 +613,7 @@ void TestEditing::pointsFollowTheirStepsAfterSkippedSteps()
     QCOMPARE(b.recordStep(1, 1).X, 1000);
 
     // Removing from point 2 cuts both copies at the step that point shows.
-    b.board.ApagaMovimento(2, 1);
+    b.board.document().ApagaMovimento(2, 1);
     QCOMPARE(b.doc().tMovimentos[1].itM, 2);
     QCOMPARE(b.m().playback.Movimento(1)->itM(), 1);
     QCOMPARE(b.recordStep(1, 1).X, 1000);
@@ -631,12 +634,12 @@ void TestEditing::deletingAnObjectWithItsPath()
     b.state.sLinkRet = QStringLiteral("https://example.org/a");
     b.state.iPontoSel = 0;
     b.state.iObjSel = 1;
-    b.board.AdicionaLink();
+    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
     b.state.iPontoSel = 3;
-    b.board.AdicionaLink();
+    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
     b.arm(1);
 
-    b.board.ApagaObjeto(1);
+    b.board.document().ApagaObjeto(1);
     QCOMPARE(b.doc().tObjetos[1], (tpObjeto{DeletedObject, 0, 0}));
     QCOMPARE(b.doc().iObj, 2);
     QCOMPARE(b.board.scene()->imgObj[1], nullptr);
@@ -688,17 +691,17 @@ void TestEditing::deletingTails()
         prompts.addDialog(movOk());
         b.click({1000.0 + 500 * i, 3000});
     }
-    b.board.ApagaMovimento(4, 2);
+    b.board.document().ApagaMovimento(4, 2);
     QCOMPARE(b.doc().tMovimentos[2].itM, 1);
     b.state.sLinkRet = QStringLiteral("https://example.org/p");
     b.state.iPontoSel = 5;
-    b.board.AdicionaLink();
+    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
     if (playEdit)
-        b.board.Picture1_Click();
+        b.board.playback().Picture1_Click();
     const int otherFrame = b.m().playback.Movimento(2)->lFrame;
     const int sliderBefore = b.sliderMax();
 
-    b.board.ApagaMovimento(static_cast<std::int16_t>(fromPoint), 1);
+    b.board.document().ApagaMovimento(static_cast<std::int16_t>(fromPoint), 1);
     QCOMPARE(b.doc().tMovimentos[1].itM, stepsLeft);
     QCOMPARE(b.doc().tMovimentos[1].Passos.upperBound(), stepsLeft);
     QCOMPARE(b.m().playback.Movimento(1)->itM(), stepsLeft);
@@ -707,7 +710,7 @@ void TestEditing::deletingTails()
     QCOMPARE(b.m().playback.Movimento(2)->lFrame, otherFrame);
     if (playEdit) {
         QCOMPARE(b.sliderMax(), sliderBefore);
-        b.board.Picture1_Click();
+        b.board.playback().Picture1_Click();
     }
     // The removed point's link went with it: a new point in its place starts without one.
     QCOMPARE(b.doc().tLinks[1], tpLink{});
@@ -717,10 +720,7 @@ void TestEditing::deletingTails()
     const int n = b.m().iPontos;
     QCOMPARE(b.m().iPassoPonto[std::size_t(n)], stepsLeft + 1);
     b.state.iPontoSel = static_cast<std::int16_t>(n);
-    frmLink dialog;
-    b.board.ProcuraLink(dialog);
-    QCOMPARE(dialog.iLinki, 0);
-    QVERIFY(dialog.txtLink->text().isEmpty());
+    QCOMPARE(b.board.document().ProcuraLink(b.owner()), 0);
 }
 
 void TestEditing::deletingTextsAndMarkers()
@@ -734,15 +734,15 @@ void TestEditing::deletingTextsAndMarkers()
         b.state.bTexto = !marker;
         b.click({marker ? 5000.0 : 2000.0, 2000});
     }
-    b.board.ApagaTexto(1);
-    b.board.ApagaMarker(1);
+    b.board.document().ApagaTexto(1);
+    b.board.document().ApagaMarker(1);
     QCOMPARE(b.doc().tTextos[1], deletedText());
     QCOMPARE(b.doc().tMarkers[1], deletedText());
     QCOMPARE(b.doc().iTxt, 1);
     QCOMPARE(b.doc().iMkr, 1);
     QCOMPARE(b.board.scene()->lblTexto[1], nullptr);
     QCOMPARE(b.board.scene()->imgMarker[1], nullptr);
-    b.board.ApagaTexto(7); // beyond the texts: nothing
+    b.board.document().ApagaTexto(7); // beyond the texts: nothing
     QCOMPARE(b.doc().iTxt, 1);
 }
 
@@ -772,7 +772,7 @@ void TestEditing::colourCycleAndDialog()
         static_cast<frmCores &>(d).cmdOK->click();
         return d.result();
     });
-    b.board.MudaCor();
+    b.board.editor().dialogs().MudaCor();
     QCOMPARE(b.doc().lCorMov[13], kButtonFace);
     // Swatch 12 is pure blue; only this path's point and line are repainted.
     b.state.iObjSel = 2;
@@ -782,7 +782,7 @@ void TestEditing::colourCycleAndDialog()
         c.cmdOK->click();
         return d.result();
     });
-    b.board.MudaCor();
+    b.board.editor().dialogs().MudaCor();
     QCOMPARE(b.doc().lCorMov[2], storedColour(0, 0, 255));
     QCOMPARE(b.board.scene()->picM[2]->brush().color(), QColor(0, 0, 255));
     QCOMPARE(b.board.scene()->linha[2]->pen().color(), QColor(0, 0, 255));
@@ -792,14 +792,14 @@ void TestEditing::colourCycleAndDialog()
         static_cast<frmCores &>(d).picCor_Click(4);
         return int(QDialog::Rejected);
     });
-    b.board.MudaCor();
+    b.board.editor().dialogs().MudaCor();
     QCOMPARE(b.doc().lCorMov[2], storedColour(0, 0, 255));
     b.board.cancelMovement();
     b.state.bAdiciona = true;
     b.state.iTipoObj = 3;
     b.pressBare({9000, 8000});
     b.state.iObjSel = 15;
-    b.board.MudaCor();
+    b.board.editor().dialogs().MudaCor();
     QCOMPARE(prompts.dialogs.size(), 14 + 3);
 }
 
@@ -814,15 +814,15 @@ void TestEditing::showHide()
         b.click({2000.0 + 1000 * i, 3000});
     }
     b.state.iObjSel = 1;
-    b.board.ShowHide(false);
+    b.board.document().ShowHide(b.state.iObjSel, false);
     QVERIFY(!b.board.scene()->picM[1]->isVisible() && !b.board.scene()->linha[2]->isVisible());
     // The first point decides the direction for the whole path.
     b.m().points[2].visible = true;
     b.board.scene()->showPoint(2, b.m().points[2]);
-    b.board.ShowHide(false);
+    b.board.document().ShowHide(b.state.iObjSel, false);
     QVERIFY(b.board.scene()->picM[1]->isVisible() && b.board.scene()->picM[2]->isVisible());
-    b.board.ShowHide(false);
-    b.board.ShowHide(true);
+    b.board.document().ShowHide(b.state.iObjSel, false);
+    b.board.document().ShowHide(b.state.iObjSel, true);
     QVERIFY(b.board.scene()->picM[1]->isVisible() && b.board.scene()->linha[1]->isVisible());
 }
 
@@ -839,32 +839,29 @@ void TestEditing::links()
     auto find = [&](int point, int object) {
         b.state.iPontoSel = static_cast<std::int16_t>(point);
         b.state.iObjSel = static_cast<std::int16_t>(object);
-        auto dialog = std::make_unique<frmLink>();
-        b.board.ProcuraLink(*dialog);
-        return dialog;
+        return b.board.document().ProcuraLink(b.owner());
     };
-    QCOMPARE(find(0, 1)->iLinki, 0);
+    QCOMPARE(find(0, 1), 0);
     b.state.sLinkRet = QStringLiteral("https://example.org/obj");
-    b.board.AdicionaLink();
+    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
     QCOMPARE(b.doc().tLinks[1], (tpLink{QStringLiteral("https://example.org/obj"), 1, 0, 0}));
-    auto found = find(0, 1);
-    QCOMPARE(found->iLinki, 1);
-    QCOMPARE(found->txtLink->text(), QStringLiteral("https://example.org/obj"));
+    QCOMPARE(find(0, 1), 1);
+    QCOMPARE(b.board.document().link(1)->sLink, QStringLiteral("https://example.org/obj"));
     b.state.sLinkRet = QStringLiteral("https://example.org/new");
-    b.board.EditaLink(1);
+    b.board.document().EditaLink(1, b.state.sLinkRet);
     QCOMPARE(b.doc().iLinks, 1);
     QCOMPARE(b.doc().tLinks[1].sLink, QStringLiteral("https://example.org/new"));
 
     find(2, 1);
     b.state.sLinkRet = QStringLiteral("second point");
-    b.board.AdicionaLink();
+    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
     QCOMPARE(b.doc().tLinks[2], (tpLink{QStringLiteral("second point"), 0, 1, 2}));
-    QCOMPARE(find(1, 1)->iLinki, 0); // the other point of the path has none
-    QCOMPARE(find(2, 1)->iLinki, 2);
-    b.board.ApagaLink();
+    QCOMPARE(find(1, 1), 0); // the other point of the path has none
+    QCOMPARE(find(2, 1), 2);
+    b.board.document().ApagaLink(b.owner());
     QCOMPARE(b.doc().tLinks[2], tpLink{});
     QCOMPARE(b.doc().iLinks, 2);
-    b.board.EditaLink(9); // outside the records: nothing
+    b.board.document().EditaLink(9, b.state.sLinkRet); // outside the records: nothing
     QCOMPARE(b.doc().iLinks, 2);
 }
 
@@ -981,10 +978,10 @@ void TestEditing::keysAndToolReset()
     b.state.bMarker = true;
     // The rubber band starts at the object's centre while no step exists.
     b.hover({3000, 3000});
-    QVERIFY(b.ed().tlinha->isVisible());
-    QCOMPARE(b.ed().tlinha->line().p1(), QPointF(1000, 1000));
+    QVERIFY(b.ed().placing().tlinha->isVisible());
+    QCOMPARE(b.ed().placing().tlinha->line().p1(), QPointF(1000, 1000));
     QTest::keyClick(b.board.view(), Qt::Key_Escape);
-    QVERIFY(!b.board.bMovimento && !b.state.bAdiciona && !b.ed().tlinha->isVisible());
+    QVERIFY(!b.board.bMovimento && !b.state.bAdiciona && !b.ed().placing().tlinha->isVisible());
     QVERIFY(b.state.bMarker); // Esc keeps the marker tool's flag
 
     // Ctrl over the board after a right-click on an object of this board arms path points.
@@ -1007,7 +1004,7 @@ void TestEditing::keysAndToolReset()
     // The hand tool anchors on the press and ends with the release.
     b.state.bMover = true;
     b.mouse(QEvent::MouseButtonPress, {6000.5, 6000}, Qt::LeftButton, Qt::LeftButton);
-    QCOMPARE(b.ed().lMoverX, 6000); // half to even
+    QCOMPARE(b.ed().drag().lMoverX, 6000); // half to even
     b.mouse(QEvent::MouseButtonRelease, {6000, 6000}, Qt::LeftButton, Qt::NoButton);
     QVERIFY(!b.state.bMover);
 }
@@ -1063,11 +1060,11 @@ void TestEditing::secondsToFrames()
     frmMov::select(dialog.optVel[2]);
     frmMov::select(dialog.optLvl[2]);
     dialog.cmdOK->click();
-    QCOMPARE(state.iIniMov, 0);
+    QCOMPARE(dialog.step().iIni, 0);
     QCOMPARE(dialog.txtIni->text(), QStringLiteral("0"));
-    QCOMPARE(state.sVelMov, 20.0f);
-    QCOMPARE(state.sLvlMov, 1);
-    QCOMPARE(state.sDirMov, 0);
+    QCOMPARE(dialog.step().sVel, 20.0f);
+    QCOMPARE(dialog.step().sLvl, 1);
+    QCOMPARE(dialog.step().sDir, 0);
 }
 
 QTEST_MAIN(TestEditing)

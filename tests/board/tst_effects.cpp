@@ -75,6 +75,8 @@ struct Board {
         ControlTimer::advance(host.manual, ucAniGIF::kBuildDelayMs); // the effects' frames are built
     }
     PlaybackController &pb() { return board.controller(); }
+    // The board's playback keys: F2 Play/Stop, F3 Pause, F4 slow motion, F5 Play/Edit.
+    void key(Qt::Key k) { QTest::keyClick(&board, k); }
     BoardEffects &fx() { return board.effects(); }
     void ticks(int n)
     {
@@ -134,11 +136,11 @@ void TestEffects::whenEffectsStart()
     QFETCH(bool, started);
     Board b(how != u"off");
     if (how == u"edit")
-        b.board.Picture1_Click();
+        b.key(Qt::Key_F5);
     else
-        b.board.picGO_Click();
+        b.key(Qt::Key_F2);
     if (how == u"slow")
-        b.board.picSlow_Click();
+        b.key(Qt::Key_F4);
     if (how == u"speed")
         b.board.findChild<QSlider *>(QStringLiteral("Slider1"))->setValue(2);
     b.ticks(60);
@@ -154,9 +156,9 @@ void TestEffects::whenEffectsStart()
 void TestEffects::pauseAndMinimise()
 {
     Board b;
-    b.board.picGO_Click();
+    b.key(Qt::Key_F2);
     b.ticks(60);
-    b.board.picPause_Click();
+    b.key(Qt::Key_F3);
     const QStringList paused{QStringLiteral("HE 0 2 shown"), QStringLiteral("FLASH 0 2 shown"),
                              QStringLiteral("SMOKE 0 2 shown")};
     QCOMPARE(b.live(), paused);
@@ -166,7 +168,7 @@ void TestEffects::pauseAndMinimise()
     b.board.hide();
     b.board.show();
     QCOMPARE(b.live(), paused);
-    b.board.picPause_Click();
+    b.key(Qt::Key_F3);
     QCOMPARE(b.live(), allThree);
     // Hiding pauses what plays, showing resumes it.
     b.board.hide();
@@ -188,11 +190,11 @@ void TestEffects::resetBy()
 {
     QFETCH(QString, how);
     Board b;
-    b.board.picGO_Click();
+    b.key(Qt::Key_F2);
     b.ticks(60);
     QCOMPARE(b.live(), allThree);
     if (how == u"stop") {
-        b.board.picGO_Click();
+        b.key(Qt::Key_F2);
     } else if (how == u"seek") {
         b.pb().timeSliderReleased();
         b.board.findChild<QSlider *>(QStringLiteral("Slider2"))->setValue(3);
@@ -211,7 +213,7 @@ void TestEffects::resetBy()
 void TestEffects::effectRestsOnFrameOne()
 {
     Board b;
-    b.board.picGO_Click();
+    b.key(Qt::Key_F2);
     b.ticks(60);
     // One pass (the explosion's delays: 0 plays at 50 ms, then 100, 100, 200, 200), then it
     // stops on frame 1 and stays shown until a reset; the next burst may take it again.
@@ -227,7 +229,7 @@ void TestEffects::effectRestsOnFrameOne()
 void TestEffects::busyAnimationOverSeek()
 {
     Board b;
-    b.board.picGO_Click();
+    b.key(Qt::Key_F2);
     b.ticks(10);
     AniGif *busy = b.fx().picAniUpdate();
     QList<bool> shownDuringSeek;

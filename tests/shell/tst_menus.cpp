@@ -232,7 +232,7 @@ void TestMenus::removeCommands()
     b->cancelMovement();
     s.sLinkRet = QStringLiteral("https://example.org");
     s.iPontoSel = 0;
-    b->AdicionaLink();
+    b->document().AdicionaLink({s.iObjSel, s.iPontoSel}, s.sLinkRet);
     prompts.addDialog(textOk(QStringLiteral("words")));
     s.bAdiciona = s.bTexto = true;
     click(b, {7000, 7000});

@@ -189,7 +189,7 @@ void TestShellDialogs::newStrat()
     int freeSlot = -1;
     QList<NewStrat> made;
     dialog.NovoMapa = [&] { return freeSlot; };
-    dialog.setUpBoard = [&](const NewStrat &s) { made.append(s); };
+    QObject::connect(&dialog, &frmNovo::setUpBoard, [&](const NewStrat &s) { made.append(s); });
 
     QVERIFY(select(dialog, "Harbor.jpg"));
     dialog.cmdOK()->click();
@@ -263,7 +263,7 @@ void TestShellDialogs::optionsOkAndCancel()
     bool panelSound = false;
     {
         frmOptions dialog(nullptr, &settings, &settingsStore());
-        dialog.recordSoundChanged = [&](bool on) { panelSound = on; };
+        QObject::connect(&dialog, &frmOptions::recordSoundChanged, [&](bool on) { panelSound = on; });
         dialog.chkMapDefault->setChecked(true);
         dialog.chkRecordSound->setChecked(true);
         dialog.txtRoundTimer->setText("12.5");

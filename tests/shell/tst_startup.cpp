@@ -125,8 +125,8 @@ void TestStartUp::pollerTakesCommands()
     CommandPoller poller;
     QStringList seen;
     int raises = 0;
-    poller.openFile = [&](const QString &path) { seen.append(path); };
-    poller.raise = [&] { ++raises; };
+    QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) { seen.append(path); });
+    QObject::connect(&poller, &CommandPoller::raise, [&] { ++raises; });
     QCOMPARE(poller.tmrCmd()->interval(), 200);
     poller.tmrCmd_Timer();
     poller.tmrCmd_Timer();
@@ -142,11 +142,11 @@ void TestStartUp::slowOpenIsNotRepeated()
     settingsStore().SaveSetting("Comando", "/s/slow.qvl");
     CommandPoller poller;
     int opens = 0;
-    poller.openFile = [&](const QString &) {
+    QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &) {
         ++opens;
         poller.tmrCmd_Timer();
         poller.tmrCmd_Timer();
-    };
+    });
     poller.tmrCmd_Timer();
     QCOMPARE(opens, 1);
 }
@@ -188,8 +188,8 @@ void TestStartUp::secondStartHandsOver()
     CommandPoller poller;
     QStringList opened;
     int raises = 0;
-    poller.openFile = [&](const QString &path) { opened.append(path); };
-    poller.raise = [&] { ++raises; };
+    QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) { opened.append(path); });
+    QObject::connect(&poller, &CommandPoller::raise, [&] { ++raises; });
     poller.tmrCmd_Timer();
     QCOMPARE(opened, QStringList{QDir(work.path()).absoluteFilePath("my plan.qvl")});
     QCOMPARE(raises, 1);

@@ -100,7 +100,7 @@ void TestWindowList::boardsWithOneTitleStayApart()
     a.setWindowTitle("Strat1");
     b.setWindowTitle("Strat1");
     QWidget *activated = nullptr;
-    list.activate = [&](QWidget *w) { activated = w; };
+    QObject::connect(&list, &WindowList::activate, [&](QWidget *w) { activated = w; });
 
     list.WindowListAdd(&a);
     QVERIFY(!list.WindowListContains(&b));

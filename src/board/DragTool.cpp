@@ -1,0 +1,162 @@
+#include "board/DragTool.h"
+
+#include "board/BoardDocument.h"
+#include "board/BoardScene.h"
+#include "board/ProgramState.h"
+#include "board/frmMapa.h"
+#include "common/Rounding.h"
+#include "playback/PlaybackController.h"
+
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
+#include <QPen>
+
+#include <algorithm>
+
+namespace quorvel {
+
+namespace {
+
+QGraphicsRectItem *outline(BoardScene &scene, qreal w, qreal h)
+{
+    QPen pen(Qt::white, 1, Qt::DashLine);
+    pen.setCosmetic(true);
+    auto *item = scene.addRect(0, 0, w, h, pen);
+    item->setZValue(100);
+    item->setVisible(false);
+    return item;
+}
+
+template <typename Item>
+Item *itemAt(const std::vector<Item *> &items, int i)
+{
+    return i >= 0 && std::size_t(i) < items.size() ? items[std::size_t(i)] : nullptr;
+}
+
+} // namespace
+
+DragTool::DragTool(frmMapa &board, ProgramState &state) : board_(board), state_(state)
+{
+    shpT = outline(*board.scene(), 150, 210);
+    shpM = outline(*board.scene(), 100, 100);
+    shpMarker = outline(*board.scene(), 180, 270);
+}
+
+QGraphicsRectItem *DragTool::outlineOf(BoardElement kind) const
+{
+    return kind == BoardElement::Point ? shpM : kind == BoardElement::Marker ? shpMarker : shpT;
+}
+
+QPointF DragTool::elementPos(BoardElement kind, int i, bool &found) const
+{
+    const BoardScene &scene = *board_.scene();
+    const QGraphicsItem *item = nullptr;
+    switch (kind) {
+    case BoardElement::Object: item = itemAt(scene.imgObj, i); break;
+    case BoardElement::Text: item = itemAt(scene.lblTexto, i); break;
+    case BoardElement::Marker: item = itemAt(scene.imgMarker, i); break;
+    case BoardElement::Point:
+        if (const PathPoint *pt = board_.document().point(i)) {
+            found = true;
+            return QPointF(pt->Left, pt->Top);
+        }
+        break;
+    default: break;
+    }
+    found = item != nullptr;
+    return item ? item->pos() : QPointF();
+}
+
+void DragTool::press(BoardElement kind, int i, QPointF pos)
+{
+    // A tool being placed takes the press; the marker tool leaves texts and points draggable.
+    const bool toolArmed = state_.bAdiciona || (kind == BoardElement::Marker ? state_.bMarker : state_.bTexto);
+    if (toolArmed)
+        return;
+    bool found = false;
+    const QPointF at = elementPos(kind, i, found);
+    if (!found)
+        return;
+    pressPos_ = pos;
+    antigo_ = QPointF(wholeTwips(at.x()), wholeTwips(at.y()));
+    novo_ = antigo_;
+    bArrastando = true;
+    // Under a running Play/Edit an object that walks a path stays where its path has it.
+    if (kind == BoardElement::Object && board_.controller().playEditMode()
+        && board_.document().ProcuraMovimento(static_cast<std::int16_t>(i)) != -1)
+        bArrastando = false;
+}
+
+QPointF DragTool::dragTarget(QPointF pos) const
+{
+    // Kept on the board, so a drop never leaves the 16-bit range the positions are stored in.
+    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0, kBoardWidthTwips);
+    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0, kBoardHeightTwips);
+    return {x, y};
+}
+
+void DragTool::move(BoardElement kind, int i, QPointF pos)
+{
+    if (!bArrastando)
+        return;
+    const BoardScene &scene = *board_.scene();
+    QGraphicsRectItem *shape = outlineOf(kind);
+    if (kind == BoardElement::Text) {
+        const auto *item = itemAt(scene.lblTexto, i);
+        if (!item)
+            return;
+        shape->setRect(0, 0, item->sceneBoundingRect().width(), item->sceneBoundingRect().height());
+    } else if (kind == BoardElement::Marker) {
+        auto *item = itemAt(scene.imgMarker, i);
+        if (!item)
+            return;
+        item->setVisible(false);
+    } else if (kind == BoardElement::Object) {
+        shape->setRect(0, 0, 150, 210);
+    }
+    novo_ = dragTarget(pos);
+    shape->setPos(novo_);
+    shape->setVisible(true);
+}
+
+void DragTool::release(BoardElement kind, int i)
+{
+    if (bArrastando) {
+        BoardDocument &doc = board_.document();
+        switch (kind) {
+        case BoardElement::Object: doc.moveObject(i, novo_); break;
+        case BoardElement::Text: doc.moveText(i, novo_); break;
+        case BoardElement::Marker: doc.moveMarker(i, novo_); break;
+        case BoardElement::Point: doc.movePathPoint(i, novo_); break;
+        default: break;
+        }
+    }
+    bArrastando = false;
+    outlineOf(kind)->setVisible(false);
+}
+
+void DragTool::cancel()
+{
+    shpT->setVisible(false);
+    shpM->setVisible(false);
+    bArrastando = false;
+}
+
+void DragTool::handPress(QPointF pos)
+{
+    lMoverX = wholeTwips(pos.x());
+    lMoverY = wholeTwips(pos.y());
+}
+
+void DragTool::handMove(bool leftHeld, QPointF pos)
+{
+    if (!leftHeld)
+        return;
+    QWidget *frame = board_.parentWidget() ? board_.parentWidget() : &board_;
+    const QPoint delta(toInt32Clamped((pos.x() - lMoverX) / kTwipsPerPixelScene),
+                       toInt32Clamped((pos.y() - lMoverY) / kTwipsPerPixelScene));
+    frame->move(frame->pos() + delta);
+}
+
+} // namespace quorvel

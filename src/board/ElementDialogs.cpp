@@ -1,0 +1,161 @@
+#include "board/ElementDialogs.h"
+
+#include "board/BoardDocument.h"
+#include "board/BoardHost.h"
+#include "board/ProgramState.h"
+#include "board/frmCores.h"
+#include "board/frmMapa.h"
+#include "board/frmTexto.h"
+#include "document/StratFile.h"
+#include "language/clsLanguagePack.h"
+#include "platform/Prompts.h"
+#include "playback/PlaybackController.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace quorvel {
+
+namespace {
+
+// The option of a velocity, level or facing group that shows a stored value (-1: none).
+int velocityOption(float v) { return v == 8.0f ? 0 : v == 3.0f ? 1 : v == 20.0f ? 2 : -1; }
+int levelOption(std::int16_t l) { return l == 0 ? 0 : l == -1 ? 1 : l == 1 ? 2 : -1; }
+
+} // namespace
+
+ElementDialogs::ElementDialogs(frmMapa &board, ProgramState &state, BoardHost &host)
+    : board_(board), state_(state), host_(host)
+{
+}
+
+QString ElementDialogs::askText(const QString &text)
+{
+    state_.sTextoRet = quorvel::askText(host_.dialogOwner(), text);
+    return state_.sTextoRet;
+}
+
+void ElementDialogs::rememberStep(const MovStep &step)
+{
+    state_.iIniMov = step.iIni;
+    state_.sVelMov = step.sVel;
+    state_.sLvlMov = step.sLvl;
+    state_.sDirMov = step.sDir;
+}
+
+std::optional<MovStep> ElementDialogs::askNewStep(std::int16_t type, const tpPasso *last, bool presetStart)
+{
+    const bool small = isSmallObjectType(type);
+    frmMov dialog(state_, &host_, host_.dialogOwner());
+    if (small) {
+        dialog.optVel[0]->setEnabled(false);
+        dialog.optVel[1]->setEnabled(false);
+        frmMov::select(dialog.optVel[2]);
+        dialog.Frame4->setEnabled(false);
+    } else {
+        dialog.imgIndex = type;
+        frmMov::select(dialog.optDirection[0]);
+        dialog.optVel[2]->setEnabled(false);
+    }
+    if (last) {
+        const int vel = velocityOption(last->sVel);
+        if (vel >= 0 && dialog.optVel[std::size_t(vel)]->isEnabled())
+            frmMov::select(dialog.optVel[std::size_t(vel)]);
+        if (const int lvl = levelOption(last->sLvl); lvl >= 0)
+            frmMov::select(dialog.optLvl[std::size_t(lvl)]);
+    }
+    if (presetStart)
+        dialog.txtIni->setText(QString::number(board_.model().playback.lFrameAtual()));
+    if (Prompts::current().exec(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    rememberStep(dialog.step());
+    return dialog.step();
+}
+
+void ElementDialogs::editText(int i)
+{
+    BoardDocument &doc = board_.document();
+    if (const tpTexto *t = doc.text(i)) {
+        const QString text = askText(t->Texto);
+        if (!text.isEmpty())
+            doc.setText(i, text);
+    }
+}
+
+void ElementDialogs::editMarker(int i)
+{
+    BoardDocument &doc = board_.document();
+    const tpTexto *t = doc.marker(i);
+    if (!t || board_.controller().playMode())
+        return;
+    const QString text = askText(t->Texto);
+    if (!text.isEmpty())
+        doc.setMarkerText(i, text);
+}
+
+void ElementDialogs::editTitle()
+{
+    const QString prompt = keyedText("s0007", QStringLiteral("Enter the strat title:"));
+    const QString title = keyedText("s0008", QStringLiteral("Strat"));
+    const std::optional<QString> answer =
+        Prompts::current().input(host_.dialogOwner(), prompt, title, board_.titulo());
+    if (!answer || answer->isEmpty())
+        return;
+    const QString caption = answer->left(kTitleFieldBytes);
+    board_.setTitulo(caption);
+    board_.document().setModified(true);
+    const int slot = board_.imI();
+    if (slot >= 0 && slot <= kMaxBoards)
+        state_.sNomeTatica[std::size_t(slot)] = fixedWidth(caption, kTitleFieldBytes);
+}
+
+void ElementDialogs::editStep(int n)
+{
+    BoardDocument &doc = board_.document();
+    const tpPasso *p = doc.pointStep(n);
+    if (board_.controller().playMode() || !p)
+        return;
+    const tpMovimento *rec = doc.movement(doc.point(n)->slot);
+    const std::int16_t t = doc.objectType(rec ? rec->iObj : 0);
+    const bool small = isSmallObjectType(t);
+
+    frmMovEdit dialog(state_, &host_, host_.dialogOwner());
+    dialog.iTempo->setText(QString::number(board_.model().playback.iSegs()));
+    dialog.txtIni->setText(QString::number(p->iIni));
+    // The velocities offered are those of the walker: grenades and the bomb fly, the others
+    // run or walk.
+    dialog.optVel[0]->setEnabled(!small);
+    dialog.optVel[1]->setEnabled(!small);
+    dialog.optVel[2]->setEnabled(small);
+    frmMov::select(small ? dialog.optVel[2] : p->sVel == 3.0f ? dialog.optVel[1] : dialog.optVel[0]);
+    const int lvl = levelOption(p->sLvl);
+    frmMov::select(dialog.optLvl[std::size_t(lvl < 0 ? 2 : lvl)]);
+    if (small) {
+        dialog.Frame4->setEnabled(false);
+    } else {
+        dialog.imgIndex = t;
+        dialog.Frame4->setEnabled(true);
+        if (p->sDir >= 0 && p->sDir <= 8)
+            frmMov::select(dialog.optDirection[std::size_t(p->sDir)]);
+    }
+    if (Prompts::current().exec(dialog) != QDialog::Accepted)
+        return;
+    const MovStep step = dialog.step();
+    rememberStep(step);
+    doc.editStep(n, step.iIni, step.sVel, step.sLvl, step.sDir);
+}
+
+void ElementDialogs::MudaCor()
+{
+    BoardDocument &doc = board_.document();
+    const std::int16_t s = doc.ProcuraMovimento(state_.iObjSel);
+    if (s == -1 || std::size_t(s) >= board_.model().doc.lCorMov.size())
+        return;
+    frmCores dialog(doc.pathColour(s), host_.dialogOwner());
+    Prompts::current().exec(dialog);
+    state_.lCor = dialog.colour();
+    doc.MudaCor(state_.iObjSel, state_.lCor);
+}
+
+} // namespace quorvel

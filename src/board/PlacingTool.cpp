@@ -1,0 +1,191 @@
+#include "board/PlacingTool.h"
+
+#include "board/BoardHost.h"
+#include "board/BoardScene.h"
+#include "board/ElementDialogs.h"
+#include "board/ProgramState.h"
+#include "board/frmMapa.h"
+#include "common/Rounding.h"
+#include "platform/Prompts.h"
+#include "playback/PlaybackController.h"
+
+#include <QGraphicsLineItem>
+#include <QGraphicsView>
+#include <QPen>
+
+#include <limits>
+
+namespace quorvel {
+
+namespace {
+constexpr int kMaxCount = std::numeric_limits<std::int16_t>::max();
+constexpr int kBombWaitFrames = 189;
+
+bool ctrlOnly(Qt::KeyboardModifiers m)
+{
+    return (m & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == Qt::ControlModifier;
+}
+} // namespace
+
+PlacingTool::PlacingTool(frmMapa &board, ProgramState &state, BoardHost &host, ElementDialogs &dialogs)
+    : board_(board), state_(state), host_(host), dialogs_(dialogs)
+{
+    QPen band(QColor(255, 255, 255, 200), 1, Qt::DashLine);
+    band.setCosmetic(true);
+    tlinha = board.scene()->addLine(0, 0, 0, 0, band);
+    tlinha->setZValue(100);
+    tlinha->setVisible(false);
+    // Path-point mode for an object ends with the object.
+    QObject::connect(&board.document(), &BoardDocument::objectChanged, &board, [this](int i) {
+        if (board_.bMovimento && state_.iObjSel == i && !board_.document().objectAlive(i)) {
+            board_.bMovimento = false;
+            state_.bAdiciona = false;
+            tlinha->setVisible(false);
+        }
+    });
+}
+
+void PlacingTool::hideBand() { tlinha->setVisible(false); }
+
+void PlacingTool::press(Qt::KeyboardModifiers shift, QPointF pos)
+{
+    tlinha->setVisible(false);
+    if (board_.bMovimento)
+        addPathPoint(pos, shift);
+    else if (state_.bAdiciona)
+        placeElement(pos);
+}
+
+void PlacingTool::hover(QPointF pos)
+{
+    if (!board_.bMovimento)
+        return;
+    BoardDocument &doc = board_.document();
+    const std::int16_t o = state_.iObjSel;
+    doc.ShowHide(o, true);
+    tlinha->setLine(QLineF(doc.nextLineStart(o, doc.ProcuraMovimento(o)), pos));
+    tlinha->setVisible(true);
+}
+
+void PlacingTool::placeElement(QPointF pos)
+{
+    BoardDocument &doc = board_.document();
+    if (state_.bTexto || state_.bMarker) {
+        const bool marker = !state_.bTexto;
+        const QString text = dialogs_.askText(QString());
+        if (!text.isEmpty())
+            marker ? doc.placeMarker(pos, text) : doc.placeText(pos, text);
+        state_.bAdiciona = false;
+        (marker ? state_.bMarker : state_.bTexto) = false;
+        return;
+    }
+
+    // The object tool places one object per arming.
+    state_.bAdiciona = false;
+    if (doc.model().doc.iObj >= kMaxCount)
+        return;
+    const std::int16_t tipo = state_.iTipoObj;
+    // A bomb brings its own path: without a free movement slot it is not placed at all.
+    if (tipo == Bomb && !mayOpenPath(0))
+        return;
+    const int i = doc.placeObject(tipo, pos);
+    if (tipo == Bomb && i != 0) {
+        state_.iObjSel = static_cast<std::int16_t>(i);
+        SetBomb();
+    }
+}
+
+bool PlacingTool::mayOpenPath(std::int16_t object)
+{
+    BoardDocument &doc = board_.document();
+    if (!doc.movementSlotsFull() || (object != 0 && doc.ProcuraMovimento(object) != -1))
+        return true;
+    showMessage(host_.dialogOwner(),
+                QStringLiteral("This strat already has %1 movements, the most a strat can hold. "
+                               "Remove an object with a movement before adding another.")
+                    .arg(kMaxMovements),
+                QString(), MessageIcon::Warning);
+    return false;
+}
+
+void PlacingTool::pathOpened(bool created, std::int16_t type)
+{
+    // A grenade or bomb thrown while Play/Edit runs starts from the frame on the board.
+    if (!created)
+        bSetStartFrame = false;
+    else if (board_.controller().playEditMode())
+        bSetStartFrame = isSmallObjectType(type);
+}
+
+MovStep PlacingTool::continuedStep(bool small, const tpPasso *last) const
+{
+    // The last step's values; a velocity that does not suit the walker (or no last step)
+    // takes the walker's own default.
+    MovStep step{0, 0, state_.sLvlMov, state_.sDirMov};
+    const auto fits = [small](float v) { return small ? v == 20.0f : (v == 8.0f || v == 3.0f); };
+    step.sVel = (last && fits(last->sVel)) ? last->sVel : (small ? 20.0f : 8.0f);
+    if (last && (last->sLvl == 0 || last->sLvl == -1 || last->sLvl == 1))
+        step.sLvl = last->sLvl;
+    if (small)
+        step.sDir = 0;
+    else if (last)
+        step.sDir = (last->sDir >= 0 && last->sDir <= 7) ? last->sDir : std::int16_t(8);
+    else if (step.sDir < 0 || step.sDir > 8)
+        step.sDir = 0;
+    return step;
+}
+
+void PlacingTool::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
+{
+    BoardDocument &doc = board_.document();
+    const std::int16_t o = state_.iObjSel;
+    // A deleted object (or one of another strat) gets no path; the mode ends.
+    if (!doc.objectAlive(o)) {
+        board_.bMovimento = false;
+        state_.bAdiciona = false;
+        return;
+    }
+    if (doc.model().iPontos >= kMaxCount || !mayOpenPath(o))
+        return;
+    const bool startFrameBefore = bSetStartFrame;
+    const std::optional<BoardDocument::PendingPoint> pending = doc.beginPathPoint(o, pos);
+    if (!pending)
+        return;
+    const std::int16_t t = doc.objectType(o);
+    pathOpened(pending->path.created, t);
+
+    const tpMovimento *rec = doc.movement(pending->path.slot);
+    const tpPasso *last = nullptr;
+    if (rec && rec->Passos.dimensioned && rec->itM >= 1 && rec->Passos.contains(rec->itM))
+        last = &rec->Passos.at(rec->itM);
+    std::optional<MovStep> step;
+    if (ctrlOnly(shift) && !pending->path.created) {
+        step = continuedStep(isSmallObjectType(t), last);
+        dialogs_.rememberStep(*step);
+    } else {
+        // Only OK adds the step: the close box takes back the point, its line and a new slot.
+        step = dialogs_.askNewStep(t, last, bSetStartFrame);
+    }
+    const float c = float(centreOffset(t));
+    if (!step || !doc.commitPathPoint(*pending, {step->iIni, wholeTwips(pos.x() - c), wholeTwips(pos.y() - c),
+                                                 step->sVel, step->sLvl, step->sDir})) {
+        if (!step)
+            doc.dropPathPoint(*pending);
+        if (pending->path.created)
+            bSetStartFrame = startFrameBefore;
+    }
+}
+
+void PlacingTool::SetBomb()
+{
+    BoardDocument &doc = board_.document();
+    const std::int16_t o = state_.iObjSel;
+    if (!doc.objectAlive(o) || doc.model().iPontos >= kMaxCount || !mayOpenPath(o))
+        return;
+    pathOpened(doc.ProcuraMovimento(o) == -1, doc.objectType(o));
+    const std::optional<tpPasso> step = doc.SetBomb(o, doc.model().playback.lFrameAtual() + kBombWaitFrames);
+    if (step)
+        dialogs_.rememberStep({step->iIni, step->sVel, step->sLvl, step->sDir});
+}
+
+} // namespace quorvel
