@@ -5,7 +5,7 @@
 #include "controls/AniGif.h"
 #include "controls/CTooltip.h"
 #include "controls/ucAniGIF.h"
-#include "document/StratTypes.h"
+#include "board/BoardDocument.h"
 #include "playback/PlaybackController.h"
 
 #include <QGraphicsItem>
@@ -16,7 +16,7 @@
 namespace quorvel {
 
 BoardEffects::BoardEffects(PlaybackController &controller, QGraphicsView &view, const BoardScene &scene,
-                           const StratDocument &doc, Clock &clock, QObject *parent)
+                           const BoardDocument &doc, Clock &clock, QObject *parent)
     : QObject(parent), controller_(controller), view_(view), scene_(scene), doc_(doc), balloon_(new CTooltip(clock, this))
 {
     makeArray(he_, "HE", clock);
@@ -37,6 +37,11 @@ BoardEffects::BoardEffects(PlaybackController &controller, QGraphicsView &view, 
     connect(&controller, &PlaybackController::pauseEffects, this, &BoardEffects::PauseAnimations);
     connect(&controller, &PlaybackController::frameAdvanced, this, &BoardEffects::refresh);
     connect(&controller, &PlaybackController::seekingChanged, this, &BoardEffects::seekingChanged);
+    connect(&doc, &BoardDocument::markerChanged, this, &BoardEffects::markerChanged);
+    connect(&doc, &BoardDocument::reset, this, [this] {
+        balloonMarker_ = 0;
+        balloon_->Destroy();
+    });
 }
 
 BoardEffects::~BoardEffects() = default;
@@ -161,6 +166,20 @@ int BoardEffects::markerAt(const QPoint &viewportPos) const
     return 0;
 }
 
+void BoardEffects::markerChanged(int i)
+{
+    // The balloon's marker was edited or deleted: its text changes in place, or it goes.
+    if (i != balloonMarker_ || i == 0)
+        return;
+    const tpTexto *record = doc_.marker(i);
+    if (record && !isDeletedText(*record)) {
+        balloon_->setTipText(record->Texto);
+    } else {
+        balloonMarker_ = 0;
+        balloon_->Destroy();
+    }
+}
+
 bool BoardEffects::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != view_.viewport())
@@ -172,10 +191,11 @@ bool BoardEffects::eventFilter(QObject *watched, QEvent *event)
     } else if (event->type() == QEvent::MouseMove) {
         auto *move = static_cast<QMouseEvent *>(event);
         const int marker = markerAt(move->position().toPoint());
-        if (marker != 0 && marker != balloonMarker_ && std::size_t(marker) < doc_.tMarkers.size()) {
+        const tpTexto *record = marker != 0 ? doc_.marker(marker) : nullptr;
+        if (record && !isDeletedText(*record) && marker != balloonMarker_) {
             balloonMarker_ = marker;
             balloon_->setTitle(QStringLiteral("Info"));
-            balloon_->setTipText(doc_.tMarkers[std::size_t(marker)].Texto);
+            balloon_->setTipText(record->Texto);
             balloon_->Create(view_.viewport());
             if (BalloonWindow *w = balloon_->window())
                 w->track(move->globalPosition().toPoint());

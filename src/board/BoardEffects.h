@@ -25,7 +25,7 @@ class BoardScene;
 class CTooltip;
 class Clock;
 class PlaybackController;
-struct StratDocument;
+class BoardDocument;
 
 class BoardEffects : public QObject {
     Q_OBJECT
@@ -34,7 +34,7 @@ public:
     using EffectArray = std::array<QPointer<ucAniGIF>, kElements>;
 
     BoardEffects(PlaybackController &controller, QGraphicsView &view, const BoardScene &scene,
-                 const StratDocument &doc, Clock &clock, QObject *parent = nullptr);
+                 const BoardDocument &doc, Clock &clock, QObject *parent = nullptr);
     ~BoardEffects() override;
 
     // Starts the effect of a grenade that burst (MostraEfeito): the first stopped element of
@@ -66,13 +66,14 @@ protected:
 private:
     void makeArray(EffectArray &array, const char *name, Clock &clock);
     void seekingChanged(bool seeking);
+    void markerChanged(int i);
     void updateRunning();
     int markerAt(const QPoint &viewportPos) const;
 
     PlaybackController &controller_;
     QGraphicsView &view_;
     const BoardScene &scene_;
-    const StratDocument &doc_;
+    const BoardDocument &doc_;
     EffectArray he_;
     EffectArray flash_;
     EffectArray smoke_;

@@ -110,7 +110,7 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
             controller_->updateStratLength();
     });
     // After the editor: the marker balloon watches the board's mouse before the editor takes it.
-    effects_ = new BoardEffects(*controller_, *view_, *scene_, model_.doc, host_.clock(), this);
+    effects_ = new BoardEffects(*controller_, *view_, *scene_, document_, host_.clock(), this);
 }
 
 frmMapa::~frmMapa()

@@ -3,6 +3,7 @@
 // playback does not allow them; the busy animation over a seek; the marker balloon.
 #include "StratSamples.h"
 #include "TestHost.h"
+#include "board/BoardDocument.h"
 #include "board/BoardEffects.h"
 #include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
@@ -268,9 +269,15 @@ void TestEffects::markerBalloon()
     QHelpEvent tip(QEvent::ToolTip, over, view->viewport()->mapToGlobal(over));
     QApplication::sendEvent(view->viewport(), &tip);
     QVERIFY(!QToolTip::isVisible()); // no plain tooltip besides the balloon
+    b.board.document().setMarkerText(1, QStringLiteral("edited")); // changes in place
+    QCOMPARE(w->tipText(), QStringLiteral("edited"));
     ControlTimer::advance(b.host.manual, 100000); // up for VisibleTime, then gone
     QVERIFY(!w->isVisible());
     QTest::mouseMove(view->viewport(), view->mapFromScene(QPointF(300, 8000))); // bare board
+    QVERIFY(!b.fx().balloon().window());
+    QTest::mouseMove(view->viewport(), over);
+    QVERIFY(b.fx().balloon().window());
+    b.board.document().ApagaMarker(1); // a deleted marker takes its balloon along
     QVERIFY(!b.fx().balloon().window());
 }
 
