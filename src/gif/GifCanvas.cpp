@@ -69,17 +69,26 @@ void GifCanvas::reset()
 
 QImage GifCanvas::draw(int index, const std::vector<GifColorTable> &colorTables)
 {
-    if (!animation_ || index < 0 || index >= animation_->frameCount())
+    if (!animation_)
         return {};
+    QImage image(animation_->size, QImage::Format_ARGB32);
+    return drawInto(index, colorTables, image) ? image : QImage();
+}
+
+bool GifCanvas::drawInto(int index, const std::vector<GifColorTable> &colorTables, QImage &target)
+{
+    if (!animation_ || index < 0 || index >= animation_->frameCount() || target.size() != animation_->size
+        || target.format() != QImage::Format_ARGB32)
+        return false;
     const GifFrame &frame = animation_->frames[std::size_t(index)];
     const GifColorTable &colors = tableOf(frame, colorTables);
 
     // Without a canvas each frame is drawn on its own, over the control's background.
     if (!animation_->hasCanvas) {
-        QImage image = blank(animation_->size, 0);
-        paintFrame(image, frame, colors);
+        target.fill(0);
+        paintFrame(target, frame, colors);
         last_ = index;
-        return image;
+        return true;
     }
 
     // The control shows frames in order; any other jump replays from the first frame, and
@@ -88,14 +97,15 @@ QImage GifCanvas::draw(int index, const std::vector<GifColorTable> &colorTables)
         canvas_ = blank(animation_->size, animation_->hasMask ? 0 : qRgb(0, 0, 0));
     if (index != 0 && index != last_ && index != last_ + 1) {
         for (int i = 0; i < index; ++i)
-            draw(i, colorTables);
+            drawInto(i, colorTables, target);
     }
 
     const QRect area = frame.rect() & canvas_.rect();
     if (frame.disposal == 3)
         saved_ = canvas_.copy(area);
     paintFrame(canvas_, frame, colors);
-    const QImage shown = canvas_;
+    for (int y = 0; y < canvas_.height(); ++y)
+        std::copy_n(canvas_.constScanLine(y), canvas_.bytesPerLine(), target.scanLine(y));
     if (frame.disposal == 2) {
         const QRgb cleared = animation_->hasMask ? 0 : qRgb(0, 0, 0);
         for (int y = area.top(); y <= area.bottom(); ++y)
@@ -106,7 +116,7 @@ QImage GifCanvas::draw(int index, const std::vector<GifColorTable> &colorTables)
                         reinterpret_cast<QRgb *>(canvas_.scanLine(area.top() + y)) + area.left());
     }
     last_ = index;
-    return shown;
+    return true;
 }
 
 QRect mirroredGifRect(const QRect &rect, QSize overall, int mirrored)
@@ -117,6 +127,23 @@ QRect mirroredGifRect(const QRect &rect, QSize overall, int mirrored)
     if (mirrored & 2)
         r.moveTop(overall.height() - (rect.top() + rect.height()));
     return r;
+}
+
+GifFrame mirroredGifFrame(const GifFrame &frame, QSize overall, int mirrored)
+{
+    GifFrame flipped = frame;
+    const QRect r = mirroredGifRect(frame.rect(), overall, mirrored);
+    flipped.left = r.left();
+    flipped.top = r.top();
+    if (frame.indices.size() != qsizetype(frame.width) * frame.height)
+        return flipped;
+    auto *out = flipped.indices.data();
+    for (int y = 0; y < frame.height; ++y) {
+        const int from = (mirrored & 2) ? frame.height - 1 - y : y;
+        for (int x = 0; x < frame.width; ++x)
+            out[qsizetype(y) * frame.width + x] = char(frame.index((mirrored & 1) ? frame.width - 1 - x : x, from));
+    }
+    return flipped;
 }
 
 GifScale gifScale(int stretch, QSize size, QSize overall)

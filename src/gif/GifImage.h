@@ -25,7 +25,7 @@ struct GifLimits {
     static constexpr int maxCanvasSide = 4096;      // overall width and height
     static constexpr int maxFrames = 32767;
     // Palette indices of every frame plus every composed picture, in pixels.
-    static constexpr qint64 maxDecodedPixels = qint64(1) << 27;
+    static constexpr qint64 maxDecodedPixels = qint64(1) << 26;
 };
 
 // Colours of one table, opaque 0xffRRGGBB; its size is the table's number of colours.
@@ -80,8 +80,10 @@ std::shared_ptr<const GifAnimation> decodeGifAnimation(QByteArrayView data, QStr
 std::shared_ptr<const GifAnimation> loadGifAnimation(QByteArrayView data, QString *error);
 
 // The canvas and mask of one playing control. A control that changes colour tables while it
-// plays (or wants frames one at a time) draws through this; frames must come in play order,
-// and index 0 starts afresh.
+// plays (or wants frames one at a time) draws through this. Frames come in play order and
+// index 0 starts afresh; the same frame again is drawn over its own disposal, as a repaint
+// does; any other jump replays from frame 0. Mirroring commutes with composing: a mirrored
+// control may mirror the pictures.
 class GifCanvas {
 public:
     explicit GifCanvas(std::shared_ptr<const GifAnimation> animation);
@@ -89,6 +91,8 @@ public:
     // The picture shown for frame `index` (0-based) with the given tables: the previous
     // frame's disposal is applied, then this frame is drawn. Overall size, ARGB32.
     QImage draw(int index, const std::vector<GifColorTable> &colorTables);
+    // The same into a picture the caller owns (overall size, ARGB32); false when it is not one.
+    bool drawInto(int index, const std::vector<GifColorTable> &colorTables, QImage &target);
     void reset();
 
 private:
@@ -104,6 +108,9 @@ QImage gifFrameImage(const GifFrame &frame, const GifColorTable &colors);
 
 // Mirroring: bit 0 left-right, bit 1 top-bottom. Where a frame's rectangle lands.
 QRect mirroredGifRect(const QRect &rect, QSize overall, int mirrored);
+// The frame flipped in place and moved to its mirrored rectangle, as the control's strip holds
+// it (and hands it to encodeGifFrame) while `Mirrored` is set.
+GifFrame mirroredGifFrame(const GifFrame &frame, QSize overall, int mirrored);
 
 // The scale for the control's Stretch mode (0 actual size, 1 proportional fit, 2 fill,
 // 3 proportional never enlarged, 4 the control takes the image's size). `size` is the

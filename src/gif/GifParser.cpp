@@ -263,92 +263,85 @@ void deinterlace(std::uint8_t *pixels, int width, int height)
 
 } // namespace
 
-void decodeGifImage(QByteArrayView subBlocks, int minCodeSize, bool interlaced, int width,
-                    int height, std::uint8_t *out)
+QByteArray decodeGifImage(QByteArrayView subBlocks, int minCodeSize, bool interlaced, int width,
+                          int height)
 {
     const qsizetype total = qsizetype(width) * height;
-    if (total <= 0 || minCodeSize < 2 || minCodeSize > 8)
-        return;
-    const QByteArray run = gatherSubBlocks(subBlocks);
-    const auto *bytes = reinterpret_cast<const std::uint8_t *>(run.constData());
-    const qsizetype byteCount = run.size();
+    // A string may run past the last pixel; the slack takes it and is cut off at the end.
+    QByteArray pixels(total + 4096, '\0');
+    auto *out = reinterpret_cast<std::uint8_t *>(pixels.data());
+    if (total > 0 && minCodeSize >= 2 && minCodeSize <= 8) {
+        const QByteArray run = gatherSubBlocks(subBlocks);
+        const auto *bytes = reinterpret_cast<const std::uint8_t *>(run.constData());
+        const qsizetype byteCount = run.size();
 
-    // Each code's string is its prefix's string plus one byte; the first byte and the length
-    // are kept so a string is written back to front in one walk.
-    std::array<std::uint16_t, 4096> prefix;
-    std::array<std::uint8_t, 4096> suffix;
-    std::array<std::uint8_t, 4096> first;
-    std::array<std::uint16_t, 4096> length;
-    const int clear = 1 << minCodeSize;
-    const int end = clear + 1;
-    for (int i = 0; i < clear; ++i) {
-        prefix[i] = 0;
-        suffix[i] = first[i] = std::uint8_t(i);
-        length[i] = 1;
-    }
-    int codeSize = minCodeSize + 1;
-    int next = clear + 2;
-    int previous = -1;
-    std::uint32_t bits = 0;
-    int bitCount = 0;
-    qsizetype in = 0;
-    qsizetype pos = 0;
+        // Every code's string has already been written once: the previous string followed by
+        // the first byte of the one after it. A code is therefore a place and a length in the
+        // pixels decoded so far.
+        std::array<std::uint32_t, 4096> offset{};
+        std::array<std::uint16_t, 4096> length{};
+        const int clear = 1 << minCodeSize;
+        const int end = clear + 1;
+        int codeSize = minCodeSize + 1;
+        int next = clear + 2;
+        int previous = -1;
+        qsizetype previousAt = 0;
+        std::uint32_t bits = 0;
+        int bitCount = 0;
+        qsizetype in = 0;
+        qsizetype pos = 0;
 
-    while (pos < total) {
-        while (bitCount < codeSize && in < byteCount) {
-            bits |= std::uint32_t(bytes[in++]) << bitCount;
-            bitCount += 8;
-        }
-        if (bitCount < codeSize)
-            break;
-        const int code = int(bits & ((1u << codeSize) - 1));
-        bits >>= codeSize;
-        bitCount -= codeSize;
-
-        if (code == clear) {
-            codeSize = minCodeSize + 1;
-            next = clear + 2;
-            previous = -1;
-            continue;
-        }
-        if (code == end)
-            break;
-        if (previous < 0) {
-            if (code >= clear)
-                break;
-        } else if (code < next) {
-            if (next < 4096) {
-                prefix[next] = std::uint16_t(previous);
-                suffix[next] = first[code];
-                first[next] = first[previous];
-                length[next] = std::uint16_t(length[previous] + 1);
-                ++next;
+        while (pos < total) {
+            while (bitCount < codeSize && in < byteCount) {
+                bits |= std::uint32_t(bytes[in++]) << bitCount;
+                bitCount += 8;
             }
-        } else if (code == next && next < 4096) {
-            // The string being defined: the previous one plus its own first byte.
-            prefix[next] = std::uint16_t(previous);
-            suffix[next] = first[previous];
-            first[next] = first[previous];
-            length[next] = std::uint16_t(length[previous] + 1);
-            ++next;
-        } else {
-            break;   // a code that does not exist yet
-        }
-        // A full table keeps 12-bit codes until the stream clears it.
-        if (next == (1 << codeSize) && codeSize < 12)
-            ++codeSize;
-        previous = code;
+            if (bitCount < codeSize)
+                break;
+            const int code = int(bits & ((1u << codeSize) - 1));
+            bits >>= codeSize;
+            bitCount -= codeSize;
 
-        const qsizetype len = length[code];
-        const qsizetype fits = std::min(len, total - pos);
-        qsizetype k = len - 1;
-        for (int c = code; k >= 0; --k, c = prefix[c])
-            if (k < fits)
-                out[pos + k] = suffix[c];
-        pos += fits;
+            if (code == clear) {
+                codeSize = minCodeSize + 1;
+                next = clear + 2;
+                previous = -1;
+                continue;
+            }
+            if (code == end)
+                break;
+            qsizetype written;
+            if (code < clear) {
+                out[pos] = std::uint8_t(code);
+                written = 1;
+            } else if (previous < 0 || code > next || (code == next && next == 4096)) {
+                break;   // a code that does not exist yet
+            } else if (code < next) {
+                written = length[code];
+                std::memcpy(out + pos, out + offset[code], std::size_t(written));
+            } else {
+                // The string being defined: the previous one and its own first byte again.
+                written = (previous < clear ? 1 : length[previous]) + 1;
+                for (qsizetype k = 0; k < written; ++k)
+                    out[pos + k] = out[previousAt + k];
+            }
+            if (previous >= 0 && next < 4096) {
+                offset[next] = std::uint32_t(previousAt);
+                length[next] = std::uint16_t((previous < clear ? 1 : length[previous]) + 1);
+                ++next;
+                // A full table keeps 12-bit codes until the stream clears it.
+                if (next == (1 << codeSize) && codeSize < 12)
+                    ++codeSize;
+            }
+            previous = code;
+            previousAt = pos;
+            pos += written;
+        }
     }
+    pixels.resize(total);
     if (interlaced)
-        deinterlace(out, width, height);
+        deinterlace(reinterpret_cast<std::uint8_t *>(pixels.data()), width, height);
+    return pixels;
 }
 
 } // namespace quorvel::gif

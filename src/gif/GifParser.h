@@ -25,9 +25,9 @@ struct ParsedGif {
 // stream cut short keeps the images stored before the cut (one cut inside its data is kept).
 bool parseGif(QByteArrayView data, ParsedGif &out, QString *error);
 
-// Decodes one image's LZW data into `out` (width x height bytes, rows top-down). Whatever the
+// Decodes one image's LZW data: width x height palette indices, rows top-down. Whatever the
 // data does not reach (a code size outside 2..8, a code out of range, an early end) stays 0.
-void decodeGifImage(QByteArrayView subBlocks, int minCodeSize, bool interlaced, int width,
-                    int height, std::uint8_t *out);
+QByteArray decodeGifImage(QByteArrayView subBlocks, int minCodeSize, bool interlaced, int width,
+                          int height);
 
 } // namespace quorvel::gif
