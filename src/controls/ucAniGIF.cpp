@@ -393,7 +393,8 @@ QByteArray ucAniGIF::AnimatedGIF() const
 {
     if (curFrame_ == 0)
         return {};
-    const GifFrame &frame = animation_->frames[std::size_t(curFrame_ - 1)];
+    // As shown: a mirrored control hands out the mirrored frame, with the tables in use.
+    const GifFrame frame = mirroredGifFrame(animation_->frames[std::size_t(curFrame_ - 1)], animation_->size, mirrored_);
     const auto t = std::size_t(frame.colorTable);
     return encodeGifFrame(frame, t < tables_.size() ? tables_[t] : GifColorTable());
 }

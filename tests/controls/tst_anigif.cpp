@@ -264,6 +264,9 @@ void TestAniGif::palettes()
     QCOMPARE(qBlue(c->currentPicture().pixel(4, 4)), 0);
     QVERIFY(c->SetPalette(0, blue));
     QCOMPARE(c->currentPicture().pixel(4, 4), qRgb(0, 0, 255));
+    const auto shown = decodeGifAnimation(c->AnimatedGIF(), nullptr); // the frame as a GIF
+    QVERIFY(shown && shown->frameCount() == 1);
+    QCOMPARE(shown->composed[0].image.pixel(4, 4), qRgb(0, 0, 255));
     c->setAction(3); // frame 2: its own table, untouched
     QCOMPARE(c->currentPicture().pixel(4, 4), qRgb(0, 40, 0));
     c->setAction(0);
