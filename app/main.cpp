@@ -3,9 +3,9 @@
 
 int main(int argc, char *argv[])
 {
+    // The debug switch is set by the start-up itself (common/DebugLog).
     return quorvel::runQuorvel(argc, argv, [](const quorvel::StartupOptions &options) {
         auto *window = new quorvel::frmPrincipal;
-        window->state().bDebug = options.debug;
         window->MDIForm_Load(options.commandLine);
         return window;
     });

@@ -45,7 +45,6 @@ struct ProgramState {
     std::int16_t iRoundTimer = 105;
     std::int32_t lFrameInc = 1;
     bool bShowAnimations = true;
-    bool bDebug = false;
 
     // Per slot (0 to kMaxBoards): overview file name (16 characters) and title (32).
     std::array<QString, kMaxBoards + 1> sOverview;

@@ -7,6 +7,7 @@
 #include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
+#include "common/DebugLog.h"
 #include "common/FileHelpers.h"
 #include "common/ProgramFolder.h"
 #include "document/StratFile.h"
@@ -262,7 +263,7 @@ QString frmMapa::titulo() const
 
 void frmMapa::debug(const char *line)
 {
-    if (state_.bDebug)
+    if (debugEnabled())
         host_.GravaDebug(QLatin1String(line));
 }
 

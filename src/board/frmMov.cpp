@@ -2,6 +2,7 @@
 
 #include "board/BoardHost.h"
 #include "board/ProgramState.h"
+#include "common/Rounding.h"
 #include "language/SetLanguageInForm.h"
 #include "platform/Prompts.h"
 #include "playback/IconPicture.h"
@@ -32,10 +33,10 @@ std::optional<std::int64_t> plainNumber(const QString &text)
     const double v = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(v))
         return std::nullopt;
-    const double r = std::nearbyint(v);
-    if (r < double(std::numeric_limits<std::int32_t>::min()) || r > double(std::numeric_limits<std::int32_t>::max()))
+    const std::optional<std::int32_t> r = toInt32(v);
+    if (!r)
         return std::nullopt;
-    return static_cast<std::int64_t>(r);
+    return *r;
 }
 
 namespace {

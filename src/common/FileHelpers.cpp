@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace quorvel {
 
@@ -32,6 +33,16 @@ bool RenomeiaArquivo(const QString &oldPath, const QString &newPath)
     if (!ArquivoExiste(oldPath) || QFileInfo::exists(newPath))
         return false;
     return QFile::rename(oldPath, newPath);
+}
+
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    if (error)
+        *error = file.errorString().isEmpty() ? QStringLiteral("cannot write the file") : file.errorString();
+    return false;
 }
 
 } // namespace quorvel

@@ -2,9 +2,9 @@
 
 #include "common/ByteReader.h"
 #include "common/CodePage.h"
+#include "common/FileHelpers.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -481,13 +481,7 @@ bool writeStratFile(const QString &path, const StratDocument &doc, StratSections
             *error = why;
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString().isEmpty() ? QStringLiteral("cannot write the file") : file.errorString();
-        return false;
-    }
-    return true;
+    return writeFileAtomically(path, bytes, error);
 }
 
 } // namespace quorvel

@@ -1,5 +1,7 @@
 #include "language/SetLanguageInForm.h"
 
+#include "common/Rounding.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
@@ -37,10 +39,7 @@ std::optional<int> indexAfterLastParen(const QString &target)
     }
     if (number.isEmpty() || number == QLatin1String("."))
         return 0;
-    const double value = std::nearbyint(number.toDouble());
-    if (!std::isfinite(value) || value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(value);
+    return toInt32(number.toDouble());
 }
 
 bool hasIndex(const QObject *o) { return o->property(kControlIndexProperty).isValid(); }

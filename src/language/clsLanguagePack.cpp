@@ -1,10 +1,11 @@
-#include "common/ByteReader.h"
 #include "language/clsLanguagePack.h"
+
+#include "common/ByteReader.h"
+#include "common/FileHelpers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdint>
 #include <limits>
@@ -348,13 +349,12 @@ bool writeLanguagePackFile(const QString &path, const LanguagePackData &pack,
     const QByteArray bytes = writeLanguagePack(pack, codePage, error);
     if (bytes.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1 could not be written: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    QString why;
+    if (writeFileAtomically(path, bytes, &why))
+        return true;
+    if (error)
+        *error = QStringLiteral("%1 could not be written: %2").arg(path, why);
+    return false;
 }
 
 bool clsLanguagePack::LoadPack(const QString &sFile, QString *error)

@@ -23,18 +23,6 @@ inline std::optional<float> toSingle(Real v)
     return static_cast<float>(v);
 }
 
-#if !defined(__SSE2__)
-// Nearest whole number, halves to even (the default rounding mode), range-checked.
-inline std::optional<std::int32_t> roundToInt32(double v)
-{
-    if (!(v > -2147483648.5 && v < 2147483647.5))
-        return std::nullopt; // also NaN
-    const double r = std::nearbyint(v);
-    if (r < -2147483648.0 || r > 2147483647.0)
-        return std::nullopt;
-    return static_cast<std::int32_t>(r);
-}
-#endif
 
 // The stride of one frame: a distance (dx, dy) longer than 1.5 twips is cut down to
 // vel * frameStep, in its own direction. false when a value is not a finite float.
@@ -71,7 +59,6 @@ bool strideExtended(float &dx, float &dy, float vel, std::int32_t frameStep)
 // results being normal numbers (floats in, magnitudes between 2^-430 and 2^300). Both
 // results therefore lie well inside the window around v, and rounding to float is monotonic.
 // (With SSE2 the checks below work on two values at once.)
-#if !defined(__SSE2__)
 inline bool certainSingle(double v, float &out)
 {
     const double a = std::fabs(v);
@@ -102,7 +89,6 @@ inline bool strideLength(float &dx, float &dy, float vel, std::int32_t frameStep
     }
     return true;
 }
-#endif
 
 #if defined(__SSE2__)
 // Both coordinates as doubles in lanes 0 and 1 (exact).
@@ -155,8 +141,8 @@ inline bool certainPair(__m128d v, __m128 &out)
     return (inRange & _mm_movemask_ps(_mm_cmpeq_ps(lo, hi)) & 3) == 3;
 }
 
-// certainSingle() for one value.
-inline bool certainSingle(double v, float &out)
+// certainSingle() for one value, through the pair.
+inline bool certainSingleLane(double v, float &out)
 {
     __m128 f;
     const bool ok = certainPair(_mm_set_sd(v), f); // lane 1 holds 0, always certain
@@ -183,7 +169,7 @@ inline bool certainSingle(double v, float &out)
     const __m128d sq = _mm_mul_pd(v, v);
     const __m128d sum = _mm_add_sd(sq, _mm_unpackhi_pd(sq, sq));
     float len;
-    if (certainSingle(_mm_cvtsd_f64(_mm_sqrt_sd(sum, sum)), len)) [[likely]] {
+    if (certainSingleLane(_mm_cvtsd_f64(_mm_sqrt_sd(sum, sum)), len)) [[likely]] {
         if (!(len > 1.5f))
             return true;
         const double scale = double(vel) * frameStep / len;
@@ -285,8 +271,8 @@ std::optional<QPoint> clsMovimento::lastPosition() const
 // dry run) are exact in double, and so are their differences.
 #if defined(__SSE2__)
 template <typename Pos>
-[[gnu::always_inline]] inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top,
-                                                                     const PlaybackSettings &settings)
+[[gnu::always_inline]] inline clsMovimento::Walk clsMovimento::walkSse2(Pos &left, Pos &top,
+                                                                         const PlaybackSettings &settings)
 {
     const __m128d pos = pairOf(left, top);
     std::int32_t wl, wt;
@@ -352,20 +338,22 @@ template <typename Pos>
     top = newTop;
     return Walk::Strode;
 }
-#else
-// Arrival and one stride, worked out on locals so that a failing frame changes nothing.
-// Positions are compared as the whole twips the icon is drawn at. Whole-twip positions
-// (the dry run) stay in integers: their differences are exact, as they were in double.
+#endif
+
+// The same without SSE2: arrival and one stride, worked out on locals so that a failing frame
+// changes nothing. Whole-twip positions (the dry run) stay in integers: their differences are
+// exact, as they were in double. Compiled everywhere, so that the stride test holds the two
+// versions to each other.
 template <typename Pos>
-inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top, const PlaybackSettings &settings)
+inline clsMovimento::Walk clsMovimento::walkPortable(Pos &left, Pos &top, const PlaybackSettings &settings)
 {
     std::int32_t wl, wt;
     if constexpr (std::is_integral_v<Pos>) {
         wl = left;
         wt = top;
     } else {
-        const auto l = roundToInt32(left);
-        const auto t = roundToInt32(top);
+        const auto l = toInt32(left);
+        const auto t = toInt32(top);
         if (!l || !t)
             return Walk::Failed;
         wl = *l;
@@ -404,8 +392,8 @@ inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top, const Playback
     }
     if (!strideLength(dx, dy, s.sVel, settings.frameStep()))
         return Walk::Failed;
-    const auto rx = roundToInt32(dx);
-    const auto ry = roundToInt32(dy);
+    const auto rx = toInt32(dx);
+    const auto ry = toInt32(dy);
     if (!rx || !ry)
         return Walk::Failed;
 
@@ -434,7 +422,16 @@ inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top, const Playback
     return Walk::Strode;
 }
 
+template <typename Pos>
+[[gnu::always_inline]] inline clsMovimento::Walk clsMovimento::walk(Pos &left, Pos &top,
+                                                                     const PlaybackSettings &settings)
+{
+#if defined(__SSE2__)
+    return walkSse2(left, top, settings);
+#else
+    return walkPortable(left, top, settings);
 #endif
+}
 
 void clsMovimento::commitStride(std::int16_t passo, std::int32_t frame, std::int32_t wl, std::int32_t wt)
 {
@@ -514,6 +511,19 @@ clsMovimento::MoveResult clsMovimento::Move(PlaybackIcon &tObj, std::int32_t xFr
 std::optional<bool> clsMovimento::MoveCalc(std::int32_t &tObjTop, std::int32_t &tObjLeft, std::int32_t xFrame,
                                            const PlaybackSettings &settings)
 {
+    return moveCalc<false>(tObjTop, tObjLeft, xFrame, settings);
+}
+
+std::optional<bool> clsMovimento::MoveCalcPortable(std::int32_t &tObjTop, std::int32_t &tObjLeft, std::int32_t xFrame,
+                                                   const PlaybackSettings &settings)
+{
+    return moveCalc<true>(tObjTop, tObjLeft, xFrame, settings);
+}
+
+template <bool Portable>
+std::optional<bool> clsMovimento::moveCalc(std::int32_t &tObjTop, std::int32_t &tObjLeft, std::int32_t xFrame,
+                                           const PlaybackSettings &settings)
+{
     if (m_itM == 0)
         return true;
     if (m_iPassoAtual < 1 || m_iPassoAtual > m_itM)
@@ -525,7 +535,7 @@ std::optional<bool> clsMovimento::MoveCalc(std::int32_t &tObjTop, std::int32_t &
         ++m_FrameCount2;
         return false;
     }
-    const Walk w = walk(tObjLeft, tObjTop, settings);
+    const Walk w = Portable ? walkPortable(tObjLeft, tObjTop, settings) : walk(tObjLeft, tObjTop, settings);
     if (w == Walk::Failed)
         return std::nullopt;
     m_FrameCount2 = 0;

@@ -58,6 +58,10 @@ public:
     // failure (nothing changed).
     std::optional<bool> MoveCalc(std::int32_t &tObjTop, std::int32_t &tObjLeft, std::int32_t xFrame,
                                  const PlaybackSettings &settings);
+    // MoveCalc with the portable stride arithmetic, which machines without SSE2 use; the
+    // stride test holds the two to each other.
+    std::optional<bool> MoveCalcPortable(std::int32_t &tObjTop, std::int32_t &tObjLeft, std::int32_t xFrame,
+                                         const PlaybackSettings &settings);
 
     std::int16_t itM() const { return m_itM; }
     std::int16_t iPassoAtual() const { return m_iPassoAtual; }
@@ -82,6 +86,13 @@ private:
     // state have moved on, otherwise nothing changed.
     template <typename Pos>
     Walk walk(Pos &left, Pos &top, const PlaybackSettings &settings);
+    template <typename Pos>
+    Walk walkSse2(Pos &left, Pos &top, const PlaybackSettings &settings);
+    template <typename Pos>
+    Walk walkPortable(Pos &left, Pos &top, const PlaybackSettings &settings);
+    template <bool Portable>
+    std::optional<bool> moveCalc(std::int32_t &tObjTop, std::int32_t &tObjLeft, std::int32_t xFrame,
+                                 const PlaybackSettings &settings);
     void markComplete(std::int32_t xFrame);
     // A stride was taken: its step, frame count and the whole-twip position it started from.
     void commitStride(std::int16_t passo, std::int32_t frame, std::int32_t wl, std::int32_t wt);

@@ -117,7 +117,7 @@ void frmPrincipal::SetMenuDefaults()
 
 void frmPrincipal::debug(const char *line)
 {
-    if (state_.bDebug)
+    if (debugEnabled())
         GravaDebug(QLatin1String(line));
 }
 
@@ -159,7 +159,7 @@ void frmPrincipal::MDIForm_Load(const QString &commandLine)
         }
     }
 
-    if (state_.bDebug)
+    if (debugEnabled())
         GravaDebug(commandLine);
     if (!commandLine.isEmpty() && commandLine != QLatin1String("-d"))
         AbreArquivo(commandLine);

@@ -1,4 +1,5 @@
 #include "TestHost.h"
+#include "common/DebugLog.h"
 #include "StratSamples.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
@@ -18,6 +19,12 @@ using namespace quorvel;
 using samples::movement;
 
 namespace {
+
+// The "-d" switch for one test.
+struct DebugOn {
+    DebugOn() { setDebugEnabled(true); }
+    ~DebugOn() { setDebugEnabled(false); }
+};
 
 // A main window stand-in: real pictures, a Windows menu kept as a list, a scripted overview
 // choice.
@@ -222,7 +229,7 @@ void TestBoard::missingOverviewWithCancel()
     d.sOverview = QStringLiteral("Nowhere.jpg");
     ScriptedPrompts prompts;
     Board b;
-    b.state.bDebug = true;
+    const DebugOn debugOn;
     b.host.overviewAnswer.clear();
     b.board.AbreTatica(writeTemp(dir, QStringLiteral("m.qvl"), d));
     QCOMPARE(prompts.messageTexts(),
@@ -287,7 +294,7 @@ void TestBoard::damagedFileClosesTheBoard()
     f.close();
     ScriptedPrompts prompts;
     Board b;
-    b.state.bDebug = true;
+    const DebugOn debugOn;
     b.board.AbreTatica(f.fileName());
     QCOMPARE(prompts.messageTexts(), QStringList{QStringLiteral("An error has occured.")});
     QCOMPARE(b.host.debugLines, (QStringList{"Message 18", "Message 19"}));

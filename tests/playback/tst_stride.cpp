@@ -16,7 +16,7 @@ namespace {
 
 std::optional<float> single(long double v)
 {
-    if (!(v >= -(long double)FLT_MAX && v <= (long double)FLT_MAX))
+    if (!(v >= -static_cast<long double>(FLT_MAX) && v <= static_cast<long double>(FLT_MAX)))
         return std::nullopt;
     return static_cast<float>(v);
 }
@@ -72,9 +72,15 @@ private:
         calc.Adiciona(0, c.x, c.y, 0, c.vel, 0);
         std::int32_t left = c.left, top = c.top;
         const auto r = calc.MoveCalc(top, left, 0, s);
+        // The portable arithmetic of machines without SSE2 gives the same stride.
+        clsMovimento portable;
+        portable.Adiciona(0, c.x, c.y, 0, c.vel, 0);
+        std::int32_t pLeft = c.left, pTop = c.top;
+        const auto pr = portable.MoveCalcPortable(pTop, pLeft, 0, s);
         const QByteArray what = QByteArray::number(c.left) + ',' + QByteArray::number(c.top) + " to " +
                                 QByteArray::number(c.x) + ',' + QByteArray::number(c.y) + " vel " +
                                 QByteArray::number(double(c.vel), 'a') + " inc " + QByteArray::number(c.inc);
+        QVERIFY2(pr == r && pLeft == left && pTop == top, what);
         if (!want) {
             QVERIFY2(!r.has_value(), what);
             return;
