@@ -165,17 +165,18 @@ void TestEffects::pauseAndMinimise()
     QCOMPARE(b.live(), paused);
     ControlTimer::advance(b.host.manual, 1000);
     QCOMPARE(b.fx().SMOKE()[0]->currentFrame(), 1); // no frame moves while paused
-    // Minimised and restored: a pause of the board's stays.
-    b.board.hide();
-    b.board.show();
-    QCOMPARE(b.live(), paused);
-    b.key(Qt::Key_F3);
-    QCOMPARE(b.live(), allThree);
-    // Hiding pauses what plays, showing resumes it.
-    b.board.hide();
-    QCOMPARE(b.fx().SMOKE()[0]->Action(), 2);
-    b.board.show();
-    QCOMPARE(b.live(), allThree);
+    // Minimised and restored (the window system's hide and show): a pause of the board's
+    // stays; what played pauses while minimised and plays on after.
+    const ucAniGIF *smoke = b.fx().SMOKE()[0];
+    for (const int before : {2, 1}) {
+        if (smoke->Action() != before)
+            b.key(Qt::Key_F3);
+        b.board.showMinimized();
+        QTRY_COMPARE(smoke->Action(), 2);
+        b.board.showNormal();
+        QTRY_VERIFY(!b.board.isMinimized());
+        QCOMPARE(smoke->Action(), before);
+    }
 }
 
 void TestEffects::resetBy_data()
