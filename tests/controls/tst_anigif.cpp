@@ -1,9 +1,9 @@
 // The animated GIF control: its play states, loops, timing, scaling, mirroring, colour tables,
 // hiding and showing, and the remote loader against a small HTTP server of the test's own.
 #include "GifFixtures.h"
-#include "controls/ucAniGIF.h"
 #include "common/Clock.h"
 #include "controls/ControlTimer.h"
+#include "controls/ucAniGIF.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -38,8 +38,7 @@ private:
 static std::unique_ptr<ucAniGIF> loaded(Clock &clock, const GifSpec &spec = {})
 {
     auto c = std::make_unique<ucAniGIF>(clock);
-    c->setDelayAnimation(0);
-    c->setDelayAnimation(2); // built at once would start it; 2 waits for Action 1
+    c->setDelayAnimation(2); // as the board's effects: started only by Action 1
     c->setStretch(4);
     if (!c->LoadAnimatedGIF_Array(makeGif(spec)))
         return nullptr;
