@@ -120,7 +120,6 @@ private slots:
     void iconPicturesFollowLevelAndFacing();
     void seeking_data();
     void seeking();
-    void seekArming();
     void controlsRespondToClicks();
 };
 
@@ -435,42 +434,6 @@ void TestBoardPlayback::seeking()
         b.ticks(63);
         QCOMPARE(b.slider("Slider2")->value(), target + 1);
     }
-}
-
-void TestBoardPlayback::seekArming()
-{
-    Board b(walkers(3, 20));
-    QSlider *s2 = b.slider("Slider2");
-    // A change without a release does not seek.
-    s2->setValue(4);
-    QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
-    // A release, then a change equal to the last one seen: disarmed without seeking.
-    b.pb().timeSliderReleased();
-    s2->setValue(4);
-    b.pb().timeSliderChanged(s2->value());
-    QVERIFY(!b.pb().seekArmed());
-    QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
-
-    // A release without a change, then the clock's next second seeks to it.
-    s2->setValue(0);
-    b.board.playback().Picture1_Click();
-    b.pb().timeSliderReleased();
-    b.ticks(63);
-    QCOMPARE(b.board.model().playback.lFrameAtual(), 63);
-    QVERIFY(!b.pb().seekArmed());
-
-    // A stop while armed does not seek: the board is at time 0.
-    b.pb().timeSliderReleased();
-    b.board.playback().Picture1_Click();
-    QCOMPARE(b.board.model().playback.lFrameAtual(), 0);
-    QCOMPARE(s2->value(), 0);
-    QVERIFY(!b.pb().clockEnabled());
-
-    // A seek while stopped positions the board and leaves the clock off.
-    b.seekTo(7);
-    QCOMPARE(b.board.model().playback.lFrameAtual(), 7 * 63);
-    QVERIFY(!b.pb().clockEnabled());
-    QVERIFY(!b.pb().seeking());
 }
 
 void TestBoardPlayback::controlsRespondToClicks()

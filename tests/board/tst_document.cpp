@@ -5,6 +5,7 @@
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
+#include "common/Rounding.h"
 #include "platform/ScriptedPrompts.h"
 
 #include <QGraphicsLineItem>
@@ -63,6 +64,23 @@ void compareScenes(const BoardScene &live, const BoardScene &rebuilt)
     compareItems(live.linha, rebuilt.linha, "line", [](auto *a, auto *b) { QCOMPARE(a->line(), b->line()); });
 }
 
+// Objects 1 and 2 with interleaved path points: object 1 has points 1, 3 and 5, object 2
+// points 2 and 4.
+struct Paths : Rig {
+    Paths()
+    {
+        doc.placeObject(1, {1175, 1175});
+        doc.placeObject(2, {6175, 1175});
+        for (int i = 0; i < 5; ++i) {
+            const QPointF at(1000.0 + 500 * i, 3000);
+            const auto pending = doc.beginPathPoint(std::int16_t(i % 2 ? 2 : 1), at);
+            doc.commitPathPoint(*pending, {0, wholeTwips(at.x() - 175), wholeTwips(at.y() - 175), 8, 0, 0});
+        }
+    }
+    const StratDocument &d() const { return doc.model().doc; }
+    const clsMovimento &player(int slot) { return *doc.model().playback.findMovimento(slot); }
+};
+
 } // namespace
 
 class TestDocument : public QObject {
@@ -73,6 +91,11 @@ private slots:
     void modifiedFollowsEdits_data();
     void modifiedFollowsEdits();
     void windowTitleMarksUnsavedChanges();
+    void deletingAnObjectTakesItsPathAndLinks();
+    void deletingATail_data();
+    void deletingATail();
+    void showHideFollowsTheFirstPoint();
+    void links();
 };
 
 void TestDocument::sceneMirrorsEveryEdit()
@@ -142,37 +165,22 @@ void TestDocument::modifiedFollowsEdits_data()
 void TestDocument::modifiedFollowsEdits()
 {
     QFETCH(QString, edit);
-    Rig r;
-    // A board with a soldier on a two-step path, a grenade, a text and a marker, just opened.
-    StratDocument d;
-    d.iObj = 2;
-    d.tObjetos = {{}, {1, 1000, 1000}, {11, 3000, 3000}};
-    d.iMovs = 1;
-    d.tMovimentos = {{}, {}};
-    d.tMovimentos[1].iObj = 1;
-    d.tMovimentos[1].itM = 2;
-    d.tMovimentos[1].Passos = StepArray<tpPasso>::zeroTo(2);
-    d.tMovimentos[1].Passos.at(1) = {0, 2000, 1000, 8, 0, 0};
-    d.tMovimentos[1].Passos.at(2) = {0, 2000, 2000, 8, 0, 0};
-    d.lCorMov = {0, 255};
-    d.iCores = 1;
-    d.iTxt = 1;
-    d.tTextos = {{}, {500, 500, QStringLiteral("A")}};
-    d.iMkr = 1;
-    d.tMarkers = {{}, {700, 700, QStringLiteral("B")}};
-    r.doc.load(d);
-    QVERIFY(!r.doc.isModified());
+    Paths r;
+    r.doc.placeText({500, 500}, QStringLiteral("A"));
+    r.doc.placeMarker({700, 700}, QStringLiteral("B"));
+    const StratDocument saved = r.d();
+    r.doc.setModified(false); // as if just saved
     QSignalSpy modified(&r.doc, &BoardDocument::modifiedChanged);
     QSignalSpy length(&r.doc, &BoardDocument::stratLengthChanged);
 
     if (edit == u"place object") r.doc.placeObject(2, {4000, 4000});
     else if (edit == u"move object") r.doc.moveObject(1, {1200, 1200});
     else if (edit == u"delete object") r.doc.ApagaObjeto(1);
-    else if (edit == u"path point") r.doc.commitPathPoint(*r.doc.beginPathPoint(2, {5000, 5000}), {0, 4925, 4925, 20, 0, 0});
-    else if (edit == u"bomb") { r.doc.placeObject(Bomb, {6000, 6000}); r.doc.SetBomb(3, 189); }
+    else if (edit == u"path point") r.doc.commitPathPoint(*r.doc.beginPathPoint(2, {5000, 5000}), {0, 4825, 4825, 8, 0, 0});
+    else if (edit == u"bomb") r.doc.SetBomb(std::int16_t(r.doc.placeObject(Bomb, {6000, 6000})), 189);
     else if (edit == u"move point") r.doc.movePathPoint(1, {2500, 1500});
-    else if (edit == u"step") r.doc.editStep(2, 30, 3, 1, 4);
-    else if (edit == u"delete movement") r.doc.ApagaMovimento(2, 1);
+    else if (edit == u"step") r.doc.editStep(3, 30, 3, 1, 4);
+    else if (edit == u"delete movement") r.doc.ApagaMovimento(3, 1);
     else if (edit == u"place text") r.doc.placeText({100, 100}, QStringLiteral("C"));
     else if (edit == u"move text") r.doc.moveText(1, {900, 900});
     else if (edit == u"delete text") r.doc.ApagaTexto(1);
@@ -187,22 +195,22 @@ void TestDocument::modifiedFollowsEdits()
         r.doc.setMarkerText(2, QStringLiteral("E"));
         r.doc.movePathPoint(9, {1, 1});
         r.doc.editStep(-1, 0, 8, 0, 0);
-        r.doc.ApagaMovimento(1, 5);
+        r.doc.ApagaMovimento(3, 2);
         r.doc.EditaLink(1, QStringLiteral("x"));
         QVERIFY(!r.doc.beginPathPoint(5, {1, 1}));
         QVERIFY(!r.doc.SetBomb(0, 0));
     } else if (edit == u"path point taken back") {
-        const auto before = r.doc.model().doc;
         r.doc.dropPathPoint(*r.doc.beginPathPoint(2, {5000, 5000}));
-        QCOMPARE(r.doc.model().doc, before);
-        QCOMPARE(r.doc.model().iPontos, std::int16_t(2));
+        QCOMPARE(r.doc.model().iPontos, std::int16_t(5));
     }
     QTEST(r.doc.isModified(), "modified");
     QCOMPARE(modified.count(), r.doc.isModified() ? 1 : 0);
     QTEST(!length.isEmpty(), "lengthChanges");
+    if (!r.doc.isModified())
+        QCOMPARE(r.d(), saved);
 
     // Opening and closing leave nothing unsaved.
-    r.doc.load(d);
+    r.doc.load(saved);
     QVERIFY(!r.doc.isModified());
     r.doc.placeText({1, 1}, QStringLiteral("F"));
     r.doc.clear();
@@ -231,6 +239,120 @@ void TestDocument::windowTitleMarksUnsavedChanges()
     board.AbreTatica(dir.filePath(QStringLiteral("s.qvl")));
     QVERIFY(!board.isWindowModified());
     QCOMPARE(board.model().doc.iTxt, std::int16_t(0)); // the text placed after saving was not saved
+}
+
+void TestDocument::deletingAnObjectTakesItsPathAndLinks()
+{
+    Paths p;
+    p.doc.AdicionaLink({1, 0}, QStringLiteral("https://example.org/a"));
+    p.doc.AdicionaLink({1, 3}, QStringLiteral("https://example.org/a"));
+    p.doc.ApagaObjeto(1);
+    QCOMPARE(p.d().tObjetos[1], (tpObjeto{DeletedObject, 0, 0}));
+    QCOMPARE(p.d().iObj, 2);
+    QCOMPARE(p.scene.imgObj[1], nullptr);
+    for (int n : {1, 3, 5})
+        QVERIFY(!p.doc.point(n) && !p.scene.picM[n] && !p.scene.linha[n]);
+    for (int n : {2, 4})
+        QVERIFY(p.doc.point(n) && p.scene.picM[n] && p.scene.linha[n]);
+    QCOMPARE(p.d().tMovimentos[1].iObj, 0);
+    QCOMPARE(p.d().tMovimentos[1].itM, 0);
+    QCOMPARE(p.d().tMovimentos[1].Passos.items.size(), std::size_t(1));
+    QCOMPARE(p.player(1).itM(), 0);
+    QCOMPARE(p.player(1).iObj, 0);
+    QCOMPARE(p.d().tMovimentos[2].itM, 2);
+    // Both links went with the object and its point; the records stay counted.
+    QCOMPARE(p.d().iLinks, 2);
+    QCOMPARE(p.d().tLinks[1], tpLink{});
+    QCOMPARE(p.d().tLinks[2], tpLink{});
+    // The deleted object gets no new path.
+    QVERIFY(!p.doc.beginPathPoint(1, {7000, 7000}));
+
+    // Texts and markers keep their place in the records as deleted entries.
+    p.doc.placeText({2000, 2000}, QStringLiteral("t"));
+    p.doc.placeMarker({5000, 2000}, QStringLiteral("m"));
+    p.doc.ApagaTexto(1);
+    p.doc.ApagaMarker(1);
+    p.doc.ApagaTexto(7);
+    QCOMPARE(p.d().tTextos[1], deletedText());
+    QCOMPARE(p.d().tMarkers[1], deletedText());
+    QCOMPARE(p.d().iTxt, 1);
+    QCOMPARE(p.d().iMkr, 1);
+    QCOMPARE(p.scene.lblTexto[1], nullptr);
+    QCOMPARE(p.scene.imgMarker[1], nullptr);
+}
+
+void TestDocument::deletingATail_data()
+{
+    QTest::addColumn<int>("fromPoint");
+    QTest::addColumn<int>("stepsLeft");
+    QTest::newRow("from the second point") << 3 << 1;
+    QTest::newRow("from the first point") << 1 << 0;
+}
+
+void TestDocument::deletingATail()
+{
+    QFETCH(int, fromPoint);
+    QFETCH(int, stepsLeft);
+    Paths p;
+    p.doc.ApagaMovimento(4, 2);
+    QCOMPARE(p.d().tMovimentos[2].itM, 1);
+    p.doc.AdicionaLink({1, 5}, QStringLiteral("https://example.org/p"));
+    p.doc.ApagaMovimento(2, 1); // a point of another path: nothing
+    QCOMPARE(p.d().tMovimentos[1].itM, 3);
+
+    p.doc.ApagaMovimento(std::int16_t(fromPoint), 1);
+    QCOMPARE(p.d().tMovimentos[1].itM, stepsLeft);
+    QCOMPARE(p.d().tMovimentos[1].Passos.upperBound(), stepsLeft);
+    QCOMPARE(p.player(1).itM(), stepsLeft);
+    QCOMPARE(p.d().tMovimentos[1].iObj, 1); // the path stays the object's
+    QVERIFY(p.doc.point(2));
+    // The removed point's link went with it: a new point in its place starts without one.
+    QCOMPARE(p.d().tLinks[1], tpLink{});
+    const auto pending = p.doc.beginPathPoint(1, {8000, 8000});
+    QVERIFY(p.doc.commitPathPoint(*pending, {0, 7825, 7825, 8, 0, 0}));
+    QCOMPARE(p.doc.model().iPassoPonto[std::size_t(pending->n)], stepsLeft + 1);
+    QCOMPARE(p.doc.ProcuraLink({1, std::int16_t(pending->n)}), 0);
+}
+
+void TestDocument::showHideFollowsTheFirstPoint()
+{
+    Paths p;
+    auto shown = [&](int n) { return p.scene.picM[n]->isVisible() && p.scene.linha[n]->isVisible(); };
+    p.doc.ShowHide(1, false);
+    QVERIFY(!shown(1) && !shown(3) && shown(2));
+    // The first point decides the direction for the whole path, whatever the others show.
+    p.doc.model().points[5].visible = true;
+    p.doc.ShowHide(1, false);
+    QVERIFY(shown(1) && shown(3) && shown(2));
+    QVERIFY(p.doc.model().points[5].visible);
+    p.doc.ShowHide(1, false);
+    p.doc.ShowHide(1, true);
+    QVERIFY(shown(1) && shown(3));
+}
+
+void TestDocument::links()
+{
+    Paths p;
+    QCOMPARE(p.doc.ProcuraLink({1, 0}), 0);
+    p.doc.AdicionaLink({1, 0}, QStringLiteral("https://example.org/obj"));
+    QCOMPARE(p.d().tLinks[1], (tpLink{QStringLiteral("https://example.org/obj"), 1, 0, 0}));
+    QCOMPARE(p.doc.ProcuraLink({1, 0}), 1);
+    p.doc.EditaLink(1, QStringLiteral("https://example.org/new"));
+    QCOMPARE(p.d().iLinks, 1);
+    QCOMPARE(p.doc.link(1)->sLink, QStringLiteral("https://example.org/new"));
+
+    p.doc.AdicionaLink({1, 3}, QStringLiteral("second point"));
+    QCOMPARE(p.d().tLinks[2], (tpLink{QStringLiteral("second point"), 0, 1, 2}));
+    QCOMPARE(p.doc.ProcuraLink({1, 1}), 0); // the other point of the path has none
+    QCOMPARE(p.doc.ProcuraLink({1, 3}), 2);
+    p.doc.ApagaLink({1, 3});
+    QCOMPARE(p.d().tLinks[2], tpLink{});
+    QCOMPARE(p.d().iLinks, 2);
+    // Outside the records, or owned by nothing: nothing.
+    p.doc.EditaLink(9, QStringLiteral("x"));
+    p.doc.AdicionaLink({7, 0}, QStringLiteral("x"));
+    p.doc.AdicionaLink({1, 9}, QStringLiteral("x"));
+    QCOMPARE(p.d().iLinks, 2);
 }
 
 QTEST_MAIN(TestDocument)

@@ -161,13 +161,9 @@ private slots:
     void stepEditing_data();
     void stepEditing();
     void pointsFollowTheirStepsAfterSkippedSteps();
-    void deletingAnObjectWithItsPath();
-    void deletingTails_data();
-    void deletingTails();
-    void deletingTextsAndMarkers();
+    void deletingTheArmedObjectEndsPathMode();
+    void deletingInPlayEditKeepsTheLength();
     void colourCycleAndDialog();
-    void showHide();
-    void links();
     void linkTargets_data();
     void linkTargets();
     void movementLimit();
@@ -619,131 +615,44 @@ void TestEditing::pointsFollowTheirStepsAfterSkippedSteps()
     QCOMPARE(b.recordStep(1, 1).X, 1000);
 }
 
-void TestEditing::deletingAnObjectWithItsPath()
+void TestEditing::deletingTheArmedObjectEndsPathMode()
 {
     ScriptedPrompts prompts;
     Board b;
     b.place(1, {1000, 1000});
-    b.place(2, {6000, 1000});
-    // Interleaved points: object 1 gets 1, 3, 5; object 2 gets 2, 4.
-    for (int i = 0; i < 5; ++i) {
-        b.arm(i % 2 ? 2 : 1);
-        prompts.addDialog(movOk());
-        b.click({1000.0 + 500 * i, 3000});
-    }
-    b.state.sLinkRet = QStringLiteral("https://example.org/a");
-    b.state.iPontoSel = 0;
-    b.state.iObjSel = 1;
-    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
-    b.state.iPontoSel = 3;
-    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
     b.arm(1);
-
+    prompts.addDialog(movOk());
+    b.click({3000, 3000});
     b.board.document().ApagaObjeto(1);
-    QCOMPARE(b.doc().tObjetos[1], (tpObjeto{DeletedObject, 0, 0}));
-    QCOMPARE(b.doc().iObj, 2);
-    QCOMPARE(b.board.scene()->imgObj[1], nullptr);
-    for (int n : {1, 3, 5})
-        QVERIFY(!b.m().points[n].loaded && !b.board.scene()->picM[n] && !b.board.scene()->linha[n]);
-    for (int n : {2, 4})
-        QVERIFY(b.m().points[n].loaded && b.board.scene()->picM[n] && b.board.scene()->linha[n]);
-    QCOMPARE(b.doc().tMovimentos[1].iObj, 0);
-    QCOMPARE(b.doc().tMovimentos[1].itM, 0);
-    QCOMPARE(b.doc().tMovimentos[1].Passos.items.size(), std::size_t(1));
-    QCOMPARE(b.m().playback.Movimento(1)->itM(), 0);
-    QCOMPARE(b.m().playback.Movimento(1)->iObj, 0);
-    QCOMPARE(b.doc().tMovimentos[2].itM, 2);
-    // Both links went with the object and its point; the records stay counted.
-    QCOMPARE(b.doc().iLinks, 2);
-    QCOMPARE(b.doc().tLinks[1], tpLink{});
-    QCOMPARE(b.doc().tLinks[2], tpLink{});
-    // Path-point mode ended; a further press gives the deleted object nothing.
-    QVERIFY(!b.board.bMovimento);
+    QVERIFY(!b.board.bMovimento && !b.state.bAdiciona);
+    QVERIFY(!b.ed().placing().tlinha->isVisible());
+    // A further press gives the deleted object nothing.
     b.board.bMovimento = true;
     b.click({7000, 7000});
-    QCOMPARE(b.doc().iMovs, 2);
-    QCOMPARE(b.m().iPontos, 5);
+    QCOMPARE(b.doc().iMovs, 1);
+    QCOMPARE(b.m().iPontos, 1);
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
-void TestEditing::deletingTails_data()
+void TestEditing::deletingInPlayEditKeepsTheLength()
 {
-    QTest::addColumn<int>("fromPoint");
-    QTest::addColumn<int>("stepsLeft");
-    QTest::addColumn<bool>("playEdit");
-    QTest::newRow("from the second point") << 3 << 1 << false;
-    QTest::newRow("from the first point") << 1 << 0 << false;
-    QTest::newRow("in play/edit") << 3 << 1 << true;
-}
-
-void TestEditing::deletingTails()
-{
-    QFETCH(int, fromPoint);
-    QFETCH(int, stepsLeft);
-    QFETCH(bool, playEdit);
+    // A running Play/Edit keeps the strat's length until it stops; the path loses its tail.
     ScriptedPrompts prompts;
     Board b;
     b.place(1, {1000, 1000});
-    b.place(2, {6000, 1000});
-    // Object 1 has points 1, 3, 5 with object 2's 2 and 4 between them; 4 is removed first.
-    for (int i = 0; i < 5; ++i) {
-        b.arm(i % 2 ? 2 : 1);
-        prompts.addDialog(movOk());
-        b.click({1000.0 + 500 * i, 3000});
-    }
-    b.board.document().ApagaMovimento(4, 2);
-    QCOMPARE(b.doc().tMovimentos[2].itM, 1);
-    b.state.sLinkRet = QStringLiteral("https://example.org/p");
-    b.state.iPontoSel = 5;
-    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
-    if (playEdit)
-        b.board.playback().Picture1_Click();
-    const int otherFrame = b.m().playback.Movimento(2)->lFrame;
-    const int sliderBefore = b.sliderMax();
-
-    b.board.document().ApagaMovimento(static_cast<std::int16_t>(fromPoint), 1);
-    QCOMPARE(b.doc().tMovimentos[1].itM, stepsLeft);
-    QCOMPARE(b.doc().tMovimentos[1].Passos.upperBound(), stepsLeft);
-    QCOMPARE(b.m().playback.Movimento(1)->itM(), stepsLeft);
-    QCOMPARE(b.doc().tMovimentos[1].iObj, 1); // the path stays the object's
-    QVERIFY(b.m().points[2].loaded);
-    QCOMPARE(b.m().playback.Movimento(2)->lFrame, otherFrame);
-    if (playEdit) {
-        QCOMPARE(b.sliderMax(), sliderBefore);
-        b.board.playback().Picture1_Click();
-    }
-    // The removed point's link went with it: a new point in its place starts without one.
-    QCOMPARE(b.doc().tLinks[1], tpLink{});
     b.arm(1);
-    prompts.addDialog(movOk());
-    b.click({8000, 8000});
-    const int n = b.m().iPontos;
-    QCOMPARE(b.m().iPassoPonto[std::size_t(n)], stepsLeft + 1);
-    b.state.iPontoSel = static_cast<std::int16_t>(n);
-    QCOMPARE(b.board.document().ProcuraLink(b.owner()), 0);
-}
-
-void TestEditing::deletingTextsAndMarkers()
-{
-    ScriptedPrompts prompts;
-    Board b;
-    for (bool marker : {false, true}) {
-        prompts.addDialog(textOk(QStringLiteral("t")));
-        b.state.bAdiciona = true;
-        b.state.bMarker = marker;
-        b.state.bTexto = !marker;
-        b.click({marker ? 5000.0 : 2000.0, 2000});
+    for (int i = 0; i < 2; ++i) {
+        prompts.addDialog(movOk());
+        b.click({9000.0 - 4000 * i, 8000});
     }
-    b.board.document().ApagaTexto(1);
-    b.board.document().ApagaMarker(1);
-    QCOMPARE(b.doc().tTextos[1], deletedText());
-    QCOMPARE(b.doc().tMarkers[1], deletedText());
-    QCOMPARE(b.doc().iTxt, 1);
-    QCOMPARE(b.doc().iMkr, 1);
-    QCOMPARE(b.board.scene()->lblTexto[1], nullptr);
-    QCOMPARE(b.board.scene()->imgMarker[1], nullptr);
-    b.board.document().ApagaTexto(7); // beyond the texts: nothing
-    QCOMPARE(b.doc().iTxt, 1);
+    b.board.playback().Picture1_Click();
+    const int sliderBefore = b.sliderMax();
+    b.board.document().ApagaMovimento(2, 1);
+    QCOMPARE(b.doc().tMovimentos[1].itM, 1);
+    QCOMPARE(b.sliderMax(), sliderBefore);
+    b.board.playback().Picture1_Click();
+    b.board.document().ApagaMovimento(1, 1);
+    QVERIFY(b.sliderMax() < sliderBefore);
 }
 
 void TestEditing::colourCycleAndDialog()
@@ -801,68 +710,6 @@ void TestEditing::colourCycleAndDialog()
     b.state.iObjSel = 15;
     b.board.editor().dialogs().MudaCor();
     QCOMPARE(prompts.dialogs.size(), 14 + 3);
-}
-
-void TestEditing::showHide()
-{
-    ScriptedPrompts prompts;
-    Board b;
-    b.place(1, {1000, 1000});
-    b.arm(1);
-    for (int i = 0; i < 2; ++i) {
-        prompts.addDialog(movOk());
-        b.click({2000.0 + 1000 * i, 3000});
-    }
-    b.state.iObjSel = 1;
-    b.board.document().ShowHide(b.state.iObjSel, false);
-    QVERIFY(!b.board.scene()->picM[1]->isVisible() && !b.board.scene()->linha[2]->isVisible());
-    // The first point decides the direction for the whole path.
-    b.m().points[2].visible = true;
-    b.board.scene()->showPoint(2, b.m().points[2]);
-    b.board.document().ShowHide(b.state.iObjSel, false);
-    QVERIFY(b.board.scene()->picM[1]->isVisible() && b.board.scene()->picM[2]->isVisible());
-    b.board.document().ShowHide(b.state.iObjSel, false);
-    b.board.document().ShowHide(b.state.iObjSel, true);
-    QVERIFY(b.board.scene()->picM[1]->isVisible() && b.board.scene()->linha[1]->isVisible());
-}
-
-void TestEditing::links()
-{
-    ScriptedPrompts prompts;
-    Board b;
-    b.place(1, {1000, 1000});
-    b.arm(1);
-    for (int i = 0; i < 2; ++i) {
-        prompts.addDialog(movOk());
-        b.click({2000.0 + 1000 * i, 3000});
-    }
-    auto find = [&](int point, int object) {
-        b.state.iPontoSel = static_cast<std::int16_t>(point);
-        b.state.iObjSel = static_cast<std::int16_t>(object);
-        return b.board.document().ProcuraLink(b.owner());
-    };
-    QCOMPARE(find(0, 1), 0);
-    b.state.sLinkRet = QStringLiteral("https://example.org/obj");
-    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
-    QCOMPARE(b.doc().tLinks[1], (tpLink{QStringLiteral("https://example.org/obj"), 1, 0, 0}));
-    QCOMPARE(find(0, 1), 1);
-    QCOMPARE(b.board.document().link(1)->sLink, QStringLiteral("https://example.org/obj"));
-    b.state.sLinkRet = QStringLiteral("https://example.org/new");
-    b.board.document().EditaLink(1, b.state.sLinkRet);
-    QCOMPARE(b.doc().iLinks, 1);
-    QCOMPARE(b.doc().tLinks[1].sLink, QStringLiteral("https://example.org/new"));
-
-    find(2, 1);
-    b.state.sLinkRet = QStringLiteral("second point");
-    b.board.document().AdicionaLink(b.owner(), b.state.sLinkRet);
-    QCOMPARE(b.doc().tLinks[2], (tpLink{QStringLiteral("second point"), 0, 1, 2}));
-    QCOMPARE(find(1, 1), 0); // the other point of the path has none
-    QCOMPARE(find(2, 1), 2);
-    b.board.document().ApagaLink(b.owner());
-    QCOMPARE(b.doc().tLinks[2], tpLink{});
-    QCOMPARE(b.doc().iLinks, 2);
-    b.board.document().EditaLink(9, b.state.sLinkRet); // outside the records: nothing
-    QCOMPARE(b.doc().iLinks, 2);
 }
 
 void TestEditing::linkTargets_data()

@@ -24,13 +24,15 @@ StratDocument smallStrat()
 }
 
 struct Rig {
-    StratDocument doc = smallStrat();
+    StratDocument doc;
     PlaybackModel model;
     ManualClock clock;
     PlaybackController pc{model, doc, clock};
 
-    Rig()
+    explicit Rig(StratDocument strat = smallStrat()) : doc(std::move(strat))
     {
+        model.setObjects(doc.tObjetos);
+        model.setMovementCount(doc.iMovs);
         for (int k = 1; k <= doc.iMovs; ++k) {
             clsMovimento *mv = model.Movimento(k);
             mv->iObj = doc.tMovimentos[k].iObj;
@@ -63,6 +65,7 @@ private slots:
     void capturesEveryEighthFrame();
     void grenadeBurstsOnlyInPlainPlay_data();
     void grenadeBurstsOnlyInPlainPlay();
+    void seekArming();
 };
 
 void TestPlaybackController::pacing_data()
@@ -179,6 +182,42 @@ void TestPlaybackController::grenadeBurstsOnlyInPlainPlay()
     QTEST(int(bursts.count()), "bursts");
     if (!bursts.isEmpty())
         QCOMPARE(bursts.at(0).at(0).value<GrenadeBurst>().type, 11);
+}
+
+void TestPlaybackController::seekArming()
+{
+    // The time slider seeks when a release is followed by a change to another second.
+    Rig r(samples::walkers(3, 20));
+    r.pc.updateStratLength();
+    QVERIFY(r.pc.lengthSeconds() >= 8);
+    r.pc.timeSliderChanged(4); // a change without a release
+    QCOMPARE(r.model.lFrameAtual(), 0);
+    r.pc.timeSliderReleased();
+    r.pc.timeSliderChanged(4); // a change to the second last seen: disarmed without seeking
+    QVERIFY(!r.pc.seekArmed());
+    QCOMPARE(r.model.lFrameAtual(), 0);
+
+    // A release without a change, then the clock's next second seeks to it.
+    r.pc.timeSliderChanged(0);
+    r.pc.togglePlayEdit();
+    r.pc.timeSliderReleased();
+    for (int i = 0; i < 63; ++i)
+        r.pc.tick();
+    QCOMPARE(r.model.lFrameAtual(), 63);
+    QVERIFY(!r.pc.seekArmed());
+
+    // A stop while armed does not seek: the board is at time 0.
+    r.pc.timeSliderReleased();
+    r.pc.togglePlayEdit();
+    QCOMPARE(r.model.lFrameAtual(), 0);
+    QCOMPARE(r.pc.second(), 0);
+    QVERIFY(!r.pc.clockEnabled());
+
+    // A seek while stopped positions the board and leaves the clock off.
+    r.pc.timeSliderReleased();
+    r.pc.timeSliderChanged(7);
+    QCOMPARE(r.model.lFrameAtual(), 7 * 63);
+    QVERIFY(!r.pc.clockEnabled() && !r.pc.seeking());
 }
 
 QTEST_MAIN(TestPlaybackController)
