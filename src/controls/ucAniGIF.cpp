@@ -117,6 +117,7 @@ void ucAniGIF::clearGIF()
     hScale_ = vScale_ = 0;
     pausedByHide_ = false;
     playAfterBuild_ = false;
+    update(); // a failed load leaves the control empty on screen too
 }
 
 void ucAniGIF::completeBuild()
