@@ -219,7 +219,7 @@ void BoardDocument::changeIn(bool markers, int i, const std::optional<QPointF> &
 {
     TextTable tt = table(markers);
     tpTexto *t = at(tt.items, i, tt.count);
-    if (!t)
+    if (!t || ((!to || (t->X == float(to->x()) && t->Y == float(to->y()))) && (!text || t->Texto == *text)))
         return;
     if (to) {
         t->X = float(to->x());
@@ -245,6 +245,8 @@ void BoardDocument::moveObject(int i, QPointF to)
     if (!objectAlive(i))
         return;
     tpObjeto &o = model_.doc.tObjetos[std::size_t(i)];
+    if (o.X == float(to.x()) && o.Y == float(to.y()))
+        return; // a click without a move changes nothing
     o.X = float(to.x());
     o.Y = float(to.y());
     model_.playback.setObject(i, o);
@@ -447,7 +449,12 @@ void BoardDocument::movePathPoint(int n, QPointF to)
     const std::int16_t s = pt->slot;
     const tpMovimento *rec = movement(s);
     const float c = float(centreOffset(objectType(rec ? rec->iObj : 0)));
-    paths_.moveStep(n, wholeTwips(to.x() + kPointHalf - c), wholeTwips(to.y() + kPointHalf - c));
+    const std::int32_t X = wholeTwips(to.x() + kPointHalf - c);
+    const std::int32_t Y = wholeTwips(to.y() + kPointHalf - c);
+    const tpPasso *step = pointStep(n);
+    if (pt->Left == float(to.x()) && pt->Top == float(to.y()) && (!step || (step->X == X && step->Y == Y)))
+        return; // a click without a move changes nothing
+    paths_.moveStep(n, X, Y);
     pt->Left = float(to.x());
     pt->Top = float(to.y());
     pt->X2 = pt->Left + kPointHalf;

@@ -7,11 +7,10 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <functional>
-
 namespace quorvel {
 
 class ColourSwatch : public QLabel {
+    Q_OBJECT
 public:
     ColourSwatch(int index, QWidget *parent) : QLabel(parent), index_(index)
     {
@@ -21,7 +20,6 @@ public:
         setCursor(Qt::PointingHandCursor);
     }
     std::int32_t colour = 0;
-    std::function<void(int)> clicked;
     void setColour(std::int32_t stored)
     {
         colour = stored;
@@ -32,9 +30,12 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override
     {
-        if (event->button() == Qt::LeftButton && clicked)
-            clicked(index_);
+        if (event->button() == Qt::LeftButton)
+            emit clicked(index_);
     }
+
+signals:
+    void clicked(int index);
 
 private:
     int index_;
@@ -60,7 +61,7 @@ frmCores::frmCores(std::int32_t lCor, QWidget *parent) : QDialog(parent), lCor_(
         auto *swatch = new ColourSwatch(i, this);
         swatch->setGeometry((120 + (i % 10) * 360) / 15, (i < 10 ? 600 : 960) / 15, 17, 17);
         swatch->setColour(storedColour(kSwatches[i][0], kSwatches[i][1], kSwatches[i][2]));
-        swatch->clicked = [this](int index) { picCor_Click(index); };
+        connect(swatch, &ColourSwatch::clicked, this, &frmCores::picCor_Click);
         picCor[std::size_t(i)] = swatch;
     }
     auto *label2 = new QLabel(QStringLiteral("Selected color:"), this);
@@ -69,7 +70,7 @@ frmCores::frmCores(std::int32_t lCor, QWidget *parent) : QDialog(parent), lCor_(
     picCor[20] = new ColourSwatch(20, this);
     picCor[20]->setGeometry(1560 / 15, 1440 / 15, 17, 17);
     picCor[20]->setColour(lCor);
-    picCor[20]->clicked = [this](int index) { picCor_Click(index); };
+    connect(picCor[20], &ColourSwatch::clicked, this, &frmCores::picCor_Click);
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(170, 92, 70, 24);
@@ -94,3 +95,5 @@ void frmCores::picCor_Click(int index)
 }
 
 } // namespace quorvel
+
+#include "frmCores.moc"

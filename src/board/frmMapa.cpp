@@ -87,20 +87,9 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     document_.setPalette(state_.lCores);
     connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
 
-    PlaybackControls controls;
-    controls.picGO = picGO_;
-    controls.Picture1 = Picture1_;
-    controls.picPause = picPause_;
-    controls.picSlow = picSlow_;
-    controls.picReverse = picReverse_;
-    controls.lblRoundTime = lblRoundTime_;
-    controls.lblFrame = lblFrame_;
-    controls.lblSegs = lblSegs_;
-    controls.lblMaxTime = lblMaxTime_;
-    controls.Slider1 = Slider1_;
-    controls.Slider2 = Slider2_;
-    controls.panel1 = panels_[1];
-    controls.panel2 = panels_[2];
+    const PlaybackControls controls{picGO_,        Picture1_, picPause_,   picSlow_, picReverse_,
+                                    lblRoundTime_, lblFrame_, lblSegs_,    lblMaxTime_, Slider1_,
+                                    Slider2_,      panels_[1], panels_[2]};
     controller_ = new PlaybackController(model_.playback, model_.doc, host_.clock(), this);
     playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);

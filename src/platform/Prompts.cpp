@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QMenu>
 #include <QMessageBox>
 
 namespace quorvel {
@@ -146,6 +147,8 @@ public:
 Prompts *g_installed = nullptr;
 
 } // namespace
+
+QAction *Prompts::popupMenu(QMenu &menu, const QPoint &globalPos) { return menu.exec(globalPos); }
 
 QStringList qtNameFilters(const QString &filter)
 {

@@ -8,7 +8,10 @@
 
 #include <optional>
 
+class QAction;
 class QDialog;
+class QMenu;
+class QPoint;
 class QWidget;
 
 namespace quorvel {
@@ -59,6 +62,8 @@ public:
     virtual QString saveFile(const FileDialogRequest &request) = 0;
     // Runs a modal dialog and returns its result (QDialog::Accepted or Rejected).
     virtual int exec(QDialog &dialog) = 0;
+    // A pop-up menu at a global position: the entry chosen (its command has run), or nullptr.
+    virtual QAction *popupMenu(QMenu &menu, const QPoint &globalPos);
 
     // The program-wide instance; the Qt one unless a test installed another.
     static Prompts &current();

@@ -95,6 +95,11 @@ QString ScriptedPrompts::takeFile(bool save, const FileDialogRequest &request)
 QString ScriptedPrompts::openFile(const FileDialogRequest &request) { return takeFile(false, request); }
 QString ScriptedPrompts::saveFile(const FileDialogRequest &request) { return takeFile(true, request); }
 
+QAction *ScriptedPrompts::popupMenu(QMenu &menu, const QPoint &)
+{
+    return menuHandler_ ? menuHandler_(menu) : nullptr;
+}
+
 int ScriptedPrompts::exec(QDialog &dialog)
 {
     ShownDialog shown;

@@ -56,6 +56,9 @@ public:
     void addFile(const QString &path, int filterIndex = 0);
     // The next modal dialog: fill in its controls, press its buttons, return its result.
     void addDialog(std::function<int(QDialog &)> handler);
+    // Every pop-up menu from now on: pick (and trigger) an entry, or return nullptr. Without
+    // one a menu closes unchosen.
+    void setMenuHandler(std::function<QAction *(QMenu &)> handler) { menuHandler_ = std::move(handler); }
 
     QList<ShownMessage> messages;
     QList<ShownFileDialog> fileDialogs;
@@ -76,6 +79,7 @@ public:
     QString openFile(const FileDialogRequest &request) override;
     QString saveFile(const FileDialogRequest &request) override;
     int exec(QDialog &dialog) override;
+    QAction *popupMenu(QMenu &menu, const QPoint &globalPos) override;
 
 private:
     QString takeFile(bool save, const FileDialogRequest &request);
@@ -88,6 +92,7 @@ private:
     QQueue<std::optional<QString>> inputs_;
     QQueue<FileAnswer> files_;
     QQueue<std::function<int(QDialog &)>> dialogHandlers_;
+    std::function<QAction *(QMenu &)> menuHandler_;
     int unscripted_ = 0;
     Prompts *previous_ = nullptr;
 };

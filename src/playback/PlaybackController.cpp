@@ -134,7 +134,6 @@ void PlaybackController::boardLoaded()
     armed_ = false;
     recording_ = false;
     paused_ = slow_ = reverse_ = false;
-    const PlayMode from = mode_;
     mode_ = PlayMode::Stopped;
     second_ = lastSecond_ = 0;
     length_ = 1;
@@ -142,7 +141,7 @@ void PlaybackController::boardLoaded()
     emit lengthChanged(length_, false);
     emit secondChanged(second_);
     emit speedChanged(speed_);
-    emit modeChanged(mode_, from);
+    emit modeChanged(mode_, PlayMode::Stopped); // from nothing: the look of a board just loaded
 }
 
 void PlaybackController::boardClosing()

@@ -98,7 +98,8 @@ public:
     void setEffectsRunning(bool running) { effectsRunning_ = running; }
 
 signals:
-    // Started or stopped; `from` is the mode that was left (Stopped on a load).
+    // Started or stopped; `from` is the mode that was left (Stopped and Stopped: a board was
+    // loaded).
     void modeChanged(quorvel::PlayMode mode, quorvel::PlayMode from);
     void pausedChanged(bool paused);
     void slowMotionChanged(bool slow);

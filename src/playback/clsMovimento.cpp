@@ -262,6 +262,19 @@ std::optional<QPoint> clsMovimento::lastPosition() const
     return QPoint(m_lUltLeft, m_lUltTop);
 }
 
+[[gnu::always_inline]] inline bool clsMovimento::arrival(std::int32_t wl, std::int32_t wt, std::int16_t &passo,
+                                                        std::int32_t &frame, const PlaybackSettings &settings) const
+{
+    if (!m_hasUlt || wl != m_lUltLeft || wt != m_lUltTop) [[likely]]
+        return true;
+    if (passo >= m_itM)
+        return false;
+    ++passo;
+    if (!settings.bFrameContinuo)
+        frame = 0;
+    return true;
+}
+
 // Arrival and one stride, worked out on locals so that a failing frame changes nothing.
 // Positions are compared as the whole twips the icon is drawn at.
 //
@@ -290,13 +303,8 @@ template <typename Pos>
 
     std::int16_t passo = m_iPassoAtual;
     std::int32_t frame = lFrame;
-    if (m_hasUlt && wl == m_lUltLeft && wt == m_lUltTop) [[unlikely]] {
-        if (passo >= m_itM)
-            return Walk::Complete;
-        ++passo;
-        if (!settings.bFrameContinuo)
-            frame = 0;
-    }
+    if (!arrival(wl, wt, passo, frame, settings)) [[unlikely]]
+        return Walk::Complete;
 
     const tpPasso &s = m_Passos[std::size_t(passo)];
     const __m128d off = _mm_sub_pd(pos, pairOf(s.X, s.Y));
@@ -362,13 +370,8 @@ inline clsMovimento::Walk clsMovimento::walkPortable(Pos &left, Pos &top, const 
 
     std::int16_t passo = m_iPassoAtual;
     std::int32_t frame = lFrame;
-    if (m_hasUlt && wl == m_lUltLeft && wt == m_lUltTop) {
-        if (passo >= m_itM)
-            return Walk::Complete;
-        ++passo;
-        if (!settings.bFrameContinuo)
-            frame = 0;
-    }
+    if (!arrival(wl, wt, passo, frame, settings)) [[unlikely]]
+        return Walk::Complete;
 
     const tpPasso &s = m_Passos[std::size_t(passo)];
     float dx, dy;

@@ -93,6 +93,10 @@ private:
     template <bool Portable>
     std::optional<bool> moveCalc(std::int32_t &tObjTop, std::int32_t &tObjLeft, std::int32_t xFrame,
                                  const PlaybackSettings &settings);
+    // The icon stands where its last stride started (it could not move on): the next step
+    // begins (passo, frame move on). false when the path is complete.
+    bool arrival(std::int32_t wl, std::int32_t wt, std::int16_t &passo, std::int32_t &frame,
+                 const PlaybackSettings &settings) const;
     void markComplete(std::int32_t xFrame);
     // A stride was taken: its step, frame count and the whole-twip position it started from.
     void commitStride(std::int16_t passo, std::int32_t frame, std::int32_t wl, std::int32_t wt);

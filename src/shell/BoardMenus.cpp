@@ -18,7 +18,6 @@ namespace quorvel {
 
 BoardMenus::BoardMenus(frmPrincipal &main) : QObject(&main), main_(main)
 {
-    runMenu = [](QMenu &menu, const QPoint &pos) { return menu.exec(pos); };
     auto menu = [&main](const char *name) {
         auto *m = new QMenu(QStringLiteral("Popup"), &main);
         m->setObjectName(QLatin1String(name));
@@ -73,8 +72,7 @@ void BoardMenus::showPopup(BoardHost::Popup which, const QPoint &globalPos)
     case BoardHost::Popup::PathPoint: menu = mnuPopup2; break;
     case BoardHost::Popup::Marker: menu = mnuPopup3; break;
     }
-    if (runMenu)
-        runMenu(*menu, globalPos);
+    Prompts::current().popupMenu(*menu, globalPos);
 }
 
 namespace {

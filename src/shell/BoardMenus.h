@@ -7,7 +7,6 @@
 
 #include <QObject>
 
-#include <functional>
 
 class QAction;
 class QMenu;
@@ -23,11 +22,9 @@ class BoardMenus : public QObject {
 public:
     explicit BoardMenus(frmPrincipal &main);
 
-    // Shows the pop-up for a right-click; returns after the chosen command ran.
+    // Shows the pop-up for a right-click (through Prompts, like every question to the user);
+    // returns after the chosen command ran.
     void showPopup(BoardHost::Popup which, const QPoint &globalPos);
-
-    // How a menu is run: by default QMenu::exec at the position (tests choose an entry).
-    std::function<QAction *(QMenu &menu, const QPoint &globalPos)> runMenu;
 
     void mnuMovimento_Click();
     void mnuCor_Click();

@@ -145,8 +145,8 @@ bool OverviewChoice::selectionUsable()
     return true;
 }
 
-frmNovo::frmNovo(QWidget *parent, bool mapDefault)
-    : OverviewChoice(parent, QStringLiteral("frmNovo"), tr("New Strat"))
+frmNovo::frmNovo(QWidget *parent, bool mapDefault, std::function<int()> NovoMapa)
+    : OverviewChoice(parent, QStringLiteral("frmNovo"), tr("New Strat")), NovoMapa_(std::move(NovoMapa))
 {
     if (mapDefault) {
         option1(1)->setChecked(true);
@@ -158,7 +158,7 @@ void frmNovo::cmdOK_Click()
 {
     if (!selectionUsable())
         return;
-    const int slot = NovoMapa ? NovoMapa() : -1;
+    const int slot = NovoMapa_ ? NovoMapa_() : -1;
     if (slot < 0) {
         showMessage(this, keyedText("s0009", QStringLiteral("Too many strats open at the same time.")),
                     QString(), MessageIcon::Critical);

@@ -83,12 +83,9 @@ struct NewStrat {
 class frmNovo : public OverviewChoice {
     Q_OBJECT
 public:
-    // mapDefault: the "MapDefault" setting; opens on the "*.jpg" list when set.
-    frmNovo(QWidget *parent, bool mapDefault);
-
-    // NovoMapa of the main window: a free board slot (1 to 11, board shown) or -1. A query,
-    // not a notification: the dialog needs the answer.
-    std::function<int()> NovoMapa;
+    // mapDefault: the "MapDefault" setting; opens on the "*.jpg" list when set. NovoMapa: the
+    // main window's, which gives a free board slot (1 to 11, board shown) or -1.
+    frmNovo(QWidget *parent, bool mapDefault, std::function<int()> NovoMapa);
 
 signals:
     // The board in the slot should take the overview, title and caption.
@@ -96,6 +93,9 @@ signals:
 
 protected:
     void cmdOK_Click() override;
+
+private:
+    std::function<int()> NovoMapa_;
     void cmdCancel_Click() override;
 };
 

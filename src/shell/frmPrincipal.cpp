@@ -335,9 +335,8 @@ void frmPrincipal::mnuNovo_Click()
         novo_->activateWindow();
         return;
     }
-    auto *dialog = new frmNovo(this, programSettings().bMapDefault);
+    auto *dialog = new frmNovo(this, programSettings().bMapDefault, [this] { return int(NovoMapa()); });
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->NovoMapa = [this] { return int(NovoMapa()); };
     connect(dialog, &frmNovo::setUpBoard, this, [this](const NewStrat &s) {
         frmMapa *b = board(s.slot);
         if (!b)

@@ -121,6 +121,7 @@ private slots:
     void seeking_data();
     void seeking();
     void controlsRespondToClicks();
+    void aReusedBoardStartsStopped();
 };
 
 void TestBoardPlayback::initTestCase()
@@ -451,6 +452,21 @@ void TestBoardPlayback::controlsRespondToClicks()
     QTest::mouseClick(b.label("Picture1"), Qt::LeftButton);
     QVERIFY(b.board.controller().playEditMode());
     QCOMPARE(b.label("Picture1")->toolTip(), QStringLiteral("STOP (F2)"));
+}
+
+void TestBoardPlayback::aReusedBoardStartsStopped()
+{
+    // A slot freed while Play/Edit ran is loaded again with the stopped look of a new board.
+    Board b(smallStrat());
+    b.board.playback().Picture1_Click();
+    b.ticks(10);
+    b.board.closeBoard(frmMapa::CloseReason::User);
+    b.board.Form_Load();
+    QVERIFY(!b.pb().running() && !b.pb().clockEnabled());
+    QCOMPARE(b.panel(1), QStringLiteral("Mode: Stop"));
+    QCOMPARE(b.label("picGO")->toolTip(), QStringLiteral("Play (F2)"));
+    QCOMPARE(BoardPlayback::face(b.label("Picture1")), QStringLiteral("picPlayEdit"));
+    QCOMPARE(b.slider("Slider2")->maximum(), 1);
 }
 
 QTEST_MAIN(TestBoardPlayback)

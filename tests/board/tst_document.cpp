@@ -158,7 +158,7 @@ void TestDocument::modifiedFollowsEdits_data()
         QTest::newRow(e) << QString::fromLatin1(e) << true << true;
     for (const char *e : {"place object", "place text", "move text", "delete text", "marker", "colour", "link"})
         QTest::newRow(e) << QString::fromLatin1(e) << true << false;
-    for (const char *e : {"show/hide", "hide all paths", "out of range", "path point taken back"})
+    for (const char *e : {"show/hide", "hide all paths", "out of range", "path point taken back", "same place"})
         QTest::newRow(e) << QString::fromLatin1(e) << false << false;
 }
 
@@ -199,6 +199,12 @@ void TestDocument::modifiedFollowsEdits()
         r.doc.EditaLink(1, QStringLiteral("x"));
         QVERIFY(!r.doc.beginPathPoint(5, {1, 1}));
         QVERIFY(!r.doc.SetBomb(0, 0));
+    } else if (edit == u"same place") {
+        r.doc.moveObject(1, {1000, 1000});
+        r.doc.moveText(1, {500, 500});
+        r.doc.setMarkerText(1, QStringLiteral("B"));
+        const PathPoint pt = *r.doc.point(3);
+        r.doc.movePathPoint(3, {pt.Left, pt.Top});
     } else if (edit == u"path point taken back") {
         r.doc.dropPathPoint(*r.doc.beginPathPoint(2, {5000, 5000}));
         QCOMPARE(r.doc.model().iPontos, std::int16_t(5));

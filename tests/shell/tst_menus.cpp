@@ -46,17 +46,17 @@ void click(frmMapa *b, QPointF twips, Qt::MouseButton button = Qt::LeftButton, Q
 }
 
 // Chooses the entry of the pop-up menu as a user would.
-void choose(frmPrincipal &w, const char *entry)
+void choose(ScriptedPrompts &prompts, const char *entry)
 {
     const QString name = QLatin1String(entry);
-    w.menus()->runMenu = [name](QMenu &menu, const QPoint &) -> QAction * {
+    prompts.setMenuHandler([name](QMenu &menu) -> QAction * {
         for (QAction *a : menu.actions())
             if (a->objectName() == name && a->isVisible() && a->isEnabled()) {
                 a->trigger();
                 return a;
             }
         return nullptr;
-    };
+    });
 }
 
 std::function<int(QDialog &)> movOk(int velocity = 0, int facing = 0, const QString &start = QStringLiteral("0"))
@@ -246,7 +246,7 @@ void TestMenus::removeCommands()
                        : element == QLatin1String("point") ? QPointF(5000, 3000)
                                                             : QPointF(9000, 4900);
     prompts.addAnswer(yes ? MessageAnswer::Yes : MessageAnswer::No);
-    choose(w, entry.toLatin1().constData());
+    choose(prompts, entry.toLatin1().constData());
     click(b, at, Qt::RightButton);
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages[0].text, question);
@@ -287,20 +287,20 @@ void TestMenus::textMenuOffersOnlyWhatActsOnTheText()
     w.state().bAdiciona = w.state().bTexto = true;
     click(b, {5000, 5000});
     QStringList visible;
-    w.menus()->runMenu = [&](QMenu &menu, const QPoint &) -> QAction * {
+    prompts.setMenuHandler([&](QMenu &menu) -> QAction * {
         visible.clear();
         for (QAction *a : menu.actions())
             if (a->isVisible())
                 visible << a->objectName();
         return nullptr;
-    };
+    });
     click(b, {1000, 1000}, Qt::RightButton);
     QCOMPARE(visible, (QStringList{"mnuMovimento", "mnuCor", "mnuApagar", "mnuLink", "mnuShowHide"}));
     click(b, {5030, 5030}, Qt::RightButton);
     QCOMPARE(visible, QStringList{"mnuApagar"});
     QCOMPARE(w.state().iTipoSel, 2);
     // "Add Movement" on the object arms path points on the board that was right-clicked.
-    choose(w, "mnuMovimento");
+    choose(prompts, "mnuMovimento");
     click(b, {1000, 1000}, Qt::RightButton);
     QVERIFY(b->bMovimento && w.state().bAdiciona);
 }
@@ -316,14 +316,14 @@ void TestMenus::linkCommandsEditTheFoundLink()
     w.state().bAdiciona = true;
     w.state().iTipoObj = 1;
     click(b, {1000, 1000});
-    choose(w, "mnuMovimento");
+    choose(prompts, "mnuMovimento");
     click(b, {1000, 1000}, Qt::RightButton);
     prompts.addDialog(movOk());
     click(b, {4000, 4000});
     b->cancelMovement();
 
     QString shown;
-    choose(w, "mnuLink2");
+    choose(prompts, "mnuLink2");
     prompts.addDialog(linkOk(QStringLiteral("https://example.org/one"), &shown));
     click(b, {4000, 4000}, Qt::RightButton);
     QCOMPARE(shown, QString());
@@ -380,7 +380,7 @@ void TestMenus::endToEnd()
     // A team icon running two legs, a flash grenade thrown, the bomb, a text and a marker.
     QTest::mouseClick(t->picObj[1], Qt::LeftButton);
     click(b, {2175, 6175});
-    choose(w, "mnuMovimento");
+    choose(prompts, "mnuMovimento");
     click(b, {2100, 6100}, Qt::RightButton);
     prompts.addDialog(movOk(0, 2));
     click(b, {5000, 6000});
@@ -389,7 +389,7 @@ void TestMenus::endToEnd()
 
     QTest::mouseClick(t->picObj[11], Qt::LeftButton);
     click(b, {2075, 7075});
-    choose(w, "mnuMovimento");
+    choose(prompts, "mnuMovimento");
     click(b, {2075, 7075}, Qt::RightButton);
     prompts.addDialog(movOk(2, 0, QStringLiteral("315")));
     click(b, {6000, 3000});

@@ -95,7 +95,7 @@ void TestShellDialogs::listing()
     QFETCH(QStringList, names);
     std::unique_ptr<OverviewChoice> dialog;
     if (newStrat)
-        dialog = std::make_unique<frmNovo>(nullptr, mapDefault);
+        dialog = std::make_unique<frmNovo>(nullptr, mapDefault, [] { return -1; });
     else
         dialog = std::make_unique<frmNovo2>();
     QVERIFY(select(*dialog, dialog->lstOverview()->count() ? dialog->lstOverview()->item(0)->text() : ""));
@@ -185,10 +185,9 @@ void TestShellDialogs::replacementChoice()
 void TestShellDialogs::newStrat()
 {
     ScriptedPrompts prompts;
-    frmNovo dialog(nullptr, true);
     int freeSlot = -1;
+    frmNovo dialog(nullptr, true, [&] { return freeSlot; });
     QList<NewStrat> made;
-    dialog.NovoMapa = [&] { return freeSlot; };
     QObject::connect(&dialog, &frmNovo::setUpBoard, [&](const NewStrat &s) { made.append(s); });
 
     QVERIFY(select(dialog, "Harbor.jpg"));
