@@ -3,6 +3,8 @@
 // the overview choice dialog and the debug log. The main window implements it; tests can give
 // a board a small host of their own.
 
+#include "common/Clock.h"
+
 #include <QPixmap>
 #include <QPoint>
 #include <QString>
@@ -58,6 +60,8 @@ public:
     }
     // Empties the toolbar's preview of the armed tool.
     virtual void clearToolPreview() {}
+    // The time source of the board's playback clock and its animations.
+    virtual Clock &clock() { return Clock::system(); }
 };
 
 } // namespace quorvel

@@ -3,6 +3,7 @@
 #include "board/AutoSave.h"
 #include "board/BoardEditor.h"
 #include "board/BoardHost.h"
+#include "board/BoardEffects.h"
 #include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
@@ -90,13 +91,15 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     const PlaybackControls controls{picGO_,        Picture1_, picPause_,   picSlow_, picReverse_,
                                     lblRoundTime_, lblFrame_, lblSegs_,    lblMaxTime_, Slider1_,
                                     Slider2_,      panels_[1], panels_[2]};
-    controller_ = new PlaybackController(model_.playback, model_.doc, Clock::system(), this);
+    controller_ = new PlaybackController(model_.playback, model_.doc, host_.clock(), this);
     playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(*this, state_, host_);
     // One strat-length update for every edit, in every mode: the dry run works on copies, so
     // a running playback is left as it is.
     connect(&document_, &BoardDocument::stratLengthChanged, controller_, &PlaybackController::updateStratLength);
+    // After the editor: the marker balloon watches the board's mouse before the editor takes it.
+    effects_ = new BoardEffects(*controller_, *view_, *scene_, document_, host_.clock(), this);
 }
 
 frmMapa::~frmMapa()
@@ -107,6 +110,8 @@ frmMapa::~frmMapa()
     editor_ = nullptr;
     delete playback_;
     playback_ = nullptr;
+    delete effects_;
+    effects_ = nullptr;
     delete controller_;
     controller_ = nullptr;
     delete autoSave_;

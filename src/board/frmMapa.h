@@ -18,6 +18,7 @@ class QStatusBar;
 namespace quorvel {
 
 class BoardAutoSave;
+class BoardEffects;
 class BoardEditor;
 class BoardHost;
 class BoardPlayback;
@@ -72,6 +73,8 @@ public:
     // Playback: the controller holds the mode and the clock, the playback controls mirror it.
     BoardPlayback &playback() const { return *playback_; }
     PlaybackController &controller() const { return *controller_; }
+    // The grenade effects, the busy animation and the marker balloon.
+    BoardEffects &effects() const { return *effects_; }
     BoardAutoSave &autoSave() const { return *autoSave_; }
 
     // Editing: the mouse and keys of the board and the tools they drive.
@@ -129,6 +132,7 @@ private:
     std::array<QString, 14> keyTexts_;
     bool closing_ = false;
     PlaybackController *controller_ = nullptr;
+    BoardEffects *effects_ = nullptr;
     BoardPlayback *playback_ = nullptr;
     BoardAutoSave *autoSave_ = nullptr;
     BoardEditor *editor_ = nullptr;

@@ -1,5 +1,6 @@
 // Draws the program folder's pictures: icon sets, marker, cursors, button faces and the
-// overview maps. Usage: quorvel_art <program folder>
+// overview maps, the grenade effects and the busy animation. Usage: quorvel_art <program folder>
+#include "EffectArt.h"
 #include "IconArt.h"
 #include "OverviewArt.h"
 
@@ -16,5 +17,5 @@ int main(int argc, char **argv)
         return 2;
     }
     const QString dir = args.at(1);
-    return quorvel::art::writeIcons(dir) && quorvel::art::writeOverviews(dir) ? 0 : 1;
+    return quorvel::art::writeIcons(dir) && quorvel::art::writeOverviews(dir) && quorvel::art::writeEffects(dir) ? 0 : 1;
 }

@@ -1,0 +1,210 @@
+#include "board/BoardEffects.h"
+
+#include "board/BoardScene.h"
+#include "common/ProgramFolder.h"
+#include "controls/AniGif.h"
+#include "controls/CTooltip.h"
+#include "controls/ucAniGIF.h"
+#include "board/BoardDocument.h"
+#include "playback/PlaybackController.h"
+
+#include <QGraphicsItem>
+#include <QGraphicsView>
+#include <QHelpEvent>
+#include <QMouseEvent>
+
+namespace quorvel {
+
+BoardEffects::BoardEffects(PlaybackController &controller, QGraphicsView &view, const BoardScene &scene,
+                           const BoardDocument &doc, Clock &clock, QObject *parent)
+    : QObject(parent), controller_(controller), view_(view), scene_(scene), doc_(doc), balloon_(new CTooltip(clock, this))
+{
+    makeArray(he_, "HE", clock);
+    makeArray(flash_, "FLASH", clock);
+    makeArray(smoke_, "SMOKE", clock);
+
+    busy_ = new AniGif(clock, view.viewport());
+    busy_->setObjectName(QStringLiteral("picAniUpdate"));
+    busy_->hide();
+
+    balloon_->Style = 1;
+    balloon_->setIcon(1);
+    view.viewport()->installEventFilter(this);
+    view.viewport()->setMouseTracking(true);
+
+    connect(&controller, &PlaybackController::grenadeBurst, this, &BoardEffects::MostraEfeito);
+    connect(&controller, &PlaybackController::resetEffects, this, &BoardEffects::ResetAnimations);
+    connect(&controller, &PlaybackController::pauseEffects, this, &BoardEffects::PauseAnimations);
+    connect(&controller, &PlaybackController::frameAdvanced, this, &BoardEffects::refresh);
+    connect(&controller, &PlaybackController::seekingChanged, this, &BoardEffects::seekingChanged);
+    connect(&doc, &BoardDocument::markerChanged, this, &BoardEffects::markerChanged);
+    connect(&doc, &BoardDocument::reset, this, [this] {
+        balloonMarker_ = 0;
+        balloon_->Destroy();
+    });
+}
+
+BoardEffects::~BoardEffects() = default;
+
+QString BoardEffects::effectFile(const char *name)
+{
+    return programFolder() + QStringLiteral("/Bin/Effects/") + QLatin1String(name) + QStringLiteral(".gif");
+}
+
+void BoardEffects::makeArray(EffectArray &array, const char *name, Clock &clock)
+{
+    // As the board's definition carries them: sized to the image, built after the load, one
+    // pass per start, never starting by themselves. The engine decodes each file once.
+    const QString file = effectFile(name);
+    for (int i = 0; i < kElements; ++i) {
+        auto *c = new ucAniGIF(clock, view_.viewport());
+        c->setObjectName(QLatin1String(name));
+        c->Index = i;
+        c->setAttribute(Qt::WA_TransparentForMouseEvents); // clicks reach the board beneath
+        c->hide();
+        c->setStretch(4);
+        c->setDelayAnimation(2);
+        c->LoadAnimatedGIF_File(file);
+        c->setLoops(1);
+        connect(c, &ucAniGIF::LoopsEnded, this, &BoardEffects::updateRunning);
+        array[std::size_t(i)] = c;
+    }
+}
+
+bool BoardEffects::MostraEfeito(const GrenadeBurst &burst)
+{
+    EffectArray *array = burst.type == 10 ? &he_ : burst.type == 11 ? &flash_ : burst.type == 12 ? &smoke_ : nullptr;
+    if (!array)
+        return false;
+    for (const QPointer<ucAniGIF> &c : *array) {
+        if (!c || c->Action() != 0)
+            continue;
+        c->move(view_.mapFromScene(QPointF(burst.Left, burst.Top)));
+        c->show();
+        c->raise();
+        c->setAction(1);
+        updateRunning();
+        return true;
+    }
+    return false;
+}
+
+void BoardEffects::ResetAnimations()
+{
+    for (int i = 0; i < kElements; ++i)
+        for (EffectArray *array : {&he_, &flash_, &smoke_})
+            if (ucAniGIF *c = (*array)[std::size_t(i)]) {
+                c->setAction(0);
+                c->hide();
+            }
+    updateRunning();
+}
+
+void BoardEffects::PauseAnimations()
+{
+    for (int i = 0; i < kElements; ++i)
+        for (EffectArray *array : {&he_, &flash_, &smoke_})
+            if (ucAniGIF *c = (*array)[std::size_t(i)]) {
+                if (c->Action() == 1)
+                    c->setAction(2);
+                else if (c->Action() == 2)
+                    c->setAction(1);
+            }
+}
+
+void BoardEffects::refresh()
+{
+    for (EffectArray *array : {&flash_, &smoke_})
+        for (const QPointer<ucAniGIF> &c : *array)
+            if (c && c->isVisible())
+                c->update();
+}
+
+bool BoardEffects::running() const
+{
+    for (const EffectArray *array : {&he_, &flash_, &smoke_})
+        for (const QPointer<ucAniGIF> &c : *array)
+            if (c && c->Action() != 0)
+                return true;
+    return false;
+}
+
+void BoardEffects::updateRunning() { controller_.setEffectsRunning(running()); }
+
+void BoardEffects::seekingChanged(bool seeking)
+{
+    if (!busy_)
+        return;
+    if (seeking) {
+        // Frame 1 is drawn by the load itself, so that the replay below has it on screen.
+        busy_->LoadFile(programFolder() + QStringLiteral("/Bin/Loading.gif"), true);
+        busy_->RestartAnimate();
+        const QSize area = view_.viewport()->size();
+        busy_->move((area.width() - busy_->width()) / 2, (area.height() - busy_->height()) / 2);
+        busy_->show();
+        busy_->raise();
+        // The replay runs now, without returning to the event loop: paint the first frame at
+        // once so that it shows while the board is busy.
+        busy_->repaint();
+    } else {
+        busy_->hide();
+        busy_->StopAnimate(false, true);
+    }
+}
+
+// ---- the marker balloon ----
+
+int BoardEffects::markerAt(const QPoint &viewportPos) const
+{
+    const QList<QGraphicsItem *> items = view_.items(viewportPos);
+    for (QGraphicsItem *item : items) {
+        const int i = item->data(0).toInt();
+        if (i >= 1 && std::size_t(i) < scene_.imgMarker.size()
+            && static_cast<QGraphicsItem *>(scene_.imgMarker[std::size_t(i)]) == item)
+            return i;
+    }
+    return 0;
+}
+
+void BoardEffects::markerChanged(int i)
+{
+    // The balloon's marker was edited or deleted: its text changes in place, or it goes.
+    if (i != balloonMarker_ || i == 0)
+        return;
+    const tpTexto *record = doc_.marker(i);
+    if (record && !isDeletedText(*record)) {
+        balloon_->setTipText(record->Texto);
+    } else {
+        balloonMarker_ = 0;
+        balloon_->Destroy();
+    }
+}
+
+bool BoardEffects::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != view_.viewport())
+        return false;
+    if (event->type() == QEvent::ToolTip) {
+        // A marker's text shows in the balloon, not as a plain tooltip.
+        if (markerAt(static_cast<QHelpEvent *>(event)->pos()) != 0)
+            return true;
+    } else if (event->type() == QEvent::MouseMove) {
+        auto *move = static_cast<QMouseEvent *>(event);
+        const int marker = markerAt(move->position().toPoint());
+        const tpTexto *record = marker != 0 ? doc_.marker(marker) : nullptr;
+        if (record && !isDeletedText(*record) && marker != balloonMarker_) {
+            balloonMarker_ = marker;
+            balloon_->setTitle(QStringLiteral("Info"));
+            balloon_->setTipText(record->Texto);
+            balloon_->Create(view_.viewport());
+            if (BalloonWindow *w = balloon_->window())
+                w->track(move->globalPosition().toPoint());
+        } else if (marker == 0 && balloonMarker_ != 0) {
+            balloonMarker_ = 0;
+            balloon_->Destroy();
+        }
+    }
+    return false;
+}
+
+} // namespace quorvel
