@@ -1,6 +1,7 @@
 // Board editing driven through the board's own input and operations, with every dialog
 // answered by ScriptedPrompts.
 
+#include "DialogScripts.h"
 #include "TestHost.h"
 #include "board/BoardEditor.h"
 #include "board/BoardPlayback.h"
@@ -124,15 +125,6 @@ std::function<int(QDialog &)> movOk(std::function<void(frmMov &)> set = {})
 std::function<int(QDialog &)> closeBox()
 {
     return [](QDialog &) { return int(QDialog::Rejected); };
-}
-std::function<int(QDialog &)> textOk(const QString &text)
-{
-    return [text](QDialog &d) {
-        auto &t = static_cast<frmTexto &>(d);
-        t.txtTexto->setPlainText(text);
-        t.cmdOK->click();
-        return d.result();
-    };
 }
 
 QPointF pointCentre(Board &b, int n)

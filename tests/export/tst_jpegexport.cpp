@@ -1,11 +1,8 @@
 // Export as Image: a board in its sub-window, exported offscreen and read back by independent
 // tools (ImageMagick's identify for size and quality, djpeg for the pixels); and the failures
 // that must say so and keep the old picture.
-#include "TestHost.h"
+#include "BoardInWindow.h"
 #include "board/BoardScene.h"
-#include "board/ProgramState.h"
-#include "board/frmMapa.h"
-#include "document/StratFile.h"
 #include "export/JpegExport.h"
 #include "export/WindowCapture.h"
 #include "platform/ScriptedPrompts.h"
@@ -13,8 +10,6 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -44,35 +39,6 @@ QByteArray contents(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
-// A board with one icon, inside an MDI sub-window as the main window holds it.
-struct BoardInWindow {
-    QTemporaryDir dir;
-    ProgramState state;
-    TestHost host;
-    QMdiArea area;
-    frmMapa *board = new frmMapa(state, host);
-    QMdiSubWindow *sub = nullptr;
-    BoardInWindow()
-    {
-        state.fillPalette();
-        StratDocument d;
-        d.sOverview = QStringLiteral("Harbor.jpg");
-        d.sNomeTatica = QStringLiteral("Export");
-        makeSavePlaceholders(d);
-        d.iObj = 1;
-        d.tObjetos = {{}, {3, 4500, 3000}};
-        const QString path = dir.filePath(QStringLiteral("b.qvl"));
-        writeStratFile(path, d);
-        sub = area.addSubWindow(board);
-        area.resize(1000, 900);
-        area.show();
-        board->Form_Load();
-        board->setImI(1);
-        board->AbreTatica(path);
-        sub->show();
-    }
-};
 
 // The mean absolute difference of the icon's opaque pixels and the picture at pos.
 double iconDifference(const QImage &picture, const QImage &icon, QPoint pos)
@@ -111,7 +77,7 @@ void TestJpegExport::initTestCase()
 
 void TestJpegExport::exportedPictureReadsBack()
 {
-    BoardInWindow b;
+    BoardInWindow b(QStringLiteral("Export"), {{3, 4500, 3000}});
     QLabel *picGO = b.board->findChild<QLabel *>(QStringLiteral("picGO"));
     QVERIFY(picGO && !picGO->isHidden());
     ScriptedPrompts prompts;
@@ -151,7 +117,7 @@ void TestJpegExport::failuresKeepTheOldPicture_data()
 void TestJpegExport::failuresKeepTheOldPicture()
 {
     QFETCH(QString, failure);
-    BoardInWindow b;
+    BoardInWindow b(QStringLiteral("Export"), {{3, 4500, 3000}});
     ScriptedPrompts prompts;
     QString target = b.dir.filePath(QStringLiteral("old.jpg"));
     const QByteArray old(200, 'x');

@@ -1,6 +1,7 @@
 // The tip of the day (reading the tips file, cycling, the start-up setting), the about box
 // and the Help menu of the main window.
 
+#include "TestFolders.h"
 #include "board/frmLink.h"
 #include "language/clsLanguagePack.h"
 #include "platform/ScriptedPrompts.h"
@@ -27,12 +28,9 @@ class TestHelp : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("QUORVEL_HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        qputenv("XDG_DATA_HOME", config_.path().toUtf8());
+        useTestFolders(home_.path().toUtf8(), config_);
         qputenv("QUORVEL_UPDATE_SERVER", "");
         QVERIFY(QDir(home_.path()).mkpath(QStringLiteral("Bin")));
-        settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
         shellOpener() = [this](const QUrl &url) { return opened_ << url, true; };
     }
     void readingTips_data();

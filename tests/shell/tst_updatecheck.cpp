@@ -1,6 +1,7 @@
 // The update check against a local HTTP server: the Version Check dialog, the start-up notice
 // and what a click on either opens.
 
+#include "TestFolders.h"
 #include "LocalHttpServer.h"
 #include "board/frmLink.h"
 #include "platform/ScriptedPrompts.h"
@@ -33,11 +34,8 @@ class TestUpdateCheck : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        qputenv("XDG_DATA_HOME", config_.path().toUtf8());
+        useTestFolders(QUORVEL_PROGRAM_DIR, config_);
         qunsetenv("http_proxy");
-        settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
         settingsStore().SaveSetting(QStringLiteral("Dicas"), QStringLiteral("0"));
         shellOpener() = [this](const QUrl &url) { return opened_ << url, true; };
         QCOMPARE(localVersionText(), QStringLiteral(QUORVEL_EXPECTED_VERSION));

@@ -1,0 +1,23 @@
+#pragma once
+// Scripted answers to the board's modal dialogs, for tests that install ScriptedPrompts.
+#include "board/frmTexto.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <functional>
+
+namespace quorvel {
+
+// "Insert Text": types the text and presses OK.
+inline std::function<int(QDialog &)> textOk(const QString &text)
+{
+    return [text](QDialog &d) {
+        auto &t = static_cast<frmTexto &>(d);
+        t.txtTexto->setPlainText(text);
+        t.cmdOK->click();
+        return d.result();
+    };
+}
+
+} // namespace quorvel
