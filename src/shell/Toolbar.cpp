@@ -77,13 +77,18 @@ void Toolbar::cancel()
 
 // Choosing a tool writes the whole tool state, so no flag of an earlier tool survives, with
 // or without a board open.
-void Toolbar::picObj_Click(int index)
+void Toolbar::chooseTool(Tool tool)
 {
     cancel();
-    state_.bAdiciona = true;
-    state_.bTexto = false;
-    state_.bMarker = false;
-    state_.bMover = false;
+    state_.bAdiciona = tool != Tool::Move;
+    state_.bTexto = tool == Tool::Text;
+    state_.bMarker = tool == Tool::Marker;
+    state_.bMover = tool == Tool::Move;
+}
+
+void Toolbar::picObj_Click(int index)
+{
+    chooseTool(Tool::Object);
     state_.iTipoObj = static_cast<std::int16_t>(index);
     if (index >= 0 && index < 14)
         picImg->setPixmap(picObj[std::size_t(index)]->pixmap());
@@ -91,31 +96,19 @@ void Toolbar::picObj_Click(int index)
 
 void Toolbar::picMarker_Click()
 {
-    cancel();
-    state_.bAdiciona = true;
-    state_.bTexto = false;
-    state_.bMarker = true;
-    state_.bMover = false;
+    chooseTool(Tool::Marker);
     picImg->setPixmap(picMarker->pixmap());
 }
 
 void Toolbar::lblTexto_Click()
 {
-    cancel();
-    state_.bAdiciona = true;
-    state_.bTexto = true;
-    state_.bMarker = false;
-    state_.bMover = false;
+    chooseTool(Tool::Text);
     picImg->clear();
 }
 
 void Toolbar::imgMove_Click()
 {
-    cancel();
-    state_.bAdiciona = false;
-    state_.bTexto = false;
-    state_.bMarker = false;
-    state_.bMover = true;
+    chooseTool(Tool::Move);
 }
 
 void Toolbar::imgChat_Click() { cancel(); }

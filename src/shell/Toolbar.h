@@ -49,7 +49,9 @@ signals:
     void cancelAll();
 
 private:
+    enum class Tool { Object, Marker, Text, Move };
     void cancel();
+    void chooseTool(Tool tool);
 
     ProgramState &state_;
 };

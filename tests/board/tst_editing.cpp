@@ -2,6 +2,7 @@
 // answered by ScriptedPrompts.
 
 #include "DialogScripts.h"
+#include "OpenedUrls.h"
 #include "TestHost.h"
 #include "board/BoardEditor.h"
 #include "board/BoardPlayback.h"
@@ -731,19 +732,13 @@ void TestEditing::linkTargets()
     QFETCH(bool, opened);
     QCOMPARE(int(classifyLink(text).safety), safety);
     ScriptedPrompts prompts;
-    QList<QUrl> urls;
-    auto previous = shellOpener();
-    shellOpener() = [&](const QUrl &u) {
-        urls << u;
-        return true;
-    };
+    OpenedUrls desktop;
     if (safety == int(LinkSafety::Ask))
         prompts.addAnswer(answer ? MessageAnswer::Yes : MessageAnswer::No);
     frmLink dialog;
     dialog.txtLink->setText(text);
     dialog.cmdGO->click();
-    shellOpener() = previous;
-    QCOMPARE(urls.size(), opened ? 1 : 0);
+    QCOMPARE(desktop.urls.size(), opened ? 1 : 0);
     QCOMPARE(prompts.messages.size(), safety == int(LinkSafety::Ask) ? 1 : 0);
 }
 

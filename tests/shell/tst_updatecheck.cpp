@@ -1,6 +1,7 @@
 // The update check against a local HTTP server: the Version Check dialog, the start-up notice
 // and what a click on either opens.
 
+#include "OpenedUrls.h"
 #include "TestFolders.h"
 #include "LocalHttpServer.h"
 #include "board/frmLink.h"
@@ -37,7 +38,6 @@ private slots:
         useTestFolders(QUORVEL_PROGRAM_DIR, config_);
         qunsetenv("http_proxy");
         settingsStore().SaveSetting(QStringLiteral("Dicas"), QStringLiteral("0"));
-        shellOpener() = [this](const QUrl &url) { return opened_ << url, true; };
         QCOMPARE(localVersionText(), QStringLiteral(QUORVEL_EXPECTED_VERSION));
     }
     void comparison_data();
@@ -55,7 +55,7 @@ private slots:
 private:
     QTemporaryDir config_;
     LocalHttpServer server_;
-    QList<QUrl> opened_;
+    OpenedUrls opened_;
 };
 
 void TestUpdateCheck::comparison_data()
@@ -129,12 +129,12 @@ void TestUpdateCheck::againstTheServer()
                                          : QStringList());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    opened_.clear();
+    opened_.urls.clear();
     QTest::mouseClick(dialog.Label3, Qt::LeftButton);
     QUrl forum = server_.url();
     forum.setPath(QStringLiteral("/viewforum.php"));
     forum.setQuery(QStringLiteral("f=9"));
-    QCOMPARE(opened_, opens.isEmpty() ? QList<QUrl>() : QList<QUrl>{opens == "forum" ? forum : QUrl(opens)});
+    QCOMPARE(opened_.urls, opens.isEmpty() ? QList<QUrl>() : QList<QUrl>{opens == "forum" ? forum : QUrl(opens)});
 
     // The start-up notice, and what a click on it shows.
     ScriptedPrompts prompts;
