@@ -226,12 +226,8 @@ PackReadResult readLanguagePack(QByteArrayView bytes, CodePage::Id codePage, Lan
 
     const int stringCount = readRecordCount(in, "the string count", kMinStringBytes);
     pack.tStrings.clear();
-    for (int i = 0; in.ok() && i <= stringCount; ++i) {
-        LpkStringRecord s;
-        s.Key = text("a string record");
-        s.Value = text("a string record");
-        pack.tStrings.append(std::move(s));
-    }
+    for (int i = 0; in.ok() && i <= stringCount; ++i) // a braced list reads its key, then its value
+        pack.tStrings.append(LpkStringRecord{text("a string record"), text("a string record")});
     if (!in.ok())
         return {false, in.error(), in.pos()};
 
