@@ -1,6 +1,7 @@
 // Export as Image: a board in its sub-window, exported offscreen and read back by independent
 // tools (ImageMagick's identify for size and quality, djpeg for the pixels); and the failures
 // that must say so and keep the old picture.
+#include "TestTools.h"
 #include "BoardInWindow.h"
 #include "board/BoardScene.h"
 #include "export/JpegExport.h"
@@ -21,24 +22,6 @@
 using namespace quorvel;
 
 namespace {
-
-QString run(const QString &program, const QStringList &args, QByteArray *binary = nullptr)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QStringLiteral("<failed: %1>").arg(QString::fromLocal8Bit(p.readAllStandardError()));
-    const QByteArray out = p.readAllStandardOutput();
-    if (binary)
-        *binary = out;
-    return QString::fromLocal8Bit(out).trimmed();
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The mean absolute difference of the icon's opaque pixels and the picture at pos.
 double iconDifference(const QImage &picture, const QImage &icon, QPoint pos)
@@ -88,13 +71,11 @@ void TestJpegExport::exportedPictureReadsBack()
     QCOMPARE(prompts.messages.size(), 0);
 
     const QString file = typed + QStringLiteral(".jpg");
-    QCOMPARE(run("identify", {"-format", "%m %w %h %Q", file}),
+    QCOMPARE(runTool("identify", {"-format", "%m %w %h %Q", file}).text(),
              QStringLiteral("JPEG %1 %2 90").arg(b.sub->width()).arg(b.sub->height()));
 
     // The icon, decoded by djpeg, where the scene puts it inside the sub-window.
-    QByteArray ppm;
-    run("djpeg", {"-pnm", file}, &ppm);
-    const QImage decoded = QImage::fromData(ppm, "PPM");
+    const QImage decoded = QImage::fromData(runTool("djpeg", {"-pnm", file}).out, "PPM");
     QCOMPARE(decoded.size(), b.sub->size());
     QGraphicsPixmapItem *item = b.board->scene()->imgObj.at(1);
     QVERIFY(item);
@@ -169,9 +150,9 @@ void TestJpegExport::failuresKeepTheOldPicture()
         QCOMPARE(prompts.messages.first().icon, MessageIcon::Critical);
     }
     if (failure == QLatin1String("folder") && ::geteuid() == 0)
-        QCOMPARE(contents(b.dir.filePath(QStringLiteral("locked"))), old);
+        QCOMPARE(readFile(b.dir.filePath(QStringLiteral("locked"))), old);
     else
-        QCOMPARE(contents(target), old);
+        QCOMPARE(readFile(target), old);
     // No half-written picture is left beside it.
     QCOMPARE(QDir(QFileInfo(target).path()).entryList({"*.jpg*"}, QDir::Files).size(),
              failure == QLatin1String("folder") && ::geteuid() == 0 ? 0 : 1);

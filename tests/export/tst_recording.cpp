@@ -1,5 +1,7 @@
 // The recording panel driving a board: real clicks on REC, STOP, SAVE and CANCEL, the board's
 // playback clock stepped by hand, and the files and video that result.
+#include "TestTools.h"
+#include "TestFolders.h"
 #include "StratSamples.h"
 #include "TestHost.h"
 #include "board/ProgramState.h"
@@ -107,11 +109,10 @@ struct Rig {
 
 QString probe(const QString &file, const QString &entries, const QString &stream = QStringLiteral("v:0"))
 {
-    QProcess p;
-    p.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", stream, "-show_entries", entries, "-of",
-                        "default=nw=1:nk=1", file});
-    p.waitForFinished(60000);
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed().replace(u'\n', u' ');
+    return runTool("ffprobe", {"-v", "error", "-count_frames", "-select_streams", stream, "-show_entries", entries,
+                               "-of", "default=nw=1:nk=1", file})
+        .text()
+        .replace(u'\n', u' ');
 }
 
 } // namespace
@@ -132,9 +133,7 @@ private:
 
 void TestRecording::initTestCase()
 {
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-    qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
+    useTestFolders(QUORVEL_PROGRAM_DIR, config_);
     if (QStandardPaths::findExecutable("ffprobe").isEmpty())
         QSKIP("ffprobe is needed");
 }
