@@ -278,6 +278,17 @@ QImage blank(QSize size)
     return img;
 }
 
+// A transparent picture of the size, painted antialiased.
+QImage painted(QSize size, const std::function<void(QPainter &)> &paint)
+{
+    QImage img = blank(size);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p);
+    p.end();
+    return img;
+}
+
 bool save(const QImage &img, const QString &path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -337,41 +348,37 @@ bool writeObjectSets(const QString &iconDir)
 // The marker: a red pin whose point is where the user clicked (80, 275 twips in).
 QImage markerPicture()
 {
-    QImage img = blank({12, 18});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath pin;
-    pin.addEllipse(QPointF(5.5, 5.5), 4.9, 4.9);
-    QPainterPath tail;
-    tail.moveTo(1.4, 8.2);
-    tail.quadTo(4.0, 11.5, 5.4, 17.6);
-    tail.quadTo(6.8, 11.5, 9.6, 8.2);
-    tail.closeSubpath();
-    pin = pin.united(tail);
-    useShading(p, QRadialGradient(QPointF(4.0, 3.8), 7.5),
-               {{0, QColor(0xff, 0x8a, 0x78)}, {0.5, QColor(0xe8, 0x2c, 0x1e)}, {1, QColor(0x90, 0x10, 0x08)}},
-               QPen(QColor(0x4a, 0x06, 0x02), 0.9));
-    p.drawPath(pin);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(5.5, 5.3), 1.8, 1.8);
-    return img;
+    return painted({12, 18}, [&](QPainter &p) {
+        QPainterPath pin;
+        pin.addEllipse(QPointF(5.5, 5.5), 4.9, 4.9);
+        QPainterPath tail;
+        tail.moveTo(1.4, 8.2);
+        tail.quadTo(4.0, 11.5, 5.4, 17.6);
+        tail.quadTo(6.8, 11.5, 9.6, 8.2);
+        tail.closeSubpath();
+        pin = pin.united(tail);
+        useShading(p, QRadialGradient(QPointF(4.0, 3.8), 7.5),
+                   {{0, QColor(0xff, 0x8a, 0x78)}, {0.5, QColor(0xe8, 0x2c, 0x1e)}, {1, QColor(0x90, 0x10, 0x08)}},
+                   QPen(QColor(0x4a, 0x06, 0x02), 0.9));
+        p.drawPath(pin);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(5.5, 5.3), 1.8, 1.8);
+    });
 }
 
 // Playback buttons are 285 x 225 twips: 19 x 15 pixels.
 QImage buttonFace(const std::function<void(QPainter &)> &symbol)
 {
-    QImage img = blank({19, 15});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    useShading(p, QLinearGradient(0, 0, 0, 15),
-               {{0, QColor(0x5a, 0x62, 0x6c)}, {0.5, QColor(0x33, 0x39, 0x41)}, {1, QColor(0x1c, 0x20, 0x25)}},
-               QPen(QColor(0x0b, 0x0d, 0x10), 1.0));
-    p.drawRoundedRect(QRectF(0.5, 0.5, 18, 14), 3, 3);
-    p.setPen(QPen(QColor(255, 255, 255, 70), 1.0));
-    p.drawLine(QPointF(3, 1.5), QPointF(16, 1.5));
-    symbol(p);
-    return img;
+    return painted({19, 15}, [&](QPainter &p) {
+        useShading(p, QLinearGradient(0, 0, 0, 15),
+                   {{0, QColor(0x5a, 0x62, 0x6c)}, {0.5, QColor(0x33, 0x39, 0x41)}, {1, QColor(0x1c, 0x20, 0x25)}},
+                   QPen(QColor(0x0b, 0x0d, 0x10), 1.0));
+        p.drawRoundedRect(QRectF(0.5, 0.5, 18, 14), 3, 3);
+        p.setPen(QPen(QColor(255, 255, 255, 70), 1.0));
+        p.drawLine(QPointF(3, 1.5), QPointF(16, 1.5));
+        symbol(p);
+    });
 }
 
 void triangle(QPainter &p, QPointF a, QPointF b, QPointF c, const QColor &fill)
@@ -476,60 +483,54 @@ QPainterPath handShape(double s)
 
 QImage handPicture(int side)
 {
-    QImage img = blank({side, side});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double s = side / 26.0;
-    useShading(p, QLinearGradient(0, 0, 0, side),
-               {{0, QColor(0xff, 0xec, 0xd2)}, {1, QColor(0xe2, 0xb0, 0x7a)}},
-               QPen(QColor(0x4a, 0x30, 0x18), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(handShape(s));
-    return img;
+    return painted({side, side}, [&](QPainter &p) {
+        const double s = side / 26.0;
+        useShading(p, QLinearGradient(0, 0, 0, side),
+                   {{0, QColor(0xff, 0xec, 0xd2)}, {1, QColor(0xe2, 0xb0, 0x7a)}},
+                   QPen(QColor(0x4a, 0x30, 0x18), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(handShape(s));
+    });
 }
 
 QImage chatPicture()
 {
-    QImage img = blank({26, 26});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath bubble;
-    bubble.addRoundedRect(QRectF(2.5, 4.5, 21, 13), 5, 5);
-    QPainterPath tail;
-    tail.moveTo(7, 16);
-    tail.lineTo(5.5, 22.5);
-    tail.lineTo(13, 16.5);
-    tail.closeSubpath();
-    bubble = bubble.united(tail);
-    useShading(p, QLinearGradient(0, 4, 0, 22),
-               {{0, Qt::white}, {1, QColor(0xd4, 0xde, 0xea)}},
-               QPen(QColor(0x2c, 0x3c, 0x52), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(bubble);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2a, 0x74, 0xd6));
-    for (int i = 0; i < 3; ++i)
-        p.drawEllipse(QPointF(8.0 + i * 5.0, 11.0), 1.6, 1.6);
-    return img;
+    return painted({26, 26}, [&](QPainter &p) {
+        QPainterPath bubble;
+        bubble.addRoundedRect(QRectF(2.5, 4.5, 21, 13), 5, 5);
+        QPainterPath tail;
+        tail.moveTo(7, 16);
+        tail.lineTo(5.5, 22.5);
+        tail.lineTo(13, 16.5);
+        tail.closeSubpath();
+        bubble = bubble.united(tail);
+        useShading(p, QLinearGradient(0, 4, 0, 22),
+                   {{0, Qt::white}, {1, QColor(0xd4, 0xde, 0xea)}},
+                   QPen(QColor(0x2c, 0x3c, 0x52), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(bubble);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2a, 0x74, 0xd6));
+        for (int i = 0; i < 3; ++i)
+            p.drawEllipse(QPointF(8.0 + i * 5.0, 11.0), 1.6, 1.6);
+    });
 }
 
 // Placing cursor: a cross with its centre on the spot that is clicked.
 QImage placingCursor()
 {
-    QImage img = blank({32, 32});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    for (const auto &[pen, width] : {std::pair{QColor(0, 0, 0, 200), 3.2}, std::pair{QColor(Qt::white), 1.2}}) {
-        p.setPen(QPen(pen, width, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(16, 3), QPointF(16, 12));
-        p.drawLine(QPointF(16, 20), QPointF(16, 29));
-        p.drawLine(QPointF(3, 16), QPointF(12, 16));
-        p.drawLine(QPointF(20, 16), QPointF(29, 16));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QPointF(16, 16), 6.5, 6.5);
-    }
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xf0, 0x4a, 0x4a));
-    p.drawEllipse(QPointF(16, 16), 1.6, 1.6);
-    return img;
+    return painted({32, 32}, [&](QPainter &p) {
+        for (const auto &[pen, width] : {std::pair{QColor(0, 0, 0, 200), 3.2}, std::pair{QColor(Qt::white), 1.2}}) {
+            p.setPen(QPen(pen, width, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(QPointF(16, 3), QPointF(16, 12));
+            p.drawLine(QPointF(16, 20), QPointF(16, 29));
+            p.drawLine(QPointF(3, 16), QPointF(12, 16));
+            p.drawLine(QPointF(20, 16), QPointF(29, 16));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QPointF(16, 16), 6.5, 6.5);
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xf0, 0x4a, 0x4a));
+        p.drawEllipse(QPointF(16, 16), 1.6, 1.6);
+    });
 }
 
 bool writeToolbarAndCursors(const QString &iconDir)
