@@ -123,10 +123,6 @@ std::function<int(QDialog &)> movOk(std::function<void(frmMov &)> set = {})
         return d.result();
     };
 }
-std::function<int(QDialog &)> closeBox()
-{
-    return [](QDialog &) { return int(QDialog::Rejected); };
-}
 
 QPointF pointCentre(Board &b, int n)
 {

@@ -1,6 +1,7 @@
 // The update check against a local HTTP server: the Version Check dialog, the start-up notice
 // and what a click on either opens.
 
+#include "DialogScripts.h"
 #include "OpenedUrls.h"
 #include "TestFolders.h"
 #include "LocalHttpServer.h"
@@ -146,7 +147,7 @@ void TestUpdateCheck::againstTheServer()
     QCOMPARE(w.help()->lblAutoCheck->text(), notice ? kNotice : QString());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    prompts.addDialog([](QDialog &) { return int(QDialog::Rejected); });
+    prompts.addDialog(closeBox());
     if (notice)
         QTest::mouseClick(w.help()->lblAutoCheck, Qt::LeftButton);
     QCOMPARE(prompts.dialogs.size(), notice ? 1 : 0);

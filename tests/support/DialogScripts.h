@@ -9,6 +9,12 @@
 
 namespace quorvel {
 
+// Closes the dialog as its close box does.
+inline std::function<int(QDialog &)> closeBox()
+{
+    return [](QDialog &) { return int(QDialog::Rejected); };
+}
+
 // "Insert Text": types the text and presses OK.
 inline std::function<int(QDialog &)> textOk(const QString &text)
 {
