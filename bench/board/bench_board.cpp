@@ -3,6 +3,7 @@
 // opening and closing one of 32,767 objects whose paths have 32,700 points, and opening one of
 // 1,000 texts of 65,535 bytes, on one line or on as many lines as fill the board. None may hold
 // the interface for a second.
+#include "BenchMain.h"
 #include "TestHost.h"
 #include "StratSamples.h"
 #include "board/ProgramState.h"
@@ -10,7 +11,6 @@
 #include "document/StratFile.h"
 #include "platform/ScriptedPrompts.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -38,6 +38,19 @@ struct Board {
         board.resize(820, 680);
         board.grab();
     }
+    void close() { board.closeBoard(frmMapa::CloseReason::User); }
+    // Each iteration times opening the strat (and settling it, when asked); closing is not timed.
+    void timeOpening(benchmark::State &state, const QString &path, bool settled)
+    {
+        for (auto _ : state) {
+            open(path);
+            if (settled)
+                settle(); // the labels are laid out again when painted
+            state.PauseTiming();
+            close();
+            state.ResumeTiming();
+        }
+    }
 };
 
 QString writeSample(const QTemporaryDir &dir, StratDocument doc)
@@ -54,13 +67,7 @@ static void BM_OpenLargeStratIntoBoard(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString path = writeSample(dir, samples::largeStrat(2000, 0, 100, 300));
-    Board b;
-    for (auto _ : state) {
-        b.open(path);
-        state.PauseTiming();
-        b.board.closeBoard(frmMapa::CloseReason::User);
-        state.ResumeTiming();
-    }
+    Board().timeOpening(state, path, false);
 }
 BENCHMARK(BM_OpenLargeStratIntoBoard)->Unit(benchmark::kMillisecond);
 
@@ -74,21 +81,14 @@ static void BM_CloseGiantStrat(benchmark::State &state)
         b.open(path);
         b.settle();
         state.ResumeTiming();
-        b.board.closeBoard(frmMapa::CloseReason::User);
+        b.close();
     }
 }
 static void BM_OpenGiantStrat(benchmark::State &state)
 {
     QTemporaryDir dir;
     const QString path = writeSample(dir, samples::largeStrat(32767, 0, 100, 327));
-    Board b;
-    for (auto _ : state) {
-        b.open(path);
-        b.settle();
-        state.PauseTiming();
-        b.board.closeBoard(frmMapa::CloseReason::User);
-        state.ResumeTiming();
-    }
+    Board().timeOpening(state, path, true);
 }
 BENCHMARK(BM_OpenGiantStrat)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -101,14 +101,7 @@ static void BM_OpenLongTexts(benchmark::State &state)
     for (std::size_t i = 1; i < doc.tTextos.size(); ++i)
         doc.tTextos[i].Texto = QString(65535, QChar(u'a' + int(i % 26)));
     const QString path = writeSample(dir, doc);
-    Board b;
-    for (auto _ : state) {
-        b.open(path);
-        b.settle(); // the labels are laid out again when painted
-        state.PauseTiming();
-        b.board.closeBoard(frmMapa::CloseReason::User);
-        state.ResumeTiming();
-    }
+    Board().timeOpening(state, path, true);
 }
 BENCHMARK(BM_OpenLongTexts)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -124,24 +117,11 @@ static void BM_OpenBoardFillingTexts(benchmark::State &state)
     for (std::size_t i = 1; i < doc.tTextos.size(); ++i)
         doc.tTextos[i] = {0, 0, lines};
     const QString path = writeSample(dir, doc);
-    Board b;
-    for (auto _ : state) {
-        b.open(path);
-        b.settle();
-        state.PauseTiming();
-        b.board.closeBoard(frmMapa::CloseReason::User);
-        state.ResumeTiming();
-    }
+    Board().timeOpening(state, path, true);
 }
 BENCHMARK(BM_OpenBoardFillingTexts)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv, QUORVEL_PROGRAM_DIR);
 }

@@ -3,6 +3,7 @@
 // paths (replay from the start, then one scene update). And the real clock in an event loop:
 // the frame rate a board keeps with 100 walking icons, against the 63 frames a second it aims at.
 #include "StratSamples.h"
+#include "BenchMain.h"
 #include "TestHost.h"
 #include "board/BoardPlayback.h"
 #include "playback/PlaybackController.h"
@@ -93,11 +94,5 @@ BENCHMARK(BM_RealTimeFrameRateWith100Walkers)->Unit(benchmark::kSecond)->Iterati
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv, QUORVEL_PROGRAM_DIR);
 }

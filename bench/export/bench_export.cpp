@@ -2,19 +2,14 @@
 // every eighth playback frame, about 127 ms of strat time apart), and 800 captured pictures
 // written as Motion JPEG by our writer against the ffmpeg program encoding the same pictures
 // with the same codec, quality and pixel format in the same run.
-#include "TestHost.h"
-#include "board/ProgramState.h"
-#include "board/frmMapa.h"
-#include "document/StratFile.h"
+#include "BenchMain.h"
+#include "BoardInWindow.h"
 #include "export/AviWriter.h"
 #include "export/VideoEncodeJob.h"
 #include "export/VideoFiles.h"
 #include "export/WindowCapture.h"
 #include "platform/ScriptedPrompts.h"
 
-#include <QApplication>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -25,38 +20,18 @@ using namespace quorvel;
 
 namespace {
 
-struct Board100 {
-    QTemporaryDir dir;
-    ProgramState state;
-    TestHost host;
-    QMdiArea area;
-    frmMapa *board = new frmMapa(state, host);
-    Board100()
-    {
-        state.fillPalette();
-        StratDocument d;
-        d.sOverview = QStringLiteral("Harbor.jpg");
-        d.sNomeTatica = QStringLiteral("Hundred");
-        makeSavePlaceholders(d);
-        d.iObj = 100;
-        d.tObjetos.resize(101);
-        for (int i = 1; i <= 100; ++i)
-            d.tObjetos[i] = {std::int16_t(i % 14), float(300 + (i % 10) * 1100), float(600 + (i / 10) * 800)};
-        const QString path = dir.filePath(QStringLiteral("b.qvl"));
-        writeStratFile(path, d);
-        area.addSubWindow(board);
-        area.resize(1000, 900);
-        area.show();
-        board->Form_Load();
-        board->setImI(1);
-        board->AbreTatica(path);
-        captureWindowOf(board)->show();
-    }
-};
-
-Board100 &board100()
+// A hundred icons of every type in rows across the board.
+std::vector<tpObjeto> hundredIcons()
 {
-    static Board100 b;
+    std::vector<tpObjeto> icons;
+    for (int i = 1; i <= 100; ++i)
+        icons.push_back({std::int16_t(i % 14), float(300 + (i % 10) * 1100), float(600 + (i / 10) * 800)});
+    return icons;
+}
+
+BoardInWindow &board100()
+{
+    static BoardInWindow b(QStringLiteral("Hundred"), hundredIcons());
     return b;
 }
 
@@ -136,11 +111,5 @@ BENCHMARK(BM_Mjpeg800_FfmpegProgram)->Unit(benchmark::kMillisecond)->Iterations(
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv, QUORVEL_PROGRAM_DIR);
 }

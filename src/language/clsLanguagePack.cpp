@@ -115,6 +115,18 @@ struct Unscrambler {
     }
 };
 
+// The highest index of a list of records (0 to it are stored), refused when negative or when
+// that many records of at least recordBytes each cannot be in what is left of the pack.
+int readRecordCount(ByteReader &in, const char *what, qsizetype recordBytes)
+{
+    const int count = in.i16(what);
+    if (in.ok() && count < 0)
+        in.fail(QStringLiteral("%1 %2 is negative").arg(QLatin1String(what)).arg(count));
+    else if (in.ok() && (qsizetype(count) + 1) * recordBytes > in.left())
+        in.fail(QStringLiteral("%1 %2 is larger than the pack").arg(QLatin1String(what)).arg(count));
+    return count;
+}
+
 } // namespace
 
 const LpkControlRecord *LpkFormRecord::control(qint64 i) const
@@ -161,11 +173,7 @@ PackReadResult readLanguagePack(QByteArrayView bytes, CodePage::Id codePage, Lan
     pack.sHeaderTag = in.bytes(kHeaderTagBytes, "the header").toByteArray();
     pack.sHeaderText = in.bytes(kHeaderTextBytes, "the header").toByteArray();
 
-    const int formCount = in.i16("the form count");
-    if (in.ok() && formCount < 0)
-        in.fail(QStringLiteral("the form count %1 is negative").arg(formCount));
-    else if (in.ok() && (qsizetype(formCount) + 1) * kMinFormBytes > in.left())
-        in.fail(QStringLiteral("the form count %1 is larger than the pack").arg(formCount));
+    const int formCount = readRecordCount(in, "the form count", kMinFormBytes);
     pack.tForms.clear();
     for (int i = 0; in.ok() && i <= formCount; ++i) {
         LpkFormRecord f;
@@ -216,18 +224,10 @@ PackReadResult readLanguagePack(QByteArrayView bytes, CodePage::Id codePage, Lan
         pack.tForms.append(std::move(f));
     }
 
-    const int stringCount = in.i16("the string count");
-    if (in.ok() && stringCount < 0)
-        in.fail(QStringLiteral("the string count %1 is negative").arg(stringCount));
-    else if (in.ok() && (qsizetype(stringCount) + 1) * kMinStringBytes > in.left())
-        in.fail(QStringLiteral("the string count %1 is larger than the pack").arg(stringCount));
+    const int stringCount = readRecordCount(in, "the string count", kMinStringBytes);
     pack.tStrings.clear();
-    for (int i = 0; in.ok() && i <= stringCount; ++i) {
-        LpkStringRecord s;
-        s.Key = text("a string record");
-        s.Value = text("a string record");
-        pack.tStrings.append(std::move(s));
-    }
+    for (int i = 0; in.ok() && i <= stringCount; ++i) // a braced list reads its key, then its value
+        pack.tStrings.append(LpkStringRecord{text("a string record"), text("a string record")});
     if (!in.ok())
         return {false, in.error(), in.pos()};
 

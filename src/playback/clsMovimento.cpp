@@ -193,14 +193,7 @@ std::int16_t clsMovimento::Adiciona(std::int32_t iIni, std::int32_t X, std::int3
         return 0;
     if (m_Passos.empty())
         m_Passos.resize(1);
-    tpPasso p;
-    p.iIni = iIni;
-    p.X = X;
-    p.Y = Y;
-    p.sVel = sVel;
-    p.sLvl = sLvl;
-    p.sDir = sDir;
-    m_Passos.push_back(p);
+    m_Passos.push_back({.iIni = iIni, .X = X, .Y = Y, .sVel = sVel, .sLvl = sLvl, .sDir = sDir});
     ++m_itM;
     m_iPassoAtual = 1;
     // A path that grows is not complete any more, so a grenade walks on and bursts again.

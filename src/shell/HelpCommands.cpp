@@ -28,12 +28,12 @@ HelpCommands::HelpCommands(QMainWindow &main, QToolBar *tools) : QObject(&main),
     mnuDica = entry("mnuDica", QStringLiteral("&Tip of the Day"), &HelpCommands::mnuDica_Click);
     mnuSobre = entry("mnuSobre", QStringLiteral("&About Quorvel..."), &HelpCommands::mnuSobre_Click);
 
-    lblAutoCheck = new StatusLabel(&main);
+    lblAutoCheck = new ClickLabel(&main);
     lblAutoCheck->setObjectName(QStringLiteral("lblAutoCheck"));
     lblAutoCheck->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblAutoCheck->setStyleSheet(QStringLiteral("color: #c01010; font-weight: bold;"));
     lblAutoCheck->setCursor(Qt::PointingHandCursor);
-    connect(lblAutoCheck, &StatusLabel::clicked, this, &HelpCommands::lblAutoCheck_Click);
+    connect(lblAutoCheck, &ClickLabel::clicked, this, &HelpCommands::lblAutoCheck_Click);
     if (tools) {
         auto *spacer = new QWidget(tools);
         spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);

@@ -14,7 +14,7 @@ class QToolBar;
 
 namespace quorvel {
 
-class StatusLabel;
+class ClickLabel;
 class frmSobre;
 
 class HelpCommands : public QObject {
@@ -34,7 +34,7 @@ public:
     // Closes the about box if it is up.
     void closeAboutBox();
 
-    StatusLabel *lblAutoCheck = nullptr;
+    ClickLabel *lblAutoCheck = nullptr;
     QAction *mnuCheckForUpdate = nullptr;
     QAction *mnuDica = nullptr;
     QAction *mnuSobre = nullptr;

@@ -11,17 +11,10 @@
 
 namespace quorvel {
 
-void ToolLabel::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        emit clicked();
-    event->accept();
-}
-
 namespace {
-ToolLabel *tool(QWidget *parent, const char *name, const QString &tip)
+ClickLabel *tool(QWidget *parent, const char *name, const QString &tip)
 {
-    auto *l = new ToolLabel(parent);
+    auto *l = new ClickLabel(parent);
     l->setObjectName(QLatin1String(name));
     l->setToolTip(tip);
     l->setCursor(Qt::PointingHandCursor);
@@ -38,31 +31,31 @@ Toolbar::Toolbar(ProgramState &state, const IconStore &icons, QWidget *parent) :
     row->setContentsMargins(4, 2, 4, 2);
     row->setSpacing(4);
     for (int i = 0; i < 14; ++i) {
-        ToolLabel *l = tool(this, "picObj", QString());
+        ClickLabel *l = tool(this, "picObj", QString());
         l->setProperty(kControlIndexProperty, i);
         if (const auto p = plainPicture(i))
             l->setPixmap(icons.picture(*p));
-        connect(l, &ToolLabel::clicked, this, [this, i] { picObj_Click(i); });
+        connect(l, &ClickLabel::clicked, this, [this, i] { picObj_Click(i); });
         picObj[std::size_t(i)] = l;
         row->addWidget(l);
     }
     picMarker = tool(this, "picMarker", QString());
     picMarker->setPixmap(icons.marker());
-    connect(picMarker, &ToolLabel::clicked, this, &Toolbar::picMarker_Click);
+    connect(picMarker, &ClickLabel::clicked, this, &Toolbar::picMarker_Click);
     row->addWidget(picMarker);
     lblTexto = tool(this, "lblTexto", QString());
     lblTexto->setText(QStringLiteral("Text "));
     lblTexto->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    connect(lblTexto, &ToolLabel::clicked, this, &Toolbar::lblTexto_Click);
+    connect(lblTexto, &ClickLabel::clicked, this, &Toolbar::lblTexto_Click);
     row->addWidget(lblTexto);
     const QString faces = programFolder() + QStringLiteral("/Bin/Icons/Toolbar/");
     imgMove = tool(this, "imgMove", QStringLiteral("Move Window"));
     imgMove->setPixmap(QPixmap(faces + QStringLiteral("imgMove.png")));
-    connect(imgMove, &ToolLabel::clicked, this, &Toolbar::imgMove_Click);
+    connect(imgMove, &ClickLabel::clicked, this, &Toolbar::imgMove_Click);
     row->addWidget(imgMove);
     imgChat = tool(this, "imgChat", QStringLiteral("Chat"));
     imgChat->setPixmap(QPixmap(faces + QStringLiteral("imgChat.png")));
-    connect(imgChat, &ToolLabel::clicked, this, &Toolbar::imgChat_Click);
+    connect(imgChat, &ClickLabel::clicked, this, &Toolbar::imgChat_Click);
     row->addWidget(imgChat);
     row->addSpacing(12);
     lblSelected = new QLabel(QStringLiteral("Selected:"), this);
@@ -84,13 +77,18 @@ void Toolbar::cancel()
 
 // Choosing a tool writes the whole tool state, so no flag of an earlier tool survives, with
 // or without a board open.
-void Toolbar::picObj_Click(int index)
+void Toolbar::chooseTool(Tool tool)
 {
     cancel();
-    state_.bAdiciona = true;
-    state_.bTexto = false;
-    state_.bMarker = false;
-    state_.bMover = false;
+    state_.bAdiciona = tool != Tool::Move;
+    state_.bTexto = tool == Tool::Text;
+    state_.bMarker = tool == Tool::Marker;
+    state_.bMover = tool == Tool::Move;
+}
+
+void Toolbar::picObj_Click(int index)
+{
+    chooseTool(Tool::Object);
     state_.iTipoObj = static_cast<std::int16_t>(index);
     if (index >= 0 && index < 14)
         picImg->setPixmap(picObj[std::size_t(index)]->pixmap());
@@ -98,31 +96,19 @@ void Toolbar::picObj_Click(int index)
 
 void Toolbar::picMarker_Click()
 {
-    cancel();
-    state_.bAdiciona = true;
-    state_.bTexto = false;
-    state_.bMarker = true;
-    state_.bMover = false;
+    chooseTool(Tool::Marker);
     picImg->setPixmap(picMarker->pixmap());
 }
 
 void Toolbar::lblTexto_Click()
 {
-    cancel();
-    state_.bAdiciona = true;
-    state_.bTexto = true;
-    state_.bMarker = false;
-    state_.bMover = false;
+    chooseTool(Tool::Text);
     picImg->clear();
 }
 
 void Toolbar::imgMove_Click()
 {
-    cancel();
-    state_.bAdiciona = false;
-    state_.bTexto = false;
-    state_.bMarker = false;
-    state_.bMover = true;
+    chooseTool(Tool::Move);
 }
 
 void Toolbar::imgChat_Click() { cancel(); }

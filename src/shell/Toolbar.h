@@ -4,7 +4,8 @@
 // click writes the program-wide tool state; every click on the panel first abandons a
 // half-made movement on every board.
 
-#include <QLabel>
+#include "shell/ClickLabel.h"
+
 #include <QWidget>
 
 #include <array>
@@ -14,18 +15,6 @@ namespace quorvel {
 
 class IconStore;
 struct ProgramState;
-
-// A picture or caption that reports clicks, as the panel's controls do.
-class ToolLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-};
 
 class Toolbar : public QWidget {
     Q_OBJECT
@@ -43,11 +32,11 @@ public:
     // Empties the preview (the board does it when a placing ends).
     void clearPreview();
 
-    std::array<ToolLabel *, 14> picObj{};
-    ToolLabel *picMarker;
-    ToolLabel *lblTexto;
-    ToolLabel *imgMove;
-    ToolLabel *imgChat;
+    std::array<ClickLabel *, 14> picObj{};
+    ClickLabel *picMarker;
+    ClickLabel *lblTexto;
+    ClickLabel *imgMove;
+    ClickLabel *imgChat;
     QLabel *lblSelected;
     QLabel *picImg;
 
@@ -60,7 +49,9 @@ signals:
     void cancelAll();
 
 private:
+    enum class Tool { Object, Marker, Text, Move };
     void cancel();
+    void chooseTool(Tool tool);
 
     ProgramState &state_;
 };

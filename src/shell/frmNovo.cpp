@@ -4,6 +4,7 @@
 #include "language/SetLanguageInForm.h"
 #include "language/clsLanguagePack.h"
 #include "platform/Prompts.h"
+#include "shell/ButtonRow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -84,10 +85,7 @@ OverviewChoice::OverviewChoice(QWidget *parent, const QString &formName, const Q
     auto *top = new QHBoxLayout;
     top->addWidget(frame1);
     top->addWidget(frame2);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdCancel_);
+    QHBoxLayout *buttons = buttonRow({cmdOK_, cmdCancel_});
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(frame3);

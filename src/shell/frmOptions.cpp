@@ -3,6 +3,7 @@
 #include "language/SetLanguageInForm.h"
 #include "platform/Prompts.h"
 #include "platform/SelectAllOnFocus.h"
+#include "shell/ButtonRow.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -49,10 +50,7 @@ frmOptions::frmOptions(QWidget *parent, ProgramSettings *settings, SettingsStore
     timerRow->addWidget(txtRoundTimer);
     timerRow->addWidget(label);
     timerRow->addStretch();
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout *buttons = buttonRow({cmdOK, cmdCancel});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(chkAutoCheck);
     layout->addWidget(chkMapDefault);

@@ -227,34 +227,37 @@ std::int16_t frmPrincipal::NovoMapa()
     return static_cast<std::int16_t>(iNumMapas_);
 }
 
+// A new board for the existing file p, or none: a missing file says nothing, a full table of
+// slots says so. Only the current format's opener marks that message in the debug log.
+frmMapa *frmPrincipal::boardForFile(const QString &p, bool logged)
+{
+    if (!ArquivoExiste(p))
+        return nullptr;
+    const std::int16_t slot = NovoMapa();
+    if (slot == -1) {
+        if (logged)
+            debug("Message 8");
+        showMessage(this, keyedText("s0009", QStringLiteral("Too many strats open at the same time.")), QString(),
+                    MessageIcon::Critical);
+        if (logged)
+            debug("Message 9");
+        return nullptr;
+    }
+    return board(slot);
+}
+
 void frmPrincipal::AbreArquivo(const QString &path)
 {
     const QString p = cleanStratPath(path);
-    if (!ArquivoExiste(p))
-        return;
-    const std::int16_t slot = NovoMapa();
-    if (slot == -1) {
-        debug("Message 8");
-        showMessage(this, keyedText("s0009", QStringLiteral("Too many strats open at the same time.")), QString(),
-                    MessageIcon::Critical);
-        debug("Message 9");
-        return;
-    }
-    board(slot)->AbreTatica(p);
+    if (frmMapa *b = boardForFile(p, true))
+        b->AbreTatica(p);
 }
 
 void frmPrincipal::ConverteArquivo(const QString &path)
 {
     const QString p = cleanStratPath(path);
-    if (!ArquivoExiste(p))
-        return;
-    const std::int16_t slot = NovoMapa();
-    if (slot == -1) {
-        showMessage(this, keyedText("s0009", QStringLiteral("Too many strats open at the same time.")), QString(),
-                    MessageIcon::Critical);
-        return;
-    }
-    board(slot)->OldAbreTatica(p);
+    if (frmMapa *b = boardForFile(p, false))
+        b->OldAbreTatica(p);
 }
 
 void frmPrincipal::applySettingsToBoards()

@@ -93,6 +93,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    frmMapa *boardForFile(const QString &p, bool logged);
     void buildMenus();
     void SetMenuDefaults();
     // The export entries of the Strat menu and the recording panel above the boards.

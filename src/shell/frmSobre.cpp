@@ -3,6 +3,7 @@
 #include "board/frmLink.h"
 #include "common/ProgramFolder.h"
 #include "language/SetLanguageInForm.h"
+#include "shell/ButtonRow.h"
 #include "shell/UpdateCheck.h"
 
 #include <QFrame>
@@ -106,9 +107,7 @@ frmSobre::frmSobre(QWidget *parent) : QDialog(parent)
     links->addWidget(Label11, 4, 1);
     links->setColumnStretch(1, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
+    QHBoxLayout *buttons = buttonRow({cmdOK});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(head);

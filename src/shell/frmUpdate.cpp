@@ -19,13 +19,6 @@ const QString kVersions = QStringLiteral("/versions.txt");
 const QString kForum = QStringLiteral("/viewforum.php?f=9");
 } // namespace
 
-void StatusLabel::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        emit clicked();
-    event->accept();
-}
-
 frmUpdate::frmUpdate(QWidget *parent, const UpdateSource &source) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmUpdate"));
@@ -51,7 +44,7 @@ frmUpdate::frmUpdate(QWidget *parent, const UpdateSource &source) : QDialog(pare
 
     auto *statusFrame = new QGroupBox(QStringLiteral("Status"), this);
     statusFrame->setObjectName(QStringLiteral("Frame2"));
-    Label3 = new StatusLabel(statusFrame);
+    Label3 = new ClickLabel(statusFrame);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setWordWrap(true);
     Label3->setMinimumHeight(36);
@@ -72,7 +65,7 @@ frmUpdate::frmUpdate(QWidget *parent, const UpdateSource &source) : QDialog(pare
     Inet1 = new UpdateClient(source, this);
     Inet1->setObjectName(QStringLiteral("Inet1"));
     connect(Inet1, &UpdateClient::fetched, this, &frmUpdate::fetched);
-    connect(Label3, &StatusLabel::clicked, this, &frmUpdate::Label3_Click);
+    connect(Label3, &ClickLabel::clicked, this, &frmUpdate::Label3_Click);
     if (!source.enabled()) {
         setStatus(Status::Failed);
         return;

@@ -6,24 +6,12 @@
 #include "shell/UpdateCheck.h"
 
 #include <QDialog>
-#include <QLabel>
+#include "shell/ClickLabel.h"
 
 class QLineEdit;
 class QListWidget;
 
 namespace quorvel {
-
-// The status line: a label that reports clicks.
-class StatusLabel : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-signals:
-    void clicked();
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override;
-};
 
 class frmUpdate : public QDialog {
     Q_OBJECT
@@ -38,7 +26,7 @@ public:
 
     QLineEdit *Text1;
     QLineEdit *Text2;
-    StatusLabel *Label3;
+    ClickLabel *Label3;
     QListWidget *List1;
 
 signals:

@@ -1,6 +1,8 @@
 // Board editing driven through the board's own input and operations, with every dialog
 // answered by ScriptedPrompts.
 
+#include "DialogScripts.h"
+#include "OpenedUrls.h"
 #include "TestHost.h"
 #include "board/BoardEditor.h"
 #include "board/BoardPlayback.h"
@@ -118,19 +120,6 @@ std::function<int(QDialog &)> movOk(std::function<void(frmMov &)> set = {})
         if (set)
             set(mov);
         mov.cmdOK->click();
-        return d.result();
-    };
-}
-std::function<int(QDialog &)> closeBox()
-{
-    return [](QDialog &) { return int(QDialog::Rejected); };
-}
-std::function<int(QDialog &)> textOk(const QString &text)
-{
-    return [text](QDialog &d) {
-        auto &t = static_cast<frmTexto &>(d);
-        t.txtTexto->setPlainText(text);
-        t.cmdOK->click();
         return d.result();
     };
 }
@@ -739,19 +728,13 @@ void TestEditing::linkTargets()
     QFETCH(bool, opened);
     QCOMPARE(int(classifyLink(text).safety), safety);
     ScriptedPrompts prompts;
-    QList<QUrl> urls;
-    auto previous = shellOpener();
-    shellOpener() = [&](const QUrl &u) {
-        urls << u;
-        return true;
-    };
+    OpenedUrls desktop;
     if (safety == int(LinkSafety::Ask))
         prompts.addAnswer(answer ? MessageAnswer::Yes : MessageAnswer::No);
     frmLink dialog;
     dialog.txtLink->setText(text);
     dialog.cmdGO->click();
-    shellOpener() = previous;
-    QCOMPARE(urls.size(), opened ? 1 : 0);
+    QCOMPARE(desktop.urls.size(), opened ? 1 : 0);
     QCOMPARE(prompts.messages.size(), safety == int(LinkSafety::Ask) ? 1 : 0);
 }
 

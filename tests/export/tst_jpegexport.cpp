@@ -1,11 +1,9 @@
 // Export as Image: a board in its sub-window, exported offscreen and read back by independent
 // tools (ImageMagick's identify for size and quality, djpeg for the pixels); and the failures
 // that must say so and keep the old picture.
-#include "TestHost.h"
+#include "TestTools.h"
+#include "BoardInWindow.h"
 #include "board/BoardScene.h"
-#include "board/ProgramState.h"
-#include "board/frmMapa.h"
-#include "document/StratFile.h"
 #include "export/JpegExport.h"
 #include "export/WindowCapture.h"
 #include "platform/ScriptedPrompts.h"
@@ -13,8 +11,6 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>
 #include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -26,53 +22,6 @@
 using namespace quorvel;
 
 namespace {
-
-QString run(const QString &program, const QStringList &args, QByteArray *binary = nullptr)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QStringLiteral("<failed: %1>").arg(QString::fromLocal8Bit(p.readAllStandardError()));
-    const QByteArray out = p.readAllStandardOutput();
-    if (binary)
-        *binary = out;
-    return QString::fromLocal8Bit(out).trimmed();
-}
-
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A board with one icon, inside an MDI sub-window as the main window holds it.
-struct BoardInWindow {
-    QTemporaryDir dir;
-    ProgramState state;
-    TestHost host;
-    QMdiArea area;
-    frmMapa *board = new frmMapa(state, host);
-    QMdiSubWindow *sub = nullptr;
-    BoardInWindow()
-    {
-        state.fillPalette();
-        StratDocument d;
-        d.sOverview = QStringLiteral("Harbor.jpg");
-        d.sNomeTatica = QStringLiteral("Export");
-        makeSavePlaceholders(d);
-        d.iObj = 1;
-        d.tObjetos = {{}, {3, 4500, 3000}};
-        const QString path = dir.filePath(QStringLiteral("b.qvl"));
-        writeStratFile(path, d);
-        sub = area.addSubWindow(board);
-        area.resize(1000, 900);
-        area.show();
-        board->Form_Load();
-        board->setImI(1);
-        board->AbreTatica(path);
-        sub->show();
-    }
-};
 
 // The mean absolute difference of the icon's opaque pixels and the picture at pos.
 double iconDifference(const QImage &picture, const QImage &icon, QPoint pos)
@@ -111,7 +60,7 @@ void TestJpegExport::initTestCase()
 
 void TestJpegExport::exportedPictureReadsBack()
 {
-    BoardInWindow b;
+    BoardInWindow b(QStringLiteral("Export"), {{3, 4500, 3000}});
     QLabel *picGO = b.board->findChild<QLabel *>(QStringLiteral("picGO"));
     QVERIFY(picGO && !picGO->isHidden());
     ScriptedPrompts prompts;
@@ -122,13 +71,11 @@ void TestJpegExport::exportedPictureReadsBack()
     QCOMPARE(prompts.messages.size(), 0);
 
     const QString file = typed + QStringLiteral(".jpg");
-    QCOMPARE(run("identify", {"-format", "%m %w %h %Q", file}),
+    QCOMPARE(runTool("identify", {"-format", "%m %w %h %Q", file}).text(),
              QStringLiteral("JPEG %1 %2 90").arg(b.sub->width()).arg(b.sub->height()));
 
     // The icon, decoded by djpeg, where the scene puts it inside the sub-window.
-    QByteArray ppm;
-    run("djpeg", {"-pnm", file}, &ppm);
-    const QImage decoded = QImage::fromData(ppm, "PPM");
+    const QImage decoded = QImage::fromData(runTool("djpeg", {"-pnm", file}).out, "PPM");
     QCOMPARE(decoded.size(), b.sub->size());
     QGraphicsPixmapItem *item = b.board->scene()->imgObj.at(1);
     QVERIFY(item);
@@ -151,7 +98,7 @@ void TestJpegExport::failuresKeepTheOldPicture_data()
 void TestJpegExport::failuresKeepTheOldPicture()
 {
     QFETCH(QString, failure);
-    BoardInWindow b;
+    BoardInWindow b(QStringLiteral("Export"), {{3, 4500, 3000}});
     ScriptedPrompts prompts;
     QString target = b.dir.filePath(QStringLiteral("old.jpg"));
     const QByteArray old(200, 'x');
@@ -203,9 +150,9 @@ void TestJpegExport::failuresKeepTheOldPicture()
         QCOMPARE(prompts.messages.first().icon, MessageIcon::Critical);
     }
     if (failure == QLatin1String("folder") && ::geteuid() == 0)
-        QCOMPARE(contents(b.dir.filePath(QStringLiteral("locked"))), old);
+        QCOMPARE(readFile(b.dir.filePath(QStringLiteral("locked"))), old);
     else
-        QCOMPARE(contents(target), old);
+        QCOMPARE(readFile(target), old);
     // No half-written picture is left beside it.
     QCOMPARE(QDir(QFileInfo(target).path()).entryList({"*.jpg*"}, QDir::Files).size(),
              failure == QLatin1String("folder") && ::geteuid() == 0 ? 0 : 1);

@@ -1,6 +1,7 @@
 // Video export without a board: the AVI writer checked with ffprobe for every kind of encoder,
 // the narration's wave file, and the save of a recording (narration joined with the video
 // copied, conversions, and the failures that must say so and lose nothing).
+#include "TestTools.h"
 #include "export/AviWriter.h"
 #include "export/Converter.h"
 #include "export/Narration.h"
@@ -23,16 +24,6 @@ using namespace quorvel;
 
 namespace {
 
-QByteArray tool(const QString &program, const QStringList &args, QByteArray *err = nullptr)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    if (err)
-        *err = p.readAllStandardError();
-    return p.readAllStandardOutput();
-}
-
 // ffprobe's view of a file: its container and streams.
 struct Probe {
     QString format;
@@ -49,8 +40,9 @@ struct Probe {
 
 Probe probe(const QString &file)
 {
-    const QJsonObject o = QJsonDocument::fromJson(
-        tool("ffprobe", {"-v", "error", "-count_frames", "-show_format", "-show_streams", "-of", "json", file})).object();
+    const ToolRun r =
+        runTool("ffprobe", {"-v", "error", "-count_frames", "-show_format", "-show_streams", "-of", "json", file});
+    const QJsonObject o = QJsonDocument::fromJson(r.out).object();
     Probe p;
     p.format = o.value("format").toObject().value("format_name").toString();
     p.duration = o.value("format").toObject().value("duration").toString().toDouble();
@@ -61,22 +53,20 @@ Probe probe(const QString &file)
 // A stream's packets copied out unchanged, as a checksum.
 QByteArray streamMd5(const QString &file, const QString &which)
 {
-    return tool("ffmpeg", {"-v", "error", "-i", file, "-map", which, "-c", "copy", "-f", "md5", "-"}).trimmed();
+    return runTool("ffmpeg", {"-v", "error", "-i", file, "-map", which, "-c", "copy", "-f", "md5", "-"}).out.trimmed();
 }
 
 // Seconds of sound in a file's first audio stream, decoded.
 double audioSeconds(const QString &file)
 {
-    return tool("ffmpeg", {"-v", "error", "-i", file, "-map", "0:a:0", "-f", "s16le", "-ac", "2", "-ar", "44100", "-"})
-               .size()
+    return runTool("ffmpeg", {"-v", "error", "-i", file, "-map", "0:a:0", "-f", "s16le", "-ac", "2", "-ar", "44100", "-"})
+               .out.size()
            / 176400.0;
 }
 
 bool decodesCleanly(const QString &file)
 {
-    QByteArray err;
-    tool("ffmpeg", {"-v", "error", "-i", file, "-f", "null", "-"}, &err);
-    return err.trimmed().isEmpty();
+    return runTool("ffmpeg", {"-v", "error", "-i", file, "-f", "null", "-"}).err.trimmed().isEmpty();
 }
 
 // Frame pictures as a recording leaves them: a board-sized picture with a moving square.

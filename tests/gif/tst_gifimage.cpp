@@ -1,6 +1,7 @@
 // The GIF engine against GIFs that ImageMagick and gifsicle make at test time, against their
 // reading of the GIFs we write, and against damaged and hostile streams.
 #include "GifSamples.h"
+#include "TestTools.h"
 #include "gif/GifFrameTimer.h"
 #include "gif/GifImage.h"
 
@@ -106,17 +107,15 @@ QString tool(const char *name)
     return QStandardPaths::findExecutable(QLatin1String(name));
 }
 
+// Runs the tool in the folder; a failure says what the tool printed.
 bool run(const QString &program, const QStringList &args, const QString &folder, QByteArray *out = nullptr)
 {
-    QProcess p;
-    p.setWorkingDirectory(folder);
-    p.start(program, args);
-    const bool ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    const ToolRun r = runTool(program, args, folder);
     if (out)
-        *out = p.readAllStandardOutput();
-    if (!ok)
-        qWarning().noquote() << program << args.join(' ') << p.readAllStandardError();
-    return ok;
+        *out = r.out;
+    if (!r.ok)
+        qWarning().noquote() << program << args.join(' ') << r.err;
+    return r.ok;
 }
 
 // ImageMagick's coalesced frames of a file, as ARGB32.

@@ -1,3 +1,4 @@
+#include "TestTools.h"
 #include "language/LanguageChoice.h"
 #include "language/clsLanguagePack.h"
 #include "PackSource.h"
@@ -12,12 +13,6 @@ namespace {
 
 const QString kLangFolder = QStringLiteral(QUORVEL_PROGRAM_DIR "/lang");
 const QStringList kLanguages = {"Spanish", "Portuguese", "French", "Romanian", "Dutch"};
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void writeAll(const QString &path, const QByteArray &bytes)
 {
@@ -144,7 +139,7 @@ void TestLangPack::generatedPacksMatchTheirSources()
     QString source;
     const QDir folder(QStringLiteral(QUORVEL_PACK_SOURCES "/") + language);
     for (const QString &name : folder.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name))
-        source += QString::fromUtf8(readAll(folder.filePath(name))) + QLatin1Char('\n');
+        source += QString::fromUtf8(readFile(folder.filePath(name))) + QLatin1Char('\n');
     QVERIFY2(parsePackSource(source,
                              expected, &error),
              qPrintable(error));
@@ -176,7 +171,7 @@ void TestLangPack::generatedPacksMatchTheirSources()
     }
 
     // The writer is the reader's inverse: writing the loaded pack gives the file again.
-    const QByteArray bytes = readAll(file);
+    const QByteArray bytes = readFile(file);
     QCOMPARE(writeLanguagePack(pack.data(), codePageForLanguage(language)), bytes);
 }
 
@@ -349,7 +344,7 @@ void TestLangPack::fuzzRegressions()
     QVERIFY(!files.isEmpty());
     for (const QString &name : files) {
         LanguagePackData pack;
-        const PackReadResult result = readLanguagePack(readAll(dir.filePath(name)), CodePage::Windows1252, pack);
+        const PackReadResult result = readLanguagePack(readFile(dir.filePath(name)), CodePage::Windows1252, pack);
         QVERIFY2(!result.ok && !result.error.isEmpty(), qPrintable(name));
     }
 }

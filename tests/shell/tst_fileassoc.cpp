@@ -1,6 +1,7 @@
 // Registration of strat files with the desktop: the desktop entry and the MIME type under a
 // temporary XDG_DATA_HOME, checked with the desktop's own tools, and the "Associado" setting.
 
+#include "TestTools.h"
 #include "platform/Settings.h"
 #include "shell/FileAssociation.h"
 
@@ -17,22 +18,17 @@ namespace {
 // The tool's output, or "exit N: output" when it failed.
 QString run(const QString &program, const QStringList &args, const QString &dataHome = QString())
 {
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
     env.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME")); // xdg-mime asks gio
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    const bool ok = p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-    const QString out = QString::fromLocal8Bit(p.readAll()).trimmed();
-    return ok ? out : QStringLiteral("exit %1: %2").arg(p.exitCode()).arg(out);
+    const ToolRun r = runTool(program, args, QString(), env);
+    const QString out = QString::fromLocal8Bit(r.out + r.err).trimmed(); // warnings count as output
+    return r.ok ? out : QStringLiteral("exit %1: %2").arg(r.exitCode).arg(out);
 }
 
 QString readText(const QString &path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    return QString::fromUtf8(readFile(path));
 }
 
 bool haveTools()

@@ -1,6 +1,8 @@
 // The tip of the day (reading the tips file, cycling, the start-up setting), the about box
 // and the Help menu of the main window.
 
+#include "OpenedUrls.h"
+#include "TestFolders.h"
 #include "board/frmLink.h"
 #include "language/clsLanguagePack.h"
 #include "platform/ScriptedPrompts.h"
@@ -27,13 +29,9 @@ class TestHelp : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("QUORVEL_HOME", home_.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        qputenv("XDG_DATA_HOME", config_.path().toUtf8());
+        useTestFolders(home_.path().toUtf8(), config_);
         qputenv("QUORVEL_UPDATE_SERVER", "");
         QVERIFY(QDir(home_.path()).mkpath(QStringLiteral("Bin")));
-        settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
-        shellOpener() = [this](const QUrl &url) { return opened_ << url, true; };
     }
     void readingTips_data();
     void readingTips();
@@ -56,7 +54,7 @@ private:
 
     QTemporaryDir home_;
     QTemporaryDir config_;
-    QList<QUrl> opened_;
+    OpenedUrls opened_;
 };
 
 void TestHelp::readingTips_data()
@@ -195,12 +193,12 @@ void TestHelp::aboutBox()
     QCOMPARE(about.lblVer->text(), QStringLiteral(QUORVEL_ABOUT_VERSION));
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
-    opened_.clear();
+    opened_.urls.clear();
     for (QLabel *l : {about.lblSite, about.lblForum, about.lblIRC, about.Label10, about.Label11})
         QTest::mouseClick(l, Qt::LeftButton);
-    QCOMPARE(opened_, (QList<QUrl>{QUrl(about.lblSite->text()), QUrl(about.lblForum->text()), QUrl(about::kIrc),
+    QCOMPARE(opened_.urls, (QList<QUrl>{QUrl(about.lblSite->text()), QUrl(about.lblForum->text()), QUrl(about::kIrc),
                                    QUrl(about::kIrcStrats), QUrl(about::kMail)}));
-    QCOMPARE(opened_[0].scheme(), QStringLiteral("https"));
+    QCOMPARE(opened_.urls[0].scheme(), QStringLiteral("https"));
     QTest::mouseClick(about.cmdOK, Qt::LeftButton);
     QCOMPARE(about.result(), int(QDialog::Accepted));
 }

@@ -1,3 +1,4 @@
+#include "TestFolders.h"
 #include "StratSamples.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
@@ -54,10 +55,7 @@ private:
 
 void TestMainWindow::initTestCase()
 {
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-    qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    qputenv("XDG_DATA_HOME", config_.path().toUtf8()); // the strat file type registers here
-    settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
+    useTestFolders(QUORVEL_PROGRAM_DIR, config_);
 }
 
 void TestMainWindow::elevenBoardsThenRefusal()

@@ -1,5 +1,6 @@
 // Started with "-Spanish", the main window, a board and the dialogs speak Spanish where the
 // pack has texts; and every pack has a text for every caption and tooltip of those windows.
+#include "TestFolders.h"
 #include "board/frmMapa.h"
 #include "language/LanguageChoice.h"
 #include "language/SetLanguageInForm.h"
@@ -28,10 +29,7 @@ class TestMainWindowSpanish : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        qputenv("XDG_DATA_HOME", config_.path().toUtf8()); // the strat file type registers here
-        settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
+        useTestFolders(QUORVEL_PROGRAM_DIR, config_);
         QVERIFY(startLanguage(QStringLiteral("-Spanish")).loaded);
     }
 

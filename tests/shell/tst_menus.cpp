@@ -1,6 +1,8 @@
 // The toolbar, the right-click menus with their confirmations, and a strat built end to end
 // through user actions on the main window.
 
+#include "TestFolders.h"
+#include "DialogScripts.h"
 #include "board/BoardEditor.h"
 #include "board/BoardScene.h"
 #include "board/frmLink.h"
@@ -76,15 +78,6 @@ std::function<int(QDialog &)> movOk(int velocity = 0, int facing = 0, const QStr
         return d.result();
     };
 }
-std::function<int(QDialog &)> textOk(const QString &text)
-{
-    return [text](QDialog &d) {
-        auto &t = static_cast<frmTexto &>(d);
-        t.txtTexto->setPlainText(text);
-        t.cmdOK->click();
-        return d.result();
-    };
-}
 std::function<int(QDialog &)> linkOk(const QString &text, QString *shown = nullptr)
 {
     return [=](QDialog &d) {
@@ -97,6 +90,13 @@ std::function<int(QDialog &)> linkOk(const QString &text, QString *shown = nullp
     };
 }
 
+// Shows the main window with the palette and one new board; gives the board's slot.
+int showWithNewBoard(frmPrincipal &w)
+{
+    w.state().fillPalette();
+    w.show();
+    return w.NovoMapa();
+}
 } // namespace
 
 class TestMenus : public QObject {
@@ -121,10 +121,7 @@ private:
 
 void TestMenus::initTestCase()
 {
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-    qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    qputenv("XDG_DATA_HOME", config_.path().toUtf8()); // the strat file type registers here
-    settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
+    useTestFolders(QUORVEL_PROGRAM_DIR, config_);
 }
 
 void TestMenus::toolbarState_data()
@@ -219,9 +216,7 @@ void TestMenus::removeCommands()
     QFETCH(QString, title);
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.state().fillPalette();
-    w.show();
-    const int slot = w.NovoMapa();
+    const int slot = showWithNewBoard(w);
     frmMapa *b = w.board(slot);
     ProgramState &s = w.state();
     // One object with a two-step path and an object link, one text and one marker.
@@ -316,9 +311,7 @@ void TestMenus::linkCommandsEditTheFoundLink()
 {
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.state().fillPalette();
-    w.show();
-    const int slot = w.NovoMapa();
+    const int slot = showWithNewBoard(w);
     frmMapa *b = w.board(slot);
     w.state().bAdiciona = true;
     w.state().iTipoObj = 1;

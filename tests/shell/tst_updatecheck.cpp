@@ -1,6 +1,9 @@
 // The update check against a local HTTP server: the Version Check dialog, the start-up notice
 // and what a click on either opens.
 
+#include "DialogScripts.h"
+#include "OpenedUrls.h"
+#include "TestFolders.h"
 #include "LocalHttpServer.h"
 #include "board/frmLink.h"
 #include "platform/ScriptedPrompts.h"
@@ -33,13 +36,9 @@ class TestUpdateCheck : public QObject {
 private slots:
     void initTestCase()
     {
-        qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
-        qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        qputenv("XDG_DATA_HOME", config_.path().toUtf8());
+        useTestFolders(QUORVEL_PROGRAM_DIR, config_);
         qunsetenv("http_proxy");
-        settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
         settingsStore().SaveSetting(QStringLiteral("Dicas"), QStringLiteral("0"));
-        shellOpener() = [this](const QUrl &url) { return opened_ << url, true; };
         QCOMPARE(localVersionText(), QStringLiteral(QUORVEL_EXPECTED_VERSION));
     }
     void comparison_data();
@@ -57,7 +56,7 @@ private slots:
 private:
     QTemporaryDir config_;
     LocalHttpServer server_;
-    QList<QUrl> opened_;
+    OpenedUrls opened_;
 };
 
 void TestUpdateCheck::comparison_data()
@@ -131,12 +130,12 @@ void TestUpdateCheck::againstTheServer()
                                          : QStringList());
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    opened_.clear();
+    opened_.urls.clear();
     QTest::mouseClick(dialog.Label3, Qt::LeftButton);
     QUrl forum = server_.url();
     forum.setPath(QStringLiteral("/viewforum.php"));
     forum.setQuery(QStringLiteral("f=9"));
-    QCOMPARE(opened_, opens.isEmpty() ? QList<QUrl>() : QList<QUrl>{opens == "forum" ? forum : QUrl(opens)});
+    QCOMPARE(opened_.urls, opens.isEmpty() ? QList<QUrl>() : QList<QUrl>{opens == "forum" ? forum : QUrl(opens)});
 
     // The start-up notice, and what a click on it shows.
     ScriptedPrompts prompts;
@@ -148,7 +147,7 @@ void TestUpdateCheck::againstTheServer()
     QCOMPARE(w.help()->lblAutoCheck->text(), notice ? kNotice : QString());
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    prompts.addDialog([](QDialog &) { return int(QDialog::Rejected); });
+    prompts.addDialog(closeBox());
     if (notice)
         QTest::mouseClick(w.help()->lblAutoCheck, Qt::LeftButton);
     QCOMPARE(prompts.dialogs.size(), notice ? 1 : 0);

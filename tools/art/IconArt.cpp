@@ -1,4 +1,5 @@
 #include "IconArt.h"
+#include "Shading.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -73,12 +74,9 @@ void drawDisc(QPainter &p, QPointF c, double r, const TeamColours &t, Level leve
         p.drawEllipse(c, r + 1.0, r + 1.0);
     }
     const double f = level == Level::Below ? 0.72 : 1.0;
-    QRadialGradient g(c - QPointF(r * 0.35, r * 0.45), r * 1.5);
-    g.setColorAt(0, dimmed(t.light, f));
-    g.setColorAt(0.55, dimmed(t.mid, f));
-    g.setColorAt(1, dimmed(t.dark, f * 1.4));
-    p.setBrush(g);
-    p.setPen(QPen(t.dark, r > 6 ? 1.2 : 1.0));
+    useShading(p, QRadialGradient(c - QPointF(r * 0.35, r * 0.45), r * 1.5),
+               {{0, dimmed(t.light, f)}, {0.55, dimmed(t.mid, f)}, {1, dimmed(t.dark, f * 1.4)}},
+               QPen(t.dark, r > 6 ? 1.2 : 1.0));
     p.drawEllipse(c, r - 0.5, r - 0.5);
 }
 
@@ -162,12 +160,9 @@ void drawFuse(QPainter &p)
 
 void drawHeGrenade(QPainter &p)
 {
-    QRadialGradient g(QPointF(3.6, 7.0), 7.0);
-    g.setColorAt(0, QColor(0x7f, 0x9f, 0x48));
-    g.setColorAt(0.6, QColor(0x3f, 0x5a, 0x1f));
-    g.setColorAt(1, QColor(0x1d, 0x2c, 0x0b));
-    p.setPen(QPen(QColor(0x12, 0x1a, 0x06), 0.9));
-    p.setBrush(g);
+    useShading(p, QRadialGradient(QPointF(3.6, 7.0), 7.0),
+               {{0, QColor(0x7f, 0x9f, 0x48)}, {0.6, QColor(0x3f, 0x5a, 0x1f)}, {1, QColor(0x1d, 0x2c, 0x0b)}},
+               QPen(QColor(0x12, 0x1a, 0x06), 0.9));
     p.drawEllipse(QRectF(0.8, 4.4, 8.4, 9.2));
     p.setPen(QPen(QColor(0x1a, 0x26, 0x0a, 200), 0.7));
     p.drawLine(QPointF(1.4, 9.0), QPointF(8.6, 9.0));
@@ -178,16 +173,18 @@ void drawHeGrenade(QPainter &p)
     drawFuse(p);
 }
 
+// The flash and smoke grenades are cans lit from the left; what follows draws unedged.
+void drawCan(QPainter &p, const QGradientStops &stops, const QColor &edge, double corner)
+{
+    useShading(p, QLinearGradient(1.5, 0, 8.5, 0), stops, QPen(edge, 0.9));
+    p.drawRoundedRect(QRectF(1.5, 4.5, 7.0, 9.0), corner, corner);
+    p.setPen(Qt::NoPen);
+}
+
 void drawFlashGrenade(QPainter &p)
 {
-    QLinearGradient g(1.5, 0, 8.5, 0);
-    g.setColorAt(0, QColor(0xff, 0xff, 0xff));
-    g.setColorAt(0.5, QColor(0xee, 0xf0, 0xf2));
-    g.setColorAt(1, QColor(0xa9, 0xb0, 0xb8));
-    p.setPen(QPen(QColor(0x4a, 0x50, 0x58), 0.9));
-    p.setBrush(g);
-    p.drawRoundedRect(QRectF(1.5, 4.5, 7.0, 9.0), 1.6, 1.6);
-    p.setPen(Qt::NoPen);
+    drawCan(p, {{0, QColor(0xff, 0xff, 0xff)}, {0.5, QColor(0xee, 0xf0, 0xf2)}, {1, QColor(0xa9, 0xb0, 0xb8)}},
+            QColor(0x4a, 0x50, 0x58), 1.6);
     p.setBrush(QColor(0xff, 0xd2, 0x1a));
     p.drawRect(QRectF(1.9, 7.4, 6.2, 2.4));
     p.setBrush(QColor(0xff, 0xf6, 0xb0));
@@ -197,14 +194,8 @@ void drawFlashGrenade(QPainter &p)
 
 void drawSmokeGrenade(QPainter &p)
 {
-    QLinearGradient g(1.5, 0, 8.5, 0);
-    g.setColorAt(0, QColor(0xb4, 0xb9, 0xbe));
-    g.setColorAt(0.5, QColor(0x8a, 0x90, 0x96));
-    g.setColorAt(1, QColor(0x4e, 0x54, 0x5a));
-    p.setPen(QPen(QColor(0x26, 0x2a, 0x2e), 0.9));
-    p.setBrush(g);
-    p.drawRoundedRect(QRectF(1.5, 4.5, 7.0, 9.0), 1.2, 1.2);
-    p.setPen(Qt::NoPen);
+    drawCan(p, {{0, QColor(0xb4, 0xb9, 0xbe)}, {0.5, QColor(0x8a, 0x90, 0x96)}, {1, QColor(0x4e, 0x54, 0x5a)}},
+            QColor(0x26, 0x2a, 0x2e), 1.2);
     p.setBrush(QColor(0x3c, 0x41, 0x46));
     p.drawRect(QRectF(1.9, 6.6, 6.2, 1.0));
     p.drawRect(QRectF(1.9, 11.2, 6.2, 1.0));
@@ -287,6 +278,17 @@ QImage blank(QSize size)
     return img;
 }
 
+// A transparent picture of the size, painted antialiased.
+QImage painted(QSize size, const std::function<void(QPainter &)> &paint)
+{
+    QImage img = blank(size);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    paint(p);
+    p.end();
+    return img;
+}
+
 bool save(const QImage &img, const QString &path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -346,47 +348,37 @@ bool writeObjectSets(const QString &iconDir)
 // The marker: a red pin whose point is where the user clicked (80, 275 twips in).
 QImage markerPicture()
 {
-    QImage img = blank({12, 18});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath pin;
-    pin.addEllipse(QPointF(5.5, 5.5), 4.9, 4.9);
-    QPainterPath tail;
-    tail.moveTo(1.4, 8.2);
-    tail.quadTo(4.0, 11.5, 5.4, 17.6);
-    tail.quadTo(6.8, 11.5, 9.6, 8.2);
-    tail.closeSubpath();
-    pin = pin.united(tail);
-    QRadialGradient g(QPointF(4.0, 3.8), 7.5);
-    g.setColorAt(0, QColor(0xff, 0x8a, 0x78));
-    g.setColorAt(0.5, QColor(0xe8, 0x2c, 0x1e));
-    g.setColorAt(1, QColor(0x90, 0x10, 0x08));
-    p.setPen(QPen(QColor(0x4a, 0x06, 0x02), 0.9));
-    p.setBrush(g);
-    p.drawPath(pin);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(5.5, 5.3), 1.8, 1.8);
-    return img;
+    return painted({12, 18}, [&](QPainter &p) {
+        QPainterPath pin;
+        pin.addEllipse(QPointF(5.5, 5.5), 4.9, 4.9);
+        QPainterPath tail;
+        tail.moveTo(1.4, 8.2);
+        tail.quadTo(4.0, 11.5, 5.4, 17.6);
+        tail.quadTo(6.8, 11.5, 9.6, 8.2);
+        tail.closeSubpath();
+        pin = pin.united(tail);
+        useShading(p, QRadialGradient(QPointF(4.0, 3.8), 7.5),
+                   {{0, QColor(0xff, 0x8a, 0x78)}, {0.5, QColor(0xe8, 0x2c, 0x1e)}, {1, QColor(0x90, 0x10, 0x08)}},
+                   QPen(QColor(0x4a, 0x06, 0x02), 0.9));
+        p.drawPath(pin);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawEllipse(QPointF(5.5, 5.3), 1.8, 1.8);
+    });
 }
 
 // Playback buttons are 285 x 225 twips: 19 x 15 pixels.
 QImage buttonFace(const std::function<void(QPainter &)> &symbol)
 {
-    QImage img = blank({19, 15});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient g(0, 0, 0, 15);
-    g.setColorAt(0, QColor(0x5a, 0x62, 0x6c));
-    g.setColorAt(0.5, QColor(0x33, 0x39, 0x41));
-    g.setColorAt(1, QColor(0x1c, 0x20, 0x25));
-    p.setPen(QPen(QColor(0x0b, 0x0d, 0x10), 1.0));
-    p.setBrush(g);
-    p.drawRoundedRect(QRectF(0.5, 0.5, 18, 14), 3, 3);
-    p.setPen(QPen(QColor(255, 255, 255, 70), 1.0));
-    p.drawLine(QPointF(3, 1.5), QPointF(16, 1.5));
-    symbol(p);
-    return img;
+    return painted({19, 15}, [&](QPainter &p) {
+        useShading(p, QLinearGradient(0, 0, 0, 15),
+                   {{0, QColor(0x5a, 0x62, 0x6c)}, {0.5, QColor(0x33, 0x39, 0x41)}, {1, QColor(0x1c, 0x20, 0x25)}},
+                   QPen(QColor(0x0b, 0x0d, 0x10), 1.0));
+        p.drawRoundedRect(QRectF(0.5, 0.5, 18, 14), 3, 3);
+        p.setPen(QPen(QColor(255, 255, 255, 70), 1.0));
+        p.drawLine(QPointF(3, 1.5), QPointF(16, 1.5));
+        symbol(p);
+    });
 }
 
 void triangle(QPainter &p, QPointF a, QPointF b, QPointF c, const QColor &fill)
@@ -491,64 +483,54 @@ QPainterPath handShape(double s)
 
 QImage handPicture(int side)
 {
-    QImage img = blank({side, side});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    const double s = side / 26.0;
-    QLinearGradient g(0, 0, 0, side);
-    g.setColorAt(0, QColor(0xff, 0xec, 0xd2));
-    g.setColorAt(1, QColor(0xe2, 0xb0, 0x7a));
-    p.setPen(QPen(QColor(0x4a, 0x30, 0x18), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(g);
-    p.drawPath(handShape(s));
-    return img;
+    return painted({side, side}, [&](QPainter &p) {
+        const double s = side / 26.0;
+        useShading(p, QLinearGradient(0, 0, 0, side),
+                   {{0, QColor(0xff, 0xec, 0xd2)}, {1, QColor(0xe2, 0xb0, 0x7a)}},
+                   QPen(QColor(0x4a, 0x30, 0x18), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(handShape(s));
+    });
 }
 
 QImage chatPicture()
 {
-    QImage img = blank({26, 26});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath bubble;
-    bubble.addRoundedRect(QRectF(2.5, 4.5, 21, 13), 5, 5);
-    QPainterPath tail;
-    tail.moveTo(7, 16);
-    tail.lineTo(5.5, 22.5);
-    tail.lineTo(13, 16.5);
-    tail.closeSubpath();
-    bubble = bubble.united(tail);
-    QLinearGradient g(0, 4, 0, 22);
-    g.setColorAt(0, Qt::white);
-    g.setColorAt(1, QColor(0xd4, 0xde, 0xea));
-    p.setPen(QPen(QColor(0x2c, 0x3c, 0x52), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(g);
-    p.drawPath(bubble);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2a, 0x74, 0xd6));
-    for (int i = 0; i < 3; ++i)
-        p.drawEllipse(QPointF(8.0 + i * 5.0, 11.0), 1.6, 1.6);
-    return img;
+    return painted({26, 26}, [&](QPainter &p) {
+        QPainterPath bubble;
+        bubble.addRoundedRect(QRectF(2.5, 4.5, 21, 13), 5, 5);
+        QPainterPath tail;
+        tail.moveTo(7, 16);
+        tail.lineTo(5.5, 22.5);
+        tail.lineTo(13, 16.5);
+        tail.closeSubpath();
+        bubble = bubble.united(tail);
+        useShading(p, QLinearGradient(0, 4, 0, 22),
+                   {{0, Qt::white}, {1, QColor(0xd4, 0xde, 0xea)}},
+                   QPen(QColor(0x2c, 0x3c, 0x52), 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(bubble);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2a, 0x74, 0xd6));
+        for (int i = 0; i < 3; ++i)
+            p.drawEllipse(QPointF(8.0 + i * 5.0, 11.0), 1.6, 1.6);
+    });
 }
 
 // Placing cursor: a cross with its centre on the spot that is clicked.
 QImage placingCursor()
 {
-    QImage img = blank({32, 32});
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    for (const auto &[pen, width] : {std::pair{QColor(0, 0, 0, 200), 3.2}, std::pair{QColor(Qt::white), 1.2}}) {
-        p.setPen(QPen(pen, width, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(16, 3), QPointF(16, 12));
-        p.drawLine(QPointF(16, 20), QPointF(16, 29));
-        p.drawLine(QPointF(3, 16), QPointF(12, 16));
-        p.drawLine(QPointF(20, 16), QPointF(29, 16));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(QPointF(16, 16), 6.5, 6.5);
-    }
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xf0, 0x4a, 0x4a));
-    p.drawEllipse(QPointF(16, 16), 1.6, 1.6);
-    return img;
+    return painted({32, 32}, [&](QPainter &p) {
+        for (const auto &[pen, width] : {std::pair{QColor(0, 0, 0, 200), 3.2}, std::pair{QColor(Qt::white), 1.2}}) {
+            p.setPen(QPen(pen, width, Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(QPointF(16, 3), QPointF(16, 12));
+            p.drawLine(QPointF(16, 20), QPointF(16, 29));
+            p.drawLine(QPointF(3, 16), QPointF(12, 16));
+            p.drawLine(QPointF(20, 16), QPointF(29, 16));
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(QPointF(16, 16), 6.5, 6.5);
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0xf0, 0x4a, 0x4a));
+        p.drawEllipse(QPointF(16, 16), 1.6, 1.6);
+    });
 }
 
 bool writeToolbarAndCursors(const QString &iconDir)

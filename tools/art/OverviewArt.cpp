@@ -1,4 +1,5 @@
 #include "OverviewArt.h"
+#include "Shading.h"
 
 #include <QDir>
 #include <QFont>
@@ -383,11 +384,9 @@ private:
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 0, 0, 90));
         p.drawEllipse(c + QPointF(2, 3), 21, 21);
-        QRadialGradient g(c - QPointF(6, 8), 30);
-        g.setColorAt(0, QColor(0xff, 0x6a, 0x5a));
-        g.setColorAt(1, QColor(0xa8, 0x14, 0x0e));
-        p.setBrush(g);
-        p.setPen(QPen(Qt::white, 2.5));
+        useShading(p, QRadialGradient(c - QPointF(6, 8), 30),
+                   {{0, QColor(0xff, 0x6a, 0x5a)}, {1, QColor(0xa8, 0x14, 0x0e)}},
+                   QPen(Qt::white, 2.5));
         p.drawEllipse(c, 19, 19);
         QFont f(QStringLiteral("DejaVu Sans"));
         f.setBold(true);
@@ -477,11 +476,9 @@ private:
             QPainterPath box;
             box.addRect(r);
             shadow(p, box);
-            QLinearGradient g(r.topLeft(), r.bottomRight());
-            g.setColorAt(0, QColor(0xd2, 0xa8, 0x68));
-            g.setColorAt(1, QColor(0x96, 0x6a, 0x34));
-            p.setPen(QPen(QColor(0x3e, 0x28, 0x10), 1.4));
-            p.setBrush(g);
+            useShading(p, QLinearGradient(r.topLeft(), r.bottomRight()),
+                       {{0, QColor(0xd2, 0xa8, 0x68)}, {1, QColor(0x96, 0x6a, 0x34)}},
+                       QPen(QColor(0x3e, 0x28, 0x10), 1.4));
             p.drawRect(r);
             const QRectF in = r.adjusted(3, 3, -3, -3);
             p.setPen(QPen(QColor(0x6a, 0x46, 0x1e), 1.4));
@@ -497,12 +494,9 @@ private:
             shadow(p, box, 5);
             const QColor c = prop.colour;
             const bool wide = r.width() > r.height();
-            QLinearGradient g(r.topLeft(), wide ? r.bottomLeft() : r.topRight());
-            g.setColorAt(0, c.lighter(130));
-            g.setColorAt(0.5, c);
-            g.setColorAt(1, c.darker(150));
-            p.setPen(QPen(c.darker(260), 1.4));
-            p.setBrush(g);
+            useShading(p, QLinearGradient(r.topLeft(), wide ? r.bottomLeft() : r.topRight()),
+                       {{0, c.lighter(130)}, {0.5, c}, {1, c.darker(150)}},
+                       QPen(c.darker(260), 1.4));
             p.drawRect(r);
             p.setPen(QPen(c.darker(170), 1));
             if (wide)
@@ -517,11 +511,9 @@ private:
             QPainterPath drum;
             drum.addEllipse(r);
             shadow(p, drum, 3);
-            QRadialGradient g(r.center() - QPointF(r.width() * 0.2, r.height() * 0.2), r.width() * 0.7);
-            g.setColorAt(0, prop.colour.lighter(140));
-            g.setColorAt(1, prop.colour.darker(140));
-            p.setPen(QPen(prop.colour.darker(260), 1.2));
-            p.setBrush(g);
+            useShading(p, QRadialGradient(r.center() - QPointF(r.width() * 0.2, r.height() * 0.2), r.width() * 0.7),
+                       {{0, prop.colour.lighter(140)}, {1, prop.colour.darker(140)}},
+                       QPen(prop.colour.darker(260), 1.2));
             p.drawEllipse(r);
             p.setBrush(Qt::NoBrush);
             p.drawEllipse(r.adjusted(r.width() * 0.25, r.height() * 0.25, -r.width() * 0.25, -r.height() * 0.25));
@@ -566,11 +558,9 @@ private:
             QPainterPath crown;
             crown.addEllipse(r);
             shadow(p, crown, 6);
-            QRadialGradient g(r.center() - QPointF(r.width() * 0.2, r.height() * 0.25), r.width() * 0.7);
-            g.setColorAt(0, QColor(0x8c, 0xb8, 0x56));
-            g.setColorAt(1, QColor(0x2e, 0x4e, 0x1c));
-            p.setPen(QPen(QColor(0x1c, 0x30, 0x10), 1));
-            p.setBrush(g);
+            useShading(p, QRadialGradient(r.center() - QPointF(r.width() * 0.2, r.height() * 0.25), r.width() * 0.7),
+                       {{0, QColor(0x8c, 0xb8, 0x56)}, {1, QColor(0x2e, 0x4e, 0x1c)}},
+                       QPen(QColor(0x1c, 0x30, 0x10), 1));
             p.drawEllipse(r);
             p.setBrush(QColor(0x9c, 0xc8, 0x62, 110));
             p.setPen(Qt::NoPen);
@@ -578,11 +568,9 @@ private:
             break;
         }
         case Prop::Tank: {
-            QRadialGradient g(r.center() - QPointF(r.width() * 0.18, r.height() * 0.2), r.width() * 0.65);
-            g.setColorAt(0, QColor(0xe6, 0xe6, 0xe0));
-            g.setColorAt(1, QColor(0x7a, 0x7c, 0x7a));
-            p.setPen(QPen(QColor(0x22, 0x24, 0x26), 1.4));
-            p.setBrush(g);
+            useShading(p, QRadialGradient(r.center() - QPointF(r.width() * 0.18, r.height() * 0.2), r.width() * 0.65),
+                       {{0, QColor(0xe6, 0xe6, 0xe0)}, {1, QColor(0x7a, 0x7c, 0x7a)}},
+                       QPen(QColor(0x22, 0x24, 0x26), 1.4));
             p.drawEllipse(r);
             p.setBrush(Qt::NoBrush);
             p.setPen(QPen(QColor(0x50, 0x52, 0x54), 1));
@@ -592,12 +580,9 @@ private:
         }
         case Prop::Pipe: {
             const bool wide = r.width() > r.height();
-            QLinearGradient g(r.topLeft(), wide ? r.bottomLeft() : r.topRight());
-            g.setColorAt(0, prop.colour.darker(150));
-            g.setColorAt(0.4, prop.colour.lighter(150));
-            g.setColorAt(1, prop.colour.darker(200));
-            p.setPen(QPen(QColor(0x1a, 0x1a, 0x1a), 1));
-            p.setBrush(g);
+            useShading(p, QLinearGradient(r.topLeft(), wide ? r.bottomLeft() : r.topRight()),
+                       {{0, prop.colour.darker(150)}, {0.4, prop.colour.lighter(150)}, {1, prop.colour.darker(200)}},
+                       QPen(QColor(0x1a, 0x1a, 0x1a), 1));
             p.drawRect(r);
             p.setPen(QPen(prop.colour.darker(260), 1));
             if (wide)
