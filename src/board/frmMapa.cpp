@@ -373,7 +373,8 @@ bool frmMapa::maybeSave()
     if (model_.imI == 0 || !document_.isModified())
         return true;
     const QString title = titulo().trimmed();
-    switch (Prompts::current().message(host_.dialogOwner(), QStringLiteral("Save changes to %1?").arg(title), QString(),
+    const QString question = keyedText("s0046", QStringLiteral("Save changes to %1?")).arg(title);
+    switch (Prompts::current().message(host_.dialogOwner(), question, QString(),
                                        MessageIcon::Warning, MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes: return SalvaTatica(false);
     case MessageAnswer::No: return true;

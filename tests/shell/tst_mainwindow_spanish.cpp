@@ -87,6 +87,7 @@ private slots:
         QVERIFY2(pack.LoadPack(QStringLiteral(QUORVEL_PROGRAM_DIR "/lang/") + language + QStringLiteral(".lpk"), &error),
                  qPrintable(error));
         QVERIFY(!pack.GetString(QStringLiteral("s0045")).isEmpty()); // "Auto Save failed: "
+        QVERIFY(pack.GetString(QStringLiteral("s0046")).contains(QLatin1String("%1"))); // "Save changes to %1?"
         ScriptedPrompts prompts;
         frmPrincipal w;
         frmNovo novo(nullptr, false, [] { return 1; });
