@@ -188,6 +188,12 @@ bool BoardEffects::eventFilter(QObject *watched, QEvent *event)
         // A marker's text shows in the balloon, not as a plain tooltip.
         if (markerAt(static_cast<QHelpEvent *>(event)->pos()) != 0)
             return true;
+    } else if (event->type() == QEvent::Leave || event->type() == QEvent::Hide) {
+        // The pointer left the board (or the board went): the balloon goes with it.
+        if (balloonMarker_ != 0) {
+            balloonMarker_ = 0;
+            balloon_->Destroy();
+        }
     } else if (event->type() == QEvent::MouseMove) {
         auto *move = static_cast<QMouseEvent *>(event);
         const int marker = markerAt(move->position().toPoint());

@@ -278,6 +278,12 @@ void TestEffects::markerBalloon()
     QVERIFY(!b.fx().balloon().window());
     QTest::mouseMove(view->viewport(), over);
     QVERIFY(b.fx().balloon().window());
+    QEvent leave(QEvent::Leave); // the pointer leaves the board, say for the menu bar
+    QApplication::sendEvent(view->viewport(), &leave);
+    QVERIFY(!b.fx().balloon().window());
+    QTest::mouseMove(view->viewport(), view->mapFromScene(QPointF(300, 8000)));
+    QTest::mouseMove(view->viewport(), over);
+    QVERIFY(b.fx().balloon().window());
     b.board.document().ApagaMarker(1); // a deleted marker takes its balloon along
     QVERIFY(!b.fx().balloon().window());
 }
