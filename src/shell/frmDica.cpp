@@ -32,7 +32,13 @@ QString tipsFileName()
     return plain ? fromPack : QStringLiteral("tips.dat");
 }
 
-std::optional<QStringList> readTips(const QString &path)
+CodePage::Id tipsCodePage()
+{
+    const QString pack = LanguagePack().sCurrentFile();
+    return pack.isEmpty() ? CodePage::Windows1252 : codePageForLanguage(QFileInfo(pack).completeBaseName());
+}
+
+std::optional<QStringList> readTips(const QString &path, CodePage::Id codePage)
 {
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return std::nullopt;
@@ -42,19 +48,20 @@ std::optional<QStringList> readTips(const QString &path)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
+    const CodePage &cp = CodePage::get(codePage);
     QStringList tips;
     qsizetype start = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
         if (c != '\r' && c != '\n')
             continue;
-        tips << fromAnsi(QByteArrayView(bytes).sliced(start, i - start));
+        tips << cp.decode(QByteArrayView(bytes).sliced(start, i - start));
         if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < bytes.size())
-        tips << fromAnsi(QByteArrayView(bytes).sliced(start));
+        tips << cp.decode(QByteArrayView(bytes).sliced(start));
     return tips;
 }
 
@@ -106,7 +113,7 @@ frmDica::frmDica(QWidget *parent) : QDialog(parent)
     chkLoadTipsAtStartup->setChecked(programSettings().bDicas);
 
     const QString name = tipsFileName();
-    if (const auto tips = readTips(programFolder() + QStringLiteral("/Bin/") + name)) {
+    if (const auto tips = readTips(programFolder() + QStringLiteral("/Bin/") + name, tipsCodePage())) {
         tips_ = *tips;
         ShowRandomTip();
     } else {

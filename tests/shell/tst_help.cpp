@@ -37,6 +37,8 @@ private slots:
     void readingTips();
     void tipsFileNameFromThePack_data();
     void tipsFileNameFromThePack();
+    void eachLanguageShipsItsTips_data();
+    void eachLanguageShipsItsTips();
     void nextTipDrawsFromAllTips();
     void tipAtStartUp_data();
     void tipAtStartUp();
@@ -112,6 +114,35 @@ void TestHelp::tipsFileNameFromThePack()
     QTest::mouseClick(dialog.cmdNextTip, Qt::LeftButton);
     QCOMPARE(dialog.lblTipText->text(), QStringLiteral("Falta: ") + used);
     QDir(home_.filePath(QStringLiteral("Bin/") + used)).removeRecursively();
+    LanguagePack() = clsLanguagePack();
+}
+
+void TestHelp::eachLanguageShipsItsTips_data()
+{
+    QTest::addColumn<QString>("language"); // "" for no pack
+    for (const char *language : {"", "Spanish", "Portuguese", "French", "Romanian", "Dutch"})
+        QTest::newRow(*language ? language : "English") << QString::fromLatin1(language);
+}
+
+// The pack names its own tips file, and the shipped file reads back as the source's lines in
+// the pack language's code page.
+void TestHelp::eachLanguageShipsItsTips()
+{
+    QFETCH(QString, language);
+    if (!language.isEmpty())
+        QVERIFY(LanguagePack().LoadPack(QStringLiteral(QUORVEL_PROGRAM_DIR "/lang/") + language + QStringLiteral(".lpk")));
+    const QString suffix = language.isEmpty() ? QString() : QLatin1Char('_') + language;
+    QCOMPARE(tipsFileName(), QStringLiteral("tips%1.dat").arg(suffix));
+
+    QFile source(QStringLiteral(QUORVEL_TIPS_SOURCES "/tips%1.txt").arg(suffix));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QStringList expected;
+    for (const QString &line : QString::fromUtf8(source.readAll()).split(QLatin1Char('\n'))) {
+        if (!line.trimmed().isEmpty() && !line.startsWith(QLatin1Char('#')))
+            expected << line.trimmed();
+    }
+    QCOMPARE(readTips(QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/") + tipsFileName(), tipsCodePage()),
+             std::optional<QStringList>(expected));
     LanguagePack() = clsLanguagePack();
 }
 

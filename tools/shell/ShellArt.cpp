@@ -1,9 +1,12 @@
 // Writes the shell's part of the program folder: Bin/tips.dat from the committed tips source
-// (one tip per line, Windows-1252, CR LF; lines starting with '#' are comments of the source)
-// and the program's icon Bin/quorvel.png.
-// Usage: quorvel_shell_art <tips source> <program folder>
+// (one tip per line, Windows-1252, CR LF; lines starting with '#' are comments of the source),
+// Bin/tips_<Language>.dat from each tips_<Language>.txt given after it (in the code page of
+// that language's pack) and the program's icon Bin/quorvel.png.
+// Usage: quorvel_shell_art <tips source> <program folder> [<language's tips source>...]
 #include "common/CodePage.h"
+#include "language/clsLanguagePack.h"
 
+#include <QFileInfo>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,8 +19,10 @@
 
 namespace {
 
-bool writeTips(const QString &source, const QString &target)
+bool writeTips(const QString &source, const QString &target,
+               quorvel::CodePage::Id codePage = quorvel::CodePage::Windows1252)
 {
+    const quorvel::CodePage &cp = quorvel::CodePage::get(codePage);
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return false;
@@ -26,7 +31,11 @@ bool writeTips(const QString &source, const QString &target)
         const QString tip = line.trimmed();
         if (tip.isEmpty() || tip.startsWith(QLatin1Char('#')))
             continue;
-        out += quorvel::toAnsi(tip) + "\r\n";
+        if (cp.decode(cp.encode(tip)) != tip) {
+            std::fprintf(stderr, "%s: the code page cannot hold: %s\n", qPrintable(source), qPrintable(tip));
+            return false;
+        }
+        out += cp.encode(tip) + "\r\n";
     }
     QSaveFile file(target);
     return file.open(QIODevice::WriteOnly) && file.write(out) == out.size() && file.commit();
@@ -62,13 +71,19 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: quorvel_shell_art <tips source> <program folder>\n");
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: quorvel_shell_art <tips source> <program folder> [<language's tips source>...]\n");
         return 2;
     }
     const QString bin = args.at(2) + QStringLiteral("/Bin");
     if (!QDir().mkpath(bin))
         return 1;
+    for (const QString &source : args.mid(3)) {
+        const QString name = QFileInfo(source).completeBaseName(); // tips_<Language>
+        const QString language = name.section(QLatin1Char('_'), 1);
+        if (!writeTips(source, bin + QLatin1Char('/') + name + QStringLiteral(".dat"), quorvel::codePageForLanguage(language)))
+            return 1;
+    }
     return writeTips(args.at(1), bin + QStringLiteral("/tips.dat")) && writeIcon(bin + QStringLiteral("/quorvel.png"))
                ? 0
                : 1;
