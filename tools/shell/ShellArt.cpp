@@ -2,17 +2,15 @@
 // (one tip per line, Windows-1252, CR LF; lines starting with '#' are comments of the source)
 // and the program's icon Bin/quorvel.png.
 // Usage: quorvel_shell_art <tips source> <program folder>
+#include "ToolMain.h"
 #include "common/CodePage.h"
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSaveFile>
-
-#include <cstdio>
 
 namespace {
 
@@ -60,16 +58,10 @@ bool writeIcon(const QString &target)
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: quorvel_shell_art <tips source> <program folder>\n");
-        return 2;
-    }
-    const QString bin = args.at(2) + QStringLiteral("/Bin");
-    if (!QDir().mkpath(bin))
-        return 1;
-    return writeTips(args.at(1), bin + QStringLiteral("/tips.dat")) && writeIcon(bin + QStringLiteral("/quorvel.png"))
-               ? 0
-               : 1;
+    return quorvel::runTool(argc, argv, 2, "quorvel_shell_art <tips source> <program folder>",
+                            [](const QStringList &args) {
+                                const QString bin = args.at(1) + QStringLiteral("/Bin");
+                                return QDir().mkpath(bin) && writeTips(args.at(0), bin + QStringLiteral("/tips.dat")) &&
+                                       writeIcon(bin + QStringLiteral("/quorvel.png"));
+                            });
 }
