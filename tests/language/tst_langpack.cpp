@@ -328,13 +328,12 @@ void TestLangPack::damagedPacks()
 void TestLangPack::fuzzRegressions()
 {
     // Inputs that once were, or could be, trouble: each is refused with a reason.
-    const QDir dir(QStringLiteral(QUORVEL_TEST_DATA "/fuzz/langpack"));
-    const QStringList files = dir.entryList(QDir::Files);
+    const QStringList files = fuzzRegressionFiles("langpack");
     QVERIFY(!files.isEmpty());
-    for (const QString &name : files) {
+    for (const QString &path : files) {
         LanguagePackData pack;
-        const PackReadResult result = readLanguagePack(readFile(dir.filePath(name)), CodePage::Windows1252, pack);
-        QVERIFY2(!result.ok && !result.error.isEmpty(), qPrintable(name));
+        const PackReadResult result = readLanguagePack(readFile(path), CodePage::Windows1252, pack);
+        QVERIFY2(!result.ok && !result.error.isEmpty(), qPrintable(path));
     }
 }
 
