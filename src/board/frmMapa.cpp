@@ -140,7 +140,7 @@ void frmMapa::buildControls()
     view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     view_->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
     view_->setTransformationAnchor(QGraphicsView::NoAnchor);
-    view_->scale(1.0 / kTwipsPerPixelScene, 1.0 / kTwipsPerPixelScene);
+    view_->scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
     view_->setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
     layout->addWidget(view_);
 
