@@ -6,6 +6,7 @@
 #include "document/AutoSaveName.h"
 #include "document/StratFile.h"
 #include "language/clsLanguagePack.h"
+#include "platform/Named.h"
 
 #include <QDir>
 #include <QLabel>
@@ -17,8 +18,7 @@ BoardAutoSave::BoardAutoSave(frmMapa &board, ProgramState &state, QLabel *panel3
                              const std::array<QString, 14> &keyTexts, QObject *parent)
     : QObject(parent), board_(board), state_(state), panel3_(panel3), panel4_(panel4), keyTexts_(keyTexts)
 {
-    AutoSaveTimer = new QTimer(this);
-    AutoSaveTimer->setObjectName(QStringLiteral("AutoSaveTimer"));
+    AutoSaveTimer = named<QTimer>("AutoSaveTimer", this);
     AutoSaveTimer->setInterval(kMinuteMs);
     connect(AutoSaveTimer, &QTimer::timeout, this, &BoardAutoSave::AutoSaveTimer_Timer);
 }

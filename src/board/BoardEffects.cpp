@@ -6,6 +6,7 @@
 #include "controls/CTooltip.h"
 #include "controls/ucAniGIF.h"
 #include "board/BoardDocument.h"
+#include "platform/Named.h"
 #include "playback/PlaybackController.h"
 
 #include <QGraphicsItem>
@@ -23,8 +24,7 @@ BoardEffects::BoardEffects(PlaybackController &controller, QGraphicsView &view, 
     makeArray(flash_, "FLASH", clock);
     makeArray(smoke_, "SMOKE", clock);
 
-    busy_ = new AniGif(clock, view.viewport());
-    busy_->setObjectName(QStringLiteral("picAniUpdate"));
+    busy_ = named<AniGif>("picAniUpdate", clock, view.viewport());
     busy_->hide();
 
     balloon_->Style = 1;

@@ -19,8 +19,6 @@ namespace quorvel {
 
 namespace {
 
-constexpr int kTwipsPerPixelStrip = 15;
-
 // A click on the time slider's groove takes the handle there, so that every gesture ends in
 // a release followed by the change, which is what arms and runs the seek.
 class JumpSliderStyle : public QProxyStyle {
@@ -152,7 +150,7 @@ void BoardPlayback::setFace(QLabel *control, const QString &faceName)
 void BoardPlayback::placeButton(QLabel *control, int leftTwips)
 {
     if (control)
-        control->move(leftTwips / kTwipsPerPixelStrip, control->y());
+        control->move(leftTwips / kTwipsPerPixel, control->y());
 }
 
 void BoardPlayback::showPanel1()

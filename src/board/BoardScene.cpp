@@ -91,7 +91,7 @@ public:
     {
         setFont(boardTextFont());
         setBrush(Qt::white);
-        setScale(kTwipsPerPixelScene);
+        setScale(kTwipsPerPixel);
     }
     QRectF boundingRect() const override
     {
@@ -146,7 +146,7 @@ BoardScene::BoardScene(QObject *parent) : QGraphicsScene(parent)
     setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
     setBackgroundBrush(Qt::black);
     background_ = addPixmap(QPixmap());
-    background_->setScale(kTwipsPerPixelScene);
+    background_->setScale(kTwipsPerPixel);
     background_->setZValue(zOverview);
     background_->setTransformationMode(Qt::SmoothTransformation);
     makeTemplates();
@@ -250,7 +250,7 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
         if (std::size_t(i) >= model.objectShown.size() || !model.objectShown[i])
             continue;
         auto *item = addPixmap(QPixmap());
-        item->setScale(kTwipsPerPixelScene);
+        item->setScale(kTwipsPerPixel);
         item->setZValue(zObject);
         item->setData(0, i);
         imgObj[i] = item;
@@ -264,7 +264,7 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
             const tpTexto &t = texts[i];
             if (markers) {
                 auto *item = addPixmap(host.markerPicture());
-                item->setScale(kTwipsPerPixelScene);
+                item->setScale(kTwipsPerPixel);
                 item->setPos(t.X, t.Y);
                 item->setZValue(zMarker);
                 item->setToolTip(t.Texto);
@@ -361,7 +361,7 @@ void BoardScene::showObject(int i, const BoardModel &model, const BoardHost &hos
     QGraphicsPixmapItem *&item = slotFor(imgObj, i);
     if (!item) {
         item = addPixmap(QPixmap());
-        item->setScale(kTwipsPerPixelScene);
+        item->setScale(kTwipsPerPixel);
         item->setZValue(zObject);
         item->setData(0, i);
     }
@@ -389,7 +389,7 @@ void BoardScene::showMarker(int i, const QString &info, const QPointF &pos, cons
     QGraphicsPixmapItem *&item = slotFor(imgMarker, i);
     if (!item) {
         item = addPixmap(picture);
-        item->setScale(kTwipsPerPixelScene);
+        item->setScale(kTwipsPerPixel);
         item->setZValue(zMarker);
         item->setData(0, i);
     }

@@ -3,6 +3,8 @@
 // Elements are kept in index-addressed arrays as the board names them (imgObj, lblTexto,
 // imgMarker, picM, linha); element 0 of each is the hidden template.
 
+#include "common/Rounding.h"
+
 #include <QGraphicsScene>
 
 #include <vector>
@@ -19,7 +21,6 @@ class BoardHost;
 class BoardModel;
 struct PathPoint;
 
-constexpr int kTwipsPerPixelScene = 15;
 constexpr double kBoardWidthTwips = 12015;
 constexpr double kBoardHeightTwips = 9000;
 

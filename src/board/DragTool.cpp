@@ -154,8 +154,8 @@ void DragTool::handMove(bool leftHeld, QPointF pos)
     if (!leftHeld)
         return;
     QWidget *frame = board_.parentWidget() ? board_.parentWidget() : &board_;
-    const QPoint delta(toInt32Clamped((pos.x() - lMoverX) / kTwipsPerPixelScene),
-                       toInt32Clamped((pos.y() - lMoverY) / kTwipsPerPixelScene));
+    const QPoint delta(toInt32Clamped((pos.x() - lMoverX) / kTwipsPerPixel),
+                       toInt32Clamped((pos.y() - lMoverY) / kTwipsPerPixel));
     frame->move(frame->pos() + delta);
 }
 

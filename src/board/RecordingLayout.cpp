@@ -1,6 +1,7 @@
 // The board's two heights: the normal layout, and the recording layout in which the captured
 // pictures show the title, the round timer and the overview only.
 #include "board/frmMapa.h"
+#include "platform/Named.h"
 
 #include <QGraphicsView>
 #include <QLabel>
@@ -14,8 +15,7 @@ void frmMapa::setRecordingLayout(bool recording)
     QWidget *strip = view_->findChild<QWidget *>(QStringLiteral("picTopo"));
     auto *picHide = findChild<QWidget *>(QStringLiteral("picHide"));
     if (!picHide && strip) {
-        picHide = new QWidget(strip);
-        picHide->setObjectName(QStringLiteral("picHide"));
+        picHide = named<QWidget>("picHide", strip);
         // The strip is drawn by a style sheet, which a palette would not override.
         picHide->setAttribute(Qt::WA_StyledBackground);
         picHide->setStyleSheet(QStringLiteral("#picHide { background: black; }"));

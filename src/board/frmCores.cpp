@@ -2,6 +2,7 @@
 
 #include "board/ProgramState.h"
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -54,8 +55,7 @@ frmCores::frmCores(std::int32_t lCor, QWidget *parent) : QDialog(parent), lCor_(
 {
     setObjectName(QStringLiteral("frmCores"));
     setWindowTitle(QStringLiteral("Select a Color"));
-    auto *label1 = new QLabel(QStringLiteral("Choose a color for object movements:"), this);
-    label1->setObjectName(QStringLiteral("Label1"));
+    auto *label1 = named<QLabel>("Label1", QStringLiteral("Choose a color for object movements:"), this);
     label1->setGeometry(8, 12, 240, 18);
     for (int i = 0; i < 20; ++i) {
         auto *swatch = new ColourSwatch(i, this);
@@ -64,15 +64,13 @@ frmCores::frmCores(std::int32_t lCor, QWidget *parent) : QDialog(parent), lCor_(
         connect(swatch, &ColourSwatch::clicked, this, &frmCores::picCor_Click);
         picCor[std::size_t(i)] = swatch;
     }
-    auto *label2 = new QLabel(QStringLiteral("Selected color:"), this);
-    label2->setObjectName(QStringLiteral("Label2"));
+    auto *label2 = named<QLabel>("Label2", QStringLiteral("Selected color:"), this);
     label2->setGeometry(8, 1440 / 15, 96, 18);
     picCor[20] = new ColourSwatch(20, this);
     picCor[20]->setGeometry(1560 / 15, 1440 / 15, 17, 17);
     picCor[20]->setColour(lCor);
     connect(picCor[20], &ColourSwatch::clicked, this, &frmCores::picCor_Click);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = named<QPushButton>("cmdOK", QStringLiteral("OK"), this);
     cmdOK->setGeometry(170, 92, 70, 24);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, [this] {

@@ -2,6 +2,7 @@
 #include "board/frmTexto.h"
 
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 #include "platform/ShellOpen.h"
 
 #include <QGroupBox>
@@ -17,14 +18,11 @@ frmLink::frmLink(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmLink"));
     setWindowTitle(QStringLiteral("Link"));
     auto *layout = new QVBoxLayout(this);
-    auto *frame = new QGroupBox(QStringLiteral("Link to site, image or file in the web:"), this);
-    frame->setObjectName(QStringLiteral("Frame1"));
+    auto *frame = named<QGroupBox>("Frame1", QStringLiteral("Link to site, image or file in the web:"), this);
     auto *row = new QHBoxLayout(frame);
-    txtLink = new QLineEdit(frame);
-    txtLink->setObjectName(QStringLiteral("txtLink"));
+    txtLink = named<QLineEdit>("txtLink", frame);
     txtLink->setMinimumWidth(300);
-    cmdGO = new QPushButton(QStringLiteral("GO"), frame);
-    cmdGO->setObjectName(QStringLiteral("cmdGO"));
+    cmdGO = named<QPushButton>("cmdGO", QStringLiteral("GO"), frame);
     row->addWidget(txtLink);
     row->addWidget(cmdGO);
     layout->addWidget(frame);

@@ -13,6 +13,7 @@
 #include "document/StratFile.h"
 #include "language/SetLanguageInForm.h"
 #include "language/clsLanguagePack.h"
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 #include "platform/clsDialog.h"
 #include "playback/PlaybackController.h"
@@ -131,8 +132,7 @@ void frmMapa::buildControls()
     layout->setSpacing(0);
 
     scene_ = new BoardScene(this);
-    view_ = new QGraphicsView(scene_, this);
-    view_->setObjectName(QStringLiteral("picMapa"));
+    view_ = named<QGraphicsView>("picMapa", scene_, this);
     view_->setFixedSize(kViewWidthPx, kViewHeightPx);
     view_->setFrameShape(QFrame::NoFrame);
     view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -140,13 +140,12 @@ void frmMapa::buildControls()
     view_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     view_->setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
     view_->setTransformationAnchor(QGraphicsView::NoAnchor);
-    view_->scale(1.0 / kTwipsPerPixelScene, 1.0 / kTwipsPerPixelScene);
+    view_->scale(1.0 / kTwipsPerPixel, 1.0 / kTwipsPerPixel);
     view_->setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
     layout->addWidget(view_);
 
     // The top strip lies over the overview's top edge.
-    auto *strip = new QWidget(view_);
-    strip->setObjectName(QStringLiteral("picTopo"));
+    auto *strip = named<QWidget>("picTopo", view_);
     strip->setGeometry(0, 0, kViewWidthPx, kStripHeightPx);
     strip->setStyleSheet(QStringLiteral("#picTopo { background: rgba(0, 0, 0, 170); }"));
     lblTitulo_ = stripLabel(strip, "lblTitulo", QStringLiteral("Strat Name"), 0, 3300);
@@ -168,20 +167,15 @@ void frmMapa::buildControls()
     lblFechar_->installEventFilter(this);
 
     // Below the overview: the time slider with its bounds, the speed slider, the status bar.
-    auto *bottom = new QWidget(this);
-    bottom->setObjectName(QStringLiteral("picBaixo"));
+    auto *bottom = named<QWidget>("picBaixo", this);
     bottom->setStyleSheet(QStringLiteral("QLabel { color: white; }"));
     auto *row = new QHBoxLayout(bottom);
     row->setContentsMargins(6, 2, 6, 2);
-    lblMinTime_ = new QLabel(QStringLiteral("0"), bottom);
-    lblMinTime_->setObjectName(QStringLiteral("lblMinTime"));
-    Slider2_ = new QSlider(Qt::Horizontal, bottom);
-    Slider2_->setObjectName(QStringLiteral("Slider2"));
+    lblMinTime_ = named<QLabel>("lblMinTime", QStringLiteral("0"), bottom);
+    Slider2_ = named<QSlider>("Slider2", Qt::Horizontal, bottom);
     Slider2_->setRange(0, 1);
-    lblMaxTime_ = new QLabel(QStringLiteral("1"), bottom);
-    lblMaxTime_->setObjectName(QStringLiteral("lblMaxTime"));
-    Slider1_ = new QSlider(Qt::Horizontal, bottom);
-    Slider1_->setObjectName(QStringLiteral("Slider1"));
+    lblMaxTime_ = named<QLabel>("lblMaxTime", QStringLiteral("1"), bottom);
+    Slider1_ = named<QSlider>("Slider1", Qt::Horizontal, bottom);
     Slider1_->setRange(1, 5);
     Slider1_->setValue(1);
     Slider1_->setFixedWidth(90);
@@ -193,8 +187,7 @@ void frmMapa::buildControls()
     row->addWidget(Slider1_);
     layout->addWidget(bottom);
 
-    StatusBar1_ = new QStatusBar(this);
-    StatusBar1_->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1_ = named<QStatusBar>("StatusBar1", this);
     StatusBar1_->setSizeGripEnabled(false);
     StatusBar1_->setStyleSheet(QStringLiteral("QStatusBar { background: palette(window); } QLabel { color: palette(window-text); }"));
     for (int panel = 1; panel <= 4; ++panel) {

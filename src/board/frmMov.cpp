@@ -4,6 +4,7 @@
 #include "board/ProgramState.h"
 #include "common/Rounding.h"
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 #include "platform/SelectAllOnFocus.h"
 #include "playback/IconPicture.h"
@@ -84,10 +85,8 @@ void frmMov::build(bool edit)
     auto *layout = new QVBoxLayout(this);
 
     auto *start = new QGridLayout;
-    txtIni = new QLineEdit(QStringLiteral("0"), this);
-    txtIni->setObjectName(QStringLiteral("txtIni"));
-    txtSeconds = new QLineEdit(QStringLiteral("0"), this);
-    txtSeconds->setObjectName(QStringLiteral("txtSeconds"));
+    txtIni = named<QLineEdit>("txtIni", QStringLiteral("0"), this);
+    txtSeconds = named<QLineEdit>("txtSeconds", QStringLiteral("0"), this);
     txtSeconds->setToolTip(QStringLiteral("Valid Values are 0 to 105"));
     start->addWidget(caption(this, "lblIni", QStringLiteral("Start (frame):")), 0, 0);
     start->addWidget(txtIni, 0, 1);
@@ -104,8 +103,7 @@ void frmMov::build(bool edit)
         start->addWidget(caption(this, "lblMoveWhen", QStringLiteral("Move when")), 2, 0);
         start->addWidget(txtMoveWhen_, 2, 1);
         start->addWidget(caption(this, "lblSecondsLeft", QStringLiteral("seconds left")), 2, 2);
-        iTempo_ = new QLineEdit(QStringLiteral("0"), this);
-        iTempo_->setObjectName(QStringLiteral("iTempo"));
+        iTempo_ = named<QLineEdit>("iTempo", QStringLiteral("0"), this);
         iTempo_->hide();
     }
     layout->addLayout(start);
@@ -135,8 +133,7 @@ void frmMov::build(bool edit)
     optLvl[0]->setChecked(true);
     layout->addWidget(level);
 
-    Frame4 = new QGroupBox(this);
-    Frame4->setObjectName(QStringLiteral("Frame4"));
+    Frame4 = named<QGroupBox>("Frame4", this);
     auto *fg = new QGridLayout(Frame4);
     fg->addWidget(caption(Frame4, "lblFacing", QStringLiteral("Facing:")), 0, 0, 1, 3);
     // The compass rose: 8 north, 1 north-east, clockwise, 0 (none) in the middle.
@@ -147,8 +144,7 @@ void frmMov::build(bool edit)
         connect(optDirection[std::size_t(i)], &QRadioButton::clicked, this,
                 [this, i] { select(optDirection[std::size_t(i)]); });
     }
-    picDirection = new QLabel(Frame4);
-    picDirection->setObjectName(QStringLiteral("picDirection"));
+    picDirection = named<QLabel>("picDirection", Frame4);
     picDirection->setFixedSize(390 / 15, 390 / 15);
     picDirection->setAlignment(Qt::AlignCenter);
     fg->addWidget(picDirection, 1, 3, 3, 1);
@@ -164,13 +160,11 @@ void frmMov::build(bool edit)
         });
 
     auto *buttons = new QHBoxLayout;
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = named<QPushButton>("cmdOK", QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
     buttons->addWidget(cmdOK);
     if (edit) {
-        cmdCancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-        cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+        cmdCancel_ = named<QPushButton>("cmdCancel", QStringLiteral("Cancel"), this);
         buttons->addWidget(cmdCancel_);
         connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
     }

@@ -1,6 +1,7 @@
 #include "board/frmTexto.h"
 
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 
 #include <QHBoxLayout>
@@ -15,8 +16,7 @@ frmTexto::frmTexto(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmTexto"));
     setWindowTitle(QStringLiteral("Insert Text"));
     auto *layout = new QVBoxLayout(this);
-    txtTexto = new QPlainTextEdit(this);
-    txtTexto->setObjectName(QStringLiteral("txtTexto"));
+    txtTexto = named<QPlainTextEdit>("txtTexto", this);
     txtTexto->setFixedSize(3615 / 15, 1215 / 15);
     txtTexto->setTabChangesFocus(true);
     layout->addWidget(txtTexto);
@@ -36,10 +36,8 @@ frmTexto::frmTexto(QWidget *parent) : QDialog(parent)
 QHBoxLayout *okCancelRow(QWidget *dialog, QPushButton *&ok, QPushButton *&cancel)
 {
     auto *row = new QHBoxLayout;
-    ok = new QPushButton(QStringLiteral("OK"), dialog);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
-    cancel->setObjectName(QStringLiteral("cmdCancelar"));
+    ok = named<QPushButton>("cmdOK", QStringLiteral("OK"), dialog);
+    cancel = named<QPushButton>("cmdCancelar", QStringLiteral("Cancel"), dialog);
     row->addStretch();
     row->addWidget(ok);
     row->addWidget(cancel);

@@ -28,8 +28,7 @@ class RegularFileReader {
 public:
     RegularFileReader() = default;
     ~RegularFileReader();
-    RegularFileReader(const RegularFileReader &) = delete;
-    RegularFileReader &operator=(const RegularFileReader &) = delete;
+    Q_DISABLE_COPY(RegularFileReader)
 
     // False (error() says why) unless the path is a regular file of at most maxBytes.
     bool open(const QString &path, qint64 maxBytes);

@@ -23,6 +23,9 @@ std::optional<std::int64_t> toInt64(double value);
 std::int16_t toInt16Clamped(double value);
 std::int32_t toInt32Clamped(double value);
 
+// The board's unit: 15 twips to a screen pixel.
+constexpr int kTwipsPerPixel = 15;
+
 // A board position in whole twips: the single-precision value the board keeps, rounded and
 // clamped as above.
 std::int32_t wholeTwips(double value);

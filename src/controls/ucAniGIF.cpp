@@ -56,11 +56,7 @@ bool ucAniGIF::LoadAnimatedGIF_File(const QString &FileName)
                 bytes.clear();
         }
     }
-    if (!processGIF(bytes))
-        return false;
-    if (stretch_ == 1 || stretch_ == 3 || stretch_ == 4)
-        fitToImage(true);
-    return true;
+    return LoadAnimatedGIF_Array(bytes);
 }
 
 bool ucAniGIF::LoadAnimatedGIF_Array(QByteArrayView Bytes)

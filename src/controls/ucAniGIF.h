@@ -33,7 +33,6 @@ class ControlTimer;
 class ucAniGIF : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kTwipsPerPixel = 15;
     static constexpr int kBuildDelayMs = 20;
 
     explicit ucAniGIF(Clock &clock, QWidget *parent = nullptr);

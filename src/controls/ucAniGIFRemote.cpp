@@ -1,6 +1,8 @@
 // The remote loader of the animated control: a GIF fetched in the background.
 #include "controls/ucAniGIF.h"
 
+#include "common/Rounding.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 

@@ -129,19 +129,31 @@ void readMovement(Reader &r, BasicMovement<Step> &m, qsizetype stepBytes)
         readStep(r, s);
 }
 
-void readTexts(Reader &r, std::int16_t &count, std::vector<tpTexto> &texts, const char *what)
+// A section: its count (elements 1 to count follow, each of at least minBytes), then elements
+// 0 to count, each read by readOne. Stops at the first fault; a failed reader reads nothing
+// more, so the sections after it come out empty and the first fault is the one reported.
+template <typename T, typename ReadOne>
+void readSection(Reader &r, std::int16_t &count, std::vector<T> &items, qsizetype minBytes, const char *what,
+                 ReadOne readOne)
 {
-    count = r.count(kMinTextBytes, what);
+    count = r.count(minBytes, what);
     if (!r.ok())
         return;
-    texts.resize(static_cast<std::size_t>(count) + 1);
-    for (tpTexto &t : texts) {
-        t.X = r.f32(what);
-        t.Y = r.f32(what);
-        t.Texto = r.text(what);
+    items.resize(static_cast<std::size_t>(count) + 1);
+    for (T &item : items) {
+        readOne(item);
         if (!r.ok())
             return;
     }
+}
+
+void readTexts(Reader &r, std::int16_t &count, std::vector<tpTexto> &texts, const char *what)
+{
+    readSection(r, count, texts, kMinTextBytes, what, [&r, what](tpTexto &t) {
+        t.X = r.f32(what);
+        t.Y = r.f32(what);
+        t.Texto = r.text(what);
+    });
 }
 
 // Sections 1 to 7; both formats share everything but the step record.
@@ -152,47 +164,22 @@ void readSections1To7(Reader &r, StratDocument &doc, std::vector<BasicMovement<S
     doc.sOverview = r.fixed(kOverviewFieldBytes, "the header");
     doc.sNomeTatica = r.fixed(kTitleFieldBytes, "the header");
 
-    doc.iObj = r.count(kObjectBytes, "the objects");
-    if (!r.ok())
-        return;
-    doc.tObjetos.resize(static_cast<std::size_t>(doc.iObj) + 1);
-    for (tpObjeto &o : doc.tObjetos) {
+    readSection(r, doc.iObj, doc.tObjetos, kObjectBytes, "the objects", [&r](tpObjeto &o) {
         o.Tipo = r.i16("the objects");
         o.X = r.f32("the objects");
         o.Y = r.f32("the objects");
-    }
-
+    });
     readTexts(r, doc.iTxt, doc.tTextos, "the texts");
-
-    doc.iCores = r.count(kColourBytes, "the path colours");
-    if (!r.ok())
-        return;
-    doc.lCorMov.resize(static_cast<std::size_t>(doc.iCores) + 1);
-    for (std::int32_t &c : doc.lCorMov)
-        c = r.i32("the path colours");
-
-    doc.iMovs = r.count(kMinMovementBytes, "the movements");
-    if (!r.ok())
-        return;
-    movements.resize(static_cast<std::size_t>(doc.iMovs) + 1);
-    for (auto &m : movements) {
-        readMovement(r, m, stepBytes);
-        if (!r.ok())
-            return;
-    }
-
-    doc.iLinks = r.count(kMinLinkBytes, "the links");
-    if (!r.ok())
-        return;
-    doc.tLinks.resize(static_cast<std::size_t>(doc.iLinks) + 1);
-    for (tpLink &l : doc.tLinks) {
+    readSection(r, doc.iCores, doc.lCorMov, kColourBytes, "the path colours",
+                [&r](std::int32_t &c) { c = r.i32("the path colours"); });
+    readSection(r, doc.iMovs, movements, kMinMovementBytes, "the movements",
+                [&r, stepBytes](BasicMovement<Step> &m) { readMovement(r, m, stepBytes); });
+    readSection(r, doc.iLinks, doc.tLinks, kMinLinkBytes, "the links", [&r](tpLink &l) {
         l.sLink = r.text("the links");
         l.iLObj = r.i16("the links");
         l.iLMov = r.i16("the links");
         l.iLPasso = r.i16("the links");
-        if (!r.ok())
-            return;
-    }
+    });
 }
 
 StratReadResult finish(const Reader &r)

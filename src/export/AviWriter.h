@@ -54,8 +54,7 @@ public:
     ~VideoFrame();
     VideoFrame(VideoFrame &&other) noexcept : frame_(other.frame_) { other.frame_ = nullptr; }
     VideoFrame &operator=(VideoFrame &&other) noexcept;
-    VideoFrame(const VideoFrame &) = delete;
-    VideoFrame &operator=(const VideoFrame &) = delete;
+    Q_DISABLE_COPY(VideoFrame)
     bool isNull() const { return frame_ == nullptr; }
 
 private:
@@ -67,8 +66,7 @@ class AviWriter {
 public:
     AviWriter();
     ~AviWriter();
-    AviWriter(const AviWriter &) = delete;
-    AviWriter &operator=(const AviWriter &) = delete;
+    Q_DISABLE_COPY(AviWriter)
 
     // Creates (or empties) path and prepares the stream. False with error() set on failure.
     bool open(const QString &path, QSize frameSize, int rateNum, int rateDen, const VideoCodecChoice &choice);

@@ -1,4 +1,6 @@
 #include "export/RecordingPanel.h"
+#include "platform/Named.h"
+
 
 #include <QCheckBox>
 #include <QLabel>
@@ -26,29 +28,22 @@ RecordingPanel::RecordingPanel(QWidget *parent) : QWidget(parent)
     setPalette(pal);
     setFixedHeight(615 / 15);
 
-    lblVideoExport = new QLabel(this);
-    lblVideoExport->setObjectName(QStringLiteral("lblVideoExport"));
+    lblVideoExport = named<QLabel>("lblVideoExport", this);
     lblVideoExport->setGeometry(twips(0, 0, 12600, 255));
-    cmdRec = new QPushButton(this);
-    cmdRec->setObjectName(QStringLiteral("cmdRec"));
+    cmdRec = named<QPushButton>("cmdRec", this);
     cmdRec->setGeometry(twips(120, 240, 1350, 300));
-    cmdSave = new QPushButton(QStringLiteral("SAVE"), this);
-    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdSave = named<QPushButton>("cmdSave", QStringLiteral("SAVE"), this);
     cmdSave->setGeometry(twips(1440, 240, 1350, 300));
-    cmdCancel = new QPushButton(QStringLiteral("CANCEL"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = named<QPushButton>("cmdCancel", QStringLiteral("CANCEL"), this);
     cmdCancel->setGeometry(twips(2760, 240, 1350, 300));
-    chkSound = new QCheckBox(QStringLiteral("Record Sound?"), this);
-    chkSound->setObjectName(QStringLiteral("chkSound"));
+    chkSound = named<QCheckBox>("chkSound", QStringLiteral("Record Sound?"), this);
     chkSound->setGeometry(twips(4200, 240, 2295, 255));
-    picP = new QProgressBar(this);
-    picP->setObjectName(QStringLiteral("picP"));
+    picP = named<QProgressBar>("picP", this);
     picP->setGeometry(twips(6600, 240, 6000, 300));
     picP->setRange(0, 100);
     picP->setValue(0);
     picP->setTextVisible(false);
-    lblPercent = new QLabel(picP);
-    lblPercent->setObjectName(QStringLiteral("lblPercent"));
+    lblPercent = named<QLabel>("lblPercent", picP);
     lblPercent->setGeometry(0, 0, picP->width(), picP->height());
     lblPercent->setAlignment(Qt::AlignCenter);
     QFont bold = lblPercent->font();

@@ -1,6 +1,7 @@
 #include "export/frmCodec.h"
 
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 
 #include <QCheckBox>
@@ -22,47 +23,37 @@ frmCodec::frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent)
     setWindowTitle(QStringLiteral("Video Compression"));
     auto *layout = new QVBoxLayout(this);
     auto *grid = new QGridLayout;
-    auto *lblCompressor = new QLabel(QStringLiteral("Compressor:"), this);
-    lblCompressor->setObjectName(QStringLiteral("lblCompressor"));
-    cboCompressor = new QComboBox(this);
-    cboCompressor->setObjectName(QStringLiteral("cboCompressor"));
+    auto *lblCompressor = named<QLabel>("lblCompressor", QStringLiteral("Compressor:"), this);
+    cboCompressor = named<QComboBox>("cboCompressor", this);
     for (const VideoEncoderInfo &e : encoders_)
         cboCompressor->addItem(e.description, e.name);
     grid->addWidget(lblCompressor, 0, 0);
     grid->addWidget(cboCompressor, 0, 1, 1, 2);
 
-    auto *lblQuality = new QLabel(QStringLiteral("Compression Quality:"), this);
-    lblQuality->setObjectName(QStringLiteral("lblQuality"));
-    sldQuality = new QSlider(Qt::Horizontal, this);
-    sldQuality->setObjectName(QStringLiteral("sldQuality"));
+    auto *lblQuality = named<QLabel>("lblQuality", QStringLiteral("Compression Quality:"), this);
+    sldQuality = named<QSlider>("sldQuality", Qt::Horizontal, this);
     sldQuality->setRange(0, 100);
     sldQuality->setValue(VideoCodecChoice().quality);
-    lblQualityValue = new QLabel(this);
-    lblQualityValue->setObjectName(QStringLiteral("lblQualityValue"));
+    lblQualityValue = named<QLabel>("lblQualityValue", this);
     lblQualityValue->setMinimumWidth(30);
     grid->addWidget(lblQuality, 1, 0);
     grid->addWidget(sldQuality, 1, 1);
     grid->addWidget(lblQualityValue, 1, 2);
 
-    chkKeyFrame = new QCheckBox(QStringLiteral("Key Frame Every"), this);
-    chkKeyFrame->setObjectName(QStringLiteral("chkKeyFrame"));
-    txtKeyFrame = new QSpinBox(this);
-    txtKeyFrame->setObjectName(QStringLiteral("txtKeyFrame"));
+    chkKeyFrame = named<QCheckBox>("chkKeyFrame", QStringLiteral("Key Frame Every"), this);
+    txtKeyFrame = named<QSpinBox>("txtKeyFrame", this);
     txtKeyFrame->setRange(1, 1000);
     txtKeyFrame->setValue(8);
-    auto *lblFrames = new QLabel(QStringLiteral("frames"), this);
-    lblFrames->setObjectName(QStringLiteral("lblFrames"));
+    auto *lblFrames = named<QLabel>("lblFrames", QStringLiteral("frames"), this);
     grid->addWidget(chkKeyFrame, 2, 0);
     grid->addWidget(txtKeyFrame, 2, 1);
     grid->addWidget(lblFrames, 2, 2);
     layout->addLayout(grid);
 
     auto *buttons = new QHBoxLayout;
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = named<QPushButton>("cmdOK", QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = named<QPushButton>("cmdCancel", QStringLiteral("Cancel"), this);
     buttons->addStretch();
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);

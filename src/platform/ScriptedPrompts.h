@@ -45,8 +45,7 @@ class ScriptedPrompts final : public Prompts {
 public:
     ScriptedPrompts();
     ~ScriptedPrompts() override;
-    ScriptedPrompts(const ScriptedPrompts &) = delete;
-    ScriptedPrompts &operator=(const ScriptedPrompts &) = delete;
+    Q_DISABLE_COPY(ScriptedPrompts)
 
     // Answers for the next questions (message boxes with more than an OK button).
     void addAnswer(MessageAnswer answer);

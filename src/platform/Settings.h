@@ -18,8 +18,7 @@ class SettingsStore {
 public:
     SettingsStore();
     ~SettingsStore();
-    SettingsStore(const SettingsStore &) = delete;
-    SettingsStore &operator=(const SettingsStore &) = delete;
+    Q_DISABLE_COPY(SettingsStore)
 
     QString GetSetting(const QString &key, const QString &defaultValue = QString()) const;
     void SaveSetting(const QString &key, const QString &value);

@@ -6,6 +6,8 @@
 // every other level the large one; facings 1..8 are NE, E, SE, S, SW, W, NW, N and every
 // other value means none.
 
+#include "common/Rounding.h"
+
 #include <QSize>
 #include <QString>
 
@@ -70,7 +72,6 @@ void SetIconPicture(PlaybackIcon &icon, int type, int level, int facing);
 // Size of a picture in pixels (an icon is 15 twips per pixel); an invalid size for an
 // element the set does not hold.
 QSize iconPictureSize(const IconPicture &picture);
-constexpr int kTwipsPerPixel = 15;
 // Height of the icon in twips; 0 for an icon without picture.
 int iconHeightTwips(const std::optional<IconPicture> &picture);
 

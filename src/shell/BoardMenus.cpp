@@ -5,6 +5,7 @@
 #include "board/frmLink.h"
 #include "board/frmMapa.h"
 #include "language/clsLanguagePack.h"
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
 #include "shell/frmOptions.h"
@@ -48,8 +49,7 @@ BoardMenus::BoardMenus(frmPrincipal &main) : QObject(&main), main_(main)
 
     QMenu *tools = main.findChild<QMenu *>(QStringLiteral("mnuTools"));
     if (!tools) {
-        tools = new QMenu(QStringLiteral("&Tools"), &main);
-        tools->setObjectName(QStringLiteral("mnuTools"));
+        tools = named<QMenu>("mnuTools", QStringLiteral("&Tools"), &main);
         main.menuBar()->insertMenu(main.windowMenu() ? main.windowMenu()->menuAction() : nullptr, tools);
     }
     mnuOptions = entry(tools, "mnuOptions", QStringLiteral("&Options"), &BoardMenus::mnuOptions_Click);

@@ -1,5 +1,6 @@
 // The main window's export commands: Export as Image, Export as Video and the recording panel
 // that sits across the top of the main window, above the boards.
+#include "platform/Named.h"
 #include "shell/frmPrincipal.h"
 
 #include "board/frmMapa.h"
@@ -26,8 +27,7 @@ void frmPrincipal::buildExport(QMenu *mnuTatica)
     connect(mnuVideo, &QAction::triggered, this, &frmPrincipal::mnuVideo_Click);
 
     // The panel above the MDI area.
-    auto *central = new QWidget(this);
-    central->setObjectName(QStringLiteral("picCentral"));
+    auto *central = named<QWidget>("picCentral", this);
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

@@ -1,5 +1,6 @@
 #include "shell/HelpCommands.h"
 
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 #include "shell/frmDica.h"
 #include "shell/frmSobre.h"
@@ -28,8 +29,7 @@ HelpCommands::HelpCommands(QMainWindow &main, QToolBar *tools) : QObject(&main),
     mnuDica = entry("mnuDica", QStringLiteral("&Tip of the Day"), &HelpCommands::mnuDica_Click);
     mnuSobre = entry("mnuSobre", QStringLiteral("&About Quorvel..."), &HelpCommands::mnuSobre_Click);
 
-    lblAutoCheck = new ClickLabel(&main);
-    lblAutoCheck->setObjectName(QStringLiteral("lblAutoCheck"));
+    lblAutoCheck = named<ClickLabel>("lblAutoCheck", &main);
     lblAutoCheck->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblAutoCheck->setStyleSheet(QStringLiteral("color: #c01010; font-weight: bold;"));
     lblAutoCheck->setCursor(Qt::PointingHandCursor);
@@ -78,8 +78,7 @@ void HelpCommands::startUpCheck(const UpdateSource &source)
     if (!source.enabled())
         return;
     delete Inet1;
-    Inet1 = new UpdateClient(source, this);
-    Inet1->setObjectName(QStringLiteral("Inet1"));
+    Inet1 = named<UpdateClient>("Inet1", source, this);
     connect(Inet1, &UpdateClient::fetched, this, [this](const QString &, bool ok, const QString &body) {
         if (ok && isNewerVersion(localVersionText(), body)) {
             newerVersion_ = true;

@@ -22,8 +22,7 @@ class SingleInstance {
 public:
     explicit SingleInstance(const QString &name = QStringLiteral("Quorvel"));
     ~SingleInstance();
-    SingleInstance(const SingleInstance &) = delete;
-    SingleInstance &operator=(const SingleInstance &) = delete;
+    Q_DISABLE_COPY(SingleInstance)
 
     // True when this process is the running instance (it holds the lock from now on).
     bool isFirst();

@@ -4,6 +4,7 @@
 #include "board/ProgramState.h"
 #include "common/ProgramFolder.h"
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 #include "playback/IconPicture.h"
 
 #include <QHBoxLayout>
@@ -58,11 +59,9 @@ Toolbar::Toolbar(ProgramState &state, const IconStore &icons, QWidget *parent) :
     connect(imgChat, &ClickLabel::clicked, this, &Toolbar::imgChat_Click);
     row->addWidget(imgChat);
     row->addSpacing(12);
-    lblSelected = new QLabel(QStringLiteral("Selected:"), this);
-    lblSelected->setObjectName(QStringLiteral("lblSelected"));
+    lblSelected = named<QLabel>("lblSelected", QStringLiteral("Selected:"), this);
     row->addWidget(lblSelected);
-    picImg = new QLabel(this);
-    picImg->setObjectName(QStringLiteral("picImg"));
+    picImg = named<QLabel>("picImg", this);
     picImg->setFixedSize(32, 32);
     picImg->setAlignment(Qt::AlignCenter);
     picImg->setFrameShape(QFrame::StyledPanel);

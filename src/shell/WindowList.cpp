@@ -1,4 +1,6 @@
 #include "shell/WindowList.h"
+#include "platform/Named.h"
+
 
 #include <QAction>
 #include <QMenu>
@@ -87,8 +89,7 @@ void WindowList::WindowListAdd(QWidget *board)
 {
     if (!board || WindowListContains(board))
         return;
-    auto *action = new QAction(plainTitle(board->windowTitle()), menu_);
-    action->setObjectName(QStringLiteral("mnuWindowList"));
+    auto *action = named<QAction>("mnuWindowList", plainTitle(board->windowTitle()), menu_);
     action->setProperty("index", ++highestIndex_);
     action->setCheckable(true);
     menu_->addAction(action);

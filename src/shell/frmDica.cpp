@@ -4,6 +4,7 @@
 #include "common/ProgramFolder.h"
 #include "language/SetLanguageInForm.h"
 #include "language/clsLanguagePack.h"
+#include "platform/Named.h"
 #include "platform/Settings.h"
 
 #include <QCheckBox>
@@ -70,28 +71,22 @@ frmDica::frmDica(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frmDica"));
     setWindowTitle(QStringLiteral("Tip of the Day!"));
 
-    auto *picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("Picture1"));
+    auto *picture = named<QLabel>("Picture1", this);
     picture->setPixmap(QPixmap(programFolder() + QStringLiteral("/Bin/quorvel.png")));
     picture->setAlignment(Qt::AlignTop);
-    auto *label1 = new QLabel(QStringLiteral("Did you know..."), this);
-    label1->setObjectName(QStringLiteral("Label1"));
+    auto *label1 = named<QLabel>("Label1", QStringLiteral("Did you know..."), this);
     QFont bold = label1->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     label1->setFont(bold);
-    lblTipText = new QLabel(this);
-    lblTipText->setObjectName(QStringLiteral("lblTipText"));
+    lblTipText = named<QLabel>("lblTipText", this);
     lblTipText->setWordWrap(true);
     lblTipText->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     lblTipText->setMinimumSize(320, 110);
-    chkLoadTipsAtStartup = new QCheckBox(QStringLiteral("&Show tips on startup"), this);
-    chkLoadTipsAtStartup->setObjectName(QStringLiteral("chkLoadTipsAtStartup"));
-    cmdNextTip = new QPushButton(QStringLiteral("&Next Tip"), this);
-    cmdNextTip->setObjectName(QStringLiteral("cmdNextTip"));
+    chkLoadTipsAtStartup = named<QCheckBox>("chkLoadTipsAtStartup", QStringLiteral("&Show tips on startup"), this);
+    cmdNextTip = named<QPushButton>("cmdNextTip", QStringLiteral("&Next Tip"), this);
     cmdNextTip->setAutoDefault(false);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = named<QPushButton>("cmdOK", QStringLiteral("OK"), this);
     cmdOK->setDefault(true); // Enter; Escape closes the dialog too
 
     auto *text = new QVBoxLayout;

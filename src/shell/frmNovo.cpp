@@ -3,6 +3,7 @@
 #include "common/ProgramFolder.h"
 #include "language/SetLanguageInForm.h"
 #include "language/clsLanguagePack.h"
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 #include "shell/ButtonRow.h"
 
@@ -44,23 +45,18 @@ OverviewChoice::OverviewChoice(QWidget *parent, const QString &formName, const Q
     setObjectName(formName);
     setWindowTitle(caption);
 
-    auto *frame1 = new QGroupBox(tr("Select an overview"), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    lstOverview_ = new QListWidget(frame1);
-    lstOverview_->setObjectName(QStringLiteral("lstOverview"));
+    auto *frame1 = named<QGroupBox>("Frame1", tr("Select an overview"), this);
+    lstOverview_ = named<QListWidget>("lstOverview", frame1);
     (new QVBoxLayout(frame1))->addWidget(lstOverview_);
 
-    auto *frame2 = new QGroupBox(tr("Preview"), this);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    imgOverview_ = new QLabel(frame2);
-    imgOverview_->setObjectName(QStringLiteral("imgOverview"));
+    auto *frame2 = named<QGroupBox>("Frame2", tr("Preview"), this);
+    imgOverview_ = named<QLabel>("imgOverview", frame2);
     imgOverview_->setFixedSize(200, 200);
     imgOverview_->setScaledContents(true);
     imgOverview_->setFrameShape(QFrame::Box);
     (new QVBoxLayout(frame2))->addWidget(imgOverview_);
 
-    auto *frame3 = new QGroupBox(tr("Game"), this);
-    frame3->setObjectName(QStringLiteral("Frame3"));
+    auto *frame3 = named<QGroupBox>("Frame3", tr("Game"), this);
     option0_ = new QRadioButton(tr("Classic edition"), frame3);
     option1_ = new QRadioButton(tr("New edition"), frame3);
     for (int i = 0; i < 2; ++i) {
@@ -74,12 +70,10 @@ OverviewChoice::OverviewChoice(QWidget *parent, const QString &formName, const Q
     frame3Layout->addWidget(option0_);
     frame3Layout->addWidget(option1_);
 
-    cmdOK_ = new QPushButton(tr("OK"), this);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK_ = named<QPushButton>("cmdOK", tr("OK"), this);
     cmdOK_->setDefault(true);
     cmdOK_->setAutoDefault(true);
-    cmdCancel_ = new QPushButton(tr("Cancel"), this);
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancelar"));
+    cmdCancel_ = named<QPushButton>("cmdCancelar", tr("Cancel"), this);
     cmdCancel_->setAutoDefault(false);
 
     auto *top = new QHBoxLayout;

@@ -1,6 +1,7 @@
 #include "shell/frmOptions.h"
 
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 #include "platform/SelectAllOnFocus.h"
 #include "shell/ButtonRow.h"
@@ -23,28 +24,20 @@ frmOptions::frmOptions(QWidget *parent, ProgramSettings *settings, SettingsStore
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(tr("Options"));
 
-    auto makeCheck = [this](const char *name, const QString &text) {
-        auto *box = new QCheckBox(text, this);
-        box->setObjectName(QString::fromLatin1(name));
-        return box;
-    };
-    chkAutoCheck = makeCheck("chkAutoCheck", tr("Automatically check for updates when Quorvel starts."));
-    chkMapDefault = makeCheck("chkMapDefault", tr("Use the new edition's maps as the default overviews."));
-    chkShowAnimations = makeCheck("chkShowAnimations", tr("Show HE/Flash/Smoke animations during playback."));
-    chkRecordSound = makeCheck("chkRecordSound", tr("Record sound when exporting to video."));
+    chkAutoCheck = named<QCheckBox>("chkAutoCheck", tr("Automatically check for updates when Quorvel starts."), this);
+    chkMapDefault = named<QCheckBox>("chkMapDefault", tr("Use the new edition's maps as the default overviews."), this);
+    chkShowAnimations =
+        named<QCheckBox>("chkShowAnimations", tr("Show HE/Flash/Smoke animations during playback."), this);
+    chkRecordSound = named<QCheckBox>("chkRecordSound", tr("Record sound when exporting to video."), this);
 
-    txtRoundTimer = new QLineEdit(QStringLiteral("105"), this);
-    txtRoundTimer->setObjectName(QStringLiteral("txtRoundTimer"));
+    txtRoundTimer = named<QLineEdit>("txtRoundTimer", QStringLiteral("105"), this);
     txtRoundTimer->setMaximumWidth(60);
     selectAllOnFocus(txtRoundTimer);
-    auto *label = new QLabel(tr("Round Timer (in seconds)"), this);
-    label->setObjectName(QStringLiteral("Label1"));
+    auto *label = named<QLabel>("Label1", tr("Round Timer (in seconds)"), this);
 
-    cmdOK = new QPushButton(tr("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = named<QPushButton>("cmdOK", tr("OK"), this);
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(tr("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = named<QPushButton>("cmdCancel", tr("Cancel"), this);
 
     auto *timerRow = new QHBoxLayout;
     timerRow->addWidget(txtRoundTimer);

@@ -10,6 +10,7 @@
 #include "language/LanguageChoice.h"
 #include "language/SetLanguageInForm.h"
 #include "language/clsLanguagePack.h"
+#include "platform/Named.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
 #include "platform/clsDialog.h"
@@ -36,8 +37,7 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmPrincipal"));
     setWindowTitle(QStringLiteral("Quorvel"));
-    mdi_ = new QMdiArea(this);
-    mdi_->setObjectName(QStringLiteral("mdiArea"));
+    mdi_ = named<QMdiArea>("mdiArea", this);
     mdi_->setBackground(QColor(38, 42, 48));
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &frmPrincipal::subWindowActivated);

@@ -3,6 +3,7 @@
 #include "board/frmLink.h"
 #include "common/ProgramFolder.h"
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 #include "shell/ButtonRow.h"
 #include "shell/UpdateCheck.h"
 
@@ -52,8 +53,7 @@ frmSobre::frmSobre(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("About Quorvel"));
     setFont(QFont(QStringLiteral("Tahoma")));
 
-    auto *picture = new QLabel(this);
-    picture->setObjectName(QStringLiteral("picIcon"));
+    auto *picture = named<QLabel>("picIcon", this);
     picture->setPixmap(QPixmap(programFolder() + QStringLiteral("/Bin/quorvel.png")));
     QLabel *lblSobre = label(this, "lblSobre", QStringLiteral("Quorvel"));
     QFont big = lblSobre->font();
@@ -76,8 +76,7 @@ frmSobre::frmSobre(QWidget *parent) : QDialog(parent)
     Label10 = link(this, "Label10", QStringLiteral("#quorvel-strats"), about::kIrcStrats);
     Label11 = link(this, "Label11", QStringLiteral("Quorvel maintainers"), about::kMail);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = named<QPushButton>("cmdOK", QStringLiteral("OK"), this);
     cmdOK->setDefault(true);
 
     auto *head = new QHBoxLayout;

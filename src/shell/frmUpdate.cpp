@@ -2,6 +2,7 @@
 
 #include "board/frmLink.h"
 #include "language/SetLanguageInForm.h"
+#include "platform/Named.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -24,17 +25,12 @@ frmUpdate::frmUpdate(QWidget *parent, const UpdateSource &source) : QDialog(pare
     setObjectName(QStringLiteral("frmUpdate"));
     setWindowTitle(QStringLiteral("Version Check"));
 
-    auto *versions = new QGroupBox(QStringLiteral("Versions"), this);
-    versions->setObjectName(QStringLiteral("Frame1"));
-    auto *label1 = new QLabel(QStringLiteral("Your Version:"), versions);
-    label1->setObjectName(QStringLiteral("Label1"));
-    auto *label2 = new QLabel(QStringLiteral("Server Version:"), versions);
-    label2->setObjectName(QStringLiteral("Label2"));
-    Text1 = new QLineEdit(versions);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    auto *versions = named<QGroupBox>("Frame1", QStringLiteral("Versions"), this);
+    auto *label1 = named<QLabel>("Label1", QStringLiteral("Your Version:"), versions);
+    auto *label2 = named<QLabel>("Label2", QStringLiteral("Server Version:"), versions);
+    Text1 = named<QLineEdit>("Text1", versions);
     Text1->setReadOnly(true);
-    Text2 = new QLineEdit(versions);
-    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2 = named<QLineEdit>("Text2", versions);
     Text2->setReadOnly(true);
     auto *grid = new QGridLayout(versions);
     grid->addWidget(label1, 0, 0);
@@ -42,16 +38,13 @@ frmUpdate::frmUpdate(QWidget *parent, const UpdateSource &source) : QDialog(pare
     grid->addWidget(label2, 1, 0);
     grid->addWidget(Text2, 1, 1);
 
-    auto *statusFrame = new QGroupBox(QStringLiteral("Status"), this);
-    statusFrame->setObjectName(QStringLiteral("Frame2"));
-    Label3 = new ClickLabel(statusFrame);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    auto *statusFrame = named<QGroupBox>("Frame2", QStringLiteral("Status"), this);
+    Label3 = named<ClickLabel>("Label3", statusFrame);
     Label3->setWordWrap(true);
     Label3->setMinimumHeight(36);
     (new QVBoxLayout(statusFrame))->addWidget(Label3);
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = named<QListWidget>("List1", this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(versions);
@@ -62,8 +55,7 @@ frmUpdate::frmUpdate(QWidget *parent, const UpdateSource &source) : QDialog(pare
     translateWindow(this);
     Text1->setText(localVersionText());
 
-    Inet1 = new UpdateClient(source, this);
-    Inet1->setObjectName(QStringLiteral("Inet1"));
+    Inet1 = named<UpdateClient>("Inet1", source, this);
     connect(Inet1, &UpdateClient::fetched, this, &frmUpdate::fetched);
     connect(Label3, &ClickLabel::clicked, this, &frmUpdate::Label3_Click);
     if (!source.enabled()) {

@@ -1,7 +1,7 @@
 // Playback on a board: modes and their status texts, speed, slow motion, pause, the round
 // timer, the strat's end, stopping, seeking and icon pictures, through the board's controls.
 #include "StratSamples.h"
-#include "TestHost.h"
+#include "OpenedBoard.h"
 #include "board/BoardPlayback.h"
 #include "playback/PlaybackController.h"
 #include "board/BoardScene.h"
@@ -25,59 +25,33 @@ using samples::walkers;
 
 namespace {
 
-
-
 // A soldier walking east for about 5 s (level 0, facing E), a flash grenade thrown after 1 s,
 // a soldier on a level -1 path facing SE, one standing still, and one on a level 1 path
 // without facing (its large picture is exactly as tall as a grenade's).
 StratDocument smallStrat()
 {
-    StratDocument d;
-    d.sOverview = QStringLiteral("Harbor.jpg");
-    d.sNomeTatica = QStringLiteral("Walkers");
-    d.iObj = 5;
-    d.tObjetos = {{}, {1, 1000, 1000}, {11, 2000, 3000}, {4, 5000, 5000}, {2, 8000, 2000}, {5, 6000, 7000}};
-    d.iMovs = 4;
-    d.tMovimentos = {{},
-                     movement(1, {{0, 3400, 1000, 8, 0, 2}}),
-                     movement(2, {{63, 2600, 3600, 20, 0, 0}}),
-                     movement(3, {{0, 5600, 5600, 8, -1, 3}}),
-                     movement(5, {{0, 7600, 7000, 8, 1, 0}})};
-    d.iCores = 4;
-    d.lCorMov = {0, 255, 65280, 16711680, 65535};
+    StratDocument d = samples::harborStrat(
+        QStringLiteral("Walkers"),
+        {{}, {1, 1000, 1000}, {11, 2000, 3000}, {4, 5000, 5000}, {2, 8000, 2000}, {5, 6000, 7000}},
+        {{},
+         movement(1, {{0, 3400, 1000, 8, 0, 2}}),
+         movement(2, {{63, 2600, 3600, 20, 0, 0}}),
+         movement(3, {{0, 5600, 5600, 8, -1, 3}}),
+         movement(5, {{0, 7600, 7000, 8, 1, 0}})});
     makeSavePlaceholders(d);
     return d;
 }
 
-
-struct Board {
-    ScriptedPrompts prompts;
-    ProgramState state;
-    TestHost host;
-    frmMapa board{state, host};
-    QTemporaryDir dir;
-
+struct Board : OpenedBoard<> {
     explicit Board(const StratDocument &doc, std::int16_t roundTimer = 105)
     {
-        state.fillPalette();
         state.iRoundTimer = roundTimer;
-        board.Form_Load();
-        board.setImI(1);
-        const QString path = dir.filePath(QStringLiteral("s.qvl"));
-        if (!writeStratFile(path, doc))
-            qFatal("cannot write the strat");
-        board.AbreTatica(path);
+        open(doc);
     }
-    PlaybackController &pb() { return board.controller(); }
     QLabel *label(const char *name) { return board.findChild<QLabel *>(QLatin1String(name)); }
     QString text(const char *name) { return label(name)->text(); }
     QString panel(int n) { return label(QStringLiteral("StatusBar1Panel%1").arg(n).toLatin1().constData())->text(); }
     QSlider *slider(const char *name) { return board.findChild<QSlider *>(QLatin1String(name)); }
-    void ticks(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            pb().tick();
-    }
     // The user releases the time slider at second s.
     void seekTo(int s)
     {

@@ -2,7 +2,7 @@
 // the playback, reset by stop, seek, the strat's end and closing, and not started where the
 // playback does not allow them; the busy animation over a seek; the marker balloon.
 #include "StratSamples.h"
-#include "TestHost.h"
+#include "OpenedBoard.h"
 #include "board/BoardDocument.h"
 #include "board/BoardEffects.h"
 #include "board/BoardPlayback.h"
@@ -31,59 +31,30 @@ namespace {
 // soldier walking for about 8 s so that the strat is long enough to seek in; one marker.
 StratDocument grenadeStrat()
 {
-    StratDocument d;
-    d.sOverview = QStringLiteral("Harbor.jpg");
-    d.sNomeTatica = QStringLiteral("Grenades");
-    d.iObj = 4;
-    d.tObjetos = {{}, {10, 2000, 2000}, {11, 5000, 2000}, {12, 8000, 4000}, {1, 1000, 6000}};
-    d.iMovs = 4;
-    d.tMovimentos = {{},
-                     movement(1, {{0, 2600, 2000, 20, 0, 0}}),
-                     movement(2, {{0, 5600, 2000, 20, 0, 0}}),
-                     movement(3, {{0, 8600, 4000, 20, 0, 0}}),
-                     movement(4, {{0, 5000, 6000, 8, 0, 2}})};
-    d.iCores = 4;
-    d.lCorMov = {0, 255, 65280, 16711680, 65535};
+    StratDocument d = samples::harborStrat(QStringLiteral("Grenades"),
+                                           {{}, {10, 2000, 2000}, {11, 5000, 2000}, {12, 8000, 4000}, {1, 1000, 6000}},
+                                           {{},
+                                            movement(1, {{0, 2600, 2000, 20, 0, 0}}),
+                                            movement(2, {{0, 5600, 2000, 20, 0, 0}}),
+                                            movement(3, {{0, 8600, 4000, 20, 0, 0}}),
+                                            movement(4, {{0, 5000, 6000, 8, 0, 2}})});
     d.iMkr = 1;
     d.tMarkers = {{}, {6000, 7000, QStringLiteral("Fuma\u00e7a \u2013 janela \u20ac \u0152")}};
     makeSavePlaceholders(d);
     return d;
 }
 
-struct ClockHost : TestHost {
-    ManualClock manual;
-    Clock &clock() override { return manual; }
-};
-
-struct Board {
-    ScriptedPrompts prompts;
-    ProgramState state;
-    ClockHost host;
-    frmMapa board{state, host};
-    QTemporaryDir dir;
-
+struct Board : OpenedBoard<ManualClockHost> {
     explicit Board(bool effectsOn = true)
     {
-        state.fillPalette();
         state.bShowAnimations = effectsOn;
-        board.Form_Load();
-        board.setImI(1);
-        const QString path = dir.filePath(QStringLiteral("g.qvl"));
-        if (!writeStratFile(path, grenadeStrat()))
-            qFatal("cannot write the strat");
-        board.AbreTatica(path);
+        open(grenadeStrat());
         board.show();
         ControlTimer::advance(host.manual, ucAniGIF::kBuildDelayMs); // the effects' frames are built
     }
-    PlaybackController &pb() { return board.controller(); }
     // The board's playback keys: F2 Play/Stop, F3 Pause, F4 slow motion, F5 Play/Edit.
     void key(Qt::Key k) { QTest::keyClick(&board, k); }
     BoardEffects &fx() { return board.effects(); }
-    void ticks(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            pb().tick();
-    }
     // Every effect element as "kind index action visible", for the ones not at rest.
     QStringList live()
     {

@@ -18,6 +18,20 @@ tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps)
     return m;
 }
 
+StratDocument harborStrat(const QString &title, std::vector<tpObjeto> objects, std::vector<tpMovimento> movements)
+{
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.sNomeTatica = title;
+    d.iObj = static_cast<std::int16_t>(objects.size() - 1);
+    d.tObjetos = std::move(objects);
+    d.iMovs = static_cast<std::int16_t>(movements.size() - 1);
+    d.tMovimentos = std::move(movements);
+    d.iCores = 4;
+    d.lCorMov = {0, 255, 65280, 16711680, 65535};
+    return d;
+}
+
 StratDocument realisticStrat()
 {
     StratDocument d;

@@ -12,6 +12,10 @@ namespace quorvel::samples {
 // A movement of `obj` with the given steps (1..n; element 0 zero).
 tpMovimento movement(std::int16_t obj, std::initializer_list<tpPasso> steps);
 
+// A strat on Harbor titled `title` with the given objects and movements (element 0 of each is
+// the unused zero one) and four path colours: red, green, blue, yellow.
+StratDocument harborStrat(const QString &title, std::vector<tpObjeto> objects, std::vector<tpMovimento> movements);
+
 // A strat with a bit of everything: objects of several types (one deleted), texts (one
 // deleted), markers, movements of several steps with levels and facings, colours and links.
 StratDocument realisticStrat();

@@ -1,4 +1,5 @@
 #include "StratSamples.h"
+#include "TestTools.h"
 #include "common/CodePage.h"
 #include "document/StratFile.h"
 
@@ -482,14 +483,13 @@ void TestStratFile::missingFileIsAnError()
 void TestStratFile::fuzzRegressionFilesAreHandled()
 {
     // Inputs that once made a reader crash or exhaust memory: read or refused, quickly.
-    const QDir dir(QStringLiteral(QUORVEL_TEST_DATA "/fuzz/stratfile"));
-    const QStringList files = dir.entryList(QDir::Files);
+    const QStringList files = fuzzRegressionFiles("stratfile");
     QVERIFY(!files.isEmpty());
-    for (const QString &name : files) {
+    for (const QString &path : files) {
         StratDocument doc;
-        readStratFile(dir.filePath(name), doc);
+        readStratFile(path, doc);
         OldStratDocument old;
-        if (readOldStratFile(dir.filePath(name), old))
+        if (readOldStratFile(path, old))
             convertOldMovements(old);
     }
 }

@@ -242,6 +242,17 @@ void TestLangPack::damagedPacks_data()
     const qsizetype formCount = 36;
     // The string count, record 0 ("\x01", "\x00") and the length of the first key.
     const qsizetype stringCountAt = offsetOf(good, scrambled("s0021")) - 2 - 3 - 3 - 2;
+    // good with one 16-bit number or one byte changed.
+    const auto withU16 = [&good](qsizetype at, int value) {
+        QByteArray b = good;
+        putU16(b, at, value);
+        return b;
+    };
+    const auto withByte = [&good](qsizetype at, char value) {
+        QByteArray b = good;
+        b[at] = value;
+        return b;
+    };
     QByteArray b;
 
     // Texts that are never unscrambled (record 0, Reserved, controls above ControlCount) hold
@@ -251,36 +262,18 @@ void TestLangPack::damagedPacks_data()
     QTest::newRow("header only") << good.left(36) << false;
     for (qsizetype cut : {qsizetype(37), qsizetype(50), good.size() / 2, good.size() - 1})
         QTest::addRow("cut at %lld", qlonglong(cut)) << good.left(cut) << false;
-    b = good;
-    putU16(b, formCount, 0xFFFF);
-    QTest::newRow("negative form count") << b << false;
-    b = good;
-    putU16(b, formCount, 30000);
-    QTest::newRow("form count beyond the file") << b << false;
-    b = good;
-    putU16(b, stringCountAt, 0x8000);
-    QTest::newRow("negative string count") << b << false;
-    b = good;
-    putU16(b, stringCountAt, 200);
-    QTest::newRow("string count beyond the file") << b << false;
+    QTest::newRow("negative form count") << withU16(formCount, 0xFFFF) << false;
+    QTest::newRow("form count beyond the file") << withU16(formCount, 30000) << false;
+    QTest::newRow("negative string count") << withU16(stringCountAt, 0x8000) << false;
+    QTest::newRow("string count beyond the file") << withU16(stringCountAt, 200) << false;
 
     // frmPrincipal's ControlCount, dimension count and bounds follow its four texts.
     const qsizetype countAt = offsetOf(good, scrambled("Quorvel")) + 7 + 2;
-    b = good;
-    putU16(b, countAt, 4);
-    QTest::newRow("ControlCount past the array") << b << false;
-    b = good;
-    putU16(b, countAt, 0xFFFF);
-    QTest::newRow("negative ControlCount uses nothing") << b << true;
-    b = good;
-    putU16(b, countAt + 2, 2);
-    QTest::newRow("two dimensions") << b << false;
-    b = good;
-    b[countAt + 4 + 3] = char(0x80);
-    QTest::newRow("negative element count") << b << false;
-    b = good;
-    b[countAt + 4 + 2] = char(0x70);
-    QTest::newRow("element count beyond the file") << b << false;
+    QTest::newRow("ControlCount past the array") << withU16(countAt, 4) << false;
+    QTest::newRow("negative ControlCount uses nothing") << withU16(countAt, 0xFFFF) << true;
+    QTest::newRow("two dimensions") << withU16(countAt + 2, 2) << false;
+    QTest::newRow("negative element count") << withByte(countAt + 4 + 3, char(0x80)) << false;
+    QTest::newRow("element count beyond the file") << withByte(countAt + 4 + 2, char(0x70)) << false;
     b = good;
     putU16(b, countAt + 8, 2); // lower bound 2: element 1 does not exist
     putU16(b, countAt + 10, 0);
@@ -292,15 +285,11 @@ void TestLangPack::damagedPacks_data()
     b[countAt + 11] = char(0x7F);
     QTest::newRow("bounds past the largest index") << b << false;
 
-    b = good;
-    b[offsetOf(b, scrambled("Abrir"))] = '\x04';
-    QTest::newRow("byte below 5 in a keyed text") << b << false;
-    b = good;
-    b[offsetOf(b, scrambled("&Nueva"))] = '\x00';
-    QTest::newRow("byte below 5 in a control caption") << b << false;
-    b = good;
-    putU16(b, offsetOf(b, scrambled("Abrir")) - 2, 0xFFFF);
-    QTest::newRow("text length beyond the file") << b << false;
+    const qsizetype keyedText = offsetOf(good, scrambled("Abrir"));
+    QTest::newRow("byte below 5 in a keyed text") << withByte(keyedText, '\x04') << false;
+    QTest::newRow("byte below 5 in a control caption")
+        << withByte(offsetOf(good, scrambled("&Nueva")), '\x00') << false;
+    QTest::newRow("text length beyond the file") << withU16(keyedText - 2, 0xFFFF) << false;
 }
 
 void TestLangPack::damagedPacks()
@@ -339,13 +328,12 @@ void TestLangPack::damagedPacks()
 void TestLangPack::fuzzRegressions()
 {
     // Inputs that once were, or could be, trouble: each is refused with a reason.
-    const QDir dir(QStringLiteral(QUORVEL_TEST_DATA "/fuzz/langpack"));
-    const QStringList files = dir.entryList(QDir::Files);
+    const QStringList files = fuzzRegressionFiles("langpack");
     QVERIFY(!files.isEmpty());
-    for (const QString &name : files) {
+    for (const QString &path : files) {
         LanguagePackData pack;
-        const PackReadResult result = readLanguagePack(readFile(dir.filePath(name)), CodePage::Windows1252, pack);
-        QVERIFY2(!result.ok && !result.error.isEmpty(), qPrintable(name));
+        const PackReadResult result = readLanguagePack(readFile(path), CodePage::Windows1252, pack);
+        QVERIFY2(!result.ok && !result.error.isEmpty(), qPrintable(path));
     }
 }
 

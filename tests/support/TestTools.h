@@ -1,6 +1,7 @@
 #pragma once
 // The outside tools a test checks our files with (ffmpeg, ImageMagick, libjpeg, the desktop's
-// tools): one run and what it printed, and a file's bytes.
+// tools): one run and what it printed, a file's bytes, and the fuzzers' saved inputs.
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -35,6 +36,16 @@ inline QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The inputs a fuzzer once found trouble with, kept under tests/data/fuzz/<fuzzer>: their paths.
+inline QStringList fuzzRegressionFiles(const char *fuzzer)
+{
+    const QDir dir(QStringLiteral(QUORVEL_TEST_DATA "/fuzz/") + QLatin1String(fuzzer));
+    QStringList paths;
+    for (const QString &name : dir.entryList(QDir::Files))
+        paths << dir.filePath(name);
+    return paths;
 }
 
 } // namespace quorvel

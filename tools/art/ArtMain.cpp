@@ -3,19 +3,12 @@
 #include "EffectArt.h"
 #include "IconArt.h"
 #include "OverviewArt.h"
-
-#include <QGuiApplication>
-
-#include <cstdio>
+#include "ToolMain.h"
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: quorvel_art <program folder>\n");
-        return 2;
-    }
-    const QString dir = args.at(1);
-    return quorvel::art::writeIcons(dir) && quorvel::art::writeOverviews(dir) && quorvel::art::writeEffects(dir) ? 0 : 1;
+    return quorvel::runTool(argc, argv, 1, "quorvel_art <program folder>", [](const QStringList &args) {
+        const QString &dir = args.at(0);
+        return quorvel::art::writeIcons(dir) && quorvel::art::writeOverviews(dir) && quorvel::art::writeEffects(dir);
+    });
 }

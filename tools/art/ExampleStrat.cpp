@@ -1,6 +1,7 @@
 // Writes the example strat that a first run offers: an execute onto bomb site A of the Harbor
 // map, with smoke, flash and HE, a lurker, a rotating defender and the plant.
 // Usage: quorvel_example_strat <output .qvl>
+#include "common/Rounding.h"
 #include "document/StratFile.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,6 @@ using namespace quorvel;
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kFps = 63;
 constexpr float kRun = 8.0f, kWalk = 3.0f, kThrow = 20.0f;
 enum Facing : std::int16_t { None = 0, NE, E, SE, S, SW, W, NW, N };

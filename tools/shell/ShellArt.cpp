@@ -3,19 +3,17 @@
 // Bin/tips_<Language>.dat from each tips_<Language>.txt given after it (in the code page of
 // that language's pack) and the program's icon Bin/quorvel.png.
 // Usage: quorvel_shell_art <tips source> <program folder> [<language's tips source>...]
+#include "ToolMain.h"
 #include "common/CodePage.h"
 #include "language/clsLanguagePack.h"
 
 #include <QFileInfo>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QSaveFile>
-
-#include <cstdio>
 
 namespace {
 
@@ -69,22 +67,19 @@ bool writeIcon(const QString &target)
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    if (args.size() < 3) {
-        std::fprintf(stderr, "usage: quorvel_shell_art <tips source> <program folder> [<language's tips source>...]\n");
-        return 2;
-    }
-    const QString bin = args.at(2) + QStringLiteral("/Bin");
-    if (!QDir().mkpath(bin))
-        return 1;
-    for (const QString &source : args.mid(3)) {
-        const QString name = QFileInfo(source).completeBaseName(); // tips_<Language>
-        const QString language = name.section(QLatin1Char('_'), 1);
-        if (!writeTips(source, bin + QLatin1Char('/') + name + QStringLiteral(".dat"), quorvel::codePageForLanguage(language)))
-            return 1;
-    }
-    return writeTips(args.at(1), bin + QStringLiteral("/tips.dat")) && writeIcon(bin + QStringLiteral("/quorvel.png"))
-               ? 0
-               : 1;
+    return quorvel::runTool(argc, argv, 2,
+                            "quorvel_shell_art <tips source> <program folder> [<language's tips source>...]",
+                            [](const QStringList &args) {
+                                const QString bin = args.at(1) + QStringLiteral("/Bin");
+                                if (!QDir().mkpath(bin) || !writeTips(args.at(0), bin + QStringLiteral("/tips.dat")))
+                                    return false;
+                                for (const QString &source : args.mid(2)) {
+                                    const QString name = QFileInfo(source).completeBaseName(); // tips_<Language>
+                                    const QString language = name.section(QLatin1Char('_'), 1);
+                                    if (!writeTips(source, bin + QLatin1Char('/') + name + QStringLiteral(".dat"),
+                                                   quorvel::codePageForLanguage(language)))
+                                        return false;
+                                }
+                                return writeIcon(bin + QStringLiteral("/quorvel.png"));
+                            });
 }
