@@ -9,7 +9,7 @@
 
 namespace quorvel::test {
 
-struct GifSpec {
+struct GifRecipe {
     int frames = 5;
     QSize size{8, 8};
     int delayMs = 0;
@@ -19,20 +19,20 @@ struct GifSpec {
 };
 
 // Frame k (1-based) is filled with colour index k of the global table: colour (k * 20, 0, 0).
-inline QByteArray makeGif(const GifSpec &spec)
+inline QByteArray makeGif(const GifRecipe &recipe)
 {
     GifEncodeInput in;
-    in.screen = spec.size;
-    in.loopCount = spec.loopCount;
+    in.screen = recipe.size;
+    in.loopCount = recipe.loopCount;
     for (int i = 0; i < 16; ++i)
         in.globalColors.append(qRgb(i * 20, 0, 0));
-    for (int k = 1; k <= spec.frames; ++k) {
+    for (int k = 1; k <= recipe.frames; ++k) {
         GifEncodeFrame f;
-        f.size = spec.size;
-        f.indices = QByteArray(qsizetype(spec.size.width()) * spec.size.height(), char(k % 16));
-        f.delayMs = spec.delayMs;
-        f.disposal = spec.disposal;
-        if (spec.localTables && k > 1)
+        f.size = recipe.size;
+        f.indices = QByteArray(qsizetype(recipe.size.width()) * recipe.size.height(), char(k % 16));
+        f.delayMs = recipe.delayMs;
+        f.disposal = recipe.disposal;
+        if (recipe.localTables && k > 1)
             for (int i = 0; i < 16; ++i)
                 f.localColors.append(qRgb(0, i * 20, 0));
         in.frames.push_back(f);

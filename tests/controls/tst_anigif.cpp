@@ -35,12 +35,12 @@ private:
 };
 
 // A control with the fixture loaded, not playing by itself.
-static std::unique_ptr<ucAniGIF> loaded(Clock &clock, const GifSpec &spec = {})
+static std::unique_ptr<ucAniGIF> loaded(Clock &clock, const GifRecipe &recipe = {})
 {
     auto c = std::make_unique<ucAniGIF>(clock);
     c->setDelayAnimation(2); // as the board's effects: started only by Action 1
     c->setStretch(4);
-    if (!c->LoadAnimatedGIF_Array(makeGif(spec)))
+    if (!c->LoadAnimatedGIF_Array(makeGif(recipe)))
         return nullptr;
     return c;
 }
@@ -73,9 +73,9 @@ void TestAniGif::actionTable()
     QFETCH(int, setup);
     QFETCH(int, stepsFirst);
     QFETCH(int, action);
-    GifSpec spec;
-    spec.frames = frames;
-    auto c = setup < 0 ? std::make_unique<ucAniGIF>(clock) : loaded(clock, spec);
+    GifRecipe recipe;
+    recipe.frames = frames;
+    auto c = setup < 0 ? std::make_unique<ucAniGIF>(clock) : loaded(clock, recipe);
     QVERIFY(c);
     ControlTimer::advance(clock, ucAniGIF::kBuildDelayMs);
     for (int i = 0; i < stepsFirst; ++i)
@@ -92,9 +92,9 @@ void TestAniGif::actionTable()
 
 void TestAniGif::loopsAndLoopsEnded()
 {
-    GifSpec spec;
-    spec.loopCount = 2; // the GIF's own count is taken at load
-    auto c = loaded(clock, spec);
+    GifRecipe recipe;
+    recipe.loopCount = 2; // the GIF's own count is taken at load
+    auto c = loaded(clock, recipe);
     QVERIFY(c);
     QCOMPARE(c->Loops(), 2);
     c->setLoops(-1);
@@ -139,9 +139,9 @@ void TestAniGif::frameTiming()
     QFETCH(int, delayMs);
     QFETCH(int, minDelay);
     QFETCH(int, expected);
-    GifSpec spec;
-    spec.delayMs = delayMs;
-    auto c = loaded(clock, spec);
+    GifRecipe recipe;
+    recipe.delayMs = delayMs;
+    auto c = loaded(clock, recipe);
     QVERIFY(c);
     c->setMinFrameDelay(minDelay);
     ControlTimer::advance(clock, ucAniGIF::kBuildDelayMs);
@@ -205,9 +205,9 @@ void TestAniGif::delayedBuild()
 void TestAniGif::stretchAndMirror()
 {
     QWidget board; // a shown child resizes at once; a hidden one or a window waits
-    GifSpec spec;
-    spec.size = QSize(20, 10);
-    auto c = loaded(clock, spec);
+    GifRecipe recipe;
+    recipe.size = QSize(20, 10);
+    auto c = loaded(clock, recipe);
     QVERIFY(c);
     QCOMPARE(c->size(), QSize(20, 10)); // Stretch 4: the control takes the image's size
     QCOMPARE(c->ActualWidth(), 20 * 15);
@@ -242,9 +242,9 @@ void TestAniGif::stretchAndMirror()
 
 void TestAniGif::palettes()
 {
-    GifSpec spec;
-    spec.localTables = true;
-    auto c = loaded(clock, spec);
+    GifRecipe recipe;
+    recipe.localTables = true;
+    auto c = loaded(clock, recipe);
     QVERIFY(c);
     QList<std::uint32_t> entries;
     QVERIFY(c->GetPalette(0, entries));
@@ -334,9 +334,9 @@ void TestAniGif::remoteLoad_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<int>("frames"); // -1: RemoteLoadFailure
-    GifSpec spec;
-    spec.size = QSize(12, 9);
-    const QByteArray gif = makeGif(spec);
+    GifRecipe recipe;
+    recipe.size = QSize(12, 9);
+    const QByteArray gif = makeGif(recipe);
     QTest::newRow("a GIF") << QByteArray("200 OK") << gif << false << 5;
     QTest::newRow("upper-case signature") << QByteArray("200 OK") << QByteArray(gif).replace(0, 3, "gif") << false << 5;
     QTest::newRow("cancelled by the handler") << QByteArray("200 OK") << gif << true << 0;

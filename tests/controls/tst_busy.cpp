@@ -63,10 +63,10 @@ void TestBusy::stopTable()
     QFETCH(bool, running);
     QFETCH(bool, atFirst);
     QFETCH(bool, atOnce);
-    GifSpec spec;
-    spec.delayMs = 100;
+    GifRecipe recipe;
+    recipe.delayMs = 100;
     AniGif busy(clock);
-    busy.LoadFile(write(QStringLiteral("stop.gif"), makeGif(spec)), false);
+    busy.LoadFile(write(QStringLiteral("stop.gif"), makeGif(recipe)), false);
     QVERIFY(busy.TimerStatus());
     ControlTimer::advance(clock, AniGif::kFirstIntervalMs + 200); // frames 1, 2, 3
     QCOMPARE(busy.currentFrame(), 3);
@@ -93,10 +93,10 @@ void TestBusy::frameDelays()
 {
     QFETCH(int, delayMs);
     QFETCH(int, interval);
-    GifSpec spec;
-    spec.delayMs = delayMs;
+    GifRecipe recipe;
+    recipe.delayMs = delayMs;
     AniGif busy(clock);
-    busy.LoadFile(write(QStringLiteral("delay.gif"), makeGif(spec)), true);
+    busy.LoadFile(write(QStringLiteral("delay.gif"), makeGif(recipe)), true);
     QCOMPARE(busy.currentFrame(), 1); // DoNotStart: frame 1 drawn, timer off
     QVERIFY(!busy.TimerStatus());
     busy.RestartAnimate(); // goes on after the shown frame's own delay
@@ -123,7 +123,7 @@ void TestBusy::nothingLoaded()
     busy.LoadFile(dir.filePath(QStringLiteral("missing.gif")), false);
     QCOMPARE(busy.Picture(), 0);
     QVERIFY(!busy.TimerStatus());
-    GifSpec one;
+    GifRecipe one;
     one.frames = 1;
     busy.LoadFile(write(QStringLiteral("one.gif"), makeGif(one)), false);
     QCOMPARE(busy.currentFrame(), 1); // a single frame is drawn once, the timer stays off

@@ -106,12 +106,12 @@ private slots:
                     tooltips << c->ControlSpec;
             }
             for (QWidget *control : window->findChildren<QWidget *>()) {
-                QString spec = control->objectName();
+                QString controlName = control->objectName();
                 // Status panels show keyed texts; Qt's own parts are not ours to name.
-                if (spec.isEmpty() || spec.startsWith(QLatin1String("qt_")) || spec.startsWith(QLatin1String("StatusBar1Panel")))
+                if (controlName.isEmpty() || controlName.startsWith(QLatin1String("qt_")) || controlName.startsWith(QLatin1String("StatusBar1Panel")))
                     continue;
                 if (const QVariant index = control->property(kControlIndexProperty); index.isValid())
-                    spec += QStringLiteral("(%1)").arg(index.toInt());
+                    controlName += QStringLiteral("(%1)").arg(index.toInt());
                 QString text;
                 if (auto *label = qobject_cast<QLabel *>(control))
                     text = label->text();
@@ -121,9 +121,9 @@ private slots:
                     text = frame->title();
                 // A caption with a letter is words; "1:45" or "0" are values.
                 if (text.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
-                    QVERIFY2(captions.contains(spec), qPrintable(window->objectName() + u'.' + spec));
+                    QVERIFY2(captions.contains(controlName), qPrintable(window->objectName() + u'.' + controlName));
                 if (!control->toolTip().isEmpty())
-                    QVERIFY2(tooltips.contains(spec), qPrintable(window->objectName() + u'.' + spec + ".tooltip"));
+                    QVERIFY2(tooltips.contains(controlName), qPrintable(window->objectName() + u'.' + controlName + ".tooltip"));
             }
         }
     }
