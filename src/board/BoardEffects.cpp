@@ -184,11 +184,8 @@ bool BoardEffects::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != view_.viewport())
         return false;
-    if (event->type() == QEvent::ToolTip) {
-        // A marker's text shows in the balloon, not as a plain tooltip.
-        if (markerAt(static_cast<QHelpEvent *>(event)->pos()) != 0)
-            return true;
-    } else if (event->type() == QEvent::Leave || event->type() == QEvent::Hide) {
+    // A marker's text shows only in the balloon: the scene gives markers no plain tooltip.
+    if (event->type() == QEvent::Leave || event->type() == QEvent::Hide) {
         // The pointer left the board (or the board went): the balloon goes with it.
         if (balloonMarker_ != 0) {
             balloonMarker_ = 0;

@@ -187,7 +187,7 @@ void BoardScene::attach(const BoardDocument &document, const BoardHost &host)
     connect(doc, &BoardDocument::markerChanged, this, [this, doc, h, shown](int i) {
         const tpTexto *t = doc->marker(i);
         if (t && shown(doc->model().markerShown, i))
-            showMarker(i, t->Texto, QPointF(t->X, t->Y), h->markerPicture());
+            showMarker(i, QPointF(t->X, t->Y), h->markerPicture());
         else
             removeMarker(i);
     });
@@ -267,7 +267,6 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
                 item->setScale(kTwipsPerPixel);
                 item->setPos(t.X, t.Y);
                 item->setZValue(zMarker);
-                item->setToolTip(t.Texto);
                 item->setData(0, i);
                 imgMarker[i] = item;
             } else {
@@ -382,7 +381,7 @@ void BoardScene::showText(int i, const QString &text, const QPointF &pos)
     item->setPos(pos);
 }
 
-void BoardScene::showMarker(int i, const QString &info, const QPointF &pos, const QPixmap &picture)
+void BoardScene::showMarker(int i, const QPointF &pos, const QPixmap &picture)
 {
     if (i < 1)
         return;
@@ -393,7 +392,6 @@ void BoardScene::showMarker(int i, const QString &info, const QPointF &pos, cons
         item->setZValue(zMarker);
         item->setData(0, i);
     }
-    item->setToolTip(info);
     item->setPos(pos);
     item->setVisible(true);
 }

@@ -48,7 +48,7 @@ public:
     // not loaded yet (growing the array) and brings it to the model's state.
     void showObject(int i, const BoardModel &model, const BoardHost &host);
     void showText(int i, const QString &text, const QPointF &pos);
-    void showMarker(int i, const QString &info, const QPointF &pos, const QPixmap &picture);
+    void showMarker(int i, const QPointF &pos, const QPixmap &picture);
     void showPoint(int n, const PathPoint &pt);
     // Unloads one element (and for a point its line); later access finds nullptr.
     void removeObject(int i);
