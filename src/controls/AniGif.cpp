@@ -1,9 +1,8 @@
 #include "controls/AniGif.h"
 
+#include "common/FileHelpers.h"
 #include "controls/ControlTimer.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -38,25 +37,13 @@ void AniGif::LoadFile(const QString &FileName, bool DoNotStart)
         return;
     }
     QByteArray bytes;
-    QFile file(fileName_);
-    if (QFileInfo(fileName_).isFile() && file.size() <= GifLimits::maxFileBytes && file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    QString error;
-    animation_ = bytes.isEmpty() ? nullptr : loadGifAnimation(bytes, &error);
+    if (readRegularFile(fileName_, GifLimits::maxFileBytes, bytes))
+        animation_ = loadGifAnimation(bytes, nullptr);
     if (!animation_ || animation_->frameCount() == 0 || animation_->composed.size() != animation_->frames.size()) {
         animation_.reset();
         return;
     }
-    // The control takes the logical screen's size (the frames' bounding box when the header
-    // announces nothing larger).
-    QSize screen = animation_->size;
-    if (bytes.size() >= 10) {
-        const int w = std::uint8_t(bytes[6]) | (std::uint8_t(bytes[7]) << 8);
-        const int h = std::uint8_t(bytes[8]) | (std::uint8_t(bytes[9]) << 8);
-        if (w > 0 && h > 0 && w <= GifLimits::maxCanvasSide && h <= GifLimits::maxCanvasSide)
-            screen = QSize(w, h);
-    }
-    resize(screen);
+    resize(animation_->screen);
     if (frameCount() < 2 || DoNotStart)
         tick();
     else

@@ -1,10 +1,9 @@
 #include "controls/ucAniGIF.h"
 
+#include "common/FileHelpers.h"
 #include "common/Rounding.h"
 #include "controls/ControlTimer.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMouseEvent>
 #include <QNetworkReply>
 #include <QPainter>
@@ -28,71 +27,63 @@ std::int16_t vbShift(Qt::KeyboardModifiers m)
 
 } // namespace
 
-ucAniGIF::ucAniGIF(Clock &clock, QWidget *parent) : QWidget(parent), timer_(new ControlTimer(clock, this))
+ucAniGIF::ucAniGIF(Clock &clock, QWidget *parent)
+    : QWidget(parent), timer_(new ControlTimer(clock, this)), remoteDeadline_(new ControlTimer(clock, this))
 {
     setObjectName(QStringLiteral("ucAniGIF"));
     connect(timer_, &ControlTimer::timeout, this, &ucAniGIF::timerTick);
+    connect(remoteDeadline_, &ControlTimer::timeout, this, [this] {
+        remoteDeadline_->stop();
+        if (download_)
+            download_->abort(); // finishes with an error: RemoteLoadFailure
+    });
 }
 
 ucAniGIF::~ucAniGIF()
 {
     timer_->stop();
-    if (download_)
-        download_->abort();
+    if (QNetworkReply *reply = download_) {
+        download_ = nullptr; // the abort's finished signal reports to nobody
+        reply->abort();
+    }
 }
 
 // ---- loading ----
 
+std::shared_ptr<const GifAnimation> ucAniGIF::decode(QByteArrayView bytes)
+{
+    std::shared_ptr<const GifAnimation> animation = bytes.isEmpty() ? nullptr : loadGifAnimation(bytes, nullptr);
+    if (!animation || animation->frameCount() == 0 || animation->composed.size() != animation->frames.size())
+        return nullptr;
+    return animation;
+}
+
 bool ucAniGIF::LoadAnimatedGIF_File(const QString &FileName)
 {
-    // Qt opens any Unicode name; no narrow/wide split is needed.
     QByteArray bytes;
-    QFile file(FileName);
-    if (!FileName.isEmpty() && QFileInfo(FileName).isFile() && file.open(QIODevice::ReadOnly)) {
-        const qint64 size = file.size();
-        if (size > 0 && size <= GifLimits::maxFileBytes) {
-            bytes = file.readAll();
-            if (bytes.size() != size)
-                bytes.clear();
-        }
-    }
+    if (!readRegularFile(FileName, GifLimits::maxFileBytes, bytes))
+        bytes.clear();
     return LoadAnimatedGIF_Array(bytes);
 }
 
-bool ucAniGIF::LoadAnimatedGIF_Array(QByteArrayView Bytes)
-{
-    if (!processGIF(Bytes))
-        return false;
-    if (stretch_ == 1 || stretch_ == 3 || stretch_ == 4)
-        fitToImage(true);
-    return true;
-}
+bool ucAniGIF::LoadAnimatedGIF_Array(QByteArrayView Bytes) { return processGIF(decode(Bytes)); }
 
-bool ucAniGIF::processGIF(QByteArrayView bytes)
+bool ucAniGIF::processGIF(std::shared_ptr<const GifAnimation> animation)
 {
     clearGIF();
-    if (bytes.isEmpty())
+    if (!animation)
         return false;
-    QString error;
-    std::shared_ptr<const GifAnimation> animation = loadGifAnimation(bytes, &error);
-    if (!animation || animation->frameCount() == 0 || animation->composed.size() != animation->frames.size()) {
-        clearGIF();
-        return false;
-    }
     animation_ = std::move(animation);
     tables_ = animation_->colorTables;
     loops_ = animation_->loopCount;
-    curFrame_ = 1;
-    fitToImage(false);
-    if (FrameCount() == 1) {
-        update();
+    showFrame(1);
+    fitToImage(stretch_ == 1 || stretch_ == 3 || stretch_ == 4);
+    if (FrameCount() == 1)
         return true;
-    }
     if (delayAnimation_ == 0)
         completeBuild();
     else
         setAnimationTimer(TimerKind::DelayedBuild);
-    update();
     return true;
 }
 
@@ -162,17 +153,14 @@ void ucAniGIF::timerTick()
     if (curFrame_ == 0)
         return;
     bool stopped = false;
-    if (++curFrame_ > FrameCount()) {
-        curFrame_ = 1;
-        if (loops_ > 0 && ++loopsDone_ >= loops_) {
-            playState_ = 0;
-            timerKind_ = TimerKind::Stop;
-            loopsDone_ = 0;
-            stopped = true;
-        }
+    const bool wrapped = curFrame_ >= FrameCount();
+    if (wrapped && loops_ > 0 && ++loopsDone_ >= loops_) {
+        playState_ = 0;
+        timerKind_ = TimerKind::Stop;
+        loopsDone_ = 0;
+        stopped = true;
     }
-    invalidatePicture();
-    update();
+    showFrame(wrapped ? 1 : curFrame_ + 1);
     if (stopped)
         emit LoopsEnded();
     else
@@ -192,9 +180,7 @@ void ucAniGIF::setAction(std::int32_t value)
         setAnimationTimer(TimerKind::Stop);
         loopsDone_ = 0;
         playAfterBuild_ = false;
-        curFrame_ = 1;
-        invalidatePicture();
-        update();
+        showFrame(1);
         if (value == 4)
             setAnimationTimer(TimerKind::Play);
         break;
@@ -213,10 +199,8 @@ void ucAniGIF::setAction(std::int32_t value)
         break;
     case 3:
         setAnimationTimer(TimerKind::Stop);
-        curFrame_ = curFrame_ >= FrameCount() ? 1 : curFrame_ + 1;
         playState_ = 2;
-        invalidatePicture();
-        update();
+        showFrame(curFrame_ >= FrameCount() ? 1 : curFrame_ + 1);
         break;
     }
 }
@@ -410,6 +394,16 @@ void ucAniGIF::invalidatePicture()
     pictureFrame_ = 0;
 }
 
+void ucAniGIF::showFrame(std::int32_t frame)
+{
+    const bool changed = frame != curFrame_;
+    curFrame_ = frame;
+    invalidatePicture();
+    update();
+    if (changed)
+        emit FrameChanged(frame);
+}
+
 QImage ucAniGIF::currentPicture() const
 {
     if (curFrame_ == 0 || !animation_)
@@ -475,7 +469,6 @@ void ucAniGIF::paintEvent(QPaintEvent *)
     p.drawImage(QRectF(roundHalfEven(target.x()), roundHalfEven(target.y()), roundHalfEven(target.width()),
                        roundHalfEven(target.height())),
                 image);
-    emit FrameChanged(curFrame_);
 }
 
 // ---- showing and hiding ----

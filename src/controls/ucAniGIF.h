@@ -41,8 +41,15 @@ public:
     // Loaders. A failed load leaves the control empty.
     bool LoadAnimatedGIF_File(const QString &FileName);
     bool LoadAnimatedGIF_Array(QByteArrayView Bytes);
-    // Fetches the path (a URL) in the background: RemoteLoadComplete / RemoteLoadFailure.
+    // Fetches an http or https address in the background: RemoteLoadComplete, or
+    // RemoteLoadFailure for any other address, an error, a body over the cap, or a fetch still
+    // running at the deadline.
     void LoadAnimatedGIF_Remote(const QString &RemotePath);
+    struct RemoteLimits {
+        int deadlineMs = 30000;
+        qint64 maxBytes = GifLimits::maxFileBytes;
+    };
+    void setRemoteLimits(const RemoteLimits &limits);
 
     std::int32_t Action() const { return playState_; }
     void setAction(std::int32_t value);
@@ -118,7 +125,10 @@ protected:
 
 private:
     enum class TimerKind { Stop, Play, DelayedBuild };
-    bool processGIF(QByteArrayView bytes);
+    static std::shared_ptr<const GifAnimation> decode(QByteArrayView bytes);
+    bool processGIF(std::shared_ptr<const GifAnimation> animation);
+    // The frame on display changes (the timer, a step, a rewind, a load): FrameChanged.
+    void showFrame(std::int32_t frame);
     void clearGIF();
     bool setAnimationTimer(TimerKind kind);
     void timerTick();
@@ -129,6 +139,7 @@ private:
     const std::vector<GifColorTable> *tableSet(std::int32_t FrameIndex, int *table) const;
     void raiseMouse(QMouseEvent *event, void (ucAniGIF::*signal)(std::int16_t, std::int16_t, float, float));
     void remoteFinished(QNetworkReply *reply);
+    void cancelRemote();
 
     ControlTimer *timer_;
     TimerKind timerKind_ = TimerKind::Stop;
@@ -164,6 +175,10 @@ private:
 
     QNetworkAccessManager *network_ = nullptr;
     QPointer<QNetworkReply> download_;
+    ControlTimer *remoteDeadline_;
+    RemoteLimits remoteLimits_;
+    QByteArray remoteBytes_;
+    bool remoteTooBig_ = false;
 };
 
 } // namespace quorvel

@@ -1,7 +1,10 @@
-// The remote loader of the animated control: a GIF fetched in the background.
+// The remote loader of the animated control: a GIF fetched in the background over http or
+// https. Whatever the server does, the fetch holds at most the size cap in memory and ends by
+// its deadline.
 #include "controls/ucAniGIF.h"
 
 #include "common/Rounding.h"
+#include "controls/ControlTimer.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -10,34 +13,59 @@ namespace quorvel {
 
 namespace {
 
-int le16(QByteArrayView b, qsizetype at) { return std::uint8_t(b[at]) | (std::uint8_t(b[at + 1]) << 8); }
+// Qt's own buffer stays small: the body is moved into ours as it comes, where the cap applies.
+constexpr qint64 kReadBufferBytes = 64 * 1024;
 
 } // namespace
+
+void ucAniGIF::setRemoteLimits(const RemoteLimits &limits) { remoteLimits_ = limits; }
+
+void ucAniGIF::cancelRemote()
+{
+    remoteDeadline_->stop();
+    remoteBytes_.clear();
+    if (QNetworkReply *old = download_) {
+        download_ = nullptr;
+        old->abort();
+    }
+}
 
 void ucAniGIF::LoadAnimatedGIF_Remote(const QString &RemotePath)
 {
     if (RemotePath.isEmpty())
         return;
-    if (download_) { // one download per control: a new one replaces it
-        QNetworkReply *old = download_;
-        download_ = nullptr;
-        old->abort();
-    }
+    cancelRemote(); // one download per control: a new one replaces it
     const QUrl url(RemotePath);
-    if (!url.isValid() || url.isRelative()) {
+    const QString scheme = url.scheme().toLower();
+    // Only the web: a file or data address would read what the caller never meant to expose.
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         emit RemoteLoadFailure();
         return;
     }
     if (!network_)
         network_ = new QNetworkAccessManager(this);
     QNetworkReply *reply = network_->get(QNetworkRequest(url));
+    reply->setReadBufferSize(std::min(kReadBufferBytes, remoteLimits_.maxBytes));
     download_ = reply;
-    connect(reply, &QNetworkReply::downloadProgress, this, [reply](qint64 received, qint64 total) {
-        // A reader trusts nothing: a download larger than any GIF we load stops here.
-        if (received > GifLimits::maxFileBytes || total > GifLimits::maxFileBytes)
-            reply->abort();
+    remoteTooBig_ = false;
+    const auto tooBig = [this, reply] {
+        remoteTooBig_ = true;
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply, tooBig] {
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > remoteLimits_.maxBytes)
+            tooBig();
+    });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply, tooBig] {
+        if (reply != download_)
+            return;
+        if (remoteBytes_.size() + reply->bytesAvailable() > remoteLimits_.maxBytes)
+            tooBig();
+        else
+            remoteBytes_ += reply->readAll();
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { remoteFinished(reply); });
+    remoteDeadline_->start(remoteLimits_.deadlineMs);
 }
 
 void ucAniGIF::remoteFinished(QNetworkReply *reply)
@@ -46,26 +74,23 @@ void ucAniGIF::remoteFinished(QNetworkReply *reply)
     if (reply != download_)
         return; // replaced by a newer download
     download_ = nullptr;
-    if (reply->error() != QNetworkReply::NoError) {
-        emit RemoteLoadFailure();
-        return;
-    }
-    const QByteArray bytes = reply->readAll();
-    if (bytes.size() <= 14) {
-        emit RemoteLoadFailure();
-        return;
-    }
-    const QByteArray signature = bytes.left(6).toLower();
-    if (signature != "gif89a" && signature != "gif87a") {
+    remoteDeadline_->stop();
+    const bool ok = reply->error() == QNetworkReply::NoError && !remoteTooBig_
+                    && remoteBytes_.size() + reply->bytesAvailable() <= remoteLimits_.maxBytes;
+    QByteArray bytes = std::move(remoteBytes_);
+    remoteBytes_.clear();
+    std::shared_ptr<const GifAnimation> animation;
+    if (ok)
+        animation = decode(bytes + reply->readAll());
+    if (!animation) {
         emit RemoteLoadFailure();
         return;
     }
     bool cancel = false;
-    emit RemoteLoadComplete(float(le16(bytes, 6) * kTwipsPerPixel), float(le16(bytes, 8) * kTwipsPerPixel), &cancel);
-    if (cancel)
-        return;
-    if (processGIF(bytes) && (stretch_ == 1 || stretch_ == 3 || stretch_ == 4))
-        fitToImage(true);
+    emit RemoteLoadComplete(float(animation->screen.width() * kTwipsPerPixel),
+                            float(animation->screen.height() * kTwipsPerPixel), &cancel);
+    if (!cancel)
+        processGIF(std::move(animation));
 }
 
 } // namespace quorvel

@@ -87,6 +87,7 @@ std::shared_ptr<const GifAnimation> decode(QByteArrayView data, QString *error)
         return {};
     auto animation = std::make_shared<GifAnimation>();
     animation->size = parsed.size;
+    animation->screen = parsed.screen;
     animation->loopCount = parsed.loopCount;
     animation->colorTables = std::move(parsed.colorTables);
     animation->frames.reserve(parsed.images.size());

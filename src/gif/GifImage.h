@@ -59,6 +59,8 @@ struct ComposedGifFrame {
 // A decoded animation. Immutable once loaded and shared between every control that shows it.
 struct GifAnimation {
     QSize size;               // bounding box of all frames, measured from (0, 0)
+    QSize screen;             // the logical screen the header announces; the bounding box when
+                              // it announces none (0) or one beyond maxCanvasSide
     int loopCount = 0;        // 0 = endless (also when the stream has no loop block)
     std::vector<GifColorTable> colorTables;  // [0] global (empty when there is none), then local tables
     std::vector<GifFrame> frames;

@@ -116,8 +116,10 @@ bool parseGif(QByteArrayView data, ParsedGif &out, QString *error)
     if (!sameLetters(signature, "GIF89A") && !sameLetters(signature, "GIF87A"))
         return failWith(error, QStringLiteral("This is not a GIF picture"));
 
-    // The logical screen's size is not used: the overall size is the frames' bounding box.
-    in.seek(10);
+    // The frames are drawn on their bounding box; the logical screen only sizes a player
+    // that takes the GIF's own size.
+    const int screenWidth = in.u16();
+    const int screenHeight = in.u16();
     const int screenFlags = in.byte();
     in.seek(13);
     bool hasGlobal = false;
@@ -221,6 +223,9 @@ bool parseGif(QByteArrayView data, ParsedGif &out, QString *error)
     if (out.images.empty())
         return failWith(error, QStringLiteral("The GIF holds no image"));
     out.size = QSize(int(width), int(height));
+    const bool screenFits = screenWidth > 0 && screenHeight > 0 && screenWidth <= GifLimits::maxCanvasSide
+                            && screenHeight <= GifLimits::maxCanvasSide;
+    out.screen = screenFits ? QSize(screenWidth, screenHeight) : out.size;
 
     qint64 pixels = 0;
     for (const ParsedImage &image : out.images)

@@ -16,6 +16,7 @@ struct ParsedImage {
 
 struct ParsedGif {
     QSize size;
+    QSize screen;
     int loopCount = 0;
     std::vector<GifColorTable> colorTables;
     std::vector<ParsedImage> images;

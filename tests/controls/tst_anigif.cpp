@@ -8,10 +8,14 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace quorvel;
 using namespace quorvel::test;
+
+static constexpr qint64 kCap = 64 * 1024; // the remote loader's size cap in these tests
 
 class TestAniGif : public QObject {
     Q_OBJECT
@@ -29,6 +33,8 @@ private slots:
     void hideAndShow();
     void remoteLoad_data();
     void remoteLoad();
+    void remoteRefusals_data();
+    void remoteRefusals();
 
 private:
     ManualClock clock;
@@ -101,6 +107,7 @@ void TestAniGif::loopsAndLoopsEnded()
     QCOMPARE(c->Loops(), 1);
     QCOMPARE(c->LoopsRemaining(), 1);
     QSignalSpy ended(c.get(), &ucAniGIF::LoopsEnded);
+    QSignalSpy changed(c.get(), &ucAniGIF::FrameChanged); // from the timer: the control is never painted
     ControlTimer::advance(clock, ucAniGIF::kBuildDelayMs);
     c->setAction(1);
     QList<int> shown{c->currentFrame()};
@@ -110,6 +117,10 @@ void TestAniGif::loopsAndLoopsEnded()
     }
     // One pass: frames 1..5, then it rests on frame 1, stopped.
     QCOMPARE(shown, (QList<int>{1, 2, 3, 4, 5, 1, 1, 1}));
+    QList<int> raised;
+    for (const QList<QVariant> &args : changed)
+        raised << args.at(0).toInt();
+    QCOMPARE(raised, (QList<int>{2, 3, 4, 5, 1}));
     QCOMPARE(c->Action(), 0);
     QCOMPARE(ended.count(), 1);
     QCOMPARE(c->LoopsRemaining(), 1);
@@ -306,22 +317,42 @@ void TestAniGif::hideAndShow()
     }
 }
 
-// A one-request HTTP server on 127.0.0.1 that answers with the given status and body.
+// A one-request HTTP server on 127.0.0.1 that answers with the given status and body, or
+// hostile: header lines without end, or a body without end. It writes the next piece only
+// when the last one left. (Qt's HTTP thread reads headers for as long as any are waiting, so
+// a flood without pause would hold off the abort: the header lines come one a millisecond.)
 class TinyHttp : public QTcpServer {
 public:
+    enum Mode { Plain, EndlessHeaders, EndlessBody };
+    Mode mode = Plain;
     QByteArray status = "200 OK";
     QByteArray body;
+    qint64 sent = 0;
+    bool closed = false;
     TinyHttp()
     {
         listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket *s = nextPendingConnection();
+            connect(s, &QTcpSocket::disconnected, this, [this] { closed = true; });
+            connect(s, &QTcpSocket::errorOccurred, this, [this] { closed = true; });
+            connect(s, &QTcpSocket::bytesWritten, s, [this, s](qint64 n) {
+                sent += n;
+                if (mode == EndlessBody && s->bytesToWrite() == 0)
+                    s->write(QByteArray(4096, 'b'));
+                else if (mode == EndlessHeaders && s->bytesToWrite() == 0) // a line each millisecond
+                    QTimer::singleShot(1, s, [s] { s->write("X-More: " + QByteArray(1000, 'h') + "\r\n"); });
+            });
             connect(s, &QTcpSocket::readyRead, s, [this, s] {
                 if (!s->readAll().contains("\r\n\r\n"))
                     return;
-                s->write("HTTP/1.1 " + status + "\r\nContent-Type: image/gif\r\nContent-Length: "
-                         + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-                s->disconnectFromHost();
+                s->write("HTTP/1.1 " + status + "\r\nContent-Type: image/gif\r\n");
+                if (mode == Plain) {
+                    s->write("Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                    s->disconnectFromHost();
+                } else if (mode == EndlessBody) {
+                    s->write("Connection: close\r\n\r\nGIF89a");
+                }
             });
         });
     }
@@ -343,6 +374,7 @@ void TestAniGif::remoteLoad_data()
     QTest::newRow("14 bytes") << QByteArray("200 OK") << gif.left(14) << false << -1;
     QTest::newRow("not a GIF") << QByteArray("200 OK") << QByteArray("<html>no gif here</html>") << false << -1;
     QTest::newRow("not found") << QByteArray("404 Not Found") << gif << false << -1;
+    QTest::newRow("over the size cap") << QByteArray("200 OK") << gif + QByteArray(kCap, ';') << false << -1;
 }
 
 void TestAniGif::remoteLoad()
@@ -355,6 +387,7 @@ void TestAniGif::remoteLoad()
     server.status = status;
     server.body = body;
     ucAniGIF c(clock);
+    c.setRemoteLimits({1000, kCap});
     QList<QPointF> sizes;
     connect(&c, &ucAniGIF::RemoteLoadComplete, this, [&](float w, float h, bool *Cancel) {
         sizes << QPointF(w, h);
@@ -371,6 +404,46 @@ void TestAniGif::remoteLoad()
     }
     c.LoadAnimatedGIF_Remote(QString()); // nothing to fetch: nothing happens
     QCOMPARE(failed.count() + sizes.size(), 1);
+}
+
+// Only the web is fetched; a server that never ends is cut off by the size cap or the deadline.
+void TestAniGif::remoteRefusals_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("deadline");
+    QTest::newRow("file") << QStringLiteral("file") << 0 << false;
+    QTest::newRow("data") << QStringLiteral("data:image/gif;base64,") + QString::fromLatin1(makeGif({}).toBase64()) << 0 << false;
+    QTest::newRow("endless body") << QString() << int(TinyHttp::EndlessBody) << false;
+    QTest::newRow("endless headers") << QString() << int(TinyHttp::EndlessHeaders) << true;
+}
+
+void TestAniGif::remoteRefusals()
+{
+    QFETCH(QString, address);
+    QFETCH(int, mode);
+    QFETCH(bool, deadline);
+    TinyHttp server;
+    server.mode = TinyHttp::Mode(mode);
+    ucAniGIF c(clock);
+    c.setRemoteLimits({1000, kCap});
+    QSignalSpy failed(&c, &ucAniGIF::RemoteLoadFailure);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("a.gif")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(makeGif({})) > 0);
+    file.close();
+    if (address == QLatin1String("file"))
+        address = QUrl::fromLocalFile(file.fileName()).toString();
+    c.LoadAnimatedGIF_Remote(address.isEmpty() ? server.url() : address);
+    if (deadline) {
+        QTRY_VERIFY(server.sent > 2 * kCap); // beyond the cap, and still going
+        QCOMPARE(failed.count(), 0);
+        ControlTimer::advance(clock, 1000);
+    }
+    QTRY_COMPARE(failed.count(), 1);
+    QCOMPARE(c.FrameCount(), 0);
+    if (mode != 0)
+        QTRY_VERIFY(server.closed); // the fetch ended: the server was hung up on
 }
 
 QTEST_MAIN(TestAniGif)

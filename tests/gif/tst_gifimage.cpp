@@ -2,7 +2,6 @@
 // reading of the GIFs we write, and against damaged and hostile streams.
 #include "GifSamples.h"
 #include "TestTools.h"
-#include "gif/GifFrameTimer.h"
 #include "gif/GifImage.h"
 
 #include <QProcess>
@@ -399,66 +398,49 @@ private slots:
 
     }
 
-    // The control's current frame as a one-frame GIF.
+    // The control's current frame as a one-frame GIF: a 256-colour table of the frame's colours
+    // padded with black, no delay or disposal, transparency only when the frame has it.
     void oneFrameEncoding()
     {
         GifFrame f;
         f.width = f.height = 1;
         f.indices = "\3"_qba;
-        const QByteArray g = encodeGifFrame(f, samples::ramp(4));
-        QCOMPARE(g.size(), 781 + 10 + 1 + 5 + 2);
-        QCOMPARE(g.mid(13 + 12, 3).toHex(), "000000"); // 4 colours, then black
-        QCOMPARE(g.mid(781, 1).toHex(), "2c");          // no control block for an opaque frame
-        // clear 256, pixel 3, end 257 in 9 bits each: one sub-block of 4 bytes.
-        QCOMPARE(g.mid(791).toHex(), "080400070404003b");
-        f.transparent = true;
-        f.transparentIndex = 3;
-        const QByteArray t = encodeGifFrame(f, samples::ramp(4));
-        QCOMPARE(t.mid(781, 8).toHex(), "21f9040100000300");
-        const auto back = decodeGifAnimation(t, nullptr);
-        QVERIFY(back && back->frames[0].transparent && back->frames[0].indices == f.indices);
+        f.delayMs = 70;
+        f.disposal = 2;
+        for (const bool transparent : {false, true}) {
+            f.transparent = transparent;
+            f.transparentIndex = 3;
+            const auto back = decodeGifAnimation(encodeGifFrame(f, samples::ramp(4)), nullptr);
+            QVERIFY(back && back->frameCount() == 1);
+            const GifColorTable &table = back->colorTables[0];
+            QCOMPARE(table.size(), 256);
+            QCOMPARE(table.mid(0, 4), samples::ramp(4));
+            QCOMPARE(table[4], qRgb(0, 0, 0));
+            const GifFrame &g = back->frames[0];
+            QCOMPARE(g.indices, f.indices);
+            QCOMPARE(g.delayMs + g.disposal, 0);
+            QCOMPARE(g.transparent, transparent);
+            QCOMPARE(g.transparentIndex, transparent ? 3 : 0);
+        }
     }
 
-    // Frame timing: delays floored at the shortest delay, loops counted in passes.
-    void frameTimer()
+    // The logical screen sizes a player that takes the GIF's size; a header announcing none or
+    // one beyond the canvas cap gives the frames' bounding box.
+    void logicalScreen_data()
     {
-        GifFrameTimer t;
-        t.load({0, 200, 0, 10, 0});
-        QVERIFY(t.set(GifFrameTimer::Play));
-        QCOMPARE(t.armedMs(), 50);
-        QVERIFY(!t.set(GifFrameTimer::Play)); // already running
-        t.loops = 1;
-        QString shown;
-        for (int i = 0; i < 5; ++i) {
-            const bool ended = t.tick().ended;
-            shown += QStringLiteral("%1:%2%3 ").arg(t.currentFrame()).arg(t.armedMs()).arg(ended ? "!" : "");
-        }
-        QCOMPARE(shown, QStringLiteral("2:200 3:50 4:50 5:50 1:50! "));
-        QCOMPARE(t.state(), GifFrameTimer::Stopped);
-        QCOMPARE(t.loopsDone(), 0);
-
-        t.loops = 0;
-        QVERIFY(t.set(GifFrameTimer::Play));
-        for (int i = 0; i < 23; ++i)
-            QVERIFY(!t.tick().ended);
-        t.pause();
-        QCOMPARE(t.state(), GifFrameTimer::Paused);
-        QVERIFY(t.set(GifFrameTimer::Play));
-        QCOMPARE(t.currentFrame(), 4); // resumes where it paused
-        t.rewind();
-        t.pause();
-        QCOMPARE(t.state(), GifFrameTimer::Stopped); // a stopped play stays stopped
-        QCOMPARE(t.currentFrame(), 1);
-
-        QVERIFY(t.set(GifFrameTimer::DelayedBuild));
-        QCOMPARE(t.state(), GifFrameTimer::Running);
-        QCOMPARE(t.armedMs(), 20);
-        t.buildTick();
-        QCOMPARE(t.state(), GifFrameTimer::Stopped);
-
-        t.load({70});
-        QVERIFY(!t.set(GifFrameTimer::Play)); // one frame never plays
-        QVERIFY(!t.set(GifFrameTimer::DelayedBuild, false)); // nor anything at design time
+        QTest::addColumn<QByteArray>("screen");
+        QTest::addColumn<QSize>("expected");
+        QTest::newRow("announced") << "\x30\0\x20\0"_qba << QSize(48, 32);
+        QTest::newRow("none") << "\0\0\x20\0"_qba << QSize(4, 4);
+        QTest::newRow("beyond the cap") << "\x01\x10\x20\0"_qba << QSize(4, 4);
+    }
+    void logicalScreen()
+    {
+        QFETCH(QByteArray, screen);
+        const auto a = decodeGifAnimation(patched(gif({frame({4, 4}, 0, 0, 1, 0)}), 6, screen), nullptr);
+        QVERIFY(a);
+        QTEST(a->screen, "expected");
+        QCOMPARE(a->size, QSize(4, 4));
     }
 
     void sharedAnimations()
