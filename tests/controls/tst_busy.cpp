@@ -1,5 +1,5 @@
 // The busy animation (its frame timing and stop rules), the shipped animations, and the
-// balloon tooltip's property rules (its showing with the pointer is tested on a board).
+// balloon tooltip's rules (its showing with the pointer is tested on a board).
 #include "GifFixtures.h"
 #include "common/Clock.h"
 #include "controls/AniGif.h"
@@ -25,7 +25,7 @@ private slots:
     void frameDelays();
     void nothingLoaded();
     void shippedAnimations();
-    void balloonProperties();
+    void balloonRules();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -163,42 +163,30 @@ void TestBusy::shippedAnimations()
     QVERIFY(busy.TimerStatus()); // endless
 }
 
-void TestBusy::balloonProperties()
+// What reaches the tip window, and when: a title without an icon only at Create, a colour of
+// 0 only on a live window, one tip window per tooltip.
+void TestBusy::balloonRules()
 {
     QWidget parent;
     CTooltip tip(clock);
     tip.Destroy(); // nothing to destroy
-    tip.Style = 1;
     tip.setTitle(QStringLiteral("Info"));
-    tip.setTipText(QStringLiteral("Smoke \u2192 B site, \u0218tefan"));
-    tip.setForeColor(0);
     tip.Create(&parent);
     BalloonWindow *w = tip.window();
     QVERIFY(w);
-    QVERIFY(w->balloon());
-    QCOMPARE(w->title(), QStringLiteral("Info")); // at Create a title goes without an icon
-    QCOMPARE(w->tipText(), tip.TipText());
-    QCOMPARE(w->textColor(), 0u);
-    QCOMPARE(w->initial(), 500);
-    QCOMPARE(w->autoPop(), 100000);
-
+    QCOMPARE(w->title(), QStringLiteral("Info"));
     tip.setTitle(QStringLiteral("Other")); // live, no icon: the window keeps its title
     QCOMPARE(w->title(), QStringLiteral("Info"));
     tip.setIcon(1);
     QCOMPARE(w->title(), QStringLiteral("Other"));
-    QCOMPARE(w->icon(), 1);
     tip.setBackColor(0x00FF00);
-    tip.setBackColor(0); // 0 on a live window is sent
+    tip.setBackColor(0);
     QCOMPARE(w->backColor(), 0u);
-    tip.setTipText(QStringLiteral("changed in place"));
-    QCOMPARE(w->tipText(), QStringLiteral("changed in place"));
 
-    tip.setForeColor(0x0000FF);
     tip.Create(&parent);
     const QWidgetList windows = QApplication::topLevelWidgets();
     QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget *x) { return qobject_cast<BalloonWindow *>(x); }),
-             1); // exactly one tip window
-    QCOMPARE(tip.window()->textColor(), 0x0000FFu);
+             1);
     tip.Destroy();
     tip.Destroy();
     QVERIFY(!tip.window());
