@@ -24,8 +24,10 @@ BoardEffects::BoardEffects(PlaybackController &controller, QGraphicsView &view, 
     makeArray(flash_, "FLASH", clock);
     makeArray(smoke_, "SMOKE", clock);
 
+    // Read and decoded once here, so that a seek only shows it and starts its timer.
     busy_ = named<AniGif>("picAniUpdate", clock, view.viewport());
     busy_->hide();
+    busy_->LoadFile(programFolder() + QStringLiteral("/Bin/Loading.gif"), true);
 
     balloon_->Style = 1;
     balloon_->setIcon(1);
@@ -136,16 +138,11 @@ void BoardEffects::seekingChanged(bool seeking)
     if (!busy_)
         return;
     if (seeking) {
-        // Frame 1 is drawn by the load itself, so that the replay below has it on screen.
-        busy_->LoadFile(programFolder() + QStringLiteral("/Bin/Loading.gif"), true);
         busy_->RestartAnimate();
         const QSize area = view_.viewport()->size();
         busy_->move((area.width() - busy_->width()) / 2, (area.height() - busy_->height()) / 2);
         busy_->show();
         busy_->raise();
-        // The replay runs now, without returning to the event loop: paint the first frame at
-        // once so that it shows while the board is busy.
-        busy_->repaint();
     } else {
         busy_->hide();
         busy_->StopAnimate(false, true);

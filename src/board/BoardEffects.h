@@ -4,8 +4,8 @@
 // board seeks, and the marker balloon (`CTooltip`, "Info" over the marker's text). They follow
 // the board's PlaybackController: a grenade's burst starts the first stopped element of its
 // kind, a stop, a seek, the strat's end and closing reset them all, and Pause pauses and
-// resumes them. Nothing here yields to the event loop: a seek paints the busy animation once,
-// synchronously, and runs to its end before any click is handled.
+// resumes them. Nothing here yields to the event loop or paints by itself: the busy animation
+// is read once, and a seek only shows and hides it.
 
 #include "controls/AniGif.h"
 #include "controls/ucAniGIF.h"
