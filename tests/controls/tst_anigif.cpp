@@ -327,6 +327,7 @@ public:
     Mode mode = Plain;
     QByteArray status = "200 OK";
     QByteArray body;
+    QByteArray headers; // extra header lines, each ending in CR LF
     qint64 sent = 0;
     bool closed = false;
     TinyHttp()
@@ -346,7 +347,7 @@ public:
             connect(s, &QTcpSocket::readyRead, s, [this, s] {
                 if (!s->readAll().contains("\r\n\r\n"))
                     return;
-                s->write("HTTP/1.1 " + status + "\r\nContent-Type: image/gif\r\n");
+                s->write("HTTP/1.1 " + status + "\r\nContent-Type: image/gif\r\n" + headers);
                 if (mode == Plain) {
                     s->write("Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
                     s->disconnectFromHost();
@@ -413,6 +414,7 @@ void TestAniGif::remoteRefusals_data()
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("deadline");
     QTest::newRow("file") << QStringLiteral("file") << 0 << false;
+    QTest::newRow("redirect to a file") << QStringLiteral("redirect") << 0 << false;
     QTest::newRow("data") << QStringLiteral("data:image/gif;base64,") + QString::fromLatin1(makeGif({}).toBase64()) << 0 << false;
     QTest::newRow("endless body") << QString() << int(TinyHttp::EndlessBody) << false;
     QTest::newRow("endless headers") << QString() << int(TinyHttp::EndlessHeaders) << true;
@@ -432,8 +434,14 @@ void TestAniGif::remoteRefusals()
     QFile file(folder.filePath(QStringLiteral("a.gif")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(makeGif({})) > 0);
     file.close();
+    const QByteArray fileUrl = QUrl::fromLocalFile(file.fileName()).toEncoded();
     if (address == QLatin1String("file"))
-        address = QUrl::fromLocalFile(file.fileName()).toString();
+        address = QString::fromLatin1(fileUrl);
+    if (address == QLatin1String("redirect")) {
+        server.status = "302 Found";
+        server.headers = "Location: " + fileUrl + "\r\n";
+        address.clear();
+    }
     c.LoadAnimatedGIF_Remote(address.isEmpty() ? server.url() : address);
     if (deadline) {
         QTRY_VERIFY(server.sent > 2 * kCap); // beyond the cap, and still going
