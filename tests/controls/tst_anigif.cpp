@@ -33,8 +33,6 @@ private slots:
     void hideAndShow();
     void remoteLoad_data();
     void remoteLoad();
-    void remoteRefusals_data();
-    void remoteRefusals();
 
 private:
     ManualClock clock;
@@ -362,77 +360,47 @@ public:
 
 void TestAniGif::remoteLoad_data()
 {
-    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<QString>("address"); // empty: the server; "file", "redirect": a GIF on disk
+    QTest::addColumn<int>("mode");
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<int>("frames"); // -1: RemoteLoadFailure
+    QTest::addColumn<bool>("deadline");
     GifRecipe recipe;
     recipe.size = QSize(12, 9);
     const QByteArray gif = makeGif(recipe);
-    QTest::newRow("a GIF") << QByteArray("200 OK") << gif << false << 5;
-    QTest::newRow("upper-case signature") << QByteArray("200 OK") << QByteArray(gif).replace(0, 3, "gif") << false << 5;
-    QTest::newRow("cancelled by the handler") << QByteArray("200 OK") << gif << true << 0;
-    QTest::newRow("14 bytes") << QByteArray("200 OK") << gif.left(14) << false << -1;
-    QTest::newRow("not a GIF") << QByteArray("200 OK") << QByteArray("<html>no gif here</html>") << false << -1;
-    QTest::newRow("not found") << QByteArray("404 Not Found") << gif << false << -1;
-    QTest::newRow("over the size cap") << QByteArray("200 OK") << gif + QByteArray(kCap, ';') << false << -1;
+    const QString web;
+    QTest::newRow("a GIF") << web << 0 << gif << false << 5 << false;
+    QTest::newRow("upper-case signature") << web << 0 << QByteArray(gif).replace(0, 3, "gif") << false << 5 << false;
+    QTest::newRow("cancelled by the handler") << web << 0 << gif << true << 0 << false;
+    QTest::newRow("14 bytes") << web << 0 << gif.left(14) << false << -1 << false;
+    QTest::newRow("not a GIF") << web << 0 << QByteArray("<html>no gif here</html>") << false << -1 << false;
+    QTest::newRow("not found") << web << 0 << gif << false << -1 << false; // a 404 carrying a GIF
+    QTest::newRow("over the size cap") << web << 0 << gif + QByteArray(kCap, ';') << false << -1 << false;
+    QTest::newRow("endless body") << web << int(TinyHttp::EndlessBody) << gif << false << -1 << false;
+    QTest::newRow("endless headers") << web << int(TinyHttp::EndlessHeaders) << gif << false << -1 << true;
+    QTest::newRow("file") << QStringLiteral("file") << 0 << gif << false << -1 << false;
+    QTest::newRow("redirect to a file") << QStringLiteral("redirect") << 0 << gif << false << -1 << false;
+    QTest::newRow("data") << QStringLiteral("data:image/gif;base64,") + QString::fromLatin1(gif.toBase64()) << 0 << gif
+                          << false << -1 << false;
 }
 
+// Only the web is fetched; a server that never ends is cut off by the size cap or the deadline.
 void TestAniGif::remoteLoad()
 {
-    QFETCH(QByteArray, status);
+    QFETCH(QString, address);
     QFETCH(QByteArray, body);
     QFETCH(bool, cancel);
     QFETCH(int, frames);
     TinyHttp server;
-    server.status = status;
-    server.body = body;
-    ucAniGIF c(clock);
-    c.setRemoteLimits({1000, kCap});
-    QList<QPointF> sizes;
-    connect(&c, &ucAniGIF::RemoteLoadComplete, this, [&](float w, float h, bool *Cancel) {
-        sizes << QPointF(w, h);
-        *Cancel = cancel;
-    });
-    QSignalSpy failed(&c, &ucAniGIF::RemoteLoadFailure);
-    c.LoadAnimatedGIF_Remote(server.url());
-    QTRY_VERIFY(failed.count() + sizes.size() == 1);
-    if (frames < 0) {
-        QVERIFY(sizes.isEmpty());
-    } else {
-        QCOMPARE(sizes.value(0), QPointF(12 * 15, 9 * 15));
-        QCOMPARE(c.FrameCount(), frames);
-    }
-    c.LoadAnimatedGIF_Remote(QString()); // nothing to fetch: nothing happens
-    QCOMPARE(failed.count() + sizes.size(), 1);
-}
-
-// Only the web is fetched; a server that never ends is cut off by the size cap or the deadline.
-void TestAniGif::remoteRefusals_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("deadline");
-    QTest::newRow("file") << QStringLiteral("file") << 0 << false;
-    QTest::newRow("redirect to a file") << QStringLiteral("redirect") << 0 << false;
-    QTest::newRow("data") << QStringLiteral("data:image/gif;base64,") + QString::fromLatin1(makeGif({}).toBase64()) << 0 << false;
-    QTest::newRow("endless body") << QString() << int(TinyHttp::EndlessBody) << false;
-    QTest::newRow("endless headers") << QString() << int(TinyHttp::EndlessHeaders) << true;
-}
-
-void TestAniGif::remoteRefusals()
-{
-    QFETCH(QString, address);
     QFETCH(int, mode);
-    QFETCH(bool, deadline);
-    TinyHttp server;
     server.mode = TinyHttp::Mode(mode);
-    ucAniGIF c(clock);
-    c.setRemoteLimits({1000, kCap});
-    QSignalSpy failed(&c, &ucAniGIF::RemoteLoadFailure);
+    server.body = body;
+    if (QByteArray(QTest::currentDataTag()) == "not found")
+        server.status = "404 Not Found";
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("a.gif")));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(makeGif({})) > 0);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(body) > 0);
     file.close();
     const QByteArray fileUrl = QUrl::fromLocalFile(file.fileName()).toEncoded();
     if (address == QLatin1String("file"))
@@ -442,16 +410,33 @@ void TestAniGif::remoteRefusals()
         server.headers = "Location: " + fileUrl + "\r\n";
         address.clear();
     }
+    ucAniGIF c(clock);
+    c.setRemoteLimits({1000, kCap});
+    QList<QPointF> sizes;
+    connect(&c, &ucAniGIF::RemoteLoadComplete, this, [&](float w, float h, bool *Cancel) {
+        sizes << QPointF(w, h);
+        *Cancel = cancel;
+    });
+    QSignalSpy failed(&c, &ucAniGIF::RemoteLoadFailure);
     c.LoadAnimatedGIF_Remote(address.isEmpty() ? server.url() : address);
+    QFETCH(bool, deadline);
     if (deadline) {
         QTRY_VERIFY(server.sent > 2 * kCap); // beyond the cap, and still going
         QCOMPARE(failed.count(), 0);
         ControlTimer::advance(clock, 1000);
     }
-    QTRY_COMPARE(failed.count(), 1);
-    QCOMPARE(c.FrameCount(), 0);
+    QTRY_VERIFY(failed.count() + sizes.size() == 1);
+    if (frames < 0) {
+        QVERIFY(sizes.isEmpty());
+        QCOMPARE(c.FrameCount(), 0);
+    } else {
+        QCOMPARE(sizes.value(0), QPointF(12 * 15, 9 * 15));
+        QCOMPARE(c.FrameCount(), frames);
+    }
     if (mode != 0)
         QTRY_VERIFY(server.closed); // the fetch ended: the server was hung up on
+    c.LoadAnimatedGIF_Remote(QString()); // nothing to fetch: nothing happens
+    QCOMPARE(failed.count() + sizes.size(), 1);
 }
 
 QTEST_MAIN(TestAniGif)
