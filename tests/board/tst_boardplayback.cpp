@@ -2,6 +2,7 @@
 // timer, the strat's end, stopping, seeking and icon pictures, through the board's controls.
 #include "StratSamples.h"
 #include "OpenedBoard.h"
+#include "OpenedUrls.h"
 #include "board/BoardPlayback.h"
 #include "playback/PlaybackController.h"
 #include "board/BoardScene.h"
@@ -102,6 +103,8 @@ private slots:
     void bareBoardTakesOnePressPerDoubleClick();
     void seekShowsHiddenPaths();
     void aReusedBoardStartsStopped();
+    void webAddressesOpen_data();
+    void webAddressesOpen();
 };
 
 void TestBoardPlayback::initTestCase()
@@ -476,6 +479,37 @@ void TestBoardPlayback::aReusedBoardStartsStopped()
     QCOMPARE(b.label("picGO")->toolTip(), QStringLiteral("Play (F2)"));
     QCOMPARE(BoardPlayback::face(b.label("Picture1")), QStringLiteral("picPlayEdit"));
     QCOMPARE(b.slider("Slider2")->maximum(), 1);
+}
+
+void TestBoardPlayback::webAddressesOpen_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QString>("panelText"); // put in status panel 3 first ("" keeps it)
+    QTest::addColumn<bool>("recording");
+    QTest::addColumn<QString>("opened");
+    QTest::newRow("home page") << "lblSite" << "" << false << "https://quorvel.org/";
+    QTest::newRow("home page while recording") << "lblSite" << "" << true << "";
+    QTest::newRow("panel with an address") << "StatusBar1Panel3" << "http://example.org/news" << false
+                                           << "http://example.org/news";
+    QTest::newRow("panel with an address while recording")
+        << "StatusBar1Panel3" << "https://example.org/" << true << "https://example.org/";
+    QTest::newRow("panel with words") << "StatusBar1Panel3" << "" << false << "";
+}
+
+// The home page label and a status panel that shows a web address open it with a click.
+void TestBoardPlayback::webAddressesOpen()
+{
+    QFETCH(QString, clicked);
+    QFETCH(QString, panelText);
+    QFETCH(bool, recording);
+    QFETCH(QString, opened);
+    OpenedUrls urls;
+    Board b(smallStrat());
+    if (!panelText.isEmpty())
+        b.label("StatusBar1Panel3")->setText(panelText);
+    b.pb().setRecording(recording);
+    b.click(clicked.toLatin1().constData());
+    QCOMPARE(urls.urls, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{QUrl(opened)});
 }
 
 QTEST_MAIN(TestBoardPlayback)
