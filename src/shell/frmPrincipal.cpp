@@ -102,8 +102,6 @@ void frmPrincipal::bringToFront()
     // maximised.
     if (isMinimized())
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    if (isHidden())
-        show();
     raise();
     activateWindow();
 }

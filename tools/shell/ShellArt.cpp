@@ -86,7 +86,7 @@ bool writeBackground(const QString &target)
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath route(QPointF(60, 400));
     route.cubicTo(QPointF(180, 160), QPointF(400, 420), QPointF(580, 90));
-    p.setPen(QPen(QColor(255, 200, 40, 40), 6, Qt::DashLine, Qt::RoundCap));
+    p.setPen(QPen(QColor(255, 200, 40, 26), 6, Qt::DashLine, Qt::RoundCap));
     p.drawPath(route);
     p.end();
     return image.save(target, "PNG");
