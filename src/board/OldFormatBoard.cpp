@@ -17,8 +17,13 @@ void frmMapa::OldAbreTatica(const QString &sArq)
     // A damaged file, or one of the current format given to the converter, changes nothing.
     const StratReadResult read = sArq.isEmpty() ? StratReadResult{} : readOldStratFile(sArq, old);
     if (!read.ok) {
+        QString details = stratErrorDetails(sArq, read.error);
+        // The likeliest mistake: a strat that needs no converting at all.
+        if (StratDocument current; !sArq.isEmpty() && readStratFile(sArq, current).ok)
+            details = stratErrorDetails(sArq, QStringLiteral("this strat is already in the current format; "
+                                                             "open it with Strat > Open."));
         Prompts::current().detailedMessage(host_.dialogOwner(), QStringLiteral("An error has occured."), QString(),
-                                           MessageIcon::None, stratErrorDetails(sArq, read.error));
+                                           MessageIcon::None, details);
         closeBoard(CloseReason::Program);
         return;
     }

@@ -28,9 +28,10 @@ void frmMapa::setRecordingLayout(bool recording)
         picHide->setVisible(recording);
     }
     QWidget *bottom = findChild<QWidget *>(QStringLiteral("picBaixo"));
-    for (QWidget *w : {static_cast<QWidget *>(Slider1_), static_cast<QWidget *>(Slider2_),
-                       static_cast<QWidget *>(lblMinTime_), static_cast<QWidget *>(lblMaxTime_),
-                       static_cast<QWidget *>(StatusBar1_), bottom})
+    QList<QWidget *> hidden{Slider1_, Slider2_, lblMinTime_, lblMaxTime_, StatusBar1_, bottom};
+    for (int i = 3; i <= 7; ++i) // the speed marks go with their slider
+        hidden.append(findChild<QLabel *>(QStringLiteral("Label%1").arg(i)));
+    for (QWidget *w : hidden)
         if (w)
             w->setVisible(!recording);
     if (recording) {

@@ -1,6 +1,7 @@
 #include "board/frmMapa.h"
 
 #include "board/AutoSave.h"
+#include "board/BoardLinks.h"
 #include "board/BoardEditor.h"
 #include "board/BoardHost.h"
 #include "board/BoardEffects.h"
@@ -99,6 +100,13 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     // One strat-length update for every edit, in every mode: the dry run works on copies, so
     // a running playback is left as it is.
     connect(&document_, &BoardDocument::stratLengthChanged, controller_, &PlaybackController::updateStratLength);
+    // The home page label ends the row under the overview.
+    if (auto *bottom = findChild<QWidget *>(QStringLiteral("picBaixo")))
+        if (auto *row = qobject_cast<QHBoxLayout *>(bottom->layout())) {
+            auto *links = new BoardLinks(bottom, *controller_, {panels_.begin() + 1, panels_.end()});
+            row->addSpacing(12);
+            row->addWidget(links->lblSite());
+        }
     // After the editor: the marker balloon watches the board's mouse before the editor takes it.
     effects_ = new BoardEffects(*controller_, *view_, *scene_, document_, host_.clock(), this);
 }
@@ -184,7 +192,20 @@ void frmMapa::buildControls()
     row->addWidget(Slider2_, 1);
     row->addWidget(lblMaxTime_);
     row->addSpacing(12);
-    row->addWidget(Slider1_);
+    // The speed slider with its marks "1x" to "5x" (Label3 to Label7) under it.
+    auto *speed = new QVBoxLayout;
+    speed->setSpacing(0);
+    speed->addWidget(Slider1_);
+    auto *marks = new QHBoxLayout;
+    for (int i = 1; i <= 5; ++i) {
+        auto *mark = named<QLabel>(QStringLiteral("Label%1").arg(i + 2),
+                                   QStringLiteral("%1x").arg(i), bottom);
+        mark->setAlignment(Qt::AlignCenter);
+        mark->setStyleSheet(QStringLiteral("font-size: 8pt;"));
+        marks->addWidget(mark);
+    }
+    speed->addLayout(marks);
+    row->addLayout(speed);
     layout->addWidget(bottom);
 
     StatusBar1_ = named<QStatusBar>("StatusBar1", this);

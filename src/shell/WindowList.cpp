@@ -126,6 +126,17 @@ void WindowList::WindowListCheck(QWidget *board, const QString &action)
         a->setChecked(false);
 }
 
+void WindowList::listBoards(const QList<QWidget *> &boards, QWidget *active)
+{
+    for (qsizetype i = entries_.size(); i-- > 0;)
+        if (!boards.contains(entries_.at(i).board.data()))
+            removeAt(i);
+    for (QWidget *board : boards)
+        WindowListAdd(board);
+    for (const Entry &e : entries_)
+        e.action->setChecked(e.board == active);
+}
+
 void WindowList::WindowListRemove(QWidget *board)
 {
     const qsizetype i = indexOf(board);

@@ -38,6 +38,12 @@ public:
     void WindowListCheck(QWidget *board, const QString &action);
     void WindowListRemove(QWidget *board);
 
+    // The menu as the open boards make it: an entry for each board of `boards` (in the order
+    // given, after the entries that stay), none for a board not among them, and only the
+    // active board's entry checked. Run as the menu opens, so that no board is missed
+    // whatever way it was made.
+    void listBoards(const QList<QWidget *> &boards, QWidget *active);
+
     // The board's entry, or nullptr.
     QAction *entry(QWidget *board) const;
     // The entries in menu order.

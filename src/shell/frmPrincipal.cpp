@@ -38,7 +38,12 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("frmPrincipal"));
     setWindowTitle(QStringLiteral("Quorvel"));
     mdi_ = named<QMdiArea>("mdiArea", this);
-    mdi_->setBackground(QColor(38, 42, 48));
+    mdi_->setBackground(QColor(38, 42, 48)); // until the picture is laid out
+    // A board larger than the area scrolls into reach rather than being cut off.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    picTile_ = QPixmap(programFolder() + QStringLiteral("/Bin/background.png"));
+    mdi_->viewport()->installEventFilter(this);
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &frmPrincipal::subWindowActivated);
     buildMenus();
@@ -59,11 +64,7 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
     // A second start hands its command line over through the settings store.
     auto *poller = new CommandPoller(this);
     connect(poller, &CommandPoller::openFile, this, [this](const QString &file) { AbreArquivo(file); });
-    connect(poller, &CommandPoller::raise, this, [this] {
-        showNormal();
-        raise();
-        activateWindow();
-    });
+    connect(poller, &CommandPoller::raise, this, &frmPrincipal::bringToFront);
     poller->start();
     resize(1100, 820);
 }
@@ -75,6 +76,34 @@ frmPrincipal::~frmPrincipal()
     disconnect(mdi_, nullptr, this, nullptr);
     // The toolbar filters the MDI area's events and calls back into this window.
     mdi_->viewport()->removeEventFilter(toolbar_);
+    mdi_->viewport()->removeEventFilter(this);
+}
+
+bool frmPrincipal::eventFilter(QObject *watched, QEvent *event)
+{
+    if (mdi_ && watched == mdi_->viewport() && event->type() == QEvent::Resize)
+        paintBackground();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmPrincipal::paintBackground()
+{
+    // The tile picture stretched over the board area; a missing (or empty) picture leaves the
+    // plain colour.
+    const QSize area = mdi_->viewport()->size();
+    if (picTile_.isNull() || area.isEmpty())
+        return;
+    mdi_->setBackground(QBrush(picTile_.scaled(area, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+}
+
+void frmPrincipal::bringToFront()
+{
+    // Only a minimised window is restored, to the state it had before: a maximised one stays
+    // maximised.
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    raise();
+    activateWindow();
 }
 
 void frmPrincipal::buildMenus()
@@ -110,6 +139,14 @@ void frmPrincipal::buildMenus()
     connect(windowList_.get(), &WindowList::activate, this, [this](QWidget *w) {
         if (QMdiSubWindow *sub = subWindowOf(qobject_cast<frmMapa *>(w)))
             mdi_->setActiveSubWindow(sub);
+    });
+    // The menu is made from the boards themselves each time it opens.
+    connect(mnuWindow_, &QMenu::aboutToShow, this, [this] {
+        QList<QWidget *> open;
+        for (QMdiSubWindow *sub : mdi_->subWindowList(QMdiArea::CreationOrder))
+            if (auto *b = qobject_cast<frmMapa *>(sub->widget()); b && b->imI() != 0 && !sub->isHidden())
+                open.append(b);
+        windowList_->listBoards(open, activeBoard());
     });
     connect(windowList_.get(), &WindowList::cascade, mdi_, &QMdiArea::cascadeSubWindows);
     connect(windowList_.get(), &WindowList::tile, mdi_, &QMdiArea::tileSubWindows);

@@ -7,6 +7,7 @@
 #include "board/ProgramState.h"
 
 #include <QMainWindow>
+#include <QPixmap>
 #include <QPointer>
 
 #include <array>
@@ -43,6 +44,9 @@ public:
     std::int16_t NovoMapa();
     // Opens a strat file in a new board; a path that names no file does nothing.
     void AbreArquivo(const QString &path);
+    // A second start asks for the front: a minimised window is restored (a maximised one stays
+    // maximised) and raised.
+    void bringToFront();
     // Converts a strat of the older format in a new board (which saves it and closes).
     void ConverteArquivo(const QString &path);
 
@@ -91,6 +95,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     frmMapa *boardForFile(const QString &p, bool logged);
@@ -101,9 +106,11 @@ private:
     void subWindowActivated(QMdiSubWindow *window);
     QMdiSubWindow *subWindowOf(frmMapa *board) const;
     void debug(const char *line);
+    void paintBackground();
 
     ProgramState state_;
     IconStore icons_;
+    QPixmap picTile_; // the background picture
     QMdiArea *mdi_ = nullptr;
     std::array<frmMapa *, kMaxBoards + 2> Mapas_{}; // slots 1..11 (12 stays empty)
     int iNumMapas_ = 0;

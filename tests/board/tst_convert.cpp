@@ -1,12 +1,12 @@
-// Converting strats of the older format: through the Tools menu into a board, saved in the
-// current format under the chosen name, the board closed afterwards.
+// Converting strats of the older format: read into a board, saved in the current format under
+// the chosen name, the board closed afterwards.
 #include "StratSamples.h"
+#include "TestHost.h"
 #include "board/BoardScene.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
 #include "platform/ScriptedPrompts.h"
-#include "platform/Settings.h"
-#include "shell/frmPrincipal.h"
+#include "board/ProgramState.h"
 
 #include <QAction>
 #include <QFile>
@@ -40,6 +40,13 @@ StratDocument oldStrat()
     d.lCorMov = {0, 255};
     d.iLinks = 0;
     d.tLinks = {{}};
+    return d;
+}
+
+StratDocument currentStrat()
+{
+    StratDocument d = oldStrat();
+    makeSavePlaceholders(d);
     return d;
 }
 
@@ -78,13 +85,26 @@ public:
     int exec(QDialog &) override { return 0; }
 };
 
+// A fresh board taken for a conversion, as the Tools menu takes one.
+struct Converting {
+    ProgramState state;
+    TestHost host;
+    frmMapa board{state, host};
+    Converting()
+    {
+        state.fillPalette();
+        board.Form_Load();
+        board.setImI(1);
+    }
+    void convert(const QString &old) { board.OldAbreTatica(old); }
+};
+
 } // namespace
 
 class TestConvert : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void toolsMenuOffersConversion();
     void convertsStepsAndSaves();
     void boardWithoutMovements();
     void oldPathOffsets();
@@ -100,43 +120,17 @@ void TestConvert::initTestCase()
 {
     qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
     qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-    settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
-}
-
-void TestConvert::toolsMenuOffersConversion()
-{
-    ScriptedPrompts prompts;
-    frmPrincipal w;
-    auto *tools = w.findChild<QMenu *>(QStringLiteral("mnuTools"));
-    QVERIFY(tools);
-    QAction *convert = w.findChild<QAction *>(QStringLiteral("mnuConvert"));
-    QVERIFY(convert);
-    QVERIFY(convert->isVisible());
-    QVERIFY(tools->actions().contains(convert));
-    QCOMPARE(convert->text(), QStringLiteral("Convert Old .qvl"));
-
-    // The menu asks for the old file, then for the new name.
-    const QString old = writeBytes(dir_, QStringLiteral("menu-old.qvl"), samples::oldFormatBytes(oldStrat()));
-    const QString target = dir_.filePath(QStringLiteral("menu-new.qvl"));
-    prompts.addFile(old);
-    prompts.addFile(target);
-    convert->trigger();
-    QCOMPARE(prompts.unscriptedCount(), 0);
-    QVERIFY(QFileInfo(target).isFile());
-    QCOMPARE(prompts.messageTexts(), QStringList{kConverted});
-    QCOMPARE(prompts.messages.last().title, QStringLiteral(".qvl Converted"));
-    QCOMPARE(w.board(1)->imI(), 0); // the board closed after the conversion
 }
 
 void TestConvert::convertsStepsAndSaves()
 {
     ScriptedPrompts prompts;
-    frmPrincipal w;
+    Converting w;
     const StratDocument source = oldStrat();
     const QString old = writeBytes(dir_, QStringLiteral("old.qvl"), samples::oldFormatBytes(source));
     const QString target = dir_.filePath(QStringLiteral("new"));
     prompts.addFile(target);
-    w.ConverteArquivo(old);
+    w.convert(old);
     QCOMPARE(prompts.messageTexts(), QStringList{kConverted});
 
     StratDocument back;
@@ -158,13 +152,13 @@ void TestConvert::convertsStepsAndSaves()
     QCOMPARE(back.tObjetos, source.tObjetos);
     QCOMPARE(back.tTextos, source.tTextos);
     QCOMPARE(back.sNomeTatica.trimmed(), QStringLiteral("Old rush"));
-    QCOMPARE(w.board(1)->imI(), 0);
+    QCOMPARE(w.board.imI(), 0);
 }
 
 void TestConvert::boardWithoutMovements()
 {
     ScriptedPrompts prompts;
-    frmPrincipal w;
+    Converting w;
     StratDocument source = oldStrat();
     source.iMovs = 0;
     source.tMovimentos = {{}};
@@ -174,7 +168,7 @@ void TestConvert::boardWithoutMovements()
     const QString old = writeBytes(dir_, QStringLiteral("nomoves-old.qvl"), samples::oldFormatBytes(source));
     const QString target = dir_.filePath(QStringLiteral("nomoves-new.qvl"));
     prompts.addFile(target);
-    w.ConverteArquivo(old);
+    w.convert(old);
     StratDocument back;
     QVERIFY(readStratFile(target, back).ok);
     QVERIFY(isMovementsPlaceholder(back));
@@ -186,10 +180,9 @@ void TestConvert::oldPathOffsets()
     // The board behind the save dialog draws the path as the older release did, whatever the
     // object's type; cancelling the dialog writes nothing, says nothing and closes the board.
     PeekPrompts prompts;
-    frmPrincipal w;
+    Converting w;
     const QString old = writeBytes(dir_, QStringLiteral("offsets-old.qvl"), samples::oldFormatBytes(oldStrat()));
-    const std::int16_t slot = w.NovoMapa();
-    frmMapa *b = w.board(slot);
+    frmMapa *b = &w.board;
     QList<QPointF> points;
     QList<QLineF> lines;
     prompts.onSave = [&] {
@@ -218,6 +211,8 @@ void TestConvert::failures_data()
                                << QStringList{QStringLiteral("An error has occured.")};
     QTest::newRow("empty file") << QByteArray() << QString() << QStringList{QStringLiteral("An error has occured.")};
     QTest::newRow("garbage") << QByteArray(300, '\xff') << QString() << QStringList{QStringLiteral("An error has occured.")};
+    QTest::newRow("already the current format")
+        << writeStrat(currentStrat()) << QString() << QStringList{QStringLiteral("An error has occured.")};
 
     StratDocument missing = oldStrat();
     missing.sOverview = QStringLiteral("Nowhere.jpg");
@@ -231,15 +226,19 @@ void TestConvert::failures()
 {
     QFETCH(QByteArray, bytes);
     ScriptedPrompts prompts;
-    frmPrincipal w;
+    Converting w;
     const QString old = writeBytes(dir_, QStringLiteral("bad.qvl"), bytes);
-    w.ConverteArquivo(old);
+    w.convert(old);
     QTEST(prompts.messageTexts(), "messages");
     for (const ShownMessage &m : prompts.messages)
         if (m.text == QLatin1String("An error has occured."))
             QVERIFY2(m.details.startsWith(QStringLiteral("bad.qvl: ")) && m.details.size() > 9, qPrintable(m.details));
+    // A strat that needs no converting says so, and where it opens.
+    if (QByteArray(QTest::currentDataTag()) == "already the current format")
+        QCOMPARE(prompts.messages.first().details,
+                 QStringLiteral("bad.qvl: this strat is already in the current format; open it with Strat > Open."));
     QVERIFY(prompts.fileDialogs.isEmpty()); // no save dialog
-    QCOMPARE(w.board(1)->imI(), 0);       // no half-filled board left open
+    QCOMPARE(w.board.imI(), 0);       // no half-filled board left open
 }
 
 QTEST_MAIN(TestConvert)

@@ -224,14 +224,14 @@ void TestEditing::placingIsRefusedWhileRecordingOrPlaying()
     QCOMPARE(b.doc().iObj, 0);
     b.board.controller().setRecording(false);
 
-    b.board.playback().picGO_Click(); // Play: a press toggles pause and places nothing
+    QTest::mouseClick(b.board.findChild<QWidget *>(QStringLiteral("picGO")), Qt::LeftButton); // Play: a press toggles pause and places nothing
     QVERIFY(b.board.controller().playMode());
     b.place(1, {1000, 1000});
     QCOMPARE(b.doc().iObj, 0);
     QVERIFY(b.board.controller().paused());
     b.click({1000, 1000});
     QVERIFY(!b.board.controller().paused());
-    b.board.playback().picGO_Click();
+    QTest::mouseClick(b.board.findChild<QWidget *>(QStringLiteral("picGO")), Qt::LeftButton);
 }
 
 void TestEditing::pathSteps_data()
@@ -528,7 +528,7 @@ void TestEditing::stepEditing()
     b.doc().tMovimentos[1].Passos.at(1) = odd;
     b.m().playback.Movimento(1)->EditaMov(1, odd.iIni, odd.sVel, odd.sLvl, odd.sDir);
     if (playEdit)
-        b.board.playback().Picture1_Click();
+        QTest::mouseClick(b.board.findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
     const int sliderBefore = b.sliderMax();
 
     QList<bool> shown; // what the dialog offered, checked below
@@ -561,7 +561,7 @@ void TestEditing::stepEditing()
     if (playEdit) {
         // The length follows the edit in Play/Edit too.
         QCOMPARE(b.sliderMax(), ok ? int(b.m().playback.CalculaTempo().seconds) : sliderBefore);
-        b.board.playback().Picture1_Click();
+        QTest::mouseClick(b.board.findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
     }
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
@@ -637,7 +637,7 @@ void TestEditing::deletingInPlayEditUpdatesTheLength()
         prompts.addDialog(movOk());
         b.click({9000.0 - 4000 * i, 8000});
     }
-    b.board.playback().Picture1_Click();
+    QTest::mouseClick(b.board.findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
     const int sliderBefore = b.sliderMax();
     b.board.document().ApagaMovimento(2, 1);
     QCOMPARE(b.doc().tMovimentos[1].itM, 1);

@@ -16,7 +16,6 @@
 #include "platform/ScriptedPrompts.h"
 #include "playback/PlaybackController.h"
 #include "platform/Settings.h"
-#include "shell/frmPrincipal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -125,7 +124,6 @@ private slots:
     void recordAndSave();
     void stepsThatLoseNothing_data();
     void stepsThatLoseNothing();
-    void mainWindowMenus();
 
 private:
     QTemporaryDir config_;
@@ -169,6 +167,15 @@ void TestRecording::recordAndSave()
     QVERIFY(rig.board->controller().recording());
     QCOMPARE(rig.board->height(), 600); // the recording layout: the overview only
     QVERIFY(rig.board->findChild<QWidget *>("picHide")->isVisible());
+    // The speed marks "1x" to "5x" go and come back with their slider.
+    auto marks = [&] {
+        QStringList shown;
+        for (int i = 3; i <= 7; ++i)
+            if (auto *mark = rig.board->findChild<QLabel *>(QStringLiteral("Label%1").arg(i)); mark && mark->isVisible())
+                shown << mark->text();
+        return shown;
+    };
+    QCOMPARE(marks(), QStringList());
 
     rig.playToEnd(speed);
     QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
@@ -177,6 +184,7 @@ void TestRecording::recordAndSave()
     QCOMPARE(rig.frames().last(), frameFileName(pictures));
     QVERIFY(!rig.board->controller().recording());
     QVERIFY(rig.board->height() > 600);
+    QCOMPARE(marks(), (QStringList{"1x", "2x", "3x", "4x", "5x"}));
     QCOMPARE(rig.pb().running(), false);
     QVERIFY(rig.panel.cmdSave->isEnabled() && !rig.panel.cmdRec->isEnabled());
 
@@ -256,34 +264,6 @@ void TestRecording::stepsThatLoseNothing()
     QVERIFY(rig.board->height() > 600);
     QCOMPARE(rig.board->model().playback.lFrameAtual(), 0);
     QCOMPARE(rig.panel.cmdSave->isEnabled(), state == int(VideoRecorder::State::Recorded));
-}
-
-void TestRecording::mainWindowMenus()
-{
-    ScriptedPrompts prompts;
-    frmPrincipal w;
-    w.MDIForm_Load(QString());
-    auto *exportar = w.findChild<QAction *>(QStringLiteral("mnuExportar"));
-    auto *video = w.findChild<QAction *>(QStringLiteral("mnuVideo"));
-    QCOMPARE(exportar->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
-    // Without a board both do nothing.
-    exportar->trigger();
-    video->trigger();
-    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Closed);
-    QCOMPARE(prompts.fileDialogs.size(), 0);
-
-    w.AbreArquivo(QStringLiteral(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"));
-    QVERIFY(w.activeBoard());
-    w.activeBoard()->controller().togglePlay();
-    video->trigger();
-    // The playback stopped first; the panel is open and the entry disabled until it closes.
-    QVERIFY(!w.activeBoard()->controller().running());
-    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Ready);
-    QVERIFY(w.recorder()->panel()->isVisible());
-    QVERIFY(!video->isEnabled());
-    QTest::mouseClick(w.recorder()->panel()->cmdCancel, Qt::LeftButton);
-    QVERIFY(!w.recorder()->panel()->isVisible());
-    QVERIFY(video->isEnabled());
 }
 
 QTEST_MAIN(TestRecording)

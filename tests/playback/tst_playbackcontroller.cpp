@@ -1,4 +1,4 @@
-// The playback controller against a hand-driven clock: the pace of ticks from elapsed time,
+// The playback controller against a hand-driven clock: its modes, the pace of ticks from elapsed time,
 // the catch-up bound, pause, the strat's end, capture pacing and grenade bursts.
 #include "StratSamples.h"
 #include "playback/PlaybackController.h"
@@ -58,6 +58,8 @@ struct Rig {
 class TestPlaybackController : public QObject {
     Q_OBJECT
 private slots:
+    void modes_data();
+    void modes();
     void pacing_data();
     void pacing();
     void playEndsAtTheStratsEnd();
@@ -67,6 +69,55 @@ private slots:
     void grenadeBurstsOnlyInPlainPlay();
     void seekArming();
 };
+
+void TestPlaybackController::modes_data()
+{
+    QTest::addColumn<QString>("actions"); // g Play/Stop, e Play/Edit, p pause, s slow motion
+    QTest::addColumn<bool>("play");
+    QTest::addColumn<bool>("playEdit");
+    QTest::addColumn<bool>("clock");
+    QTest::addColumn<int>("interval");
+    auto row = [](const char *name, const char *a, bool p, bool e, bool clock, int interval) {
+        QTest::newRow(name) << QString::fromLatin1(a) << p << e << clock << interval;
+    };
+    row("stopped", "", false, false, false, 1);
+    row("play", "g", true, false, true, 1);
+    row("play/edit", "e", false, true, true, 1);
+    row("paused", "gp", true, false, false, 1);
+    row("resumed", "gpp", true, false, true, 1);
+    row("slow", "gs", true, false, true, 100);
+    row("slow paused", "gsp", true, false, false, 100);
+    row("slow paused, slow off", "gsps", true, false, true, 1);
+    row("paused, slow on", "gps", true, false, true, 100);
+    row("slow off", "gss", true, false, true, 1);
+    row("play/edit slow paused", "esp", false, true, false, 100);
+    row("stop", "gg", false, false, false, 1);
+    row("stop from slow paused", "gspg", false, false, false, 100);
+    row("Play/Stop in Play/Edit stops it", "eg", false, false, false, 1);
+    row("Play/Edit in Play stops it", "ge", false, false, false, 1);
+    row("restart after stop", "gge", false, true, true, 1);
+    row("slow while stopped", "s", false, false, false, 1);
+    row("pause while stopped", "p", false, false, false, 1);
+}
+
+void TestPlaybackController::modes()
+{
+    QFETCH(QString, actions);
+    Rig r;
+    for (const QChar a : actions) {
+        switch (a.toLatin1()) {
+        case 'g': r.pc.togglePlay(); break;
+        case 'e': r.pc.togglePlayEdit(); break;
+        case 'p': r.pc.togglePauseByUser(); break;
+        case 's': r.pc.toggleSlowMotion(); break;
+        }
+    }
+    QTEST(r.pc.playMode(), "play");
+    QTEST(r.pc.playEditMode(), "playEdit");
+    QTEST(r.pc.clockEnabled(), "clock");
+    QTEST(r.pc.clockInterval(), "interval");
+    QCOMPARE(r.pc.running(), r.pc.playMode() || r.pc.playEditMode());
+}
 
 void TestPlaybackController::pacing_data()
 {

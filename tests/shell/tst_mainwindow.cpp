@@ -4,11 +4,19 @@
 #include "document/StratFile.h"
 #include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
+#include "export/RecordingPanel.h"
+#include "export/VideoRecorder.h"
+#include "playback/PlaybackController.h"
+#include "shell/CommandPoller.h"
 #include "shell/frmPrincipal.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -48,6 +56,13 @@ private slots:
     void switchIsNotAFile();
     void saveMenusActOnTheActiveBoard();
     void windowMenuKeepsBoardsApart();
+    void windowMenuListsEveryBoard();
+    void secondStartKeepsTheWindowState_data();
+    void secondStartKeepsTheWindowState();
+    void boardAreaScrollsToABoardThatDoesNotFit();
+    void backgroundIsAPicture();
+    void convertMenu();
+    void exportMenus();
 
 private:
     QTemporaryDir config_;
@@ -192,6 +207,145 @@ void TestMainWindow::windowMenuKeepsBoardsApart()
     QCOMPARE(windowEntries(w).size(), 2);
     w.board(1)->closeBoard(frmMapa::CloseReason::User);
     QCOMPARE(windowEntries(w).size(), 1);
+}
+
+// Boards made by Strat > New are in the Windows menu as soon as it opens, the active one ticked.
+void TestMainWindow::windowMenuListsEveryBoard()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.NovoMapa();
+    w.NovoMapa();
+    w.mdiArea()->setActiveSubWindow(w.mdiArea()->subWindowList().first());
+    QMenuBar *bar = w.menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(w.windowMenu()->menuAction()).center());
+    QStringList entries;
+    for (QAction *a : w.windowMenu()->actions())
+        if (a->objectName() == QLatin1String("mnuWindowList") && a->isVisible())
+            entries << a->text() + (a->isChecked() ? QStringLiteral(" *") : QString());
+    QTest::keyClick(w.windowMenu(), Qt::Key_Escape);
+    QCOMPARE(entries, (QStringList{"Strat1 *", "Strat2"}));
+}
+
+void TestMainWindow::secondStartKeepsTheWindowState_data()
+{
+    QTest::addColumn<bool>("maximised");
+    QTest::addColumn<bool>("minimised");
+    QTest::newRow("maximised") << true << false;
+    QTest::newRow("minimised from maximised") << true << true;
+    QTest::newRow("minimised") << false << true;
+}
+
+// A second start hands a file over: the window comes back as it was before it was minimised.
+void TestMainWindow::secondStartKeepsTheWindowState()
+{
+    QFETCH(bool, maximised);
+    QFETCH(bool, minimised);
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    maximised ? w.showMaximized() : w.showNormal();
+    if (minimised)
+        w.showMinimized();
+    QTemporaryDir dir;
+    settingsStore().SaveSetting(QStringLiteral("Comando"), writeStrat(dir, QStringLiteral("handed.qvl")));
+    w.findChild<CommandPoller *>()->tmrCmd_Timer();
+    QCOMPARE(w.iNumMapas(), 1);
+    QVERIFY(!w.isMinimized());
+    QCOMPARE(w.isMaximized(), maximised);
+}
+
+// A board taller and wider than the board area: the area scrolls until its status bar shows.
+void TestMainWindow::boardAreaScrollsToABoardThatDoesNotFit()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.resize(600, 450);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.NovoMapa();
+    QMdiArea *area = w.mdiArea();
+    QScrollBar *bar = area->verticalScrollBar();
+    QCoreApplication::sendPostedEvents(); // the area lays out its scroll bars on its next layout pass
+    QVERIFY(bar->isVisible());
+    QVERIFY(area->horizontalScrollBar()->isVisible());
+    auto *status = w.board(1)->findChild<QStatusBar *>(QStringLiteral("StatusBar1"));
+    auto statusShown = [&] {
+        const int bottom = status->mapTo(area->viewport(), QPoint(0, status->height())).y();
+        return bottom <= area->viewport()->height();
+    };
+    QVERIFY(!statusShown());
+    // Clicks in the bar's groove below the handle page down.
+    for (int i = 0; i < 10 && bar->value() < bar->maximum(); ++i)
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - bar->width() - 3));
+    QVERIFY(statusShown());
+}
+
+// The area behind the boards shows the tiled picture, not a flat colour.
+void TestMainWindow::backgroundIsAPicture()
+{
+    frmPrincipal w;
+    w.resize(800, 600);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QImage shown = w.mdiArea()->viewport()->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < shown.height(); y += 7)
+        for (int x = 0; x < shown.width(); x += 7)
+            colours.insert(shown.pixel(x, y));
+    QVERIFY2(colours.size() > 20, qPrintable(QString::number(colours.size())));
+}
+
+// Tools > Convert Old .qvl asks for the old file, then for the new name, and closes its board.
+void TestMainWindow::convertMenu()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    QTemporaryDir dir;
+    StratDocument old = samples::realisticStrat();
+    old.iMkr = 0;
+    old.tMarkers = {{}};
+    const QString oldPath = dir.filePath(QStringLiteral("old.qvl"));
+    QFile f(oldPath);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(samples::oldFormatBytes(old)) > 0);
+    f.close();
+    const QString target = dir.filePath(QStringLiteral("new.qvl"));
+    prompts.addFile(oldPath);
+    prompts.addFile(target);
+    w.findChild<QAction *>(QStringLiteral("mnuConvert"))->trigger();
+    QCOMPARE(prompts.unscriptedCount(), 0);
+    QVERIFY(QFileInfo(target).isFile());
+    QCOMPARE(prompts.messageTexts(), QStringList{"Your old .qvl has been converted to the updated format."});
+    QCOMPARE(w.board(1)->imI(), 0);
+}
+
+// Export as Image and Export as Video act on the active board; the video panel stops its
+// playback and keeps the entry disabled while it is open.
+void TestMainWindow::exportMenus()
+{
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.MDIForm_Load(QString());
+    auto *exportar = w.findChild<QAction *>(QStringLiteral("mnuExportar"));
+    auto *video = w.findChild<QAction *>(QStringLiteral("mnuVideo"));
+    QCOMPARE(exportar->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    exportar->trigger();
+    video->trigger();
+    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Closed);
+    QCOMPARE(prompts.fileDialogs.size(), 0);
+
+    w.AbreArquivo(QStringLiteral(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"));
+    QVERIFY(w.activeBoard());
+    w.activeBoard()->controller().togglePlay();
+    video->trigger();
+    QVERIFY(!w.activeBoard()->controller().running());
+    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Ready);
+    QVERIFY(w.recorder()->panel()->isVisible());
+    QVERIFY(!video->isEnabled());
+    QTest::mouseClick(w.recorder()->panel()->cmdCancel, Qt::LeftButton);
+    QVERIFY(!w.recorder()->panel()->isVisible());
+    QVERIFY(video->isEnabled());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,7 +1,8 @@
 // Writes the shell's part of the program folder: Bin/tips.dat from the committed tips source
 // (one tip per line, Windows-1252, CR LF; lines starting with '#' are comments of the source),
 // Bin/tips_<Language>.dat from each tips_<Language>.txt given after it (in the code page of
-// that language's pack) and the program's icon Bin/quorvel.png.
+// that language's pack), the program's icon Bin/quorvel.png and the main window's background
+// Bin/background.png.
 // Usage: quorvel_shell_art <tips source> <program folder> [<language's tips source>...]
 #include "ToolMain.h"
 #include "common/CodePage.h"
@@ -63,6 +64,34 @@ bool writeIcon(const QString &target)
     return image.save(target, "PNG");
 }
 
+// The main window's background behind the boards: a planning table of dark slate with a fine
+// and a coarse grid, lighter towards the middle. The window stretches it to its size.
+bool writeBackground(const QString &target)
+{
+    constexpr int w = 640, h = 480;
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    QRadialGradient shade(QPointF(w / 2.0, h / 2.0), w * 0.7);
+    shade.setColorAt(0, QColor(52, 60, 70));
+    shade.setColorAt(1, QColor(26, 30, 36));
+    p.fillRect(image.rect(), shade);
+    for (int step : {16, 80}) {
+        p.setPen(QPen(step == 16 ? QColor(255, 255, 255, 14) : QColor(140, 190, 255, 38), 1));
+        for (int x = 0; x <= w; x += step)
+            p.drawLine(x, 0, x, h);
+        for (int y = 0; y <= h; y += step)
+            p.drawLine(0, y, w, y);
+    }
+    // A faint route across the table, the program's mark.
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath route(QPointF(60, 400));
+    route.cubicTo(QPointF(180, 160), QPointF(400, 420), QPointF(580, 90));
+    p.setPen(QPen(QColor(255, 200, 40, 26), 6, Qt::DashLine, Qt::RoundCap));
+    p.drawPath(route);
+    p.end();
+    return image.save(target, "PNG");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -80,6 +109,7 @@ int main(int argc, char **argv)
                                                    quorvel::codePageForLanguage(language)))
                                         return false;
                                 }
-                                return writeIcon(bin + QStringLiteral("/quorvel.png"));
+                                return writeIcon(bin + QStringLiteral("/quorvel.png"))
+                                       && writeBackground(bin + QStringLiteral("/background.png"));
                             });
 }
