@@ -26,6 +26,10 @@ class BoardDocument : public QObject {
 public:
     explicit BoardDocument(QObject *parent = nullptr);
 
+    // How an edit may change the strat's length: a removal (an object or the tail of a path),
+    // or another edit (a step added, moved or edited, an object dropped, the bomb's path).
+    enum class LengthEdit { Changed, Removed };
+
     // The model, read by the scene and the tools. Playback steps its movement objects and
     // loading fills it; edits go through the methods below.
     const BoardModel &model() const { return model_; }
@@ -39,6 +43,17 @@ public:
     void clear();
     bool isModified() const { return modified_; }
     void setModified(bool modified);
+
+    // The strat's title as the board shows it (at most the 32 characters the file keeps) and
+    // the file name of its overview picture. Setting them marks nothing modified: a user's
+    // edit, or an overview chosen in place of a missing one, says so itself.
+    const QString &title() const { return title_; }
+    void setTitle(const QString &title);
+    const QString &overview() const { return overview_; }
+    void setOverview(const QString &fileName);
+    // The strat as its file stores it: empty tables get the placeholders the file needs (a
+    // backup may leave the markers' empty) and the title and overview fill their fields.
+    const StratDocument &prepareSave(bool markerPlaceholders = true);
 
     // --- checked accessors (nullptr / 0 where the index names nothing) ---------------------
     const tpObjeto *object(int i) const;
@@ -129,8 +144,10 @@ signals:
     // The whole board was replaced (opened, closed).
     void reset();
     // A change that may change the strat's length.
-    void stratLengthChanged();
+    void stratLengthChanged(quorvel::BoardDocument::LengthEdit edit);
     void modifiedChanged(bool modified);
+    void titleChanged(const QString &title);
+    void overviewChanged(const QString &fileName);
 
 private:
     // Texts and markers: the same table shape, told apart by a flag.
@@ -145,7 +162,7 @@ private:
     void deleteIn(bool markers, int i);
     void textEdited(bool markers, int i);
     void edited();
-    void timingEdited();
+    void timingEdited(LengthEdit edit);
     PathPoint *mutablePoint(int n);
     int addPoint(const PathPoint &pt);
     void removePoint(int n);
@@ -157,6 +174,11 @@ private:
     PathEditor paths_{model_};
     const std::array<std::int32_t, 13> *palette_ = nullptr;
     bool modified_ = false;
+    QString title_;
+    QString overview_;
 };
+
+// A text put into a fixed-width field: cut to the width or padded with blanks.
+QString fixedWidth(const QString &text, int width);
 
 } // namespace quorvel

@@ -236,6 +236,7 @@ void BoardEditor::placingReset()
     state_.bMover = false;
     board_.bMovimento = false;
     placing_.hideBand();
+    drag_.abort();
     board_.view()->viewport()->unsetCursor();
 }
 
@@ -315,7 +316,7 @@ void BoardEditor::Form_MouseUp(Qt::KeyboardModifiers shift)
     }
     state_.bMover = false;
     placing_.hideBand();
-    drag_.cancel();
+    drag_.abort();
     state_.bAdiciona = false;
     state_.bTexto = false;
 }

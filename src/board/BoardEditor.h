@@ -36,7 +36,8 @@ public:
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPointF pos);
     void Form_MouseUp(Qt::KeyboardModifiers shift);
     void lblTitulo_DblClick() { dialogs_.editTitle(); }
-    // Esc, focus lost and the toolbar: no tool armed, no path-point mode, no rubber band.
+    // Esc, focus lost and the toolbar: no tool armed, no path-point mode, no rubber band, and
+    // a drag under way aborted.
     void placingReset();
     // Keys of the board; true when the key was used.
     bool keyDown(int key);

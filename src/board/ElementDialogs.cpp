@@ -99,15 +99,11 @@ void ElementDialogs::editTitle()
     const QString prompt = keyedText("s0007", QStringLiteral("Enter the strat title:"));
     const QString title = keyedText("s0008", QStringLiteral("Strat"));
     const std::optional<QString> answer =
-        Prompts::current().input(host_.dialogOwner(), prompt, title, board_.titulo());
+        Prompts::current().input(host_.dialogOwner(), prompt, title, board_.document().title(), kTitleFieldBytes);
     if (!answer || answer->isEmpty())
         return;
-    const QString caption = answer->left(kTitleFieldBytes);
-    board_.setTitulo(caption);
+    board_.document().setTitle(*answer);
     board_.document().setModified(true);
-    const int slot = board_.imI();
-    if (slot >= 0 && slot <= kMaxBoards)
-        state_.sNomeTatica[std::size_t(slot)] = fixedWidth(caption, kTitleFieldBytes);
 }
 
 void ElementDialogs::editStep(int n)
@@ -153,9 +149,10 @@ void ElementDialogs::MudaCor()
     if (s == -1 || std::size_t(s) >= board_.model().doc.lCorMov.size())
         return;
     frmCores dialog(doc.pathColour(s), host_.dialogOwner());
-    Prompts::current().exec(dialog);
+    if (Prompts::current().exec(dialog) != QDialog::Accepted)
+        return;
     state_.lCor = dialog.colour();
-    doc.MudaCor(state_.iObjSel, state_.lCor);
+    doc.MudaCor(state_.iObjSel, state_.lCor); // the same colour again is no change
 }
 
 } // namespace quorvel

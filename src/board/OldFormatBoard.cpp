@@ -23,13 +23,10 @@ void frmMapa::OldAbreTatica(const QString &sArq)
         return;
     }
     // The converter writes no debug lines.
-    if (!takeHeader(old.strat, false))
+    if (!takeOverview(old.strat, false))
         return;
-    const std::int16_t slot = model_.imI;
 
     convertOldMovements(old);
-    old.strat.sOverview = state_.sOverview[slot];
-    old.strat.sNomeTatica = state_.sNomeTatica[slot];
     document_.load(std::move(old.strat), true);
 
     model_.sArquivo.clear();

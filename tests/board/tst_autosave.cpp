@@ -29,9 +29,8 @@ struct Board {
         state.fillPalette();
         board.Form_Load();
         board.setImI(slot);
-        board.setTitulo(title);
-        state.sOverview[slot] = QStringLiteral("Harbor.jpg");
-        state.sNomeTatica[slot] = title;
+        board.document().setTitle(title);
+        board.document().setOverview(QStringLiteral("Harbor.jpg"));
     }
     QString panel(int n)
     {
@@ -93,7 +92,6 @@ void TestAutoSave::countdownAndBackups()
     QCOMPARE(b.panel(3), QStringLiteral("Auto Saved: AutoSave_Opening.qvl (1x)"));
     b.minutes(9);
     QCOMPARE(b.panel(3), QStringLiteral("Auto Saved: AutoSave_Opening.qvl (3x)"));
-    QVERIFY(!b.board.AutoSaveInProgress);
     QVERIFY(b.board.sArquivo().isEmpty()); // a backup is not the strat's file
 }
 
@@ -116,7 +114,7 @@ void TestAutoSave::fileNames()
     QFETCH(QString, name);
     QCOMPARE(autoSaveFileName(title), name);
     Board b(title);
-    b.autoSave().AutoSave(b.board.titulo().trimmed());
+    b.autoSave().AutoSave(b.board.document().title().trimmed());
     const QString written = b.autoSave().lastFile();
     QCOMPARE(QFileInfo(written).fileName(), name);
     QCOMPARE(QFileInfo(written).absolutePath(), QFileInfo(home_->filePath(QStringLiteral("AutoSaves"))).absoluteFilePath());
@@ -211,7 +209,6 @@ void TestAutoSave::failedBackupIsNotReportedAsSaved()
     QVERIFY(!b.panel(3).startsWith(QStringLiteral("Auto Saved: AutoSave")));
     QVERIFY(b.panel(3).contains(QStringLiteral("AutoSave_Blocked.qvl")));
     QCOMPARE(b.autoSave().xSaves, 0);
-    QVERIFY(!b.board.AutoSaveInProgress);
     QCOMPARE(b.panel(4), QStringLiteral("Auto Save in 0 minutes."));
     b.minutes(1);
     QCOMPARE(b.panel(4), QStringLiteral("Auto Save in 4 minutes.")); // the cycle goes on

@@ -230,14 +230,14 @@ void TestDocument::windowTitleMarksUnsavedChanges()
     frmMapa board(r.state, r.host);
     board.Form_Load();
     board.setImI(1);
-    board.setTitulo(QStringLiteral("Strat1"));
+    board.document().setTitle(QStringLiteral("Strat1"));
     QVERIFY(!board.isWindowModified());
     QVERIFY(board.windowTitle().contains(QStringLiteral("[*]")));
     board.document().placeObject(1, {1000, 1000});
     QVERIFY(board.isWindowModified());
 
     QTemporaryDir dir;
-    r.state.sOverview[1] = QStringLiteral("Harbor.jpg");
+    board.document().setOverview(QStringLiteral("Harbor.jpg"));
     board.setSArquivo(dir.filePath(QStringLiteral("s.qvl")));
     QVERIFY(board.SalvaTatica());
     QVERIFY(!board.isWindowModified());

@@ -460,7 +460,7 @@ void TestMenus::endToEnd()
     const int slot = w.NovoMapa();
     frmMapa *b = w.board(slot);
     b->loadOverview(QStringLiteral("Harbor.jpg"));
-    w.state().sOverview[std::size_t(slot)] = QStringLiteral("Harbor.jpg");
+    b->document().setOverview(QStringLiteral("Harbor.jpg"));
     Toolbar *t = w.toolbar();
 
     // A team icon running two legs, a flash grenade thrown, the bomb, a text and a marker.
