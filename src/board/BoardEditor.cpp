@@ -60,24 +60,6 @@ bool BoardEditor::frozenByPlay(BoardElement kind) const
 // ---------------------------------------------------------------------------------------------
 // Routing: the view's viewport reports presses in its own pixels; the board works in twips.
 
-BoardEditor::Target BoardEditor::elementAt(QPointF pos) const
-{
-    const BoardScene &s = *board_.scene();
-    auto hit = [&](const auto &items, BoardElement kind) -> Target {
-        for (std::size_t i = items.size(); i-- > 1;) {
-            const auto *item = items[i];
-            if (item && item->isVisible() && item->sceneBoundingRect().contains(pos))
-                return {kind, int(i)};
-        }
-        return {};
-    };
-    for (const Target t : {hit(s.picM, BoardElement::Point), hit(s.imgMarker, BoardElement::Marker),
-                           hit(s.lblTexto, BoardElement::Text), hit(s.imgObj, BoardElement::Object)})
-        if (t.kind != BoardElement::None)
-            return t;
-    return {BoardElement::Board, 0};
-}
-
 QPointF BoardEditor::toTwips(QPointF viewportPos) const
 {
     return board_.view()->viewportTransform().inverted().map(viewportPos);
@@ -90,7 +72,7 @@ bool BoardEditor::filterViewport(QEvent *event)
     case QEvent::MouseButtonDblClick: {
         auto *e = static_cast<QMouseEvent *>(event);
         const QPointF pos = toTwips(e->position());
-        const Target t = elementAt(pos);
+        const Target t = board_.scene()->elementAt(pos);
         if (event->type() == QEvent::MouseButtonDblClick) {
             // The second press of a double-click is the double-click: the bare board has had
             // its one press already.
@@ -107,12 +89,13 @@ bool BoardEditor::filterViewport(QEvent *event)
         auto *e = static_cast<QMouseEvent *>(event);
         const QPointF pos = toTwips(e->position());
         const bool held = e->buttons() != Qt::NoButton && pressed_.kind != BoardElement::None;
-        routeMove(held ? pressed_ : elementAt(pos), e->buttons(), e->modifiers(), pos);
+        routeMove(held ? pressed_ : board_.scene()->elementAt(pos), e->buttons(), e->modifiers(), pos);
         return true;
     }
     case QEvent::MouseButtonRelease: {
         auto *e = static_cast<QMouseEvent *>(event);
-        const Target t = pressed_.kind != BoardElement::None ? pressed_ : elementAt(toTwips(e->position()));
+        const Target t =
+            pressed_.kind != BoardElement::None ? pressed_ : board_.scene()->elementAt(toTwips(e->position()));
         pressed_ = {};
         routeRelease(t, e->modifiers());
         return true;

@@ -47,11 +47,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Target {
-        BoardElement kind = BoardElement::None;
-        int index = 0;
-    };
-    Target elementAt(QPointF pos) const;
+    using Target = BoardHit;
     // A position on the view's viewport (pixels, fractions kept) in twips of the board.
     QPointF toTwips(QPointF viewportPos) const;
     bool filterViewport(QEvent *event);

@@ -445,4 +445,21 @@ void BoardScene::removePoint(int n)
     unload(linha, n);
 }
 
+BoardHit BoardScene::elementAt(QPointF pos) const
+{
+    auto hit = [&](const auto &items, BoardElement kind) -> BoardHit {
+        for (std::size_t i = items.size(); i-- > 1;) {
+            const auto *item = items[i];
+            if (item && item->isVisible() && item->sceneBoundingRect().contains(pos))
+                return {kind, int(i)};
+        }
+        return {};
+    };
+    for (const BoardHit h : {hit(picM, BoardElement::Point), hit(imgMarker, BoardElement::Marker),
+                             hit(lblTexto, BoardElement::Text), hit(imgObj, BoardElement::Object)})
+        if (h.kind != BoardElement::None)
+            return h;
+    return {BoardElement::Board, 0};
+}
+
 } // namespace quorvel

@@ -6,6 +6,8 @@
 // where it began, or is aborted (Esc, focus lost, another tool), leaves it as it was. Also the
 // hand tool, which moves the board's window.
 
+#include "board/BoardScene.h"
+
 #include <QPointF>
 
 #include <cstdint>
@@ -16,9 +18,6 @@ namespace quorvel {
 
 class frmMapa;
 struct ProgramState;
-
-// What the mouse is over on a board.
-enum class BoardElement { None, Board, Object, Text, Marker, Point };
 
 class DragTool {
 public:
