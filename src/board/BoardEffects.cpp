@@ -6,6 +6,7 @@
 #include "controls/CTooltip.h"
 #include "controls/ucAniGIF.h"
 #include "board/BoardDocument.h"
+#include "document/StratTypes.h"
 #include "platform/Named.h"
 #include "playback/PlaybackController.h"
 
@@ -73,7 +74,10 @@ void BoardEffects::makeArray(EffectArray &array, const char *name, Clock &clock)
 
 bool BoardEffects::MostraEfeito(const GrenadeBurst &burst)
 {
-    EffectArray *array = burst.type == 10 ? &he_ : burst.type == 11 ? &flash_ : burst.type == 12 ? &smoke_ : nullptr;
+    EffectArray *array = burst.type == HeGrenade      ? &he_
+                         : burst.type == FlashGrenade ? &flash_
+                         : burst.type == SmokeGrenade ? &smoke_
+                                                      : nullptr;
     if (!array)
         return false;
     for (const QPointer<ucAniGIF> &c : *array) {
