@@ -10,6 +10,7 @@
 #include "board/DragTool.h"
 #include "board/ElementDialogs.h"
 #include "board/PlacingTool.h"
+#include "board/ToolContext.h"
 
 #include <QObject>
 #include <QPointF>
@@ -19,13 +20,12 @@
 namespace quorvel {
 
 class BoardHost;
-class frmMapa;
 struct ProgramState;
 
 class BoardEditor : public QObject {
     Q_OBJECT
 public:
-    BoardEditor(frmMapa &board, ProgramState &state, BoardHost &host);
+    explicit BoardEditor(const ToolContext &tools);
 
     PlacingTool &placing() { return placing_; }
     DragTool &drag() { return drag_; }
@@ -61,7 +61,7 @@ private:
     bool frozenByPlay(BoardElement kind) const;
     void setCursorFor(int picture, Qt::CursorShape fallback);
 
-    frmMapa &board_;
+    ToolContext tools_;
     ProgramState &state_;
     BoardHost &host_;
     ElementDialogs dialogs_;

@@ -3,7 +3,6 @@
 #include "board/BoardDocument.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
-#include "board/frmMapa.h"
 #include "common/Rounding.h"
 #include "playback/PlaybackController.h"
 
@@ -11,6 +10,7 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QPen>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -36,11 +36,11 @@ Item *itemAt(const std::vector<Item *> &items, int i)
 
 } // namespace
 
-DragTool::DragTool(frmMapa &board, ProgramState &state) : board_(board), state_(state)
+DragTool::DragTool(const ToolContext &tools) : tools_(tools), state_(tools.state)
 {
-    shpT = outline(*board.scene(), 150, 210);
-    shpM = outline(*board.scene(), 100, 100);
-    shpMarker = outline(*board.scene(), 180, 270);
+    shpT = outline(tools.scene, 150, 210);
+    shpM = outline(tools.scene, 100, 100);
+    shpMarker = outline(tools.scene, 180, 270);
 }
 
 QGraphicsRectItem *DragTool::outlineOf(BoardElement kind) const
@@ -50,14 +50,14 @@ QGraphicsRectItem *DragTool::outlineOf(BoardElement kind) const
 
 QPointF DragTool::elementPos(BoardElement kind, int i, bool &found) const
 {
-    const BoardScene &scene = *board_.scene();
+    const BoardScene &scene = tools_.scene;
     const QGraphicsItem *item = nullptr;
     switch (kind) {
     case BoardElement::Object: item = itemAt(scene.imgObj, i); break;
     case BoardElement::Text: item = itemAt(scene.lblTexto, i); break;
     case BoardElement::Marker: item = itemAt(scene.imgMarker, i); break;
     case BoardElement::Point:
-        if (const PathPoint *pt = board_.document().point(i)) {
+        if (const PathPoint *pt = tools_.document.point(i)) {
             found = true;
             return QPointF(pt->Left, pt->Top);
         }
@@ -86,8 +86,8 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
     novo_ = antigo_;
     action_ = Action::Dragging;
     // Under a running Play/Edit an object that walks a path stays where its path has it.
-    if (kind == BoardElement::Object && board_.controller().playEditMode()
-        && board_.document().ProcuraMovimento(static_cast<std::int16_t>(i)) != -1)
+    if (kind == BoardElement::Object && tools_.controller.playEditMode()
+        && tools_.document.ProcuraMovimento(static_cast<std::int16_t>(i)) != -1)
         action_ = Action::Refused;
 }
 
@@ -105,7 +105,7 @@ void DragTool::move(BoardElement kind, int i, QPointF pos)
         return;
     QGraphicsRectItem *shape = outlineOf(kind);
     if (kind == BoardElement::Text) {
-        const auto *item = itemAt(board_.scene()->lblTexto, i);
+        const auto *item = itemAt(tools_.scene.lblTexto, i);
         if (!item)
             return;
         shape->setRect(0, 0, item->sceneBoundingRect().width(), item->sceneBoundingRect().height());
@@ -122,7 +122,7 @@ void DragTool::release(BoardElement kind, int i)
     abort();
     if (!drop)
         return;
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     switch (kind) {
     case BoardElement::Object: doc.moveObject(i, to); break;
     case BoardElement::Text: doc.moveText(i, to); break;
@@ -152,7 +152,7 @@ void DragTool::handMove(bool leftHeld, QPointF pos)
 {
     if (!leftHeld)
         return;
-    QWidget *frame = board_.parentWidget() ? board_.parentWidget() : &board_;
+    QWidget *frame = tools_.window.parentWidget() ? tools_.window.parentWidget() : &tools_.window;
     const QPoint delta(toInt32Clamped((pos.x() - lMoverX) / kTwipsPerPixel),
                        toInt32Clamped((pos.y() - lMoverY) / kTwipsPerPixel));
     frame->move(frame->pos() + delta);

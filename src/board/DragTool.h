@@ -7,6 +7,7 @@
 // hand tool, which moves the board's window.
 
 #include "board/BoardScene.h"
+#include "board/ToolContext.h"
 
 #include <QPointF>
 
@@ -16,12 +17,11 @@ class QGraphicsRectItem;
 
 namespace quorvel {
 
-class frmMapa;
 struct ProgramState;
 
 class DragTool {
 public:
-    DragTool(frmMapa &board, ProgramState &state);
+    explicit DragTool(const ToolContext &tools);
 
     void press(BoardElement kind, int i, QPointF pos);
     void move(BoardElement kind, int i, QPointF pos);
@@ -51,7 +51,7 @@ private:
     QPointF elementPos(BoardElement kind, int i, bool &found) const;
     QGraphicsRectItem *outlineOf(BoardElement kind) const;
 
-    frmMapa &board_;
+    ToolContext tools_;
     ProgramState &state_;
     Action action_ = Action::None;
     BoardElement kind_ = BoardElement::None;

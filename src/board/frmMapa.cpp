@@ -98,7 +98,7 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controller_ = new PlaybackController(model_.playback, model_.doc, host_.clock(), this);
     playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, panels_[3], panels_[4], keyTexts_, this);
-    editor_ = new BoardEditor(*this, state_, host_);
+    editor_ = new BoardEditor(ToolContext{document_, *scene_, *view_, *controller_, state_, host_, *this, bMovimento});
     // The strat's length is measured again after an edit while stopped, and after a removal
     // in every mode (the dry run works on copies, so a running playback is left as it is). A
     // running Play/Edit keeps the time slider's length through the edits made in it.
