@@ -21,6 +21,9 @@
 
 namespace quorvel {
 
+class Clock;
+class PlaybackController;
+
 class BoardDocument : public QObject {
     Q_OBJECT
 public:
@@ -30,10 +33,19 @@ public:
     // or another edit (a step added, moved or edited, an object dropped, the bomb's path).
     enum class LengthEdit { Changed, Removed };
 
-    // The model, read by the scene and the tools. Playback steps its movement objects and
-    // loading fills it; edits go through the methods below.
+    // The model, read by the scene and the tools. Loading fills it, edits go through the
+    // methods below, and the playback controller made here steps its movement objects.
     const BoardModel &model() const { return model_; }
-    BoardModel &model() { return model_; }
+    PlaybackController *makeController(Clock &clock, QObject *parent);
+    // The movement objects back at the strat's start, and the settings playback follows.
+    void rewindPlayback();
+    void setPlaybackSettings(const PlaybackSettings &settings);
+
+    // The strat's file ("" before its first save) and the board's slot (0: closed).
+    const QString &fileName() const { return model_.sArquivo; }
+    void setFileName(const QString &path) { model_.sArquivo = path; }
+    std::int16_t slot() const { return model_.imI; }
+    void setSlot(std::int16_t slot) { model_.imI = slot; }
 
     // --- opening, saving, closing ----------------------------------------------------------
     // A strat just read: its records become the board (oldPathOffsets: a strat of the older
@@ -175,6 +187,8 @@ private:
     const std::array<std::int32_t, 13> *palette_ = nullptr;
     bool modified_ = false;
     QString title_;
+    // Tests set up states no edit makes (a step as an odd file holds it) through it.
+    friend struct BoardDocumentTestAccess;
     QString overview_;
 };
 

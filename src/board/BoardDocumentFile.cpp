@@ -3,6 +3,7 @@
 #include "board/BoardDocument.h"
 
 #include "document/StratFile.h"
+#include "playback/PlaybackController.h"
 
 namespace quorvel {
 
@@ -101,6 +102,15 @@ void BoardDocument::setOverview(const QString &fileName)
     if (takeField(overview_, fileName, kOverviewFieldBytes))
         emit overviewChanged(overview_);
 }
+
+PlaybackController *BoardDocument::makeController(Clock &clock, QObject *parent)
+{
+    return new PlaybackController(model_.playback, model_.doc, clock, parent);
+}
+
+void BoardDocument::rewindPlayback() { model_.playback.resetToStart(); }
+
+void BoardDocument::setPlaybackSettings(const PlaybackSettings &settings) { model_.playback.settings = settings; }
 
 const StratDocument &BoardDocument::prepareSave(bool markerPlaceholders)
 {

@@ -12,7 +12,7 @@ namespace quorvel {
 
 void frmMapa::OldAbreTatica(const QString &sArq)
 {
-    model_.sArquivo = sArq;
+    document_.setFileName(sArq);
     OldStratDocument old;
     // A damaged file, or one of the current format given to the converter, changes nothing.
     const StratReadResult read = sArq.isEmpty() ? StratReadResult{} : readOldStratFile(sArq, old);
@@ -29,7 +29,7 @@ void frmMapa::OldAbreTatica(const QString &sArq)
     convertOldMovements(old);
     document_.load(std::move(old.strat), true);
 
-    model_.sArquivo.clear();
+    document_.setFileName(QString());
     const bool saved = SalvaTatica(false);
     closeBoard(CloseReason::Program);
     // Only a strat that reached its new file was converted; a cancelled or failed save says

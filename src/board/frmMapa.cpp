@@ -95,7 +95,7 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     const PlaybackControls controls{picGO_,        Picture1_, picPause_,   picSlow_, picReverse_,
                                     lblRoundTime_, lblFrame_, lblSegs_,    lblMaxTime_, Slider1_,
                                     Slider2_,      panels_[1], panels_[2]};
-    controller_ = new PlaybackController(model_.playback, model_.doc, host_.clock(), this);
+    controller_ = document_.makeController(host_.clock(), this);
     playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, panels_[3], panels_[4], keyTexts_, this);
     editor_ = new BoardEditor(ToolContext{document_, *scene_, *view_, *controller_, state_, host_, *this, bMovimento});
@@ -223,14 +223,16 @@ void frmMapa::Form_Load()
     setStatusPanel(3, keyText(32) + keyText(42));
     setStatusPanel(4, keyText(33) + QStringLiteral("5") + keyText(34));
 
-    model_.playback.settings.iRoundTimer = state_.iRoundTimer;
-    model_.playback.settings.lFrameInc = state_.lFrameInc;
-    model_.playback.settings.bShowAnimations = state_.bShowAnimations;
-    model_.playback.resetToStart();
+    PlaybackSettings settings = model_.playback.settings;
+    settings.iRoundTimer = state_.iRoundTimer;
+    settings.lFrameInc = state_.lFrameInc;
+    settings.bShowAnimations = state_.bShowAnimations;
+    document_.setPlaybackSettings(settings);
+    document_.rewindPlayback();
     lblRoundTime_->setText(formatRoundTime(std::max<int>(state_.iRoundTimer, 0)));
     lblFrame_->setText(QStringLiteral("0"));
     lblSegs_->setText(formatElapsed(0));
-    model_.sArquivo.clear();
+    document_.setFileName(QString());
     document_.setModified(false);
     closing_ = false;
     controller_->boardLoaded();
@@ -241,7 +243,7 @@ void frmMapa::Form_Load()
 
 void frmMapa::setImI(std::int16_t slot)
 {
-    model_.imI = slot;
+    document_.setSlot(slot);
     mirrorHeader();
 }
 
@@ -313,7 +315,7 @@ void frmMapa::AbreTatica(const QString &sArq)
         closeBoard(CloseReason::Program);
         return;
     }
-    model_.sArquivo = sArq;
+    document_.setFileName(sArq);
 
     StratDocument doc;
     const StratReadResult read = readStratFile(sArq, doc);
@@ -359,7 +361,7 @@ bool frmMapa::SalvaTatica(bool bComo)
                     MessageIcon::Critical);
         return false;
     }
-    model_.sArquivo = path;
+    document_.setFileName(path);
     document_.setModified(false);
     return true;
 }
@@ -380,9 +382,10 @@ bool frmMapa::maybeSave()
 
 void frmMapa::applySettings()
 {
-    PlaybackSettings &settings = model_.playback.settings;
+    PlaybackSettings settings = model_.playback.settings;
     settings.iRoundTimer = state_.iRoundTimer;
     settings.bShowAnimations = state_.bShowAnimations;
+    document_.setPlaybackSettings(settings);
     if (controller_->running())
         return;
     if (model_.playback.lFrameAtual() == 0) // the next start counts down from here

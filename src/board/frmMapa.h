@@ -62,7 +62,7 @@ public:
     // The board's slot; the program-wide title and overview of the slot follow the document.
     void setImI(std::int16_t slot);
     const QString &sArquivo() const { return model_.sArquivo; }
-    void setSArquivo(const QString &path) { model_.sArquivo = path; }
+    void setSArquivo(const QString &path) { document_.setFileName(path); }
     bool bMovimento = false;
 
     // Playback: the controller holds the mode and the clock, the playback controls mirror it.
@@ -79,7 +79,6 @@ public:
     // changes (the window title's [*] follows).
     BoardDocument &document() { return document_; }
     const BoardDocument &document() const { return document_; }
-    BoardModel &model() { return model_; }
     const BoardModel &model() const { return model_; }
     BoardScene *scene() const { return scene_; }
     QGraphicsView *view() const { return view_; }
@@ -122,7 +121,7 @@ private:
     ProgramState &state_;
     BoardHost &host_;
     BoardDocument document_;
-    BoardModel &model_ = document_.model();
+    const BoardModel &model_ = document_.model();
     BoardScene *scene_ = nullptr;
     QGraphicsView *view_ = nullptr;
     std::array<QString, 14> keyTexts_;

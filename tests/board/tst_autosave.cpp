@@ -1,5 +1,6 @@
 // The five-minute backup of a board: countdown, file name, content, failures, and boards that
 // share a title.
+#include "DocumentAccess.h"
 #include "TestHost.h"
 #include "board/AutoSave.h"
 #include "board/ProgramState.h"
@@ -124,7 +125,7 @@ void TestAutoSave::fileNames()
 void TestAutoSave::backupKeepsEverySection()
 {
     Board b(QStringLiteral("Markers"));
-    StratDocument &doc = b.board.model().doc;
+    StratDocument &doc = BoardDocumentTestAccess::model(b.board.document()).doc;
     doc.iObj = 1;
     doc.tObjetos = {{}, {3, 500, 600}};
     doc.iMkr = 2;
@@ -160,10 +161,12 @@ void TestAutoSave::sameTitleTwoBoards()
 {
     Board one(QStringLiteral("Default"), 1);
     Board two(QStringLiteral("Default"), 2);
-    one.board.model().doc.iObj = 1;
-    one.board.model().doc.tObjetos = {{}, {1, 100, 100}};
-    two.board.model().doc.iObj = 1;
-    two.board.model().doc.tObjetos = {{}, {2, 900, 900}};
+    StratDocument &first = BoardDocumentTestAccess::model(one.board.document()).doc;
+    StratDocument &second = BoardDocumentTestAccess::model(two.board.document()).doc;
+    first.iObj = 1;
+    first.tObjetos = {{}, {1, 100, 100}};
+    second.iObj = 1;
+    second.tObjetos = {{}, {2, 900, 900}};
     QVERIFY(one.autoSave().AutoSave(QStringLiteral("Default")));
     QVERIFY(two.autoSave().AutoSave(QStringLiteral("Default")));
     QVERIFY(one.autoSave().AutoSave(QStringLiteral("Default"))); // each keeps its own file

@@ -2,6 +2,7 @@
 // answered by ScriptedPrompts.
 
 #include "DialogScripts.h"
+#include "DocumentAccess.h"
 #include "OpenedUrls.h"
 #include "TestHost.h"
 #include "board/BoardEditor.h"
@@ -49,10 +50,10 @@ struct Board {
         board.setImI(1);
         board.document().setOverview(QStringLiteral("Harbor.jpg"));
     }
-    BoardModel &m() { return board.model(); }
+    BoardModel &m() { return BoardDocumentTestAccess::model(board.document()); }
     // The link owner of the right-click selection.
     BoardDocument::LinkOwner owner() const { return {state.iObjSel, state.iPontoSel}; }
-    StratDocument &doc() { return board.model().doc; }
+    StratDocument &doc() { return m().doc; }
     BoardEditor &ed() { return board.editor(); }
     QWidget *viewport() { return board.view()->viewport(); }
     QPointF at(QPointF twips) { return board.view()->viewportTransform().map(twips); }

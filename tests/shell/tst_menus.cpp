@@ -268,7 +268,7 @@ void TestMenus::removeCommands()
         QCOMPARE(d.tLinks[1].iLObj, 1); // only the text went
     } else if (element == QLatin1String("point")) {
         QCOMPARE(d.tMovimentos[1].itM, 1);
-        QCOMPARE(b->model().playback.Movimento(1)->itM(), 1);
+        QCOMPARE(b->model().playback.findMovimento(1)->itM(), 1);
     } else {
         QCOMPARE(d.tMarkers[1], deletedText());
     }
