@@ -83,9 +83,12 @@ BoardPlayback::BoardPlayback(PlaybackController &controller, BoardDocument &docu
         // A user's action (a click on the groove, the release of a drag, a key) comes just
         // before the change it makes, and arms that change's seek; the changes the
         // controller makes itself never seek. The press of a click changes the value, so
-        // arming on the release would miss the first click after a board opens.
-        connect(c_.Slider2, &QAbstractSlider::actionTriggered, &controller_,
-                [this] { controller_.timeSliderReleased(); });
+        // arming on the release would miss the first click after a board opens. An action
+        // that changes nothing arms nothing, or a later change of the clock's would seek.
+        connect(c_.Slider2, &QAbstractSlider::actionTriggered, &controller_, [this] {
+            if (c_.Slider2->sliderPosition() != c_.Slider2->value())
+                controller_.timeSliderReleased();
+        });
         auto *style = new JumpSliderStyle;
         style->setParent(c_.Slider2);
         c_.Slider2->setStyle(style);

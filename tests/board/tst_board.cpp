@@ -7,6 +7,7 @@
 #include "document/StratFile.h"
 #include "platform/ScriptedPrompts.h"
 #include "playback/IconPicture.h"
+#include "playback/PlaybackController.h"
 
 #include <QGraphicsLineItem>
 #include <QLabel>
@@ -525,11 +526,19 @@ void TestBoard::firstTimeSliderClickSeeks()
     b.board.show();
     auto *slider = b.board.findChild<QSlider *>(QStringLiteral("Slider2"));
     QVERIFY(slider->maximum() >= 4);
-    for (const double at : {0.75, 0.25}) {
+    const auto clickAt = [&](double at) {
         QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(int(slider->width() * at), slider->height() / 2));
+    };
+    for (const double at : {0.75, 0.25}) {
+        clickAt(at);
         QVERIFY(slider->value() > 0);
         QCOMPARE(b.board.model().playback.iSegs(), slider->value());
     }
+    // A click that leaves the second as it is arms nothing: the clock's next second does not seek.
+    QSignalSpy seeks(&b.board.controller(), &PlaybackController::seekingChanged);
+    clickAt(0.25);
+    b.board.controller().timeSliderChanged(slider->value() + 1);
+    QCOMPARE(seeks.count(), 0);
 }
 
 #include "tst_board.moc"
