@@ -1,6 +1,6 @@
 #include "board/AutoSave.h"
 
-#include "board/ProgramState.h"
+#include "board/BoardDocument.h"
 #include "board/frmMapa.h"
 #include "common/ProgramFolder.h"
 #include "document/AutoSaveName.h"
@@ -14,9 +14,9 @@
 
 namespace quorvel {
 
-BoardAutoSave::BoardAutoSave(frmMapa &board, ProgramState &state, QLabel *panel3, QLabel *panel4,
+BoardAutoSave::BoardAutoSave(frmMapa &board, QLabel *panel3, QLabel *panel4,
                              const std::array<QString, 14> &keyTexts, QObject *parent)
-    : QObject(parent), board_(board), state_(state), panel3_(panel3), panel4_(panel4), keyTexts_(keyTexts)
+    : QObject(parent), board_(board), panel3_(panel3), panel4_(panel4), keyTexts_(keyTexts)
 {
     AutoSaveTimer = named<QTimer>("AutoSaveTimer", this);
     AutoSaveTimer->setInterval(kMinuteMs);
@@ -55,10 +55,7 @@ void BoardAutoSave::AutoSaveTimer_Timer()
     if (xCounter < kMinutesBetweenSaves)
         return;
     xCounter = 0;
-    board_.AutoSaveInProgress = true;
-    AutoSave(board_.titulo().trimmed());
-    board_.AutoSaveInProgress = false;
-    board_.finishDeferredClose();
+    AutoSave(board_.document().title().trimmed());
 }
 
 QString BoardAutoSave::claimFileName(const QString &title)
@@ -78,13 +75,8 @@ bool BoardAutoSave::AutoSave(const QString &SaveName)
     const QString fileName = claimFileName(SaveName);
     const QString path = dir + u'/' + fileName;
 
-    StratDocument &doc = board_.model().doc;
-    makeSavePlaceholders(doc, false); // the backup's own marker section may stay empty
-    const std::int16_t slot = board_.imI();
-    if (slot >= 0 && slot <= kMaxBoards) {
-        doc.sOverview = state_.sOverview[slot];
-        doc.sNomeTatica = state_.sNomeTatica[slot];
-    }
+    // The backup's own marker section may stay empty.
+    const StratDocument &doc = board_.document().prepareSave(false);
     QString error;
     if (!writeStratFile(path, doc, StratSections::All, &error)) {
         if (panel3_)

@@ -15,7 +15,6 @@ class QTimer;
 namespace quorvel {
 
 class frmMapa;
-struct ProgramState;
 
 class BoardAutoSave : public QObject {
     Q_OBJECT
@@ -23,7 +22,7 @@ public:
     static constexpr int kMinuteMs = 60000;
     static constexpr int kMinutesBetweenSaves = 5;
 
-    BoardAutoSave(frmMapa &board, ProgramState &state, QLabel *panel3, QLabel *panel4,
+    BoardAutoSave(frmMapa &board, QLabel *panel3, QLabel *panel4,
                   const std::array<QString, 14> &keyTexts, QObject *parent = nullptr);
     ~BoardAutoSave() override;
 
@@ -52,7 +51,6 @@ private:
     void releaseFileName();
 
     frmMapa &board_;
-    ProgramState &state_;
     QLabel *panel3_;
     QLabel *panel4_;
     const std::array<QString, 14> &keyTexts_;

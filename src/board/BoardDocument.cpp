@@ -32,78 +32,16 @@ void setShown(std::vector<bool> &shown, int i, bool on)
     shown[std::size_t(i)] = on;
 }
 
-// The older release drew every path with the grenade offsets, whatever the walking object:
-// point at the step + 25, line from the object + 75 (or the previous point's centre) to the
-// step + 75.
-void useOldPathOffsets(BoardModel &model)
-{
-    const StratDocument &doc = model.doc;
-    for (int n = 1; n <= model.iPontos && std::size_t(n) < model.points.size(); ++n) {
-        PathPoint &pt = model.points[std::size_t(n)];
-        if (!pt.loaded || pt.slot < 1 || std::size_t(pt.slot) >= doc.tMovimentos.size())
-            continue;
-        const tpMovimento &m = doc.tMovimentos[std::size_t(pt.slot)];
-        if (!m.Passos.contains(pt.step))
-            continue;
-        const tpPasso &s = m.Passos.at(pt.step);
-        pt.Left = float(s.X) + 25;
-        pt.Top = float(s.Y) + 25;
-        pt.X2 = float(s.X) + 75;
-        pt.Y2 = float(s.Y) + 75;
-        int previous = 0;
-        for (int j = n - 1; j >= 1; --j) {
-            if (model.points[std::size_t(j)].loaded && model.points[std::size_t(j)].slot == pt.slot) {
-                previous = j;
-                break;
-            }
-        }
-        if (previous) {
-            pt.X1 = model.points[std::size_t(previous)].Left + 50;
-            pt.Y1 = model.points[std::size_t(previous)].Top + 50;
-        } else if (m.iObj >= 1 && std::size_t(m.iObj) < doc.tObjetos.size()) {
-            pt.X1 = doc.tObjetos[std::size_t(m.iObj)].X + 75;
-            pt.Y1 = doc.tObjetos[std::size_t(m.iObj)].Y + 75;
-        }
-    }
-}
-
 } // namespace
 
 BoardDocument::BoardDocument(QObject *parent) : QObject(parent) {}
 
-// --- opening, saving, closing ----------------------------------------------------------------
-
-void BoardDocument::load(StratDocument doc, bool oldPathOffsets)
-{
-    model_.doc = std::move(doc);
-    model_.rebuildFromRecords();
-    if (oldPathOffsets)
-        useOldPathOffsets(model_);
-    emit reset();
-    setModified(false);
-}
-
-void BoardDocument::clear()
-{
-    model_.clear();
-    emit reset();
-    setModified(false);
-}
-
-void BoardDocument::setModified(bool modified)
-{
-    if (modified == modified_)
-        return;
-    modified_ = modified;
-    emit modifiedChanged(modified_);
-}
-
 void BoardDocument::edited() { setModified(true); }
 
-void BoardDocument::timingEdited()
+void BoardDocument::timingEdited(LengthEdit edit)
 {
     setModified(true);
-    emit stratLengthChanged();
+    emit stratLengthChanged(edit);
 }
 
 // --- accessors --------------------------------------------------------------------------------
@@ -262,7 +200,7 @@ void BoardDocument::moveObject(int i, QPointF to)
             break;
         }
     }
-    timingEdited();
+    timingEdited(LengthEdit::Changed);
 }
 
 void BoardDocument::moveText(int i, QPointF to) { changeIn(false, i, to, nullptr); }
@@ -306,7 +244,7 @@ void BoardDocument::ApagaObjeto(std::int16_t Index)
     model_.playback.setObject(Index, model_.doc.tObjetos[std::size_t(Index)]);
     clearLinks([Index](const tpLink &l) { return l.iLObj == Index; });
     emit objectChanged(Index);
-    timingEdited();
+    timingEdited(LengthEdit::Removed);
 }
 
 // --- paths ------------------------------------------------------------------------------------
@@ -390,7 +328,7 @@ bool BoardDocument::commitPathPoint(const PendingPoint &pending, const tpPasso &
     }
     model_.iPassoPonto[std::size_t(pending.n)] = k;
     model_.points[std::size_t(pending.n)].step = k;
-    timingEdited();
+    timingEdited(LengthEdit::Changed);
     return true;
 }
 
@@ -437,7 +375,7 @@ std::optional<tpPasso> BoardDocument::SetBomb(std::int16_t object, std::int32_t 
     pt.Y2 = float(step.Y) + c;
     pt.colour = pathColour(path.slot);
     addPoint(pt);
-    timingEdited();
+    timingEdited(LengthEdit::Changed);
     return step;
 }
 
@@ -468,13 +406,13 @@ void BoardDocument::movePathPoint(int n, QPointF to)
             break;
         }
     }
-    timingEdited();
+    timingEdited(LengthEdit::Changed);
 }
 
 void BoardDocument::editStep(int n, std::int32_t iIni, float sVel, std::int16_t sLvl, std::int16_t sDir)
 {
     if (paths_.editStep(n, iIni, sVel, sLvl, sDir))
-        timingEdited();
+        timingEdited(LengthEdit::Changed);
 }
 
 void BoardDocument::ApagaMovimento(std::int16_t Index, std::int16_t ittM)
@@ -490,13 +428,13 @@ void BoardDocument::ApagaMovimento(std::int16_t Index, std::int16_t ittM)
             removePoint(n);
     if (firstStep > 0)
         clearLinks([ittM, firstStep](const tpLink &l) { return l.iLObj == 0 && l.iLMov == ittM && l.iLPasso >= firstStep; });
-    timingEdited();
+    timingEdited(LengthEdit::Removed);
 }
 
 void BoardDocument::MudaCor(std::int16_t object, std::int32_t colour)
 {
     const std::int16_t s = model_.ProcuraMovimento(object);
-    if (s == -1 || std::size_t(s) >= model_.doc.lCorMov.size())
+    if (s == -1 || std::size_t(s) >= model_.doc.lCorMov.size() || model_.doc.lCorMov[std::size_t(s)] == colour)
         return;
     model_.doc.lCorMov[std::size_t(s)] = colour;
     for (int n = 1; n <= model_.iPontos; ++n) {

@@ -21,15 +21,31 @@
 
 namespace quorvel {
 
+class Clock;
+class PlaybackController;
+
 class BoardDocument : public QObject {
     Q_OBJECT
 public:
     explicit BoardDocument(QObject *parent = nullptr);
 
-    // The model, read by the scene and the tools. Playback steps its movement objects and
-    // loading fills it; edits go through the methods below.
+    // How an edit may change the strat's length: a removal (an object or the tail of a path),
+    // or another edit (a step added, moved or edited, an object dropped, the bomb's path).
+    enum class LengthEdit { Changed, Removed };
+
+    // The model, read by the scene and the tools. Loading fills it, edits go through the
+    // methods below, and the playback controller made here steps its movement objects.
     const BoardModel &model() const { return model_; }
-    BoardModel &model() { return model_; }
+    PlaybackController *makeController(Clock &clock, QObject *parent);
+    // The movement objects back at the strat's start, and the settings playback follows.
+    void rewindPlayback();
+    void setPlaybackSettings(const PlaybackSettings &settings);
+
+    // The strat's file ("" before its first save) and the board's slot (0: closed).
+    const QString &fileName() const { return model_.sArquivo; }
+    void setFileName(const QString &path) { model_.sArquivo = path; }
+    std::int16_t slot() const { return model_.imI; }
+    void setSlot(std::int16_t slot) { model_.imI = slot; }
 
     // --- opening, saving, closing ----------------------------------------------------------
     // A strat just read: its records become the board (oldPathOffsets: a strat of the older
@@ -39,6 +55,17 @@ public:
     void clear();
     bool isModified() const { return modified_; }
     void setModified(bool modified);
+
+    // The strat's title as the board shows it (at most the 32 characters the file keeps) and
+    // the file name of its overview picture. Setting them marks nothing modified: a user's
+    // edit, or an overview chosen in place of a missing one, says so itself.
+    const QString &title() const { return title_; }
+    void setTitle(const QString &title);
+    const QString &overview() const { return overview_; }
+    void setOverview(const QString &fileName);
+    // The strat as its file stores it: empty tables get the placeholders the file needs (a
+    // backup may leave the markers' empty) and the title and overview fill their fields.
+    const StratDocument &prepareSave(bool markerPlaceholders = true);
 
     // --- checked accessors (nullptr / 0 where the index names nothing) ---------------------
     const tpObjeto *object(int i) const;
@@ -129,8 +156,10 @@ signals:
     // The whole board was replaced (opened, closed).
     void reset();
     // A change that may change the strat's length.
-    void stratLengthChanged();
+    void stratLengthChanged(quorvel::BoardDocument::LengthEdit edit);
     void modifiedChanged(bool modified);
+    void titleChanged(const QString &title);
+    void overviewChanged(const QString &fileName);
 
 private:
     // Texts and markers: the same table shape, told apart by a flag.
@@ -145,7 +174,7 @@ private:
     void deleteIn(bool markers, int i);
     void textEdited(bool markers, int i);
     void edited();
-    void timingEdited();
+    void timingEdited(LengthEdit edit);
     PathPoint *mutablePoint(int n);
     int addPoint(const PathPoint &pt);
     void removePoint(int n);
@@ -157,6 +186,13 @@ private:
     PathEditor paths_{model_};
     const std::array<std::int32_t, 13> *palette_ = nullptr;
     bool modified_ = false;
+    QString title_;
+    // Tests set up states no edit makes (a step as an odd file holds it) through it.
+    friend struct BoardDocumentTestAccess;
+    QString overview_;
 };
+
+// A text put into a fixed-width field: cut to the width or padded with blanks.
+QString fixedWidth(const QString &text, int width);
 
 } // namespace quorvel

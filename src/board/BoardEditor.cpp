@@ -2,10 +2,8 @@
 
 #include "board/BoardDocument.h"
 #include "board/BoardHost.h"
-#include "board/BoardPlayback.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
-#include "board/frmMapa.h"
 #include "playback/PlaybackController.h"
 
 #include <QApplication>
@@ -29,23 +27,23 @@ bool noModifier(Qt::KeyboardModifiers m) { return !(m & (Qt::ShiftModifier | Qt:
 
 } // namespace
 
-BoardEditor::BoardEditor(frmMapa &board, ProgramState &state, BoardHost &host)
-    : QObject(&board), board_(board), state_(state), host_(host), dialogs_(board, state, host),
-      placing_(board, state, host, dialogs_), drag_(board, state)
+BoardEditor::BoardEditor(const ToolContext &tools)
+    : QObject(&tools.window), tools_(tools), state_(tools.state), host_(tools.host), dialogs_(tools),
+      placing_(tools, dialogs_), drag_(tools)
 {
     // The rubber band and the cursors follow the mouse without a button held.
-    board_.view()->viewport()->setMouseTracking(true);
-    board_.view()->viewport()->installEventFilter(this);
-    board_.view()->installEventFilter(this);
-    board_.installEventFilter(this);
-    if (QLabel *title = board_.findChild<QLabel *>(QStringLiteral("lblTitulo")))
+    tools_.view.viewport()->setMouseTracking(true);
+    tools_.view.viewport()->installEventFilter(this);
+    tools_.view.installEventFilter(this);
+    tools_.window.installEventFilter(this);
+    if (QLabel *title = tools_.window.findChild<QLabel *>(QStringLiteral("lblTitulo")))
         title->installEventFilter(this);
 }
 
 void BoardEditor::setCursorFor(int picture, Qt::CursorShape fallback)
 {
     const QPixmap p = host_.cursorPicture(picture);
-    QWidget *viewport = board_.view()->viewport();
+    QWidget *viewport = tools_.view.viewport();
     if (p.isNull())
         viewport->setCursor(fallback);
     else
@@ -54,33 +52,15 @@ void BoardEditor::setCursorFor(int picture, Qt::CursorShape fallback)
 
 bool BoardEditor::frozenByPlay(BoardElement kind) const
 {
-    return kind != BoardElement::Text && board_.controller().playMode();
+    return kind != BoardElement::Text && tools_.controller.playMode();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Routing: the view's viewport reports presses in its own pixels; the board works in twips.
 
-BoardEditor::Target BoardEditor::elementAt(QPointF pos) const
-{
-    const BoardScene &s = *board_.scene();
-    auto hit = [&](const auto &items, BoardElement kind) -> Target {
-        for (std::size_t i = items.size(); i-- > 1;) {
-            const auto *item = items[i];
-            if (item && item->isVisible() && item->sceneBoundingRect().contains(pos))
-                return {kind, int(i)};
-        }
-        return {};
-    };
-    for (const Target t : {hit(s.picM, BoardElement::Point), hit(s.imgMarker, BoardElement::Marker),
-                           hit(s.lblTexto, BoardElement::Text), hit(s.imgObj, BoardElement::Object)})
-        if (t.kind != BoardElement::None)
-            return t;
-    return {BoardElement::Board, 0};
-}
-
 QPointF BoardEditor::toTwips(QPointF viewportPos) const
 {
-    return board_.view()->viewportTransform().inverted().map(viewportPos);
+    return tools_.view.viewportTransform().inverted().map(viewportPos);
 }
 
 bool BoardEditor::filterViewport(QEvent *event)
@@ -90,7 +70,7 @@ bool BoardEditor::filterViewport(QEvent *event)
     case QEvent::MouseButtonDblClick: {
         auto *e = static_cast<QMouseEvent *>(event);
         const QPointF pos = toTwips(e->position());
-        const Target t = elementAt(pos);
+        const Target t = tools_.scene.elementAt(pos);
         if (event->type() == QEvent::MouseButtonDblClick) {
             // The second press of a double-click is the double-click: the bare board has had
             // its one press already.
@@ -107,12 +87,13 @@ bool BoardEditor::filterViewport(QEvent *event)
         auto *e = static_cast<QMouseEvent *>(event);
         const QPointF pos = toTwips(e->position());
         const bool held = e->buttons() != Qt::NoButton && pressed_.kind != BoardElement::None;
-        routeMove(held ? pressed_ : elementAt(pos), e->buttons(), e->modifiers(), pos);
+        routeMove(held ? pressed_ : tools_.scene.elementAt(pos), e->buttons(), e->modifiers(), pos);
         return true;
     }
     case QEvent::MouseButtonRelease: {
         auto *e = static_cast<QMouseEvent *>(event);
-        const Target t = pressed_.kind != BoardElement::None ? pressed_ : elementAt(toTwips(e->position()));
+        const Target t =
+            pressed_.kind != BoardElement::None ? pressed_ : tools_.scene.elementAt(toTwips(e->position()));
         pressed_ = {};
         routeRelease(t, e->modifiers());
         return true;
@@ -124,7 +105,7 @@ bool BoardEditor::filterViewport(QEvent *event)
 
 bool BoardEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == board_.view()->viewport())
+    if (watched == tools_.view.viewport())
         return filterViewport(event);
     if (qobject_cast<QLabel *>(watched) && watched->objectName() == QLatin1String("lblTitulo")) {
         if (event->type() != QEvent::MouseButtonDblClick)
@@ -142,7 +123,7 @@ bool BoardEditor::eventFilter(QObject *watched, QEvent *event)
         // Focus that goes to a dialog or a menu of this board is no loss: path-point mode
         // must survive the movement dialog.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        if (watched == board_.view() && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
+        if (watched == &tools_.view && reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason
             && !QApplication::activeModalWidget())
             placingReset();
         return false;
@@ -195,9 +176,9 @@ void BoardEditor::routeDoubleClick(const Target &t)
 
 void BoardEditor::showContextMenu(const Target &t, QPoint global)
 {
-    const BoardDocument &doc = board_.document();
+    const BoardDocument &doc = tools_.document;
     const auto i = static_cast<std::int16_t>(t.index);
-    state_.iMapaSel = board_.imI();
+    state_.iMapaSel = tools_.slot();
     switch (t.kind) {
     case BoardElement::Object:
         state_.iTipoSel = 1;
@@ -234,9 +215,10 @@ void BoardEditor::placingReset()
     state_.bAdiciona = false;
     state_.bTexto = false;
     state_.bMover = false;
-    board_.bMovimento = false;
+    tools_.pathMode = false;
     placing_.hideBand();
-    board_.view()->viewport()->unsetCursor();
+    drag_.abort();
+    tools_.view.viewport()->unsetCursor();
 }
 
 bool BoardEditor::keyDown(int key)
@@ -245,14 +227,14 @@ bool BoardEditor::keyDown(int key)
         placingReset();
         return true;
     }
-    if (board_.controller().recording())
+    if (tools_.controller.recording())
         return false;
-    BoardPlayback &playback = board_.playback();
+    PlaybackController &pc = tools_.controller;
     switch (key) {
-    case Qt::Key_F2: playback.picGO_Click(); return true;
-    case Qt::Key_F3: playback.picPause_Click(); return true;
-    case Qt::Key_F4: playback.picSlow_Click(); return true;
-    case Qt::Key_F5: playback.Picture1_Click(); return true;
+    case Qt::Key_F2: pc.togglePlay(); return true;
+    case Qt::Key_F3: pc.togglePauseByUser(); return true;
+    case Qt::Key_F4: pc.toggleSlowMotion(); return true;
+    case Qt::Key_F5: pc.togglePlayEdit(); return true;
     default: return false;
     }
 }
@@ -261,37 +243,37 @@ void BoardEditor::keyUp(int key)
 {
     if (key != Qt::Key_Shift)
         return;
-    board_.view()->viewport()->unsetCursor();
+    tools_.view.viewport()->unsetCursor();
     host_.clearToolPreview();
     state_.bAdiciona = false;
 }
 
 void BoardEditor::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, QPointF pos)
 {
-    PlaybackController &pc = board_.controller();
+    PlaybackController &pc = tools_.controller;
     if (pc.recording())
         return;
     if (pc.playMode()) {
-        board_.playback().picPause_Click();
+        tools_.controller.togglePauseByUser();
         return;
     }
     // A press with a tool armed pauses a running Play/Edit and never resumes it.
-    const bool toolArmed = board_.bMovimento || state_.bAdiciona || state_.bTexto;
+    const bool toolArmed = tools_.pathMode || state_.bAdiciona || state_.bTexto;
     if (pc.playEditMode() && (!toolArmed || !pc.paused()))
-        board_.playback().picPause_Click();
-    if (state_.bMover && !board_.bMovimento)
+        tools_.controller.togglePauseByUser();
+    if (state_.bMover && !tools_.pathMode)
         drag_.handPress(pos);
     placing_.press(shift, pos);
 }
 
 void BoardEditor::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPointF pos)
 {
-    if (board_.controller().playMode())
+    if (tools_.controller.playMode())
         return;
-    if (ctrlOnly(shift) && !state_.bMover && state_.iTipoSel == 1 && state_.iMapaSel == board_.imI()
-        && state_.iObjSel > 0 && board_.document().objectAlive(state_.iObjSel)) {
+    if (ctrlOnly(shift) && !state_.bMover && state_.iTipoSel == 1 && state_.iMapaSel == tools_.slot()
+        && state_.iObjSel > 0 && tools_.document.objectAlive(state_.iObjSel)) {
         state_.bAdiciona = true;
-        board_.bMovimento = true;
+        tools_.pathMode = true;
     }
     if (state_.bMover) {
         drag_.handMove(buttons & Qt::LeftButton, pos);
@@ -303,19 +285,19 @@ void BoardEditor::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers
         setCursorFor(0, Qt::CrossCursor);
         return;
     }
-    board_.view()->viewport()->unsetCursor();
+    tools_.view.viewport()->unsetCursor();
 }
 
 void BoardEditor::Form_MouseUp(Qt::KeyboardModifiers shift)
 {
     if (noModifier(shift)) {
-        board_.view()->viewport()->unsetCursor();
+        tools_.view.viewport()->unsetCursor();
         host_.clearToolPreview();
         state_.bAdiciona = false;
     }
     state_.bMover = false;
     placing_.hideBand();
-    drag_.cancel();
+    drag_.abort();
     state_.bAdiciona = false;
     state_.bTexto = false;
 }

@@ -10,6 +10,7 @@
 #include "board/DragTool.h"
 #include "board/ElementDialogs.h"
 #include "board/PlacingTool.h"
+#include "board/ToolContext.h"
 
 #include <QObject>
 #include <QPointF>
@@ -19,13 +20,12 @@
 namespace quorvel {
 
 class BoardHost;
-class frmMapa;
 struct ProgramState;
 
 class BoardEditor : public QObject {
     Q_OBJECT
 public:
-    BoardEditor(frmMapa &board, ProgramState &state, BoardHost &host);
+    explicit BoardEditor(const ToolContext &tools);
 
     PlacingTool &placing() { return placing_; }
     DragTool &drag() { return drag_; }
@@ -36,7 +36,8 @@ public:
     void Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPointF pos);
     void Form_MouseUp(Qt::KeyboardModifiers shift);
     void lblTitulo_DblClick() { dialogs_.editTitle(); }
-    // Esc, focus lost and the toolbar: no tool armed, no path-point mode, no rubber band.
+    // Esc, focus lost and the toolbar: no tool armed, no path-point mode, no rubber band, and
+    // a drag under way aborted.
     void placingReset();
     // Keys of the board; true when the key was used.
     bool keyDown(int key);
@@ -46,11 +47,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Target {
-        BoardElement kind = BoardElement::None;
-        int index = 0;
-    };
-    Target elementAt(QPointF pos) const;
+    using Target = BoardHit;
     // A position on the view's viewport (pixels, fractions kept) in twips of the board.
     QPointF toTwips(QPointF viewportPos) const;
     bool filterViewport(QEvent *event);
@@ -64,7 +61,7 @@ private:
     bool frozenByPlay(BoardElement kind) const;
     void setCursorFor(int picture, Qt::CursorShape fallback);
 
-    frmMapa &board_;
+    ToolContext tools_;
     ProgramState &state_;
     BoardHost &host_;
     ElementDialogs dialogs_;

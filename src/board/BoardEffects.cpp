@@ -6,6 +6,7 @@
 #include "controls/CTooltip.h"
 #include "controls/ucAniGIF.h"
 #include "board/BoardDocument.h"
+#include "document/StratTypes.h"
 #include "platform/Named.h"
 #include "playback/PlaybackController.h"
 
@@ -75,7 +76,10 @@ void BoardEffects::makeArray(EffectArray &array, const char *name, Clock &clock)
 
 bool BoardEffects::MostraEfeito(const GrenadeBurst &burst)
 {
-    EffectArray *array = burst.type == 10 ? &he_ : burst.type == 11 ? &flash_ : burst.type == 12 ? &smoke_ : nullptr;
+    EffectArray *array = burst.type == HeGrenade      ? &he_
+                         : burst.type == FlashGrenade ? &flash_
+                         : burst.type == SmokeGrenade ? &smoke_
+                                                      : nullptr;
     if (!array)
         return false;
     for (const QPointer<ucAniGIF> &c : *array) {
@@ -151,18 +155,6 @@ void BoardEffects::seekingChanged(bool seeking)
 
 // ---- the marker balloon ----
 
-int BoardEffects::markerAt(const QPoint &viewportPos) const
-{
-    const QList<QGraphicsItem *> items = view_.items(viewportPos);
-    for (QGraphicsItem *item : items) {
-        const int i = item->data(0).toInt();
-        if (i >= 1 && std::size_t(i) < scene_.imgMarker.size()
-            && static_cast<QGraphicsItem *>(scene_.imgMarker[std::size_t(i)]) == item)
-            return i;
-    }
-    return 0;
-}
-
 void BoardEffects::markerChanged(int i)
 {
     // The balloon's marker was edited or deleted: its text changes in place, or it goes.
@@ -189,17 +181,19 @@ bool BoardEffects::eventFilter(QObject *watched, QEvent *event)
             balloon_->Destroy();
         }
     } else if (event->type() == QEvent::MouseMove) {
+        // The first marker's balloon stays, over other markers and elements too, until the
+        // pointer moves over the bare board.
         auto *move = static_cast<QMouseEvent *>(event);
-        const int marker = markerAt(move->position().toPoint());
-        const tpTexto *record = marker != 0 ? doc_.marker(marker) : nullptr;
-        if (record && !isDeletedText(*record) && marker != balloonMarker_) {
-            balloonMarker_ = marker;
+        const BoardHit hit = scene_.elementAt(view_.viewportTransform().inverted().map(move->position()));
+        const tpTexto *record = hit.kind == BoardElement::Marker ? doc_.marker(hit.index) : nullptr;
+        if (record && !isDeletedText(*record) && balloonMarker_ == 0) {
+            balloonMarker_ = hit.index;
             balloon_->setTitle(QStringLiteral("Info"));
             balloon_->setTipText(record->Texto);
             balloon_->Create(view_.viewport());
             if (BalloonWindow *w = balloon_->window())
                 w->track(move->globalPosition().toPoint());
-        } else if (marker == 0 && balloonMarker_ != 0) {
+        } else if (hit.kind == BoardElement::Board && balloonMarker_ != 0) {
             balloonMarker_ = 0;
             balloon_->Destroy();
         }

@@ -68,7 +68,6 @@ private:
     void seekingChanged(bool seeking);
     void markerChanged(int i);
     void updateRunning();
-    int markerAt(const QPoint &viewportPos) const;
 
     PlaybackController &controller_;
     QGraphicsView &view_;

@@ -19,8 +19,7 @@ namespace quorvel {
 
 namespace {
 
-// A click on the time slider's groove takes the handle there, so that every gesture ends in
-// a release followed by the change, which is what arms and runs the seek.
+// A click on the time slider's groove takes the handle there at once.
 class JumpSliderStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
@@ -32,7 +31,7 @@ public:
     }
 };
 
-// Clicks on the picture buttons and releases on the time slider.
+// Clicks on the picture buttons.
 class ControlEvents : public QObject {
 public:
     ControlEvents(BoardPlayback &playback, const PlaybackControls &c, QObject *parent)
@@ -42,11 +41,6 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            if (watched == c_.Slider2)
-                playback_.controller().timeSliderReleased();
-            return false;
-        }
         if (event->type() != QEvent::MouseButtonPress)
             return false;
         if (watched == c_.picGO)
@@ -84,9 +78,17 @@ BoardPlayback::BoardPlayback(PlaybackController &controller, BoardDocument &docu
         if (button)
             button->installEventFilter(events);
     if (c_.Slider2) {
-        c_.Slider2->installEventFilter(events);
         // Only a finished gesture changes the value: no replay per pixel of a drag.
         c_.Slider2->setTracking(false);
+        // A user's action (a click on the groove, the release of a drag, a key) comes just
+        // before the change it makes, and arms that change's seek; the changes the
+        // controller makes itself never seek. The press of a click changes the value, so
+        // arming on the release would miss the first click after a board opens. An action
+        // that changes nothing arms nothing, or a later change of the clock's would seek.
+        connect(c_.Slider2, &QAbstractSlider::actionTriggered, &controller_, [this] {
+            if (c_.Slider2->sliderPosition() != c_.Slider2->value())
+                controller_.timeSliderReleased();
+        });
         auto *style = new JumpSliderStyle;
         style->setParent(c_.Slider2);
         c_.Slider2->setStyle(style);

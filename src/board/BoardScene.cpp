@@ -32,12 +32,6 @@ constexpr qreal zText = 30;
 constexpr qreal zMarker = 40;
 constexpr qreal zPoint = 50;
 
-QColor drawnColour(std::int32_t stored)
-{
-    const RgbColour c = colourFromStored(stored);
-    return QColor(c.r, c.g, c.b);
-}
-
 // A text holds up to 65,535 characters, and laying out and painting one that long holds the
 // interface for milliseconds; a thousand of them, for many seconds. A label shows only what
 // can appear on the board: the lines and characters that fit between its corner and the
@@ -291,7 +285,7 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
 
 void BoardScene::placePoint(int n, const PathPoint &pt)
 {
-    const QColor colour = drawnColour(pt.colour);
+    const QColor colour = pathColourDrawn(pt.colour);
     auto *point = addRect(0, 0, 100, 100, QPen(QColor(0, 0, 0), 0), QBrush(colour));
     point->setPos(pt.Left, pt.Top);
     point->setZValue(zPoint);
@@ -407,7 +401,7 @@ void BoardScene::showPoint(int n, const PathPoint &pt)
         return;
     }
     QGraphicsRectItem *point = picM[std::size_t(n)];
-    const QColor colour = drawnColour(pt.colour);
+    const QColor colour = pathColourDrawn(pt.colour);
     point->setPos(pt.Left, pt.Top);
     point->setBrush(colour);
     point->setVisible(pt.visible);
@@ -443,6 +437,23 @@ void BoardScene::removePoint(int n)
 {
     unload(picM, n);
     unload(linha, n);
+}
+
+BoardHit BoardScene::elementAt(QPointF pos) const
+{
+    auto hit = [&](const auto &items, BoardElement kind) -> BoardHit {
+        for (std::size_t i = items.size(); i-- > 1;) {
+            const auto *item = items[i];
+            if (item && item->isVisible() && item->sceneBoundingRect().contains(pos))
+                return {kind, int(i)};
+        }
+        return {};
+    };
+    for (const BoardHit h : {hit(picM, BoardElement::Point), hit(imgMarker, BoardElement::Marker),
+                             hit(lblTexto, BoardElement::Text), hit(imgObj, BoardElement::Object)})
+        if (h.kind != BoardElement::None)
+            return h;
+    return {BoardElement::Board, 0};
 }
 
 } // namespace quorvel

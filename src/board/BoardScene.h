@@ -24,6 +24,13 @@ struct PathPoint;
 constexpr double kBoardWidthTwips = 12015;
 constexpr double kBoardHeightTwips = 9000;
 
+// What the mouse is over on a board.
+enum class BoardElement { None, Board, Object, Text, Marker, Point };
+struct BoardHit {
+    BoardElement kind = BoardElement::None;
+    int index = 0;
+};
+
 class BoardScene : public QGraphicsScene {
     Q_OBJECT
 public:
@@ -43,6 +50,9 @@ public:
     // Shows or hides every path point and line.
     void setPathsVisible(bool visible);
     void clearElements();
+    // The shown element at a point of the board (twips), as the board's controls would take
+    // the mouse: path points, then markers, texts and objects, else the bare board.
+    BoardHit elementAt(QPointF pos) const;
 
     // Incremental mirroring after an edit changed the model: each makes the element when it is
     // not loaded yet (growing the array) and brings it to the model's state.

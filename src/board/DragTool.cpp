@@ -3,7 +3,6 @@
 #include "board/BoardDocument.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
-#include "board/frmMapa.h"
 #include "common/Rounding.h"
 #include "playback/PlaybackController.h"
 
@@ -11,6 +10,7 @@
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QPen>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -36,11 +36,11 @@ Item *itemAt(const std::vector<Item *> &items, int i)
 
 } // namespace
 
-DragTool::DragTool(frmMapa &board, ProgramState &state) : board_(board), state_(state)
+DragTool::DragTool(const ToolContext &tools) : tools_(tools), state_(tools.state)
 {
-    shpT = outline(*board.scene(), 150, 210);
-    shpM = outline(*board.scene(), 100, 100);
-    shpMarker = outline(*board.scene(), 180, 270);
+    shpT = outline(tools.scene, 150, 210);
+    shpM = outline(tools.scene, 100, 100);
+    shpMarker = outline(tools.scene, 180, 270);
 }
 
 QGraphicsRectItem *DragTool::outlineOf(BoardElement kind) const
@@ -50,14 +50,14 @@ QGraphicsRectItem *DragTool::outlineOf(BoardElement kind) const
 
 QPointF DragTool::elementPos(BoardElement kind, int i, bool &found) const
 {
-    const BoardScene &scene = *board_.scene();
+    const BoardScene &scene = tools_.scene;
     const QGraphicsItem *item = nullptr;
     switch (kind) {
     case BoardElement::Object: item = itemAt(scene.imgObj, i); break;
     case BoardElement::Text: item = itemAt(scene.lblTexto, i); break;
     case BoardElement::Marker: item = itemAt(scene.imgMarker, i); break;
     case BoardElement::Point:
-        if (const PathPoint *pt = board_.document().point(i)) {
+        if (const PathPoint *pt = tools_.document.point(i)) {
             found = true;
             return QPointF(pt->Left, pt->Top);
         }
@@ -70,6 +70,7 @@ QPointF DragTool::elementPos(BoardElement kind, int i, bool &found) const
 
 void DragTool::press(BoardElement kind, int i, QPointF pos)
 {
+    abort();
     // A tool being placed takes the press; the marker tool leaves texts and points draggable.
     const bool toolArmed = state_.bAdiciona || (kind == BoardElement::Marker ? state_.bMarker : state_.bTexto);
     if (toolArmed)
@@ -78,14 +79,16 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
     const QPointF at = elementPos(kind, i, found);
     if (!found)
         return;
+    kind_ = kind;
+    index_ = i;
     pressPos_ = pos;
     antigo_ = QPointF(wholeTwips(at.x()), wholeTwips(at.y()));
     novo_ = antigo_;
-    bArrastando = true;
+    action_ = Action::Dragging;
     // Under a running Play/Edit an object that walks a path stays where its path has it.
-    if (kind == BoardElement::Object && board_.controller().playEditMode()
-        && board_.document().ProcuraMovimento(static_cast<std::int16_t>(i)) != -1)
-        bArrastando = false;
+    if (kind == BoardElement::Object && tools_.controller.playEditMode()
+        && tools_.document.ProcuraMovimento(static_cast<std::int16_t>(i)) != -1)
+        action_ = Action::Refused;
 }
 
 QPointF DragTool::dragTarget(QPointF pos) const
@@ -98,22 +101,14 @@ QPointF DragTool::dragTarget(QPointF pos) const
 
 void DragTool::move(BoardElement kind, int i, QPointF pos)
 {
-    if (!bArrastando)
+    if (action_ != Action::Dragging || kind != kind_ || i != index_)
         return;
-    const BoardScene &scene = *board_.scene();
     QGraphicsRectItem *shape = outlineOf(kind);
     if (kind == BoardElement::Text) {
-        const auto *item = itemAt(scene.lblTexto, i);
+        const auto *item = itemAt(tools_.scene.lblTexto, i);
         if (!item)
             return;
         shape->setRect(0, 0, item->sceneBoundingRect().width(), item->sceneBoundingRect().height());
-    } else if (kind == BoardElement::Marker) {
-        auto *item = itemAt(scene.imgMarker, i);
-        if (!item)
-            return;
-        item->setVisible(false);
-    } else if (kind == BoardElement::Object) {
-        shape->setRect(0, 0, 150, 210);
     }
     novo_ = dragTarget(pos);
     shape->setPos(novo_);
@@ -122,25 +117,29 @@ void DragTool::move(BoardElement kind, int i, QPointF pos)
 
 void DragTool::release(BoardElement kind, int i)
 {
-    if (bArrastando) {
-        BoardDocument &doc = board_.document();
-        switch (kind) {
-        case BoardElement::Object: doc.moveObject(i, novo_); break;
-        case BoardElement::Text: doc.moveText(i, novo_); break;
-        case BoardElement::Marker: doc.moveMarker(i, novo_); break;
-        case BoardElement::Point: doc.movePathPoint(i, novo_); break;
-        default: break;
-        }
+    const bool drop = action_ == Action::Dragging && kind == kind_ && i == index_;
+    const QPointF to = novo_;
+    abort();
+    if (!drop)
+        return;
+    BoardDocument &doc = tools_.document;
+    switch (kind) {
+    case BoardElement::Object: doc.moveObject(i, to); break;
+    case BoardElement::Text: doc.moveText(i, to); break;
+    case BoardElement::Marker: doc.moveMarker(i, to); break;
+    case BoardElement::Point: doc.movePathPoint(i, to); break;
+    default: break;
     }
-    bArrastando = false;
-    outlineOf(kind)->setVisible(false);
 }
 
-void DragTool::cancel()
+void DragTool::abort()
 {
-    shpT->setVisible(false);
-    shpM->setVisible(false);
-    bArrastando = false;
+    // Only the outlines show a drag: hiding them restores the board.
+    for (QGraphicsRectItem *shape : {shpT, shpM, shpMarker})
+        shape->setVisible(false);
+    action_ = Action::None;
+    kind_ = BoardElement::None;
+    index_ = 0;
 }
 
 void DragTool::handPress(QPointF pos)
@@ -153,7 +152,7 @@ void DragTool::handMove(bool leftHeld, QPointF pos)
 {
     if (!leftHeld)
         return;
-    QWidget *frame = board_.parentWidget() ? board_.parentWidget() : &board_;
+    QWidget *frame = tools_.window.parentWidget() ? tools_.window.parentWidget() : &tools_.window;
     const QPoint delta(toInt32Clamped((pos.x() - lMoverX) / kTwipsPerPixel),
                        toInt32Clamped((pos.y() - lMoverY) / kTwipsPerPixel));
     frame->move(frame->pos() + delta);

@@ -1,8 +1,13 @@
 #pragma once
 // The board's drag tool: an object, text, marker or path point pressed with the left button
 // follows the mouse as a dashed outline and is dropped where the button is released (kept on
-// the board); the document takes the new place. Also the hand tool, which moves the board's
-// window.
+// the board); the document takes the new place. The outline is the drag's only feedback: the
+// element the scene mirrors is never hidden or moved before the drop, so a drag that ends
+// where it began, or is aborted (Esc, focus lost, another tool), leaves it as it was. Also the
+// hand tool, which moves the board's window.
+
+#include "board/BoardScene.h"
+#include "board/ToolContext.h"
 
 #include <QPointF>
 
@@ -12,27 +17,28 @@ class QGraphicsRectItem;
 
 namespace quorvel {
 
-class frmMapa;
 struct ProgramState;
-
-// What the mouse is over on a board.
-enum class BoardElement { None, Board, Object, Text, Marker, Point };
 
 class DragTool {
 public:
-    DragTool(frmMapa &board, ProgramState &state);
+    explicit DragTool(const ToolContext &tools);
 
     void press(BoardElement kind, int i, QPointF pos);
     void move(BoardElement kind, int i, QPointF pos);
     void release(BoardElement kind, int i);
-    // Ends any drag without dropping.
-    void cancel();
+    // Ends a drag without dropping: the outline goes, the element stays where it was.
+    void abort();
+
+    // What the drag tool is doing: nothing, an element pressed (the outline shows from the
+    // first move on), or a drag that the document refused to arm (an object on a path in a
+    // running Play/Edit), which ignores the mouse until the release.
+    enum class Action { None, Dragging, Refused };
+    Action action() const { return action_; }
 
     // The hand tool: a press takes the place, a move with the left button moves the window.
     void handPress(QPointF pos);
     void handMove(bool leftHeld, QPointF pos);
 
-    bool bArrastando = false;
     std::int32_t lMoverX = 0, lMoverY = 0;
 
     // The outlines shown while dragging: objects and texts, path points, markers.
@@ -45,8 +51,11 @@ private:
     QPointF elementPos(BoardElement kind, int i, bool &found) const;
     QGraphicsRectItem *outlineOf(BoardElement kind) const;
 
-    frmMapa &board_;
+    ToolContext tools_;
     ProgramState &state_;
+    Action action_ = Action::None;
+    BoardElement kind_ = BoardElement::None;
+    int index_ = 0;
     QPointF pressPos_;
     QPointF antigo_;
     QPointF novo_;

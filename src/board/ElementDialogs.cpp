@@ -4,7 +4,6 @@
 #include "board/BoardHost.h"
 #include "board/ProgramState.h"
 #include "board/frmCores.h"
-#include "board/frmMapa.h"
 #include "board/frmTexto.h"
 #include "document/StratFile.h"
 #include "language/clsLanguagePack.h"
@@ -25,8 +24,8 @@ int levelOption(std::int16_t l) { return l == 0 ? 0 : l == -1 ? 1 : l == 1 ? 2 :
 
 } // namespace
 
-ElementDialogs::ElementDialogs(frmMapa &board, ProgramState &state, BoardHost &host)
-    : board_(board), state_(state), host_(host)
+ElementDialogs::ElementDialogs(const ToolContext &tools)
+    : tools_(tools), state_(tools.state), host_(tools.host)
 {
 }
 
@@ -66,7 +65,7 @@ std::optional<MovStep> ElementDialogs::askNewStep(std::int16_t type, const tpPas
             frmMov::select(dialog.optLvl[std::size_t(lvl)]);
     }
     if (presetStart)
-        dialog.txtIni->setText(QString::number(board_.model().playback.lFrameAtual()));
+        dialog.txtIni->setText(QString::number(tools_.document.model().playback.lFrameAtual()));
     if (Prompts::current().exec(dialog) != QDialog::Accepted)
         return std::nullopt;
     rememberStep(dialog.step());
@@ -75,7 +74,7 @@ std::optional<MovStep> ElementDialogs::askNewStep(std::int16_t type, const tpPas
 
 void ElementDialogs::editText(int i)
 {
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     if (const tpTexto *t = doc.text(i)) {
         const QString text = askText(t->Texto);
         if (!text.isEmpty())
@@ -85,9 +84,9 @@ void ElementDialogs::editText(int i)
 
 void ElementDialogs::editMarker(int i)
 {
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     const tpTexto *t = doc.marker(i);
-    if (!t || board_.controller().playMode())
+    if (!t || tools_.controller.playMode())
         return;
     const QString text = askText(t->Texto);
     if (!text.isEmpty())
@@ -99,29 +98,25 @@ void ElementDialogs::editTitle()
     const QString prompt = keyedText("s0007", QStringLiteral("Enter the strat title:"));
     const QString title = keyedText("s0008", QStringLiteral("Strat"));
     const std::optional<QString> answer =
-        Prompts::current().input(host_.dialogOwner(), prompt, title, board_.titulo());
+        Prompts::current().input(host_.dialogOwner(), prompt, title, tools_.document.title(), kTitleFieldBytes);
     if (!answer || answer->isEmpty())
         return;
-    const QString caption = answer->left(kTitleFieldBytes);
-    board_.setTitulo(caption);
-    board_.document().setModified(true);
-    const int slot = board_.imI();
-    if (slot >= 0 && slot <= kMaxBoards)
-        state_.sNomeTatica[std::size_t(slot)] = fixedWidth(caption, kTitleFieldBytes);
+    tools_.document.setTitle(*answer);
+    tools_.document.setModified(true);
 }
 
 void ElementDialogs::editStep(int n)
 {
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     const tpPasso *p = doc.pointStep(n);
-    if (board_.controller().playMode() || !p)
+    if (tools_.controller.playMode() || !p)
         return;
     const tpMovimento *rec = doc.movement(doc.point(n)->slot);
     const std::int16_t t = doc.objectType(rec ? rec->iObj : 0);
     const bool small = isSmallObjectType(t);
 
     frmMovEdit dialog(state_, &host_, host_.dialogOwner());
-    dialog.iTempo->setText(QString::number(board_.model().playback.iSegs()));
+    dialog.iTempo->setText(QString::number(tools_.document.model().playback.iSegs()));
     dialog.txtIni->setText(QString::number(p->iIni));
     // The velocities offered are those of the walker: grenades and the bomb fly, the others
     // run or walk.
@@ -148,14 +143,15 @@ void ElementDialogs::editStep(int n)
 
 void ElementDialogs::MudaCor()
 {
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     const std::int16_t s = doc.ProcuraMovimento(state_.iObjSel);
-    if (s == -1 || std::size_t(s) >= board_.model().doc.lCorMov.size())
+    if (s == -1 || std::size_t(s) >= tools_.document.model().doc.lCorMov.size())
         return;
     frmCores dialog(doc.pathColour(s), host_.dialogOwner());
-    Prompts::current().exec(dialog);
+    if (Prompts::current().exec(dialog) != QDialog::Accepted)
+        return;
     state_.lCor = dialog.colour();
-    doc.MudaCor(state_.iObjSel, state_.lCor);
+    doc.MudaCor(state_.iObjSel, state_.lCor); // the same colour again is no change
 }
 
 } // namespace quorvel

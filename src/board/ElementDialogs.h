@@ -4,6 +4,7 @@
 // dialogs are known by (sTextoRet, iIniMov..sDirMov, lCor) are written here, once, after the
 // dialog, and the change itself goes to the board's document.
 
+#include "board/ToolContext.h"
 #include "board/frmMov.h"
 
 #include <QString>
@@ -14,13 +15,12 @@
 namespace quorvel {
 
 class BoardHost;
-class frmMapa;
 struct ProgramState;
 struct tpPasso;
 
 class ElementDialogs {
 public:
-    ElementDialogs(frmMapa &board, ProgramState &state, BoardHost &host);
+    explicit ElementDialogs(const ToolContext &tools);
 
     // "Insert Text" with a preset: the confirmed text, "" when nothing was confirmed.
     QString askText(const QString &text);
@@ -38,7 +38,7 @@ public:
     void MudaCor();
 
 private:
-    frmMapa &board_;
+    ToolContext tools_;
     ProgramState &state_;
     BoardHost &host_;
 };

@@ -12,7 +12,7 @@ namespace quorvel {
 
 void frmMapa::OldAbreTatica(const QString &sArq)
 {
-    model_.sArquivo = sArq;
+    document_.setFileName(sArq);
     OldStratDocument old;
     // A damaged file, or one of the current format given to the converter, changes nothing.
     const StratReadResult read = sArq.isEmpty() ? StratReadResult{} : readOldStratFile(sArq, old);
@@ -28,16 +28,13 @@ void frmMapa::OldAbreTatica(const QString &sArq)
         return;
     }
     // The converter writes no debug lines.
-    if (!takeHeader(old.strat, false))
+    if (!takeOverview(old.strat, false))
         return;
-    const std::int16_t slot = model_.imI;
 
     convertOldMovements(old);
-    old.strat.sOverview = state_.sOverview[slot];
-    old.strat.sNomeTatica = state_.sNomeTatica[slot];
     document_.load(std::move(old.strat), true);
 
-    model_.sArquivo.clear();
+    document_.setFileName(QString());
     const bool saved = SalvaTatica(false);
     closeBoard(CloseReason::Program);
     // Only a strat that reached its new file was converted; a cancelled or failed save says

@@ -4,7 +4,6 @@
 #include "board/BoardScene.h"
 #include "board/ElementDialogs.h"
 #include "board/ProgramState.h"
-#include "board/frmMapa.h"
 #include "common/Rounding.h"
 #include "platform/Prompts.h"
 #include "playback/PlaybackController.h"
@@ -27,18 +26,18 @@ bool ctrlOnly(Qt::KeyboardModifiers m)
 }
 } // namespace
 
-PlacingTool::PlacingTool(frmMapa &board, ProgramState &state, BoardHost &host, ElementDialogs &dialogs)
-    : board_(board), state_(state), host_(host), dialogs_(dialogs)
+PlacingTool::PlacingTool(const ToolContext &tools, ElementDialogs &dialogs)
+    : tools_(tools), state_(tools.state), host_(tools.host), dialogs_(dialogs)
 {
     QPen band(QColor(255, 255, 255, 200), 1, Qt::DashLine);
     band.setCosmetic(true);
-    tlinha = board.scene()->addLine(0, 0, 0, 0, band);
+    tlinha = tools.scene.addLine(0, 0, 0, 0, band);
     tlinha->setZValue(100);
     tlinha->setVisible(false);
     // Path-point mode for an object ends with the object.
-    QObject::connect(&board.document(), &BoardDocument::objectChanged, &board, [this](int i) {
-        if (board_.bMovimento && state_.iObjSel == i && !board_.document().objectAlive(i)) {
-            board_.bMovimento = false;
+    QObject::connect(&tools.document, &BoardDocument::objectChanged, &tools.window, [this](int i) {
+        if (tools_.pathMode && state_.iObjSel == i && !tools_.document.objectAlive(i)) {
+            tools_.pathMode = false;
             state_.bAdiciona = false;
             tlinha->setVisible(false);
         }
@@ -50,7 +49,7 @@ void PlacingTool::hideBand() { tlinha->setVisible(false); }
 void PlacingTool::press(Qt::KeyboardModifiers shift, QPointF pos)
 {
     tlinha->setVisible(false);
-    if (board_.bMovimento)
+    if (tools_.pathMode)
         addPathPoint(pos, shift);
     else if (state_.bAdiciona)
         placeElement(pos);
@@ -58,9 +57,9 @@ void PlacingTool::press(Qt::KeyboardModifiers shift, QPointF pos)
 
 void PlacingTool::hover(QPointF pos)
 {
-    if (!board_.bMovimento)
+    if (!tools_.pathMode)
         return;
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     const std::int16_t o = state_.iObjSel;
     doc.ShowHide(o, true);
     tlinha->setLine(QLineF(doc.nextLineStart(o, doc.ProcuraMovimento(o)), pos));
@@ -69,7 +68,7 @@ void PlacingTool::hover(QPointF pos)
 
 void PlacingTool::placeElement(QPointF pos)
 {
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     if (state_.bTexto || state_.bMarker) {
         const bool marker = !state_.bTexto;
         const QString text = dialogs_.askText(QString());
@@ -97,7 +96,7 @@ void PlacingTool::placeElement(QPointF pos)
 
 bool PlacingTool::mayOpenPath(std::int16_t object)
 {
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     if (!doc.movementSlotsFull() || (object != 0 && doc.ProcuraMovimento(object) != -1))
         return true;
     showMessage(host_.dialogOwner(),
@@ -113,7 +112,7 @@ void PlacingTool::pathOpened(bool created, std::int16_t type)
     // A grenade or bomb thrown while Play/Edit runs starts from the frame on the board.
     if (!created)
         bSetStartFrame = false;
-    else if (board_.controller().playEditMode())
+    else if (tools_.controller.playEditMode())
         bSetStartFrame = isSmallObjectType(type);
 }
 
@@ -137,11 +136,11 @@ MovStep PlacingTool::continuedStep(bool small, const tpPasso *last) const
 
 void PlacingTool::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
 {
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     const std::int16_t o = state_.iObjSel;
     // A deleted object (or one of another strat) gets no path; the mode ends.
     if (!doc.objectAlive(o)) {
-        board_.bMovimento = false;
+        tools_.pathMode = false;
         state_.bAdiciona = false;
         return;
     }
@@ -178,7 +177,7 @@ void PlacingTool::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
 
 void PlacingTool::SetBomb()
 {
-    BoardDocument &doc = board_.document();
+    BoardDocument &doc = tools_.document;
     const std::int16_t o = state_.iObjSel;
     if (!doc.objectAlive(o) || doc.model().iPontos >= kMaxCount || !mayOpenPath(o))
         return;

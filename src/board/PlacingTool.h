@@ -5,6 +5,7 @@
 // follows the mouse from the path's end. The document makes every change.
 
 #include "board/BoardDocument.h"
+#include "board/ToolContext.h"
 #include "board/frmMov.h"
 
 #include <QPointF>
@@ -15,12 +16,11 @@ namespace quorvel {
 
 class BoardHost;
 class ElementDialogs;
-class frmMapa;
 struct ProgramState;
 
 class PlacingTool {
 public:
-    PlacingTool(frmMapa &board, ProgramState &state, BoardHost &host, ElementDialogs &dialogs);
+    PlacingTool(const ToolContext &tools, ElementDialogs &dialogs);
 
     // A press on the bare board (after playback took its share of it).
     void press(Qt::KeyboardModifiers shift, QPointF pos);
@@ -44,7 +44,7 @@ private:
     void pathOpened(bool created, std::int16_t type);
     MovStep continuedStep(bool small, const tpPasso *last) const;
 
-    frmMapa &board_;
+    ToolContext tools_;
     ProgramState &state_;
     BoardHost &host_;
     ElementDialogs &dialogs_;

@@ -1,5 +1,7 @@
 #include "board/ProgramState.h"
 
+#include "controls/ControlCodes.h"
+
 namespace quorvel {
 
 void ProgramState::fillPalette()
@@ -13,13 +15,12 @@ void ProgramState::fillPalette()
     lCores[12] = 0;
 }
 
-RgbColour colourFromStored(std::int32_t value)
+QColor pathColourDrawn(std::int32_t value)
 {
     // The button face of the classic desktop scheme, for 0 and for system colours.
-    constexpr RgbColour buttonFace{212, 208, 200};
     if (value == 0 || (static_cast<std::uint32_t>(value) & 0x80000000u))
-        return buttonFace;
-    return {value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF};
+        return QColor(212, 208, 200);
+    return colourFromStored(static_cast<std::uint32_t>(value));
 }
 
 } // namespace quorvel

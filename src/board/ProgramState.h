@@ -4,6 +4,7 @@
 // per-slot overview names and titles. One instance, owned by the main window and handed to
 // every board.
 
+#include <QColor>
 #include <QString>
 
 #include <array>
@@ -54,12 +55,9 @@ struct ProgramState {
     void fillPalette();
 };
 
-// A colour value as the strat stores it (0x00BBGGRR; the top bit names a system colour) as
+// A path colour as the strat stores it (0x00BBGGRR; the top bit names a system colour) as
 // the colour it is drawn in. 0 and system colours draw as the button face.
-struct RgbColour {
-    int r = 0, g = 0, b = 0;
-};
-RgbColour colourFromStored(std::int32_t value);
+QColor pathColourDrawn(std::int32_t value);
 constexpr std::int32_t storedColour(int r, int g, int b) { return r + 256 * g + 65536 * b; }
 
 } // namespace quorvel

@@ -24,8 +24,8 @@ public:
     void setColour(std::int32_t stored)
     {
         colour = stored;
-        const RgbColour c = colourFromStored(stored);
-        setStyleSheet(QStringLiteral("background: rgb(%1,%2,%3); border: 1px solid black;").arg(c.r).arg(c.g).arg(c.b));
+        const QColor c = pathColourDrawn(stored);
+        setStyleSheet(QStringLiteral("background: rgb(%1,%2,%3); border: 1px solid black;").arg(c.red()).arg(c.green()).arg(c.blue()));
     }
 
 protected:

@@ -75,11 +75,6 @@ QLabel *controlButton(QWidget *parent, const char *name, const char *face, int l
 
 } // namespace
 
-QString fixedWidth(const QString &text, int width)
-{
-    return text.left(width).leftJustified(width, u' ');
-}
-
 frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     : QWidget(parent), state_(state), host_(host)
 {
@@ -89,17 +84,29 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     scene_->attach(document_, host_);
     document_.setPalette(state_.lCores);
     connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
+    // The title label, the window title and the program-wide fields of this board's slot
+    // follow the document's title and overview.
+    connect(&document_, &BoardDocument::titleChanged, this, [this](const QString &title) {
+        lblTitulo_->setText(title);
+        setWindowTitle(title + QStringLiteral("[*]"));
+        mirrorHeader();
+    });
+    connect(&document_, &BoardDocument::overviewChanged, this, &frmMapa::mirrorHeader);
 
     const PlaybackControls controls{picGO_,        Picture1_, picPause_,   picSlow_, picReverse_,
                                     lblRoundTime_, lblFrame_, lblSegs_,    lblMaxTime_, Slider1_,
                                     Slider2_,      panels_[1], panels_[2]};
-    controller_ = new PlaybackController(model_.playback, model_.doc, host_.clock(), this);
+    controller_ = document_.makeController(host_.clock(), this);
     playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
-    autoSave_ = new BoardAutoSave(*this, state_, panels_[3], panels_[4], keyTexts_, this);
-    editor_ = new BoardEditor(*this, state_, host_);
-    // One strat-length update for every edit, in every mode: the dry run works on copies, so
-    // a running playback is left as it is.
-    connect(&document_, &BoardDocument::stratLengthChanged, controller_, &PlaybackController::updateStratLength);
+    autoSave_ = new BoardAutoSave(*this, panels_[3], panels_[4], keyTexts_, this);
+    editor_ = new BoardEditor(ToolContext{document_, *scene_, *view_, *controller_, state_, host_, *this, bMovimento});
+    // The strat's length is measured again after an edit while stopped, and after a removal
+    // in every mode (the dry run works on copies, so a running playback is left as it is). A
+    // running Play/Edit keeps the time slider's length through the edits made in it.
+    connect(&document_, &BoardDocument::stratLengthChanged, this, [this](BoardDocument::LengthEdit edit) {
+        if (edit == BoardDocument::LengthEdit::Removed || !controller_->playEditMode())
+            controller_->updateStratLength();
+    });
     // The home page label ends the row under the overview.
     if (auto *bottom = findChild<QWidget *>(QStringLiteral("picBaixo")))
         if (auto *row = qobject_cast<QHBoxLayout *>(bottom->layout())) {
@@ -237,32 +244,37 @@ void frmMapa::Form_Load()
     setStatusPanel(3, keyText(32) + keyText(42));
     setStatusPanel(4, keyText(33) + QStringLiteral("5") + keyText(34));
 
-    model_.playback.settings.iRoundTimer = state_.iRoundTimer;
-    model_.playback.settings.lFrameInc = state_.lFrameInc;
-    model_.playback.settings.bShowAnimations = state_.bShowAnimations;
-    model_.playback.resetToStart();
+    PlaybackSettings settings = model_.playback.settings;
+    settings.iRoundTimer = state_.iRoundTimer;
+    settings.lFrameInc = state_.lFrameInc;
+    settings.bShowAnimations = state_.bShowAnimations;
+    document_.setPlaybackSettings(settings);
+    document_.rewindPlayback();
     lblRoundTime_->setText(formatRoundTime(std::max<int>(state_.iRoundTimer, 0)));
     lblFrame_->setText(QStringLiteral("0"));
     lblSegs_->setText(formatElapsed(0));
-    model_.sArquivo.clear();
+    document_.setFileName(QString());
     document_.setModified(false);
     closing_ = false;
-    closeAfterAutoSave_.reset();
     controller_->boardLoaded();
     autoSave_->boardLoaded();
     // Last, so that the pack's texts replace the designed ones the controls were given above.
     translateWindow(this);
 }
 
-void frmMapa::setTitulo(const QString &caption)
+void frmMapa::setImI(std::int16_t slot)
 {
-    lblTitulo_->setText(caption);
-    setWindowTitle(caption + QStringLiteral("[*]"));
+    document_.setSlot(slot);
+    mirrorHeader();
 }
 
-QString frmMapa::titulo() const
+void frmMapa::mirrorHeader()
 {
-    return lblTitulo_->text();
+    const int slot = model_.imI;
+    if (slot < 0 || slot > kMaxBoards)
+        return;
+    state_.sOverview[std::size_t(slot)] = fixedWidth(document_.overview(), kOverviewFieldBytes);
+    state_.sNomeTatica[std::size_t(slot)] = fixedWidth(document_.title(), kTitleFieldBytes);
 }
 
 void frmMapa::debug(const char *line)
@@ -283,16 +295,13 @@ bool frmMapa::loadOverview(const QString &fileName)
     return !picture.isNull();
 }
 
-bool frmMapa::takeHeader(const StratDocument &doc, bool logDebug)
+bool frmMapa::takeOverview(StratDocument &doc, bool logDebug)
 {
     auto log = [&](const char *line) {
         if (logDebug)
             debug(line);
     };
-    const std::int16_t slot = model_.imI;
     const QString overview = doc.sOverview.trimmed();
-    state_.sOverview[slot] = fixedWidth(overview, kOverviewFieldBytes);
-    state_.sNomeTatica[slot] = fixedWidth(doc.sNomeTatica.trimmed(), kTitleFieldBytes);
 
     // The overview picture, or one the user picks instead of a missing one.
     state_.sOverviewRet.clear();
@@ -316,9 +325,8 @@ bool frmMapa::takeHeader(const StratDocument &doc, bool logDebug)
             if (loadOverview(state_.sOverviewRet))
                 break;
         }
-        state_.sOverview[slot] = fixedWidth(state_.sOverviewRet, kOverviewFieldBytes);
+        doc.sOverview = state_.sOverviewRet;
     }
-    setTitulo(state_.sNomeTatica[slot]);
     return true;
 }
 
@@ -328,7 +336,7 @@ void frmMapa::AbreTatica(const QString &sArq)
         closeBoard(CloseReason::Program);
         return;
     }
-    model_.sArquivo = sArq;
+    document_.setFileName(sArq);
 
     StratDocument doc;
     const StratReadResult read = readStratFile(sArq, doc);
@@ -340,13 +348,14 @@ void frmMapa::AbreTatica(const QString &sArq)
         closeBoard(CloseReason::Program);
         return;
     }
-    if (!takeHeader(doc, true))
+    const QString stored = doc.sOverview;
+    if (!takeOverview(doc, true))
         return;
-    const std::int16_t slot = model_.imI;
-
-    doc.sOverview = state_.sOverview[slot];
-    doc.sNomeTatica = state_.sNomeTatica[slot];
+    const bool replaced = doc.sOverview != stored;
     document_.load(std::move(doc));
+    // An overview chosen in place of a missing one is a change to save.
+    if (replaced)
+        document_.setModified(true);
 
     if (host_.WindowListContains(this))
         host_.WindowListCheck(this, QStringLiteral("add"));
@@ -366,18 +375,14 @@ bool frmMapa::SalvaTatica(bool bComo)
             return false;
     }
 
-    makeSavePlaceholders(model_.doc);
-    StratDocument &doc = model_.doc;
-    doc.sOverview = state_.sOverview[model_.imI];
-    doc.sNomeTatica = state_.sNomeTatica[model_.imI];
     QString error;
-    if (!writeStratFile(path, doc, StratSections::All, &error)) {
+    if (!writeStratFile(path, document_.prepareSave(), StratSections::All, &error)) {
         // The old file is whole and the board keeps the name it had.
         showMessage(host_.dialogOwner(), QStringLiteral("There was an error writing the file."), QString(),
                     MessageIcon::Critical);
         return false;
     }
-    model_.sArquivo = path;
+    document_.setFileName(path);
     document_.setModified(false);
     return true;
 }
@@ -386,7 +391,7 @@ bool frmMapa::maybeSave()
 {
     if (model_.imI == 0 || !document_.isModified())
         return true;
-    const QString title = titulo().trimmed();
+    const QString title = document_.title().trimmed();
     const QString question = keyedText("s0046", QStringLiteral("Save changes to %1?")).arg(title);
     switch (Prompts::current().message(host_.dialogOwner(), question, QString(),
                                        MessageIcon::Warning, MessageButtons::YesNoCancel)) {
@@ -398,9 +403,10 @@ bool frmMapa::maybeSave()
 
 void frmMapa::applySettings()
 {
-    PlaybackSettings &settings = model_.playback.settings;
+    PlaybackSettings settings = model_.playback.settings;
     settings.iRoundTimer = state_.iRoundTimer;
     settings.bShowAnimations = state_.bShowAnimations;
+    document_.setPlaybackSettings(settings);
     if (controller_->running())
         return;
     if (model_.playback.lFrameAtual() == 0) // the next start counts down from here
@@ -434,11 +440,6 @@ void frmMapa::Form_Deactivate()
 
 void frmMapa::closeBoard(CloseReason reason)
 {
-    // A close that arrives while a backup is written waits for the backup, then runs.
-    if (AutoSaveInProgress) {
-        closeAfterAutoSave_ = reason;
-        return;
-    }
     if (closing_)
         return;
     closing_ = true;
@@ -452,15 +453,6 @@ void frmMapa::closeBoard(CloseReason reason)
     scene_->setOverview(QPixmap());
     host_.boardClosed(this);
     emit closed();
-}
-
-void frmMapa::finishDeferredClose()
-{
-    if (!AutoSaveInProgress && closeAfterAutoSave_) {
-        const CloseReason reason = *closeAfterAutoSave_;
-        closeAfterAutoSave_.reset();
-        closeBoard(reason);
-    }
 }
 
 void frmMapa::closeEvent(QCloseEvent *event)

@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
 class QGraphicsView;
 class QLabel;
@@ -54,21 +53,17 @@ public:
     void Form_Activate();
     void Form_Deactivate();
 
-    // Closes the board: waits for a running auto-save, stops playback, leaves the Windows menu
+    // Closes the board: stops playback, leaves the Windows menu
     // (unless the whole program is closing) and forgets the strat. The slot is free afterwards.
     enum class CloseReason { User, Program, MainWindow };
     void closeBoard(CloseReason reason);
 
     std::int16_t imI() const { return model_.imI; }
-    void setImI(std::int16_t slot) { model_.imI = slot; }
+    // The board's slot; the program-wide title and overview of the slot follow the document.
+    void setImI(std::int16_t slot);
     const QString &sArquivo() const { return model_.sArquivo; }
-    void setSArquivo(const QString &path) { model_.sArquivo = path; }
-    void setTitulo(const QString &caption);
-    QString titulo() const;
+    void setSArquivo(const QString &path) { document_.setFileName(path); }
     bool bMovimento = false;
-    bool AutoSaveInProgress = false;
-    // Runs a close that arrived while an auto-save was being written.
-    void finishDeferredClose();
 
     // Playback: the controller holds the mode and the clock, the playback controls mirror it.
     BoardPlayback &playback() const { return *playback_; }
@@ -84,7 +79,6 @@ public:
     // changes (the window title's [*] follows).
     BoardDocument &document() { return document_; }
     const BoardDocument &document() const { return document_; }
-    BoardModel &model() { return model_; }
     const BoardModel &model() const { return model_; }
     BoardScene *scene() const { return scene_; }
     QGraphicsView *view() const { return view_; }
@@ -119,14 +113,15 @@ private:
     void buildControls();
     void setStatusPanel(int panel, const QString &text);
     void debug(const char *line);
-    // Takes the overview name and title of a strat just read into this board's slot, with the
-    // recovery of a missing overview. False when the user gave up: the board has closed.
-    bool takeHeader(const StratDocument &doc, bool logDebug);
+    // Shows the overview of a strat just read; a missing one is replaced by one the user
+    // picks (written into doc). False when the user gave up: the board has closed.
+    bool takeOverview(StratDocument &doc, bool logDebug);
+    void mirrorHeader();
 
     ProgramState &state_;
     BoardHost &host_;
     BoardDocument document_;
-    BoardModel &model_ = document_.model();
+    const BoardModel &model_ = document_.model();
     BoardScene *scene_ = nullptr;
     QGraphicsView *view_ = nullptr;
     std::array<QString, 14> keyTexts_;
@@ -136,7 +131,6 @@ private:
     BoardPlayback *playback_ = nullptr;
     BoardAutoSave *autoSave_ = nullptr;
     BoardEditor *editor_ = nullptr;
-    std::optional<CloseReason> closeAfterAutoSave_;
 
     QLabel *lblTitulo_ = nullptr;
     QLabel *lblRoundTime_ = nullptr;
@@ -155,8 +149,5 @@ private:
     QStatusBar *StatusBar1_ = nullptr;
     std::array<QLabel *, 5> panels_{}; // panels 1..4
 };
-
-// A text put into a fixed-width field: cut to the width or padded with blanks.
-QString fixedWidth(const QString &text, int width);
 
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #include "controls/AniGif.h"
 
 #include "common/FileHelpers.h"
+#include "controls/ControlCodes.h"
 #include "controls/ControlTimer.h"
 
 #include <QMouseEvent>
@@ -127,7 +128,7 @@ void AniGif::FinishCycleFast()
 
 void AniGif::setBackColor(std::uint32_t colour)
 {
-    back_ = QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+    back_ = colourFromStored(colour);
     update();
 }
 
@@ -154,11 +155,8 @@ void AniGif::paintEvent(QPaintEvent *)
 
 void AniGif::mouseReleaseEvent(QMouseEvent *event)
 {
-    const Qt::MouseButton b = event->button();
-    const auto button = std::int16_t(b == Qt::LeftButton ? 1 : b == Qt::RightButton ? 2 : b == Qt::MiddleButton ? 4 : 0);
-    const Qt::KeyboardModifiers m = event->modifiers();
-    const auto shift = std::int16_t(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) | ((m & Qt::AltModifier) ? 4 : 0));
-    emit MouseUp(button, shift, float(event->position().x()), float(event->position().y()));
+    emit MouseUp(mouseButtonCode(event->button()), shiftCode(event->modifiers()), float(event->position().x()),
+                 float(event->position().y()));
 }
 
 } // namespace quorvel

@@ -1,5 +1,6 @@
 #include "controls/CTooltip.h"
 
+#include "controls/ControlCodes.h"
 #include "controls/ControlTimer.h"
 
 #include <QApplication>
@@ -21,9 +22,6 @@ constexpr int kMaxTextWidth = 320;
 constexpr int kStem = 12;      // height of the balloon's stem
 constexpr int kStemInset = 18; // its tip's distance from the balloon's left edge
 constexpr int kCursorGap = 4;  // a standard tip sits this far below the pointer's hot spot
-
-// A stored colour is 0x00BBGGRR.
-QColor fromStored(std::uint32_t c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
 
 QStyle::StandardPixmap iconPixmap(int icon)
 {
@@ -88,12 +86,12 @@ void BalloonWindow::setBackColor(std::uint32_t colour)
 
 QColor BalloonWindow::background() const
 {
-    return backColour_ ? fromStored(backColour_) : palette().color(QPalette::ToolTipBase);
+    return backColour_ ? colourFromStored(backColour_) : palette().color(QPalette::ToolTipBase);
 }
 
 QColor BalloonWindow::foreground() const
 {
-    return textColour_ ? fromStored(textColour_) : palette().color(QPalette::ToolTipText);
+    return textColour_ ? colourFromStored(textColour_) : palette().color(QPalette::ToolTipText);
 }
 
 bool BalloonWindow::eventFilter(QObject *watched, QEvent *event)

@@ -2,6 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/Rounding.h"
+#include "controls/ControlCodes.h"
 #include "controls/ControlTimer.h"
 
 #include <QMouseEvent>
@@ -14,16 +15,6 @@
 namespace quorvel {
 
 namespace {
-
-std::int16_t vbButtons(Qt::MouseButtons b)
-{
-    return std::int16_t(((b & Qt::LeftButton) ? 1 : 0) | ((b & Qt::RightButton) ? 2 : 0) | ((b & Qt::MiddleButton) ? 4 : 0));
-}
-
-std::int16_t vbShift(Qt::KeyboardModifiers m)
-{
-    return std::int16_t(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) | ((m & Qt::AltModifier) ? 4 : 0));
-}
 
 } // namespace
 
@@ -504,9 +495,9 @@ void ucAniGIF::changeEvent(QEvent *event)
 
 void ucAniGIF::raiseMouse(QMouseEvent *event, void (ucAniGIF::*signal)(std::int16_t, std::int16_t, float, float))
 {
-    const std::int16_t button = event->type() == QEvent::MouseMove ? vbButtons(event->buttons()) : vbButtons(event->button());
+    const std::int16_t button = event->type() == QEvent::MouseMove ? mouseButtonCode(event->buttons()) : mouseButtonCode(event->button());
     const QPointF pos = event->position();
-    emit(this->*signal)(button, vbShift(event->modifiers()), float(std::floor(pos.x() * kTwipsPerPixel)),
+    emit(this->*signal)(button, shiftCode(event->modifiers()), float(std::floor(pos.x() * kTwipsPerPixel)),
                         float(std::floor(pos.y() * kTwipsPerPixel)));
 }
 

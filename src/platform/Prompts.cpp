@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 
@@ -121,12 +122,15 @@ public:
     }
 
     std::optional<QString> input(QWidget *owner, const QString &prompt, const QString &title,
-                                 const QString &defaultText) override
+                                 const QString &defaultText, int maxLength) override
     {
         QInputDialog dialog(owner);
         dialog.setWindowTitle(title.isEmpty() ? kAppTitle : title);
         dialog.setLabelText(prompt);
         dialog.setTextValue(defaultText);
+        // The box itself stops at the limit, so the user sees it while typing.
+        if (auto *edit = dialog.findChild<QLineEdit *>(); edit && maxLength > 0)
+            edit->setMaxLength(maxLength);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         return dialog.textValue();

@@ -65,9 +65,10 @@ public:
         Q_UNUSED(details);
         message(owner, text, title, icon, MessageButtons::Ok);
     }
-    // An input box: the typed text, or nullopt on Cancel.
+    // An input box taking at most maxLength characters (0: no limit): the typed text, or
+    // nullopt on Cancel.
     virtual std::optional<QString> input(QWidget *owner, const QString &prompt, const QString &title,
-                                         const QString &defaultText) = 0;
+                                         const QString &defaultText, int maxLength) = 0;
     // File dialogs: the chosen path (clean, no terminator), or the empty text on Cancel.
     virtual QString openFile(const FileDialogRequest &request) = 0;
     virtual QString saveFile(const FileDialogRequest &request) = 0;

@@ -73,14 +73,19 @@ void ScriptedPrompts::detailedMessage(QWidget *owner, const QString &text, const
 }
 
 std::optional<QString> ScriptedPrompts::input(QWidget *, const QString &prompt, const QString &,
-                                              const QString &)
+                                              const QString &, int maxLength)
 {
     inputPrompts.append(prompt);
+    inputMaxLengths.append(maxLength);
     if (inputs_.isEmpty()) {
         ++unscripted_;
         return std::nullopt;
     }
-    return inputs_.dequeue();
+    // What is typed stops at the box's limit.
+    std::optional<QString> typed = inputs_.dequeue();
+    if (typed && maxLength > 0)
+        *typed = typed->left(maxLength);
+    return typed;
 }
 
 QString ScriptedPrompts::takeFile(bool save, const FileDialogRequest &request)

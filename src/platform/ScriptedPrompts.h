@@ -63,6 +63,7 @@ public:
     QList<ShownMessage> messages;
     QList<ShownFileDialog> fileDialogs;
     QStringList inputPrompts;
+    QList<int> inputMaxLengths; // the limit of each input box shown (0: none)
     QList<ShownDialog> dialogs;
 
     // Texts of the messages shown, in order.
@@ -77,7 +78,7 @@ public:
     void detailedMessage(QWidget *owner, const QString &text, const QString &title, MessageIcon icon,
                          const QString &details) override;
     std::optional<QString> input(QWidget *owner, const QString &prompt, const QString &title,
-                                 const QString &defaultText) override;
+                                 const QString &defaultText, int maxLength) override;
     QString openFile(const FileDialogRequest &request) override;
     QString saveFile(const FileDialogRequest &request) override;
     int exec(QDialog &dialog) override;

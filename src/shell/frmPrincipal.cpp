@@ -235,7 +235,7 @@ std::int16_t frmPrincipal::NovoMapa()
         sub->show();
         b->show();
         debug("Message 11");
-        b->setTitulo(title);
+        b->document().setTitle(title);
         b->setImI(static_cast<std::int16_t>(i));
         b->setSArquivo(QString());
         return static_cast<std::int16_t>(i);
@@ -259,7 +259,7 @@ std::int16_t frmPrincipal::NovoMapa()
     help_->closeAboutBox();
     b->Form_Load();
     sub->show();
-    b->setTitulo(title + QString::number(iNumMapas_));
+    b->document().setTitle(title + QString::number(iNumMapas_));
     b->setImI(static_cast<std::int16_t>(iNumMapas_));
     return static_cast<std::int16_t>(iNumMapas_);
 }
@@ -414,9 +414,8 @@ void frmPrincipal::mnuNovo_Click()
         if (!b)
             return;
         b->loadOverview(s.overview);
-        state_.sOverview[s.slot] = fixedWidth(s.overview, kOverviewFieldBytes);
-        state_.sNomeTatica[s.slot] = s.caption;
-        b->setTitulo(s.caption);
+        b->document().setOverview(s.overview);
+        b->document().setTitle(s.caption);
     });
     novo_ = dialog;
     dialog->show();

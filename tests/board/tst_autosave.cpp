@@ -1,5 +1,6 @@
 // The five-minute backup of a board: countdown, file name, content, failures, and boards that
 // share a title.
+#include "DocumentAccess.h"
 #include "TestHost.h"
 #include "board/AutoSave.h"
 #include "board/ProgramState.h"
@@ -29,9 +30,8 @@ struct Board {
         state.fillPalette();
         board.Form_Load();
         board.setImI(slot);
-        board.setTitulo(title);
-        state.sOverview[slot] = QStringLiteral("Harbor.jpg");
-        state.sNomeTatica[slot] = title;
+        board.document().setTitle(title);
+        board.document().setOverview(QStringLiteral("Harbor.jpg"));
     }
     QString panel(int n)
     {
@@ -115,7 +115,7 @@ void TestAutoSave::fileNames()
     QFETCH(QString, name);
     QCOMPARE(autoSaveFileName(title), name);
     Board b(title);
-    b.autoSave().AutoSave(b.board.titulo().trimmed());
+    b.autoSave().AutoSave(b.board.document().title().trimmed());
     const QString written = b.autoSave().lastFile();
     QCOMPARE(QFileInfo(written).fileName(), name);
     QCOMPARE(QFileInfo(written).absolutePath(), QFileInfo(home_->filePath(QStringLiteral("AutoSaves"))).absoluteFilePath());
@@ -125,7 +125,7 @@ void TestAutoSave::fileNames()
 void TestAutoSave::backupKeepsEverySection()
 {
     Board b(QStringLiteral("Markers"));
-    StratDocument &doc = b.board.model().doc;
+    StratDocument &doc = BoardDocumentTestAccess::model(b.board.document()).doc;
     doc.iObj = 1;
     doc.tObjetos = {{}, {3, 500, 600}};
     doc.iMkr = 2;
@@ -161,10 +161,12 @@ void TestAutoSave::sameTitleTwoBoards()
 {
     Board one(QStringLiteral("Default"), 1);
     Board two(QStringLiteral("Default"), 2);
-    one.board.model().doc.iObj = 1;
-    one.board.model().doc.tObjetos = {{}, {1, 100, 100}};
-    two.board.model().doc.iObj = 1;
-    two.board.model().doc.tObjetos = {{}, {2, 900, 900}};
+    StratDocument &first = BoardDocumentTestAccess::model(one.board.document()).doc;
+    StratDocument &second = BoardDocumentTestAccess::model(two.board.document()).doc;
+    first.iObj = 1;
+    first.tObjetos = {{}, {1, 100, 100}};
+    second.iObj = 1;
+    second.tObjetos = {{}, {2, 900, 900}};
     QVERIFY(one.autoSave().AutoSave(QStringLiteral("Default")));
     QVERIFY(two.autoSave().AutoSave(QStringLiteral("Default")));
     QVERIFY(one.autoSave().AutoSave(QStringLiteral("Default"))); // each keeps its own file

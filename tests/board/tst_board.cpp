@@ -7,11 +7,14 @@
 #include "document/StratFile.h"
 #include "platform/ScriptedPrompts.h"
 #include "playback/IconPicture.h"
+#include "playback/PlaybackController.h"
 
 #include <QGraphicsLineItem>
+#include <QLabel>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,6 +42,8 @@ struct Board {
         board.Form_Load();
         board.setImI(static_cast<std::int16_t>(slot));
     }
+    // The title as the board's title label shows it.
+    QString title() const { return board.findChild<QLabel *>(QStringLiteral("lblTitulo"))->text(); }
 };
 
 QString writeTemp(QTemporaryDir &dir, const QString &name, const StratDocument &doc)
@@ -112,6 +117,7 @@ private slots:
     void closedBoardForgetsItsStrat();
     void longTextsShowWhatTheBoardCanHold();
     void procuraMovimento();
+    void firstTimeSliderClickSeeks();
 };
 
 void TestBoard::initTestCase()
@@ -145,7 +151,7 @@ void TestBoard::opensPlaceholdersAndDeletedEntries()
     QCOMPARE(items.texts[1].first, QStringLiteral("three"));
     QCOMPARE(items.objects.size(), 1);
     QCOMPARE(items.objects[0].second, QPointF(1500, 1600));
-    QCOMPARE(b.board.titulo(), QStringLiteral("Opening").leftJustified(32, u' '));
+    QCOMPARE(b.title(), QStringLiteral("Opening").leftJustified(32, u' '));
     QCOMPARE(b.host.windowList.size(), 1);
     QVERIFY(prompts.messages.isEmpty());
 }
@@ -241,13 +247,22 @@ void TestBoard::missingOverviewWithCancel()
     QCOMPARE(b.board.imI(), 0);
     QCOMPARE(b.host.debugLines, (QStringList{"Message 12", "Message 13", "Message 14", "Message 15", "Message 16", "Message 17"}));
 
-    // With a replacement chosen, the board opens on it and remembers it.
+    // With a replacement chosen, the board opens on it and remembers it: a change the close
+    // asks to save, and the saved file keeps it.
     Board ok;
     ok.host.overviewAnswer = QStringLiteral("Citadel.jpg");
-    ok.board.AbreTatica(writeTemp(dir, QStringLiteral("m2.qvl"), d));
+    const QString path = writeTemp(dir, QStringLiteral("m2.qvl"), d);
+    ok.board.AbreTatica(path);
     QVERIFY(ok.board.scene()->hasOverview());
     QCOMPARE(ok.state.sOverview[1], QStringLiteral("Citadel.jpg").leftJustified(16, u' '));
     QCOMPARE(ok.host.closedCount, 0);
+    QVERIFY(ok.board.isWindowModified());
+    prompts.addAnswer(MessageAnswer::Yes);
+    QVERIFY(ok.board.maybeSave());
+    QCOMPARE(prompts.messageTexts().last(), QStringLiteral("Save changes to Opening?"));
+    StratDocument back;
+    QVERIFY(readStratFile(path, back).ok);
+    QCOMPARE(back.sOverview.trimmed(), QStringLiteral("Citadel.jpg"));
 }
 
 void TestBoard::overviewNameCannotClimbOut()
@@ -320,8 +335,8 @@ void TestBoard::savingAnEmptyBoard()
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     Board b;
-    b.state.sOverview[1] = QStringLiteral("Harbor.jpg");
-    b.state.sNomeTatica[1] = QStringLiteral("Empty");
+    b.board.document().setOverview(QStringLiteral("Harbor.jpg"));
+    b.board.document().setTitle(QStringLiteral("Empty"));
     const QString path = dir.filePath(QStringLiteral("empty.qvl"));
     prompts.addFile(path);
     QVERIFY(b.board.SalvaTatica());
@@ -409,7 +424,7 @@ void TestBoard::saveCloseAndReopenShowsTheSameScene()
     Board second;
     second.board.AbreTatica(saved);
     QCOMPARE(itemsOf(*second.board.scene()), before);
-    QCOMPARE(second.board.titulo(), first.state.sNomeTatica[1]);
+    QCOMPARE(second.title(), first.state.sNomeTatica[1]);
 }
 
 void TestBoard::closedBoardForgetsItsStrat()
@@ -489,4 +504,41 @@ void TestBoard::procuraMovimento()
 }
 
 QTEST_MAIN(TestBoard)
+void TestBoard::firstTimeSliderClickSeeks()
+{
+    // A team icon walking for several seconds; each click on the time slider's groove, the
+    // first after the board opened included, takes the board to that second.
+    QTemporaryDir dir;
+    StratDocument d = baseStrat();
+    d.iObj = 1;
+    d.tObjetos = {tpObjeto{}, tpObjeto{1, 500, 500}};
+    d.iMovs = 1;
+    d.iCores = 1;
+    d.lCorMov = {0, 0};
+    d.tMovimentos.assign(2, tpMovimento{});
+    d.tMovimentos[1].iObj = 1;
+    d.tMovimentos[1].itM = 1;
+    d.tMovimentos[1].Passos = StepArray<tpPasso>::zeroTo(1);
+    d.tMovimentos[1].Passos.at(1) = tpPasso{0, 9000, 500, 8.0f, 0, 0};
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("walk.qvl"), d));
+    b.board.show();
+    auto *slider = b.board.findChild<QSlider *>(QStringLiteral("Slider2"));
+    QVERIFY(slider->maximum() >= 4);
+    const auto clickAt = [&](double at) {
+        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(int(slider->width() * at), slider->height() / 2));
+    };
+    for (const double at : {0.75, 0.25}) {
+        clickAt(at);
+        QVERIFY(slider->value() > 0);
+        QCOMPARE(b.board.model().playback.iSegs(), slider->value());
+    }
+    // A click that leaves the second as it is arms nothing: the clock's next second does not seek.
+    QSignalSpy seeks(&b.board.controller(), &PlaybackController::seekingChanged);
+    clickAt(0.25);
+    b.board.controller().timeSliderChanged(slider->value() + 1);
+    QCOMPARE(seeks.count(), 0);
+}
+
 #include "tst_board.moc"

@@ -73,7 +73,10 @@ public:
         texts << text;
         return MessageAnswer::Cancel;
     }
-    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    std::optional<QString> input(QWidget *, const QString &, const QString &, const QString &, int) override
+    {
+        return {};
+    }
     QString openFile(const FileDialogRequest &) override { return {}; }
     QString saveFile(const FileDialogRequest &) override
     {

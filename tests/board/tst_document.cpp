@@ -1,5 +1,6 @@
 // The board's document without a window: the scene that mirrors it stays what a rebuild from
 // the model gives after any run of edits, and the unsaved-changes flag follows the edits.
+#include "DocumentAccess.h"
 #include "TestHost.h"
 #include "board/BoardDocument.h"
 #include "board/BoardScene.h"
@@ -230,14 +231,14 @@ void TestDocument::windowTitleMarksUnsavedChanges()
     frmMapa board(r.state, r.host);
     board.Form_Load();
     board.setImI(1);
-    board.setTitulo(QStringLiteral("Strat1"));
+    board.document().setTitle(QStringLiteral("Strat1"));
     QVERIFY(!board.isWindowModified());
     QVERIFY(board.windowTitle().contains(QStringLiteral("[*]")));
     board.document().placeObject(1, {1000, 1000});
     QVERIFY(board.isWindowModified());
 
     QTemporaryDir dir;
-    r.state.sOverview[1] = QStringLiteral("Harbor.jpg");
+    board.document().setOverview(QStringLiteral("Harbor.jpg"));
     board.setSArquivo(dir.filePath(QStringLiteral("s.qvl")));
     QVERIFY(board.SalvaTatica());
     QVERIFY(!board.isWindowModified());
@@ -327,7 +328,7 @@ void TestDocument::showHideFollowsTheFirstPoint()
     p.doc.ShowHide(1, false);
     QVERIFY(!shown(1) && !shown(3) && shown(2));
     // The first point decides the direction for the whole path, whatever the others show.
-    p.doc.model().points[5].visible = true;
+    BoardDocumentTestAccess::model(p.doc).points[5].visible = true;
     p.doc.ShowHide(1, false);
     QVERIFY(shown(1) && shown(3) && shown(2));
     QVERIFY(p.doc.model().points[5].visible);

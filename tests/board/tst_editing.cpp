@@ -2,6 +2,7 @@
 // answered by ScriptedPrompts.
 
 #include "DialogScripts.h"
+#include "DocumentAccess.h"
 #include "OpenedUrls.h"
 #include "TestHost.h"
 #include "board/BoardEditor.h"
@@ -17,9 +18,11 @@
 #include "document/StratFile.h"
 #include "platform/ScriptedPrompts.h"
 
+#include <QFocusEvent>
 #include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsView>
+#include <QLabel>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -45,12 +48,12 @@ struct Board {
         state.fillPalette();
         board.Form_Load();
         board.setImI(1);
-        state.sOverview[1] = QStringLiteral("Harbor.jpg");
+        board.document().setOverview(QStringLiteral("Harbor.jpg"));
     }
-    BoardModel &m() { return board.model(); }
+    BoardModel &m() { return BoardDocumentTestAccess::model(board.document()); }
     // The link owner of the right-click selection.
     BoardDocument::LinkOwner owner() const { return {state.iObjSel, state.iPontoSel}; }
-    StratDocument &doc() { return board.model().doc; }
+    StratDocument &doc() { return m().doc; }
     BoardEditor &ed() { return board.editor(); }
     QWidget *viewport() { return board.view()->viewport(); }
     QPointF at(QPointF twips) { return board.view()->viewportTransform().map(twips); }
@@ -110,6 +113,7 @@ struct Board {
     tpPasso recordStep(int slot, int step) { return doc().tMovimentos[slot].Passos.at(step); }
     tpPasso playerStep(int slot, int step) { return m().playback.Movimento(slot)->Passos()[std::size_t(step)]; }
     int sliderMax() { return board.findChild<QSlider *>(QStringLiteral("Slider2"))->maximum(); }
+    QString title() const { return board.findChild<QLabel *>(QStringLiteral("lblTitulo"))->text(); }
 };
 
 // The movement dialog answered with OK after set() filled it in.
@@ -147,6 +151,10 @@ private slots:
     void bombPathMatchesTheReopenedFile();
     void drags_data();
     void drags();
+    void dragGesturesLeaveTheElementUsable_data();
+    void dragGesturesLeaveTheElementUsable();
+    void playEditEditsKeepTheLength_data();
+    void playEditEditsKeepTheLength();
     void stepEditing_data();
     void stepEditing();
     void pointsFollowTheirStepsAfterSkippedSteps();
@@ -496,6 +504,135 @@ void TestEditing::drags()
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
+void TestEditing::dragGesturesLeaveTheElementUsable_data()
+{
+    QTest::addColumn<int>("kind");    // 0 object, 1 text, 2 marker, 3 path point
+    QTest::addColumn<int>("gesture"); // 0 out and back, 1 press without moving, 2 Esc, 3 focus lost
+    const char *kinds[] = {"object", "text", "marker", "path point"};
+    const char *gestures[] = {"out and back", "press without moving", "Esc mid-drag", "focus lost mid-drag"};
+    for (int k = 0; k < 4; ++k)
+        for (int g = 0; g < 4; ++g)
+            QTest::addRow("%s, %s", kinds[k], gestures[g]) << k << g;
+}
+
+void TestEditing::dragGesturesLeaveTheElementUsable()
+{
+    // Whatever ends a drag without a move, the element stays where it was, shown, and takes
+    // the next drag.
+    QFETCH(int, kind);
+    QFETCH(int, gesture);
+    ScriptedPrompts prompts;
+    Board b;
+    QPointF grab(1000, 2000);
+    switch (kind) {
+    case 0: b.place(1, grab); break;
+    case 1:
+    case 2:
+        prompts.addDialog(textOk(QStringLiteral("x")));
+        b.state.bAdiciona = true;
+        (kind == 1 ? b.state.bTexto : b.state.bMarker) = true;
+        b.click(grab);
+        grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
+        break;
+    default:
+        b.place(1, {500, 500});
+        b.arm(1);
+        prompts.addDialog(movOk());
+        b.click({1050, 2050});
+        b.ed().placingReset();
+        grab = {1050, 2050};
+        break;
+    }
+    const BoardScene &scene = *b.board.scene();
+    const QGraphicsItem *item = kind == 0   ? static_cast<const QGraphicsItem *>(scene.imgObj[1])
+                                : kind == 1 ? static_cast<const QGraphicsItem *>(scene.lblTexto[1])
+                                : kind == 2 ? static_cast<const QGraphicsItem *>(scene.imgMarker[1])
+                                            : static_cast<const QGraphicsItem *>(scene.picM[1]);
+    auto stored = [&] {
+        const StratDocument &d = b.doc();
+        return kind == 0   ? QPointF(d.tObjetos[1].X, d.tObjetos[1].Y)
+               : kind == 1 ? QPointF(d.tTextos[1].X, d.tTextos[1].Y)
+               : kind == 2 ? QPointF(d.tMarkers[1].X, d.tMarkers[1].Y)
+                           : QPointF(b.m().points[1].Left, b.m().points[1].Top);
+    };
+    const QPointF before = stored();
+    const QPointF itemBefore = item->pos();
+    b.board.document().setModified(false);
+
+    b.mouse(QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+    if (gesture != 1)
+        b.mouse(QEvent::MouseMove, grab + QPointF(900, 600), Qt::NoButton, Qt::LeftButton);
+    if (gesture == 0)
+        b.mouse(QEvent::MouseMove, grab, Qt::NoButton, Qt::LeftButton);
+    if (gesture == 2)
+        QTest::keyClick(b.board.view(), Qt::Key_Escape);
+    if (gesture == 3) {
+        QFocusEvent lost(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(b.board.view(), &lost);
+    }
+    b.mouse(QEvent::MouseButtonRelease, gesture >= 2 ? grab + QPointF(900, 600) : grab, Qt::LeftButton, Qt::NoButton);
+
+    QCOMPARE(stored(), before);
+    QCOMPARE(item->pos(), itemBefore);
+    QVERIFY(item->isVisible());
+    QVERIFY(!b.board.isWindowModified());
+    const DragTool &drag = b.ed().drag();
+    QVERIFY(!drag.shpT->isVisible() && !drag.shpM->isVisible() && !drag.shpMarker->isVisible());
+    QCOMPARE(drag.action(), DragTool::Action::None);
+    // It is still under the pointer and follows the next drag.
+    b.drag(grab, grab + QPointF(300, 100));
+    QCOMPARE(stored(), before + QPointF(300, 100));
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::playEditEditsKeepTheLength_data()
+{
+    QTest::addColumn<int>("edit");
+    QTest::newRow("point added") << 0;
+    QTest::newRow("point dragged") << 1;
+    QTest::newRow("object dropped") << 2;
+    QTest::newRow("bomb placed") << 3;
+}
+
+void TestEditing::playEditEditsKeepTheLength()
+{
+    // A strat longer than its one-second round: every measure says so. In a running
+    // Play/Edit the time slider keeps its length through these edits, without the message.
+    QFETCH(int, edit);
+    ScriptedPrompts prompts;
+    Board b;
+    b.state.iRoundTimer = 1;
+    b.board.applySettings();
+    b.place(1, {1000, 1000});
+    b.place(2, {4000, 7000}); // no path
+    b.arm(1);
+    prompts.addDialog(movOk());
+    b.click({9000, 1000});
+    b.ed().placingReset();
+    QTest::mouseClick(b.board.findChild<QLabel *>(QStringLiteral("Picture1")), Qt::LeftButton);
+    QVERIFY(b.board.controller().playEditMode());
+    b.board.document().setModified(false);
+    const int length = b.sliderMax();
+    const qsizetype messages = prompts.messages.size();
+    QVERIFY(messages > 0);
+    switch (edit) {
+    case 0:
+        b.arm(1);
+        prompts.addDialog(movOk());
+        b.click({9000, 8000});
+        QCOMPARE(b.doc().tMovimentos[1].itM, 2);
+        break;
+    case 1: b.drag(pointCentre(b, 1), pointCentre(b, 1) + QPointF(0, 7000)); break;
+    case 2: b.drag({4000, 7000}, {9000, 8000}); break;
+    default: b.place(Bomb, {6000, 6000}); break;
+    }
+    QVERIFY(b.board.isWindowModified());
+    QCOMPARE(b.sliderMax(), length);
+    QCOMPARE(prompts.messages.size(), messages);
+    QVERIFY(b.board.controller().playEditMode());
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
 void TestEditing::stepEditing_data()
 {
     QTest::addColumn<int>("type");
@@ -559,8 +696,8 @@ void TestEditing::stepEditing()
     QCOMPARE(b.recordStep(1, 1), expected);
     QCOMPARE(b.playerStep(1, 1), expected);
     if (playEdit) {
-        // The length follows the edit in Play/Edit too.
-        QCOMPARE(b.sliderMax(), ok ? int(b.m().playback.CalculaTempo().seconds) : sliderBefore);
+        // A running Play/Edit keeps its time slider's length through the edit.
+        QCOMPARE(b.sliderMax(), sliderBefore);
         QTest::mouseClick(b.board.findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
     }
     QCOMPARE(prompts.unscriptedCount(), 0);
@@ -665,7 +802,8 @@ void TestEditing::colourCycleAndDialog()
     QCOMPARE(b.doc().lCorMov[14], b.state.lCores[0]);
     QCOMPARE(b.board.scene()->picM[13]->brush().color(), QColor(212, 208, 200));
 
-    // OK without a swatch keeps the colour, a system colour included.
+    // OK without a swatch keeps the colour, a system colour included, and is no change.
+    b.board.document().setModified(false);
     b.state.iObjSel = 13;
     prompts.addDialog([](QDialog &d) {
         static_cast<frmCores &>(d).cmdOK->click();
@@ -673,6 +811,7 @@ void TestEditing::colourCycleAndDialog()
     });
     b.board.editor().dialogs().MudaCor();
     QCOMPARE(b.doc().lCorMov[13], kButtonFace);
+    QVERIFY(!b.board.isWindowModified());
     // Swatch 12 is pure blue; only this path's point and line are repainted.
     b.state.iObjSel = 2;
     prompts.addDialog([](QDialog &d) {
@@ -686,6 +825,8 @@ void TestEditing::colourCycleAndDialog()
     QCOMPARE(b.board.scene()->picM[2]->brush().color(), QColor(0, 0, 255));
     QCOMPARE(b.board.scene()->linha[2]->pen().color(), QColor(0, 0, 255));
     QVERIFY(b.board.scene()->picM[3]->brush().color() != QColor(0, 0, 255));
+    QVERIFY(b.board.isWindowModified());
+    b.board.document().setModified(false);
     // The close box keeps the colour; an object without a path shows no dialog.
     prompts.addDialog([](QDialog &d) {
         static_cast<frmCores &>(d).picCor_Click(4);
@@ -693,6 +834,7 @@ void TestEditing::colourCycleAndDialog()
     });
     b.board.editor().dialogs().MudaCor();
     QCOMPARE(b.doc().lCorMov[2], storedColour(0, 0, 255));
+    QVERIFY(!b.board.isWindowModified());
     b.board.cancelMovement();
     b.state.bAdiciona = true;
     b.state.iTipoObj = 3;
@@ -786,17 +928,20 @@ void TestEditing::textsMarkersAndTitle()
     b.doubleClick({2030, 2030});
     QCOMPARE(b.doc().tTextos[1].Texto, QStringLiteral("second"));
 
+    // The title box holds the 32 characters the title keeps.
+    auto *titleLabel = b.board.findChild<QLabel *>(QStringLiteral("lblTitulo"));
     const QString longTitle(40, u'T');
     prompts.addInput(longTitle);
-    b.ed().lblTitulo_DblClick();
-    QCOMPARE(b.board.titulo(), longTitle.left(32));
+    QTest::mouseDClick(titleLabel, Qt::LeftButton);
+    QCOMPARE(prompts.inputMaxLengths, QList<int>{32});
+    QCOMPARE(b.title(), longTitle.left(32));
     QCOMPARE(b.state.sNomeTatica[1], longTitle.left(32));
     prompts.addInput(QStringLiteral("Short"));
-    b.ed().lblTitulo_DblClick();
+    QTest::mouseDClick(titleLabel, Qt::LeftButton);
     QCOMPARE(b.state.sNomeTatica[1], QStringLiteral("Short") + QString(27, u' '));
     prompts.addInput(std::nullopt);
-    b.ed().lblTitulo_DblClick();
-    QCOMPARE(b.board.titulo(), QStringLiteral("Short"));
+    QTest::mouseDClick(titleLabel, Qt::LeftButton);
+    QCOMPARE(b.title(), QStringLiteral("Short"));
     QCOMPARE(prompts.inputPrompts.first(), QStringLiteral("Enter the strat title:"));
 }
 

@@ -38,8 +38,9 @@ StratDocument grenadeStrat()
                                             movement(2, {{0, 5600, 2000, 20, 0, 0}}),
                                             movement(3, {{0, 8600, 4000, 20, 0, 0}}),
                                             movement(4, {{0, 5000, 6000, 8, 0, 2}})});
-    d.iMkr = 1;
-    d.tMarkers = {{}, {6000, 7000, QStringLiteral("Fuma\u00e7a \u2013 janela \u20ac \u0152")}};
+    d.iMkr = 2;
+    d.tMarkers = {{}, {6000, 7000, QStringLiteral("Fuma\u00e7a \u2013 janela \u20ac \u0152")},
+                  {9000, 7000, QStringLiteral("second")}};
     makeSavePlaceholders(d);
     return d;
 }
@@ -255,6 +256,16 @@ void TestEffects::markerBalloon()
     QTest::mouseMove(view->viewport(), view->mapFromScene(QPointF(300, 8000)));
     QTest::mouseMove(view->viewport(), over);
     QVERIFY(b.fx().balloon().window());
+    // Over another marker or an object the first marker's balloon stays; only the bare board
+    // closes it.
+    auto centreOf = [&](const QGraphicsItem *item) { return view->mapFromScene(item->sceneBoundingRect().center()); };
+    QTest::mouseMove(view->viewport(), centreOf(b.board.scene()->imgMarker[2]));
+    QCOMPARE(b.fx().balloonMarker(), 1);
+    QCOMPARE(b.fx().balloon().window()->tipText(), QStringLiteral("edited"));
+    QTest::mouseMove(view->viewport(), centreOf(b.board.scene()->imgObj[4]));
+    QCOMPARE(b.fx().balloonMarker(), 1);
+    QVERIFY(b.fx().balloon().window());
+    QTest::mouseMove(view->viewport(), over);
     b.board.document().ApagaMarker(1); // a deleted marker takes its balloon along
     QVERIFY(!b.fx().balloon().window());
 }

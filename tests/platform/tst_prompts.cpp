@@ -159,7 +159,7 @@ void TestPrompts::unscriptedQuestionsDoNotHang()
         QVERIFY(!askYesNo(nullptr, "Again?", "Remove"));
         QCOMPARE(prompts.message(nullptr, "Save?", "", MessageIcon::Warning, MessageButtons::YesNoCancel),
                  MessageAnswer::Cancel);
-        QCOMPARE(prompts.input(nullptr, "Name", "", "x"), std::optional<QString>());
+        QCOMPARE(prompts.input(nullptr, "Name", "", "x", 0), std::optional<QString>());
         QCOMPARE(clsDialog().OpenDialog(nullptr, kStratFilter, "Open", "/"), QString());
         QDialog dialog;
         QCOMPARE(prompts.exec(dialog), int(QDialog::Rejected));

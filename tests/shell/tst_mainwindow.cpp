@@ -79,7 +79,7 @@ void TestMainWindow::elevenBoardsThenRefusal()
     frmPrincipal w;
     for (int k = 1; k <= 11; ++k)
         QCOMPARE(w.NovoMapa(), k);
-    QCOMPARE(w.board(3)->titulo(), QStringLiteral("Strat3"));
+    QCOMPARE(w.board(3)->document().title(), QStringLiteral("Strat3"));
     QCOMPARE(w.NovoMapa(), -1);
     QCOMPARE(w.iNumMapas(), 11);
 
@@ -93,7 +93,7 @@ void TestMainWindow::elevenBoardsThenRefusal()
     w.board(5)->closeBoard(frmMapa::CloseReason::User);
     w.board(2)->closeBoard(frmMapa::CloseReason::User);
     QCOMPARE(w.NovoMapa(), 2);
-    QCOMPARE(w.board(2)->titulo(), QStringLiteral("Strat"));
+    QCOMPARE(w.board(2)->document().title(), QStringLiteral("Strat"));
     QVERIFY(w.board(2)->sArquivo().isEmpty());
     QCOMPARE(w.NovoMapa(), 5);
     QCOMPARE(w.NovoMapa(), -1);

@@ -52,7 +52,7 @@ private slots:
 
         // A new board: its default title and status panels come from the pack.
         QCOMPARE(w.NovoMapa(), 1);
-        QCOMPARE(w.board(1)->titulo(), QStringLiteral("Estrategia1"));
+        QCOMPARE(w.board(1)->document().title(), QStringLiteral("Estrategia1"));
         QStringList panels;
         for (QLabel *l : w.board(1)->findChildren<QLabel *>())
             if (l->objectName().startsWith(QLatin1String("StatusBar1Panel")))

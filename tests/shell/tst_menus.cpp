@@ -268,7 +268,7 @@ void TestMenus::removeCommands()
         QCOMPARE(d.tLinks[1].iLObj, 1); // only the text went
     } else if (element == QLatin1String("point")) {
         QCOMPARE(d.tMovimentos[1].itM, 1);
-        QCOMPARE(b->model().playback.Movimento(1)->itM(), 1);
+        QCOMPARE(b->model().playback.findMovimento(1)->itM(), 1);
     } else {
         QCOMPARE(d.tMarkers[1], deletedText());
     }
@@ -460,7 +460,7 @@ void TestMenus::endToEnd()
     const int slot = w.NovoMapa();
     frmMapa *b = w.board(slot);
     b->loadOverview(QStringLiteral("Harbor.jpg"));
-    w.state().sOverview[std::size_t(slot)] = QStringLiteral("Harbor.jpg");
+    b->document().setOverview(QStringLiteral("Harbor.jpg"));
     Toolbar *t = w.toolbar();
 
     // A team icon running two legs, a flash grenade thrown, the bomb, a text and a marker.
