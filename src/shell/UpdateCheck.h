@@ -37,7 +37,7 @@ bool isWebAddress(const QUrl &url);
 struct UpdateSource {
     QUrl server; // empty: the check is off
     int timeoutMs = 60000;  // the longest silence of the server
-    int deadlineMs = 30000; // the longest a fetch may take in all, headers included
+    int deadlineMs = 15000; // the longest a fetch may take in all, headers included
     bool enabled() const { return server.isValid() && isWebAddress(server); }
     // The address of a path on the server ("/where.txt").
     QUrl address(const QString &path) const;

@@ -101,10 +101,10 @@ void TestHelp::tipsAreShownAsText()
     QFETCH(QString, shown);
     writeTips(tip);
     frmDica dialog;
+    QCOMPARE(dialog.lblTipText->textFormat(), Qt::PlainText);
+    QCOMPARE(dialog.lblTipText->text(), shown);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QCOMPARE(dialog.lblTipText->text(), shown);
-    QCOMPARE(dialog.lblTipText->textFormat(), Qt::PlainText);
 }
 
 void TestHelp::tipsFileNameFromThePack_data()
