@@ -93,6 +93,8 @@ frmDica::frmDica(QWidget *parent) : QDialog(parent)
     lblTipText->setWordWrap(true);
     lblTipText->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     lblTipText->setMinimumSize(320, 110);
+    // A word longer than the line (no blank to break at) is clipped, not a box wider than the screen.
+    lblTipText->setMaximumWidth(480);
     chkLoadTipsAtStartup = named<QCheckBox>("chkLoadTipsAtStartup", QStringLiteral("&Show tips on startup"), this);
     cmdNextTip = named<QPushButton>("cmdNextTip", QStringLiteral("&Next Tip"), this);
     cmdNextTip->setAutoDefault(false);
