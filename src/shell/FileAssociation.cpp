@@ -1,5 +1,6 @@
 #include "shell/FileAssociation.h"
 
+#include "common/FileHelpers.h"
 #include "common/ProgramFolder.h"
 #include "platform/Settings.h"
 
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -24,9 +24,8 @@ bool saveFile(const QString &path, const QByteArray &bytes, RegistrationResult &
         result.error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        result.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    if (QString why; !writeFileAtomically(path, bytes, &why)) {
+        result.error = QStringLiteral("cannot write %1: %2").arg(path, why);
         return false;
     }
     result.written << path;
