@@ -49,23 +49,19 @@ private:
 };
 
 #include <atomic>
-#include <cerrno>
 #include <thread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 // A server that never stops talking, on a thread of its own so it sends as fast as the client
-// reads: after the request, header lines without end (Headers) or a 200 reply whose body has no
-// end (Body). It stops when the client goes away, when destroyed, or after 1 GB.
+// reads: after the request, header lines without end, or a body without end. It stops when the
+// client goes away, or after 1 GB.
 class EndlessHttpServer {
 public:
-    enum class Mode { Headers, Body };
-
-    explicit EndlessHttpServer(Mode mode) : mode_(mode)
+    explicit EndlessHttpServer(bool headers)
     {
         listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
@@ -73,66 +69,42 @@ public:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
         ::bind(listener_, reinterpret_cast<sockaddr *>(&address), length);
-        ::listen(listener_, 4);
+        ::listen(listener_, 1);
         ::getsockname(listener_, reinterpret_cast<sockaddr *>(&address), &length);
         port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { run(); });
+        thread_ = std::thread([this, headers] {
+            client_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+            char request[4096];
+            if (client_ < 0 || ::recv(client_, request, sizeof request, 0) <= 0)
+                return;
+            const QByteArray chunk = headers ? QByteArray("X-Padding: ").append(1000, 'h').append("\r\n").repeated(64)
+                                             : QByteArray(64 * 1024, 'b');
+            QByteArray next = headers ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\n\r\n";
+            for (qsizetype at = 0; sent_ < (qint64(1) << 30); next = chunk, at = 0)
+                for (ssize_t n = 0; at < next.size(); at += n, sent_ += n)
+                    if ((n = ::send(client_, next.constData() + at, size_t(next.size() - at), MSG_NOSIGNAL)) <= 0)
+                        return;
+        });
     }
     ~EndlessHttpServer()
     {
-        stop_ = true;
+        // Ends a wait for a client that never came; a client that left has ended the sending.
+        ::shutdown(listener_, SHUT_RDWR);
+        if (client_ >= 0)
+            ::shutdown(client_, SHUT_RDWR);
         thread_.join();
         ::close(listener_);
+        if (client_ >= 0)
+            ::close(client_);
     }
     QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port_)); }
     // The bytes the client took so far.
     qint64 sent() const { return sent_; }
 
 private:
-    bool wait(int fd, short events)
-    {
-        pollfd p{fd, events, 0};
-        while (!stop_)
-            if (::poll(&p, 1, 50) > 0)
-                return true;
-        return false;
-    }
-    void run()
-    {
-        if (!wait(listener_, POLLIN))
-            return;
-        const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-        QByteArray request;
-        char in[4096];
-        while (!request.contains("\r\n\r\n") && wait(client, POLLIN)) {
-            const ssize_t n = ::recv(client, in, sizeof in, 0);
-            if (n <= 0)
-                break;
-            request.append(in, n);
-        }
-        QByteArray chunk = mode_ == Mode::Headers ? QByteArray("X-Padding: ").append(1000, 'h').append("\r\n").repeated(64)
-                                                  : QByteArray(64 * 1024, 'b');
-        QByteArray next = "HTTP/1.1 200 OK\r\n";
-        if (mode_ == Mode::Body)
-            next += "Content-Length: 1000000000000\r\n\r\n";
-        while (sent_ < (qint64(1) << 30) && wait(client, POLLOUT)) {
-            const ssize_t n = ::send(client, next.constData(), size_t(next.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n < 0 && errno != EAGAIN)
-                break;
-            if (n > 0) {
-                sent_ += n;
-                next = next.mid(n);
-            }
-            if (next.isEmpty())
-                next = chunk;
-        }
-        ::close(client);
-    }
-
-    Mode mode_;
     int listener_ = -1;
     quint16 port_ = 0;
-    std::atomic<bool> stop_{false};
+    std::atomic<int> client_{-1};
     std::atomic<qint64> sent_{0};
     std::thread thread_;
 };

@@ -192,7 +192,7 @@ void TestUpdateCheck::endlessServer_data()
 void TestUpdateCheck::endlessServer()
 {
     QFETCH(bool, headers);
-    EndlessHttpServer server(headers ? EndlessHttpServer::Mode::Headers : EndlessHttpServer::Mode::Body);
+    EndlessHttpServer server(headers);
     UpdateClient client({server.url(), 60000, 300});
     QSignalSpy fetched(&client, &UpdateClient::fetched);
     client.fetch(QStringLiteral("/currentversion.txt"));
