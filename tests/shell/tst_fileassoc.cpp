@@ -145,6 +145,7 @@ void TestFileAssociation::associadoOnlyAfterSuccess()
     RegistrationResult r = registerStratFilesOnce();
     QVERIFY2(r.ok && !r.written.isEmpty(), qPrintable(r.error));
     QCOMPARE(associado(), QStringLiteral("3"));
+    QVERIFY(toolsEnded(r)); // they write into the data folder
 
     // Registered: later starts write nothing; a stored value below 3 registers again.
     QDir(good).removeRecursively();
