@@ -9,6 +9,7 @@
 #include "platform/Named.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 
@@ -42,7 +43,15 @@ void BoardAutoSave::boardLoaded()
 void BoardAutoSave::boardClosed()
 {
     AutoSaveTimer->stop();
+    removeLastFile();
     releaseFileName();
+}
+
+void BoardAutoSave::removeLastFile()
+{
+    if (!lastFile_.isEmpty())
+        QFile::remove(lastFile_);
+    lastFile_.clear();
 }
 
 void BoardAutoSave::AutoSaveTimer_Timer()
@@ -84,6 +93,8 @@ bool BoardAutoSave::AutoSave(const QString &SaveName)
         return false;
     }
     AutoSaveNames::program().written(path);
+    if (lastFile_ != path)
+        removeLastFile();
     lastFile_ = path;
     xSaves = static_cast<std::int16_t>(xSaves + 1);
     if (panel3_)

@@ -2,6 +2,11 @@
 // The board's five-minute backup: `AutoSaveTimer` ticks once a minute, status panel 4 counts
 // the minutes down and every fifth minute the strat is written to the AutoSaves folder as
 // "AutoSave_<title>.qvl"; panel 3 names the last backup.
+//
+// A board keeps one backup: a new name (the title changed) removes the file of the old one once
+// the new one is written, and a board that closes normally (its save question answered)
+// removes its backup. A run that crashes leaves its backups, and no later run overwrites or
+// removes them: they stay until the user has opened or deleted them.
 
 #include <QObject>
 #include <QString>
@@ -28,7 +33,8 @@ public:
 
     // The board opened a strat: the countdown starts again at 5.
     void boardLoaded();
-    // The board closed: no more backups, its backup name is free for other boards.
+    // The board closed: no more backups, its backup file is removed and its name is free for
+    // other boards.
     void boardClosed();
 
     // One minute passed.
@@ -49,6 +55,7 @@ private:
     const QString &key(int n) const { return keyTexts_[static_cast<std::size_t>(n - 29)]; }
     QString claimFileName(const QString &title);
     void releaseFileName();
+    void removeLastFile();
 
     frmMapa &board_;
     QLabel *panel3_;

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 #include <fcntl.h>
@@ -131,11 +132,40 @@ bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray &out, QStr
     return false;
 }
 
+bool isSaveTarget(const QString &path, QString *error)
+{
+    struct stat st {};
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return true;
+    if (error)
+        *error = QStringLiteral("It is not a regular file (a folder, a pipe, a socket or a device), so it is left as it is.");
+    return false;
+}
+
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
+    if (!isSaveTarget(path, error))
+        return false;
+    // Unbuffered, and written until every byte is in: past the file-size limit or on a full
+    // disk a write is cut short without an error, and a buffered QSaveFile would commit the
+    // torn file. The next write reports the reason.
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        qint64 done = 0;
+        while (done < bytes.size()) {
+            const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        if (done == bytes.size() && file.commit())
+            return true;
+    }
     if (error)
         *error = file.errorString().isEmpty() ? QStringLiteral("cannot write the file") : file.errorString();
     return false;

@@ -16,8 +16,17 @@ bool ArquivoTemDados(const QString &path);
 // Moves the file to the new path. False (and nothing changed) when the old file is missing or
 // the new path exists already.
 [[nodiscard]] bool RenomeiaArquivo(const QString &oldPath, const QString &newPath);
+// False (*error says why) when something other than a regular file is at path (through links):
+// a save renames its new file into place, which would replace a pipe, a socket or a device.
+// A missing path or a regular file may be saved to.
+[[nodiscard]] bool isSaveTarget(const QString &path, QString *error = nullptr);
 // Writes the file all at once (QSaveFile): on failure the old file is whole and error says why.
+// A target that is not a regular file is refused (isSaveTarget).
 [[nodiscard]] bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Makes a write over the file-size limit (ulimit -f) fail with its error instead of ending
+// the program with SIGXFSZ. Called once at start-up.
+void ignoreFileSizeSignal();
 
 // Reads a file the user named, which may be anything: a device reports size 0 and never ends,
 // opening a pipe waits for a writer that never comes, and a file may shrink or grow while it

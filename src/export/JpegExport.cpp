@@ -1,14 +1,15 @@
 #include "export/JpegExport.h"
 
+#include "common/FileHelpers.h"
 #include "common/ProgramFolder.h"
 #include "export/WindowCapture.h"
 #include "language/clsLanguagePack.h"
 #include "platform/Prompts.h"
 #include "platform/clsDialog.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace quorvel {
 
@@ -21,19 +22,15 @@ bool WriteJpeg(const QImage &image, const QString &fileName, int quality, QStrin
     };
     if (image.isNull())
         return fail(QStringLiteral("There is no picture to write."));
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    QImageWriter writer(&file, "jpeg");
+    // The picture is made in memory and written by the one atomic write, which refuses a target
+    // that is not a regular file and never keeps a picture cut short.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(quality);
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        // A device error (a full disk) is the real reason; the writer only knows it failed.
-        return fail(file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString());
-    }
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    if (!writer.write(image))
+        return fail(writer.errorString());
+    return writeFileAtomically(fileName, buffer.data(), error);
 }
 
 bool Exporta(QWidget *form, const QList<QWidget *> &hidden, QWidget *owner)

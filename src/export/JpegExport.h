@@ -1,7 +1,8 @@
 #pragma once
 // "Export as Image": the board window as a JPEG picture of quality 90. The file is written
 // through QSaveFile, so saving over an existing picture replaces it only once the new one is
-// completely written; a failed write says why and leaves the old file whole.
+// completely written; a failed write says why and leaves the old file whole. A target that is
+// not a regular file (a pipe, a device) is refused.
 
 #include <QImage>
 #include <QList>

@@ -1,5 +1,6 @@
 #include "shell/FileAssociation.h"
 
+#include "common/FileHelpers.h"
 #include "common/ProgramFolder.h"
 #include "platform/Settings.h"
 
@@ -8,8 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 
 namespace quorvel {
 
@@ -23,9 +24,8 @@ bool saveFile(const QString &path, const QByteArray &bytes, RegistrationResult &
         result.error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        result.error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    if (QString why; !writeFileAtomically(path, bytes, &why)) {
+        result.error = QStringLiteral("cannot write %1: %2").arg(path, why);
         return false;
     }
     result.written << path;
@@ -46,25 +46,56 @@ bool isPlainValue(const QString &text)
     return true;
 }
 
-// What the database tools do is an optimisation of the desktop's look-ups: they run when
-// present, and their failure does not undo a registration.
-void runTool(const QString &name, const QString &argument, const QString &dataHome)
+} // namespace
+
+DesktopDatabaseUpdate::DesktopDatabaseUpdate(const QString &dataHome, QObject *parent) : QObject(parent)
+{
+    // One count for the start itself, dropped from the event loop: finished() never comes
+    // before the caller holds this object, even when no tool could start.
+    running_ = 1;
+    start(QStringLiteral("update-mime-database"), dataHome + QStringLiteral("/mime"), dataHome);
+    start(QStringLiteral("update-desktop-database"), dataHome + QStringLiteral("/applications"), dataHome);
+    QMetaObject::invokeMethod(this, &DesktopDatabaseUpdate::toolEnded, Qt::QueuedConnection);
+}
+
+DesktopDatabaseUpdate::~DesktopDatabaseUpdate()
+{
+    // The processes die with this object; their last signals find no one.
+    for (QProcess *process : findChildren<QProcess *>())
+        process->disconnect(this);
+}
+
+void DesktopDatabaseUpdate::start(const QString &name, const QString &argument, const QString &dataHome)
 {
     const QString tool = QStandardPaths::findExecutable(name);
     if (tool.isEmpty())
         return;
-    QProcess process;
+    auto *process = new QProcess(this);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(tool, {argument});
-    if (process.waitForStarted() && !process.waitForFinished(kToolTimeoutMs))
-        process.kill();
-    process.waitForFinished(1000);
+    process->setProcessEnvironment(env);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    connect(process, &QProcess::finished, this, &DesktopDatabaseUpdate::toolEnded);
+    connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            toolEnded();
+    });
+    QTimer::singleShot(kToolTimeoutMs, process, &QProcess::kill);
+    ++running_;
+    process->start(tool, {argument});
 }
 
-} // namespace
+void DesktopDatabaseUpdate::toolEnded()
+{
+    if (running_ > 0)
+        --running_;
+    if (running_ > 0)
+        return;
+    emit finished();
+    deleteLater();
+}
 
 QString userDataHome()
 {
@@ -104,6 +135,14 @@ RegistrationResult RegisterFileType(const tpAssociacao &record, const QString &d
         result.error = QStringLiteral("a path or the description holds a line break");
         return result;
     }
+    // GLib desktops look the program up by the Exec line's first word before "%%" becomes "%",
+    // so a path holding '%' is started through env, which they find. env takes a word holding
+    // '=' for a variable, so a path with both cannot be launched at all.
+    const bool throughEnv = record.Program.contains(QLatin1Char('%'));
+    if (throughEnv && record.Program.contains(QLatin1Char('='))) {
+        result.error = QStringLiteral("the program's path holds both '%' and '=', which a desktop entry cannot launch");
+        return result;
+    }
 
     const QString iconName = record.IconPath.isEmpty() ? QString() : record.DesktopId;
     if (!iconName.isEmpty()) {
@@ -138,7 +177,8 @@ RegistrationResult RegisterFileType(const tpAssociacao &record, const QString &d
                                    "MimeType=%2;\n"
                                    "Terminal=false\n"
                                    "Categories=Game;StrategyGame;\n")
-                        .arg(desktopExecArgument(record.Program), record.MimeType);
+                        .arg((throughEnv ? QStringLiteral("env ") : QString()) + desktopExecArgument(record.Program),
+                             record.MimeType);
     if (!iconName.isEmpty())
         entry += QStringLiteral("Icon=%1\n").arg(iconName);
     const QString applications = dataHome + QStringLiteral("/applications");
@@ -146,8 +186,7 @@ RegistrationResult RegisterFileType(const tpAssociacao &record, const QString &d
                   result))
         return result;
 
-    runTool(QStringLiteral("update-mime-database"), dataHome + QStringLiteral("/mime"), dataHome);
-    runTool(QStringLiteral("update-desktop-database"), applications, dataHome);
+    result.tools = new DesktopDatabaseUpdate(dataHome, QCoreApplication::instance());
     result.ok = true;
     return result;
 }
@@ -155,7 +194,7 @@ RegistrationResult RegisterFileType(const tpAssociacao &record, const QString &d
 RegistrationResult registerStratFilesOnce()
 {
     if (!needsFileAssociation(settingsStore()))
-        return {true, QString(), {}};
+        return {true, QString(), {}, {}};
     tpAssociacao record;
     record.Program = QCoreApplication::applicationFilePath();
     const QString icon = programFolder() + QStringLiteral("/Bin/quorvel.png");

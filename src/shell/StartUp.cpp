@@ -1,5 +1,7 @@
 #include "shell/StartUp.h"
 
+#include "common/FileHelpers.h"
+
 #include "common/DebugLog.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
@@ -118,6 +120,9 @@ bool installQtTranslations(const LanguageStartup &result)
 int runQuorvel(int argc, char **argv,
                const std::function<QWidget *(const StartupOptions &)> &makeMainWindow)
 {
+    // Past the file-size limit (ulimit -f) a write fails with its error, which the saves
+    // report, instead of the signal ending the program with every board in it.
+    ignoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setOrganizationName(QStringLiteral("Quorvel"));

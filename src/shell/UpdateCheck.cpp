@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QVersionNumber>
 
 #ifndef QUORVEL_VERSION_MAJOR
@@ -116,10 +117,19 @@ void UpdateClient::fetch(const QString &path)
     request.setTransferTimeout(source_.timeoutMs);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     QNetworkReply *reply = network_->get(request);
+    // Without a bound Qt's network thread reads a body far ahead of the cap check below; one
+    // byte past the cap is enough to know the body is too big.
+    reply->setReadBufferSize(kMaxBody + 1);
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
         if (received > kMaxBody)
             reply->abort();
     });
+    // The transfer time-out only sees silence: header lines without end, or a body that drips
+    // forever, are ended here.
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
+    deadline->start(source_.deadlineMs);
     connect(reply, &QNetworkReply::finished, this, [this, reply, path] { finished(reply, path); });
 }
 

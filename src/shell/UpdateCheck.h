@@ -3,7 +3,9 @@
 //
 // The server's address is a build setting (QUORVEL_UPDATE_SERVER) that the environment
 // variable of the same name overrides; without one the check is off. Fetches run on the event
-// loop through QNetworkAccessManager with a time-out, so nothing waits on the network.
+// loop through QNetworkAccessManager, so nothing waits on the network. The server is not
+// trusted: each fetch has a deadline of its own and Qt buffers at most one byte past the body
+// cap, so no answer costs more than the cap in memory or the deadline in time.
 
 #include <QObject>
 #include <QString>
@@ -34,7 +36,8 @@ bool isWebAddress(const QUrl &url);
 
 struct UpdateSource {
     QUrl server; // empty: the check is off
-    int timeoutMs = 60000;
+    int timeoutMs = 60000;  // the longest silence of the server
+    int deadlineMs = 15000; // the longest a fetch may take in all, headers included
     bool enabled() const { return server.isValid() && isWebAddress(server); }
     // The address of a path on the server ("/where.txt").
     QUrl address(const QString &path) const;
@@ -44,7 +47,8 @@ struct UpdateSource {
 UpdateSource defaultUpdateSource();
 
 // Fetches texts from the update server. Each fetch ends with exactly one fetched() signal,
-// from the event loop: ok only for an HTTP 200 reply that arrived whole within the time-out.
+// from the event loop: ok only for an HTTP 200 reply within the body cap that arrived whole
+// before the time-out and the deadline.
 class UpdateClient : public QObject {
     Q_OBJECT
 public:

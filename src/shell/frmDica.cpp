@@ -22,7 +22,14 @@ namespace quorvel {
 namespace {
 // A tips file is a page of short lines; a larger file is not one.
 constexpr qint64 kMaxTipsFile = 4 * 1024 * 1024;
+// A tip is a sentence or two; past this the box shows the start of it.
+constexpr qsizetype kMaxTipShown = 1000;
 } // namespace
+
+QString tipForDisplay(const QString &tip)
+{
+    return tip.size() <= kMaxTipShown ? tip : tip.left(kMaxTipShown) + QStringLiteral("...");
+}
 
 QString tipsFileName()
 {
@@ -80,9 +87,14 @@ frmDica::frmDica(QWidget *parent) : QDialog(parent)
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     label1->setFont(bold);
     lblTipText = named<QLabel>("lblTipText", this);
+    // Tips are text: markup in a tips file is shown, never laid out (nested tables take the
+    // box minutes, pictures are loaded).
+    lblTipText->setTextFormat(Qt::PlainText);
     lblTipText->setWordWrap(true);
     lblTipText->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     lblTipText->setMinimumSize(320, 110);
+    // A word longer than the line (no blank to break at) is clipped, not a box wider than the screen.
+    lblTipText->setMaximumWidth(480);
     chkLoadTipsAtStartup = named<QCheckBox>("chkLoadTipsAtStartup", QStringLiteral("&Show tips on startup"), this);
     cmdNextTip = named<QPushButton>("cmdNextTip", QStringLiteral("&Next Tip"), this);
     cmdNextTip->setAutoDefault(false);
@@ -126,7 +138,7 @@ void frmDica::ShowRandomTip()
     if (tips_.isEmpty())
         return;
     const auto n = QRandomGenerator::global()->bounded(int(tips_.size()));
-    lblTipText->setText(tips_[n]);
+    lblTipText->setText(tipForDisplay(tips_[n]));
 }
 
 void frmDica::chkLoadTipsAtStartup_Click(bool checked)

@@ -24,6 +24,9 @@ CodePage::Id tipsCodePage();
 // adds no empty tip. nullopt when the file is missing or cannot be read.
 std::optional<QStringList> readTips(const QString &path, CodePage::Id codePage = CodePage::Windows1252);
 
+// The tip as the box shows it: a tip over 1000 characters is cut there and ends in "...".
+QString tipForDisplay(const QString &tip);
+
 class frmDica : public QDialog {
     Q_OBJECT
 public:

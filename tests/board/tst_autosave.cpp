@@ -60,6 +60,7 @@ private slots:
     void reusedBoardCountsFromFive();
     void failedBackupIsNotReportedAsSaved();
     void backupOfAnotherRunIsKept();
+    void aBoardLeavesNoBackupsBehind();
 
 private:
     std::unique_ptr<QTemporaryDir> home_;
@@ -232,9 +233,25 @@ void TestAutoSave::backupOfAnotherRunIsKept()
 
     // A later board of this run takes a name this run wrote, once it is free, but not the old one.
     b.board.closeBoard(frmMapa::CloseReason::User);
+    QCOMPARE(left.size(), 8192); // closing removes only this run's backup
     Board next(QStringLiteral("Strat1"), 2);
     QVERIFY(next.autoSave().AutoSave(QStringLiteral("Strat1")));
     QCOMPARE(QFileInfo(next.autoSave().lastFile()).fileName(), QStringLiteral("AutoSave_Strat1 (2).qvl"));
+}
+
+void TestAutoSave::aBoardLeavesNoBackupsBehind()
+{
+    const QDir folder(home_->filePath(QStringLiteral("AutoSaves")));
+    for (int run = 1; run <= 3; ++run) {
+        Board b(QStringLiteral("Opening"));
+        QVERIFY(b.autoSave().AutoSave(QStringLiteral("Opening")));
+        // A new title: the backup under the old one goes once the new one is written.
+        b.board.setTitulo(QStringLiteral("Mid rush"));
+        b.minutes(5);
+        QCOMPARE(folder.entryList(QDir::Files), QStringList{QStringLiteral("AutoSave_Mid rush.qvl")});
+        b.board.closeBoard(frmMapa::CloseReason::User);
+        QCOMPARE(folder.entryList(QDir::Files), QStringList());
+    }
 }
 
 QTEST_MAIN(TestAutoSave)

@@ -9,11 +9,23 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace quorvel;
+
+namespace {
+QByteArray readFileForTest(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
 
 class TestCommon : public QObject {
     Q_OBJECT
@@ -29,6 +41,8 @@ private slots:
     void fileHelpers();
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
+    void savesOnlyOverRegularFiles_data();
+    void savesOnlyOverRegularFiles();
     void fileThatChangesWhileReadFails_data();
     void fileThatChangesWhileReadFails();
 };
@@ -190,6 +204,52 @@ void TestCommon::onlyRegularFilesAreRead()
     QCOMPARE(readRegularFile(path, 100, bytes, &error), read);
     QCOMPARE(error.isEmpty(), read);
     QCOMPARE(bytes, read ? QByteArray("abc") : QByteArray("untouched"));
+}
+
+void TestCommon::savesOnlyOverRegularFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("regular") << "full.qvl" << true;
+    QTest::newRow("missing") << "new.qvl" << true;
+    QTest::newRow("pipe") << "pipe.qvl" << false;
+    QTest::newRow("link to a pipe") << "link.qvl" << false;
+    QTest::newRow("socket") << "socket.qvl" << false;
+    QTest::newRow("folder") << "folder.qvl" << false;
+}
+
+void TestCommon::savesOnlyOverRegularFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, saved);
+    QTemporaryDir dir;
+    QFile full(dir.filePath("full.qvl"));
+    QVERIFY(full.open(QIODevice::WriteOnly) && full.write("abc") == 3);
+    full.close();
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("pipe.qvl")).constData(), 0600), 0);
+    QVERIFY(QFile::link(dir.filePath("pipe.qvl"), dir.filePath("link.qvl")));
+    QVERIFY(QDir(dir.path()).mkdir("folder.qvl"));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketPath = QFile::encodeName(dir.filePath("socket.qvl"));
+    QVERIFY(size_t(socketPath.size()) < sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
+    QCOMPARE(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+
+    const QString path = dir.filePath(name);
+    struct stat before {}, after {};
+    ::lstat(QFile::encodeName(path).constData(), &before);
+    QString error;
+    QCOMPARE(writeFileAtomically(path, "new", &error), saved);
+    QCOMPARE(error.isEmpty(), saved);
+    ::lstat(QFile::encodeName(path).constData(), &after);
+    if (saved)
+        QCOMPARE(readFileForTest(path), QByteArray("new"));
+    else
+        QCOMPARE(after.st_mode, before.st_mode); // still there, still what it was
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), saved && name == "new.qvl" ? 6 : 5);
+    ::close(sock);
 }
 
 void TestCommon::fileThatChangesWhileReadFails_data()

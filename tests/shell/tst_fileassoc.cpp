@@ -2,11 +2,15 @@
 // temporary XDG_DATA_HOME, checked with the desktop's own tools, and the "Associado" setting.
 
 #include "TestTools.h"
+#include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/FileAssociation.h"
+#include "shell/frmPrincipal.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileSystemWatcher>
+#include <QSignalSpy>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -31,6 +35,25 @@ QString readText(const QString &path)
     return QString::fromUtf8(readFile(path));
 }
 
+// An executable shell script.
+void writeScript(const QString &path, const QByteArray &body)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\n" + body + "\n");
+    f.close();
+    QVERIFY(f.setPermissions(f.permissions() | QFileDevice::ExeOwner));
+}
+
+// Waits for the database tools a registration started.
+bool toolsEnded(const RegistrationResult &r)
+{
+    if (!r.tools)
+        return true;
+    QSignalSpy done(r.tools.data(), &DesktopDatabaseUpdate::finished);
+    return done.wait(30000);
+}
+
 bool haveTools()
 {
     for (const char *tool : {"desktop-file-validate", "update-mime-database", "xdg-mime", "gio"})
@@ -53,6 +76,8 @@ private slots:
     void desktopOpensStratFiles_data();
     void desktopOpensStratFiles();
     void associadoOnlyAfterSuccess();
+    void percentInThePathLaunches();
+    void hangingToolsHoldNothing();
 
 private:
     QTemporaryDir config_;
@@ -67,7 +92,7 @@ void TestFileAssociation::desktopOpensStratFiles_data()
     QTest::newRow("dollar") << "/srv/$HOME/quorvel" << "\"/srv/\\\\$HOME/quorvel\"";
     QTest::newRow("quote") << "/a\"b/quorvel" << "\"/a\\\\\"b/quorvel\"";
     QTest::newRow("backslash") << "/a\\b/quorvel" << "\"/a\\\\\\\\b/quorvel\"";
-    QTest::newRow("percent") << "/100%/quorvel" << "\"/100%%/quorvel\"";
+    QTest::newRow("percent") << "/100%/quorvel" << "env \"/100%%/quorvel\"";
     QTest::newRow("accent") << "/jogos/tática/quorvel" << "\"/jogos/tática/quorvel\"";
 }
 
@@ -82,6 +107,7 @@ void TestFileAssociation::desktopOpensStratFiles()
     record.IconPath = QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/quorvel.png");
     const RegistrationResult r = RegisterFileType(record, data.path());
     QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(toolsEnded(r));
 
     const QString entry = data.filePath(QStringLiteral("applications/quorvel.desktop"));
     QVERIFY(readText(entry).contains(QStringLiteral("\nExec=") + exec + QStringLiteral(" %f\n")));
@@ -119,6 +145,7 @@ void TestFileAssociation::associadoOnlyAfterSuccess()
     RegistrationResult r = registerStratFilesOnce();
     QVERIFY2(r.ok && !r.written.isEmpty(), qPrintable(r.error));
     QCOMPARE(associado(), QStringLiteral("3"));
+    QVERIFY(toolsEnded(r)); // they write into the data folder
 
     // Registered: later starts write nothing; a stored value below 3 registers again.
     QDir(good).removeRecursively();
@@ -133,7 +160,59 @@ void TestFileAssociation::associadoOnlyAfterSuccess()
     record.Program = QStringLiteral("/opt/a\nb/quorvel");
     QTemporaryDir other;
     QVERIFY(!RegisterFileType(record, other.path()).ok);
+    record.Program = QStringLiteral("/opt/100%/a=b/quorvel"); // env would take it for a variable
+    QVERIFY(!RegisterFileType(record, other.path()).ok);
     QVERIFY(QDir(other.path()).isEmpty());
+}
+
+void TestFileAssociation::percentInThePathLaunches()
+{
+    // A program in a folder named with '%' that notes what it was started with.
+    QTemporaryDir data;
+    QVERIFY(QDir(data.path()).mkdir(QStringLiteral("100% sure")));
+    tpAssociacao record;
+    record.Program = data.filePath(QStringLiteral("100% sure/quorvel"));
+    writeScript(record.Program, "printf '%s' \"$1\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"");
+    const RegistrationResult r = RegisterFileType(record, data.path());
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QVERIFY(toolsEnded(r));
+
+    QFileSystemWatcher watcher({QFileInfo(record.Program).absolutePath()});
+    QSignalSpy changed(&watcher, &QFileSystemWatcher::directoryChanged);
+    const QString sample = data.filePath(QStringLiteral("Mid rush.qvl"));
+    QCOMPARE(run(QStringLiteral("gio"), {QStringLiteral("launch"), r.written.last(), sample}), QString());
+    const QString args = record.Program + QStringLiteral(".args");
+    while (!QFile::exists(args) && changed.wait(10000)) {
+    }
+    QCOMPARE(readText(args), sample);
+}
+
+void TestFileAssociation::hangingToolsHoldNothing()
+{
+    // Database tools that never end come first on the path.
+    QTemporaryDir bin, data;
+    for (const char *tool : {"update-mime-database", "update-desktop-database"})
+        writeScript(bin.filePath(QLatin1String(tool)), "exec sleep 600");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8() + ':' + path);
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    settingsStore().SaveSetting(QStringLiteral("Associado"), QStringLiteral("0"));
+    settingsStore().SaveSetting(QStringLiteral("Dicas"), QStringLiteral("0"));
+
+    // The load registers and returns while the tools still run; the window is up at once.
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.MDIForm_Load(QString());
+    qputenv("PATH", path);
+    QCOMPARE(settingsStore().GetSetting(QStringLiteral("Associado"), QStringLiteral("0")), QStringLiteral("3"));
+    const auto started = qApp->findChildren<DesktopDatabaseUpdate *>(Qt::FindDirectChildrenOnly);
+    QVERIFY(!started.isEmpty());
+    QPointer<DesktopDatabaseUpdate> tools = started.last();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(tools);
+    QCOMPARE(tools->running(), 2);
+    delete tools.data(); // ends the tools
 }
 
 QTEST_MAIN(TestFileAssociation)

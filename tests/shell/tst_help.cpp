@@ -35,6 +35,8 @@ private slots:
     }
     void readingTips_data();
     void readingTips();
+    void tipsAreShownAsText_data();
+    void tipsAreShownAsText();
     void tipsFileNameFromThePack_data();
     void tipsFileNameFromThePack();
     void eachLanguageShipsItsTips_data();
@@ -81,6 +83,28 @@ void TestHelp::readingTips()
     frmDica dialog;
     QCOMPARE(dialog.tips(), tips);
     QVERIFY(tips.isEmpty() ? dialog.lblTipText->text().isEmpty() : tips.contains(dialog.lblTipText->text()));
+}
+
+void TestHelp::tipsAreShownAsText_data()
+{
+    QTest::addColumn<QByteArray>("tip");
+    QTest::addColumn<QString>("shown");
+    const QByteArray tables = QByteArray("<table><tr><td>").repeated(20) + "x";
+    QTest::newRow("nested tables") << tables << QString::fromLatin1(tables);
+    QTest::newRow("picture") << QByteArray("<img src=\"/dev/zero\"><b>bold</b>") << "<img src=\"/dev/zero\"><b>bold</b>";
+    QTest::newRow("one long line") << QByteArray(3000000, 'w') << QString(1000, u'w') + QStringLiteral("...");
+}
+
+void TestHelp::tipsAreShownAsText()
+{
+    QFETCH(QByteArray, tip);
+    QFETCH(QString, shown);
+    writeTips(tip);
+    frmDica dialog;
+    QCOMPARE(dialog.lblTipText->textFormat(), Qt::PlainText);
+    QCOMPARE(dialog.lblTipText->text(), shown);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
 }
 
 void TestHelp::tipsFileNameFromThePack_data()

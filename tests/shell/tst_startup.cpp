@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+
+#include <sys/resource.h>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -37,6 +39,7 @@ private slots:
     void instanceFolderIsTheUsersOwn_data();
     void instanceFolderIsTheUsersOwn();
     void requestIsNeverWrittenThroughALink();
+    void fileSizeLimitFailsTheWrite();
 
 private:
     QProcessEnvironment helperEnvironment() const;
@@ -193,6 +196,29 @@ void TestStartUp::slowOpenIsNotRepeated()
     });
     poller.tmrCmd_Timer();
     QCOMPARE(opens, 1);
+}
+
+void TestStartUp::fileSizeLimitFailsTheWrite()
+{
+    // A start under "ulimit -f 1": the picture's write fails with its error, and the program
+    // says so and lives.
+    QTemporaryDir out;
+    QProcessEnvironment env = helperEnvironment();
+    env.insert("QUORVEL_TEST_TARGET", out.filePath("board.jpg"));
+    env.insert("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); // its language pack: no message at start
+    QProcess helper;
+    helper.setProcessEnvironment(env);
+    helper.setChildProcessModifier([] {
+        const rlimit small{512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    helper.start(QUORVEL_FILESIZE_HELPER, {});
+    QVERIFY(helper.waitForFinished(60000));
+    QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(helper.exitCode(), 1);
+    const QString said = QString::fromLocal8Bit(helper.readAllStandardOutput());
+    QVERIFY2(said.startsWith("The picture could not be saved:") && said.contains("File too large"), qPrintable(said));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
 }
 
 QProcessEnvironment TestStartUp::helperEnvironment() const

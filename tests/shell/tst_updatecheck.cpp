@@ -52,6 +52,8 @@ private slots:
     void againstTheServer_data();
     void againstTheServer();
     void noServerMeansNoCheck();
+    void endlessServer_data();
+    void endlessServer();
 
 private:
     QTemporaryDir config_;
@@ -178,6 +180,26 @@ void TestUpdateCheck::noServerMeansNoCheck()
     QVERIFY(checked.wait(20000));
     QCOMPARE(on.help()->lblAutoCheck->text(), kNotice);
     qunsetenv("QUORVEL_UPDATE_SERVER");
+}
+
+void TestUpdateCheck::endlessServer_data()
+{
+    QTest::addColumn<bool>("headers");
+    QTest::newRow("header lines") << true;
+    QTest::newRow("body") << false;
+}
+
+void TestUpdateCheck::endlessServer()
+{
+    QFETCH(bool, headers);
+    EndlessHttpServer server(headers);
+    UpdateClient client({server.url(), 60000, 300});
+    QSignalSpy fetched(&client, &UpdateClient::fetched);
+    client.fetch(QStringLiteral("/currentversion.txt"));
+    QVERIFY(fetched.wait(10000));
+    QCOMPARE(fetched.at(0).at(1).toBool(), false);
+    // What the client took is the cap and what the sockets hold, not what the server had to send.
+    QVERIFY2(server.sent() < 16 * 1024 * 1024, QByteArray::number(server.sent()));
 }
 
 QTEST_MAIN(TestUpdateCheck)

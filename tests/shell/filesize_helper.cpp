@@ -1,0 +1,26 @@
+// Starts the way the program does, then exports a picture of a window to the file named by
+// QUORVEL_TEST_TARGET and prints the message the user would be shown. Exits 1 (the start-up
+// had no main window) when it lives to the end.
+
+#include "export/JpegExport.h"
+#include "platform/ScriptedPrompts.h"
+#include "shell/StartUp.h"
+
+#include <QWidget>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    return quorvel::runQuorvel(argc, argv, [](const quorvel::StartupOptions &) -> QWidget * {
+        quorvel::ScriptedPrompts prompts;
+        prompts.addFile(qEnvironmentVariable("QUORVEL_TEST_TARGET"));
+        QWidget window;
+        window.resize(640, 480);
+        window.show();
+        quorvel::Exporta(&window, {}, nullptr);
+        for (const auto &message : prompts.messages)
+            std::printf("%s\n", qPrintable(message.text));
+        return nullptr;
+    });
+}
