@@ -246,7 +246,7 @@ void TestAutoSave::aBoardLeavesNoBackupsBehind()
         Board b(QStringLiteral("Opening"));
         QVERIFY(b.autoSave().AutoSave(QStringLiteral("Opening")));
         // A new title: the backup under the old one goes once the new one is written.
-        b.board.setTitulo(QStringLiteral("Mid rush"));
+        b.board.document().setTitle(QStringLiteral("Mid rush"));
         b.minutes(5);
         QCOMPARE(folder.entryList(QDir::Files), QStringList{QStringLiteral("AutoSave_Mid rush.qvl")});
         b.board.closeBoard(frmMapa::CloseReason::User);
