@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QMutex>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -418,6 +419,33 @@ PaddedPicture PaddedPicture::from(const QImage &picture)
     return p;
 }
 
+PaddedPicture PaddedPicture::fromBitmapFile(QByteArray file)
+{
+    const auto u32 = [&file](int at) { return qFromLittleEndian<quint32>(file.constData() + at); };
+    const auto u16 = [&file](int at) { return qFromLittleEndian<quint16>(file.constData() + at); };
+    if (file.size() >= 54 && file.startsWith("BM") && u32(14) >= 40 && u16(26) == 1 && u16(28) == 24
+        && u32(30) == 0) {
+        const qint64 width = qint32(u32(18));
+        const qint64 height = qint32(u32(22));
+        const qint64 stride = (width * 3 + 3) / 4 * 4;
+        const qint64 rows = height < 0 ? -height : height;
+        const qint64 offset = u32(10);
+        if (width > 0 && width <= 16384 && rows > 0 && rows <= 16384 && offset >= 54
+            && offset + stride * rows <= file.size()) {
+            PaddedPicture p;
+            p.width = int(width);
+            p.height = int(rows);
+            p.bgr24 = true;
+            p.stride = height > 0 ? -int(stride) : int(stride);
+            p.top = height > 0 ? offset + stride * (rows - 1) : offset;
+            file.resize(file.size() + kSourcePadding, '\0'); // the scaler reads a little past the end
+            p.bytes = std::move(file);
+            return p;
+        }
+    }
+    return from(QImage::fromData(file, "BMP"));
+}
+
 VideoFrame::~VideoFrame() { av_frame_free(&frame_); }
 
 Scaler::~Scaler() { sws_freeContext(context_); }
@@ -439,7 +467,8 @@ VideoFrame AviWriter::convert(const PaddedPicture &source, Scaler &scaler) const
         return out;
     const AVCodecContext *c = d_->codec;
     SwsContext *previous = scaler.context_;
-    scaler.context_ = sws_getCachedContext(previous, source.width, source.height, kSourceFormat, c->width,
+    scaler.context_ = sws_getCachedContext(previous, source.width, source.height,
+                                           source.bgr24 ? AV_PIX_FMT_BGR24 : kSourceFormat, c->width,
                                            c->height, scaleTarget(c->pix_fmt), SWS_BICUBIC, nullptr, nullptr,
                                            nullptr);
     SwsContext *scale = scaler.context_;
@@ -463,7 +492,7 @@ VideoFrame AviWriter::convert(const PaddedPicture &source, Scaler &scaler) const
             for (AVBufferRef *buf : frame->buf)
                 if (buf)
                     memset(buf->data, 0, buf->size);
-            const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(source.bytes.constData())};
+            const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(source.bytes.constData()) + source.top};
             const int stride[1] = {source.stride};
             sws_scale(scale, src, stride, 0, source.height, frame->data, frame->linesize);
             out.frame_ = frame;

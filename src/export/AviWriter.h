@@ -54,14 +54,21 @@ struct VideoCodecChoice {
 // The quantiser scale (2 = best, 31 = worst) a quality of 0..100 stands for.
 int qualityToQScale(int quality);
 
-// A picture copied into memory with room behind its last row, as the scaler reads it.
+// A picture in memory with room behind its rows, as the scaler reads it: 32-bit B, G, R, x
+// rows, or 24-bit B, G, R rows (a bitmap file's own, bottom row first: a negative stride from
+// the top row).
 struct PaddedPicture {
     QByteArray bytes;
+    qsizetype top = 0; // offset of the top row in bytes
     int width = 0;
     int height = 0;
     int stride = 0;
+    bool bgr24 = false;
     bool isNull() const { return bytes.isEmpty(); }
     static PaddedPicture from(const QImage &picture);
+    // An uncompressed 24-bit bitmap file's pixels used where they lie; otherwise the file is
+    // decoded into a picture.
+    static PaddedPicture fromBitmapFile(QByteArray file);
 };
 
 // One worker's scaler, kept from picture to picture (not to be shared between threads).

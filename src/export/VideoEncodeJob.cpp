@@ -89,8 +89,8 @@ void VideoEncodeJob::run()
                 i = nextToLoad++;
             }
             QString why;
-            const QByteArray bytes = readOwnFile(dir.filePath(frameFileName(i)), kMaxPictureBytes, &why);
-            VideoFrame frame = writer.convert(PaddedPicture::from(QImage::fromData(bytes, "BMP")), scaler);
+            QByteArray bytes = readOwnFile(dir.filePath(frameFileName(i)), kMaxPictureBytes, &why);
+            VideoFrame frame = writer.convert(PaddedPicture::fromBitmapFile(std::move(bytes)), scaler);
             {
                 std::lock_guard lock(mutex_);
                 if (frame.isNull())

@@ -88,6 +88,7 @@ QByteArray readOwnFile(const QString &path, qint64 maxBytes, QString *error)
     } else if (st.st_size > maxBytes) {
         *error = QStringLiteral("It is too large.");
     } else {
+        bytes.reserve(qsizetype(st.st_size) + 256); // room for a reader's padding
         bytes.resize(qsizetype(st.st_size));
         qsizetype done = 0;
         while (done < bytes.size()) {

@@ -217,6 +217,15 @@ void TestVideo::aviFramesRateAndCodec()
     QCOMPARE(v.value("r_frame_rate").toString(), QStringLiteral("63/8"));
     QVERIFY(qAbs(p.duration - 17 * 8 / 63.0) < 0.01);
     QVERIFY(decodesCleanly(movie));
+    // The first picture the right way up and in its colours: the square near the top, yellow.
+    const QString png = dir.filePath("first.png");
+    QVERIFY(runTool("ffmpeg", {"-v", "error", "-i", movie, "-frames:v", "1", png}).ok);
+    const QImage first(png);
+    const auto near = [](QColor a, QColor b) {
+        return qAbs(a.red() - b.red()) < 24 && qAbs(a.green() - b.green()) < 24 && qAbs(a.blue() - b.blue()) < 24;
+    };
+    QVERIFY(near(first.pixelColor(27 * 800 / 801 + 20, 120 * 600 / 630), Qt::yellow));
+    QVERIFY(near(first.pixelColor(400, 500), QColor(30, 60, 30)));
 }
 
 void TestVideo::narrationWaveFile()
