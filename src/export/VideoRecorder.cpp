@@ -21,6 +21,8 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 
 namespace quorvel {
@@ -116,12 +118,28 @@ void VideoRecorder::updateControls()
         && (!shown || (focus == panel_->cmdRec && !rec) || (focus == panel_->cmdSave && !save)
             || (focus == panel_->cmdCancel && !cancel) || (focus == panel_->chkSound && !sound)))
         board_->setFocus(Qt::OtherFocusReason);
+    QMdiSubWindow *active = activeBoardWindow();
     panel_->setVisible(shown);
     panel_->cmdRec->setText(state_ == State::Recording ? sStop() : sRec());
     panel_->cmdRec->setEnabled(rec);
     panel_->cmdSave->setEnabled(save);
     panel_->cmdCancel->setEnabled(cancel);
     panel_->chkSound->setEnabled(sound);
+    keepActive(active);
+}
+
+QMdiSubWindow *VideoRecorder::activeBoardWindow() const
+{
+    auto *sub = board_ ? qobject_cast<QMdiSubWindow *>(board_->parentWidget()) : nullptr;
+    return sub && sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub ? sub : nullptr;
+}
+
+void VideoRecorder::keepActive(QMdiSubWindow *sub)
+{
+    // A control of the panel that is disabled or hidden passes the focus on, which can make
+    // another board the active one: the recorded board stays active.
+    if (sub && sub->mdiArea() && sub->mdiArea()->activeSubWindow() != sub)
+        sub->mdiArea()->setActiveSubWindow(sub);
 }
 
 void VideoRecorder::stopPlayback()
@@ -304,7 +322,9 @@ void VideoRecorder::cmdSave_Click()
     }
     if (board_ && panel_->cmdSave->hasFocus())
         board_->setFocus(Qt::OtherFocusReason); // not passed on to another board
+    QMdiSubWindow *active = activeBoardWindow();
     panel_->cmdSave->setEnabled(false);
+    keepActive(active);
     const QString title = keyedText("s0025", QStringLiteral("Save Video"));
     const QString target = clsDialog().SaveDialog(owner, kVideoFilter, title, programFolder());
     if (target.isEmpty()) {

@@ -19,6 +19,8 @@
 #include <QObject>
 #include <QPointer>
 
+class QMdiSubWindow;
+
 namespace quorvel {
 
 class Narration;
@@ -68,6 +70,8 @@ private:
     void updateControls();
     void stopPlayback();
     void rewind();
+    QMdiSubWindow *activeBoardWindow() const;
+    void keepActive(QMdiSubWindow *sub);
     QString workFile(const QString &name) const;
 
     RecordingPanel *panel_ = nullptr;

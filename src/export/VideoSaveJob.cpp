@@ -240,6 +240,7 @@ void VideoSaveJob::cancel()
         if (encoder_) {
             // The half-written movie goes now; the thread ends after its picture.
             encoder_->cancel();
+            encoder_->disconnect(this); // its last progress is not shown
             leftover_ = encoder_;
             connect(leftover_, &QThread::finished, leftover_, &QObject::deleteLater);
             encoder_ = nullptr;
