@@ -7,12 +7,16 @@
 #include "export/AviWriter.h"
 #include "export/VideoEncodeJob.h"
 #include "export/VideoFiles.h"
+#include "export/VideoSaveJob.h"
 #include "export/WindowCapture.h"
 #include "platform/ScriptedPrompts.h"
 
 #include <QPainter>
 #include <QProcess>
+#include <QEventLoop>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
@@ -108,6 +112,95 @@ static void BM_Mjpeg800_FfmpegProgram(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Mjpeg800_FfmpegProgram)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// A 40-second recording: 315 window captures, as REC leaves them in the work folder.
+constexpr int kRecording = 315;
+
+const QString &recordingFolder()
+{
+    static QTemporaryDir dir;
+    static bool made = false;
+    if (!made) {
+        const QImage board = CaptureFormImage(board100().board);
+        for (int i = 1; i <= kRecording; ++i) {
+            QImage img = board;
+            QPainter p(&img);
+            p.fillRect(i % 760, 300 + (i % 40), 40, 40, Qt::yellow);
+            p.end();
+            img.save(QDir(dir.path()).filePath(frameFileName(i)), "BMP");
+        }
+        made = true;
+    }
+    static const QString path = dir.path();
+    return path;
+}
+
+// SAVE end to end: encode, place at the chosen name, clean up (the save deletes the pictures,
+// so each round gets them again, linked, outside the timing).
+void saveRecording(benchmark::State &state, const QString &name)
+{
+    const QString master = recordingFolder();
+    QTemporaryDir work, out;
+    ScriptedPrompts prompts;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 1; i <= kRecording; ++i) {
+            const QByteArray from = QFile::encodeName(QDir(master).filePath(frameFileName(i)));
+            const QByteArray to = QFile::encodeName(QDir(work.path()).filePath(frameFileName(i)));
+            if (::link(from.constData(), to.constData()) != 0)
+                state.SkipWithError("cannot link the pictures");
+        }
+        QFile::remove(out.filePath(name));
+        state.ResumeTiming();
+        VideoSaveJob job;
+        QEventLoop loop;
+        Outcome outcome = Outcome::Failed;
+        QObject::connect(&job, &VideoSaveJob::finished, &loop, [&](Outcome o) {
+            outcome = o;
+            loop.quit();
+        });
+        job.start({work.path(), kRecording, out.filePath(name), VideoCodecChoice{}, false, nullptr});
+        loop.exec();
+        if (outcome != Outcome::Done)
+            state.SkipWithError("the save failed");
+    }
+}
+
+void ffmpegFromPictures(benchmark::State &state, const QStringList &codecArgs, const QString &name)
+{
+    const QString master = recordingFolder();
+    QTemporaryDir out;
+    for (auto _ : state) {
+        QProcess p;
+        p.setWorkingDirectory(master);
+        p.start(QStringLiteral("ffmpeg"), QStringList{"-nostdin", "-v", "error", "-y", "-framerate", "63/8", "-i",
+                                                      "%04d.bmp", "-s", "800x600"}
+                                              + codecArgs + QStringList{out.filePath(name)});
+        p.waitForFinished(-1);
+        if (p.exitCode() != 0)
+            state.SkipWithError("ffmpeg failed");
+    }
+}
+
+static void BM_Save315_Avi_Ours(benchmark::State &state) { saveRecording(state, QStringLiteral("clip.avi")); }
+BENCHMARK(BM_Save315_Avi_Ours)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+static void BM_Save315_Avi_FfmpegProgram(benchmark::State &state)
+{
+    const QString q = QString::number(qualityToQScale(VideoCodecChoice().quality));
+    ffmpegFromPictures(state, {"-c:v", "mjpeg", "-q:v", q, "-pix_fmt", "yuvj420p"}, QStringLiteral("clip.avi"));
+}
+BENCHMARK(BM_Save315_Avi_FfmpegProgram)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+static void BM_Save315_Mp4_Ours(benchmark::State &state) { saveRecording(state, QStringLiteral("clip.mp4")); }
+BENCHMARK(BM_Save315_Mp4_Ours)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// The same MP4 in one step: the converter's defaults for MP4, in 4:2:0 as ours comes out.
+static void BM_Save315_Mp4_FfmpegProgram(benchmark::State &state)
+{
+    ffmpegFromPictures(state, {"-pix_fmt", "yuv420p"}, QStringLiteral("clip.mp4"));
+}
+BENCHMARK(BM_Save315_Mp4_FfmpegProgram)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 int main(int argc, char **argv)
 {

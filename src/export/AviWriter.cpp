@@ -1,10 +1,14 @@
 #include "export/AviWriter.h"
 
 #include <QFile>
+#include <QMutex>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdarg>
 #include <cstring>
+#include <future>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -24,6 +28,38 @@ QString avError(int code)
     av_strerror(code, text, sizeof text);
     return QString::fromLocal8Bit(text);
 }
+
+// The library's own words for a failure: while a thread captures, what it logs at error level
+// is kept for the message instead of going to the console.
+thread_local QString *logCapture = nullptr;
+
+void logToCapture(void *avcl, int level, const char *format, va_list args)
+{
+    if (!logCapture) {
+        av_log_default_callback(avcl, level, format, args);
+        return;
+    }
+    if (level > AV_LOG_ERROR)
+        return;
+    char line[512];
+    int prefix = 1;
+    av_log_format_line(avcl, level, format, args, line, sizeof line, &prefix);
+    const QString text = QString::fromUtf8(line).trimmed();
+    if (!text.isEmpty() && logCapture->size() < 2000)
+        *logCapture += (logCapture->isEmpty() ? QString() : QStringLiteral("; ")) + text;
+}
+
+class LogCapture {
+public:
+    LogCapture()
+    {
+        static std::once_flag installed;
+        std::call_once(installed, [] { av_log_set_callback(logToCapture); });
+        logCapture = &text;
+    }
+    ~LogCapture() { logCapture = nullptr; }
+    QString text;
+};
 
 // QImage::Format_RGB32 holds B, G, R, 0xff in memory on little-endian machines.
 constexpr AVPixelFormat kSourceFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB;
@@ -83,6 +119,7 @@ QList<VideoEncoderInfo> aviVideoEncoders()
         info.description = QString::fromUtf8(codec->long_name ? codec->long_name : codec->name);
         info.usesQuality = !isLossless(codec) && codec->id != AV_CODEC_ID_RAWVIDEO;
         info.usesKeyFrames = desc && !(desc->props & AV_CODEC_PROP_INTRA_ONLY);
+        info.usesDataRate = info.usesQuality;
         result.append(info);
     }
     std::sort(result.begin(), result.end(), [](const VideoEncoderInfo &a, const VideoEncoderInfo &b) {
@@ -92,6 +129,52 @@ QList<VideoEncoderInfo> aviVideoEncoders()
         return QString::compare(a.description, b.description, Qt::CaseInsensitive) < 0;
     });
     return result;
+}
+
+namespace {
+
+std::shared_future<QList<VideoEncoderInfo>> &probe()
+{
+    static std::shared_future<QList<VideoEncoderInfo>> answer;
+    return answer;
+}
+
+QMutex &probeLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+QList<VideoEncoderInfo> probeEncoders()
+{
+    QList<VideoEncoderInfo> usable;
+    for (const VideoEncoderInfo &e : aviVideoEncoders()) {
+        VideoCodecChoice choice;
+        choice.encoder = e.name;
+        if (AviWriter::opensWith(choice, kVideoSize, kCaptureRateNum, kCaptureRateDen))
+            usable.append(e);
+    }
+    return usable;
+}
+
+} // namespace
+
+void startProbingVideoEncoders()
+{
+    QMutexLocker lock(&probeLock());
+    if (!probe().valid())
+        probe() = std::async(std::launch::async, probeEncoders).share();
+}
+
+QList<VideoEncoderInfo> usableVideoEncoders()
+{
+    startProbingVideoEncoders();
+    std::shared_future<QList<VideoEncoderInfo>> answer;
+    {
+        QMutexLocker lock(&probeLock());
+        answer = probe();
+    }
+    return answer.get();
 }
 
 int qualityToQScale(int quality)
@@ -123,7 +206,7 @@ struct AviWriter::Impl {
 };
 
 AviWriter::AviWriter() = default;
-AviWriter::~AviWriter() = default;
+AviWriter::~AviWriter() { abandon(); }
 
 bool AviWriter::fail(const QString &what, int code)
 {
@@ -137,6 +220,108 @@ QString AviWriter::pixelFormat() const
         return QString();
     const char *name = av_get_pix_fmt_name(d_->codec->pix_fmt);
     return name ? QString::fromLatin1(name) : QString();
+}
+
+namespace {
+
+QString codecName(const AVCodec *codec)
+{
+    const QString name = QString::fromLatin1(codec->name);
+    return codec->long_name ? QStringLiteral("%1 (%2)").arg(QString::fromUtf8(codec->long_name), name) : name;
+}
+
+// Sets up c for codec as the writer uses it; the quality goes to globalQuality (0: none).
+void configure(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice, QSize frameSize,
+               int rateNum, int rateDen, int *globalQuality)
+{
+    c->width = frameSize.width();
+    c->height = frameSize.height();
+    c->time_base = AVRational{rateDen, rateNum};
+    c->framerate = AVRational{rateNum, rateDen};
+    c->pix_fmt = chooseFormat(codec);
+    c->thread_count = 0; // as many as the machine has
+    c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    if (choice.keyFrameEvery > 0)
+        c->gop_size = choice.keyFrameEvery;
+    *globalQuality = 0;
+    if (!isLossless(codec) && codec->id != AV_CODEC_ID_RAWVIDEO) {
+        if (choice.bitRate > 0) {
+            c->bit_rate = qint64(choice.bitRate) * 1000;
+        } else {
+            *globalQuality = FF_QP2LAMBDA * qualityToQScale(choice.quality);
+            c->flags |= AV_CODEC_FLAG_QSCALE;
+            c->global_quality = *globalQuality;
+        }
+    }
+    if (c->pix_fmt == AV_PIX_FMT_YUVJ420P || c->pix_fmt == AV_PIX_FMT_YUVJ422P || c->pix_fmt == AV_PIX_FMT_YUVJ444P)
+        c->color_range = AVCOL_RANGE_JPEG;
+}
+
+// Why an encoder would not start, in words: what the library said, or what its error code says.
+QString inWords(const QString &logged, int code)
+{
+    const QString why = logged.isEmpty() ? avError(code) : logged;
+    return why;
+}
+
+} // namespace
+
+bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen, QString *why)
+{
+    const QByteArray encoderName = choice.encoder.toLatin1();
+    const AVCodec *codec = avcodec_find_encoder_by_name(encoderName.constData());
+    if (!codec || codec->type != AVMEDIA_TYPE_VIDEO)
+        return false;
+    AVCodecContext *c = avcodec_alloc_context3(codec);
+    if (!c)
+        return false;
+    int quality = 0;
+    configure(c, codec, choice, frameSize, rateNum, rateDen, &quality);
+    c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER; // as the AVI muxer asks (it may, for some)
+    LogCapture log;
+    int rc = avcodec_open2(c, codec, nullptr);
+    if (rc >= 0) {
+        // One black picture through it and the end: an encoder that opens but cannot encode
+        // (a hardware one without its device) fails here, and none is closed unflushed.
+        AVFrame *frame = av_frame_alloc();
+        AVPacket *packet = av_packet_alloc();
+        if (!frame || !packet) {
+            rc = AVERROR(ENOMEM);
+        } else {
+            frame->format = c->pix_fmt;
+            frame->width = c->width;
+            frame->height = c->height;
+            rc = av_frame_get_buffer(frame, 0);
+            if (rc >= 0) {
+                for (AVBufferRef *buf : frame->buf)
+                    if (buf)
+                        memset(buf->data, 0, buf->size);
+                frame->pts = 0;
+                rc = avcodec_send_frame(c, frame);
+            }
+            const int flushed = avcodec_send_frame(c, nullptr);
+            if (rc >= 0)
+                rc = flushed;
+            int got = 0;
+            for (int r = 0; rc >= 0 && r != AVERROR_EOF;) {
+                r = avcodec_receive_packet(c, packet);
+                if (r >= 0) {
+                    ++got;
+                    av_packet_unref(packet);
+                } else if (r != AVERROR_EOF) {
+                    rc = r;
+                }
+            }
+            if (rc >= 0 && got == 0)
+                rc = AVERROR(EINVAL);
+        }
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+    }
+    avcodec_free_context(&c);
+    if (rc < 0 && why)
+        *why = inWords(log.text, rc);
+    return rc >= 0;
 }
 
 bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rateDen,
@@ -153,6 +338,7 @@ bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rate
     const AVCodec *codec = avcodec_find_encoder_by_name(encoderName.constData());
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO)
         return fail(QStringLiteral("The video codec \"%1\" is not available").arg(choice.encoder), 0);
+    codecName_ = codecName(codec);
 
     const QByteArray file = QFile::encodeName(path);
     int rc = avformat_alloc_output_context2(&d_->format, nullptr, "avi", file.constData());
@@ -165,29 +351,19 @@ bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rate
         return fail(QStringLiteral("Out of memory"), AVERROR(ENOMEM));
 
     AVCodecContext *c = d_->codec;
-    c->width = frameSize.width();
-    c->height = frameSize.height();
-    c->time_base = AVRational{rateDen, rateNum};
-    c->framerate = AVRational{rateNum, rateDen};
-    c->pix_fmt = chooseFormat(codec);
-    c->thread_count = 0; // as many as the machine has
-    c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    if (choice.keyFrameEvery > 0)
-        c->gop_size = choice.keyFrameEvery;
-    if (!isLossless(codec) && codec->id != AV_CODEC_ID_RAWVIDEO) {
-        d_->useQuality = true;
-        d_->globalQuality = FF_QP2LAMBDA * qualityToQScale(choice.quality);
-        c->flags |= AV_CODEC_FLAG_QSCALE;
-        c->global_quality = d_->globalQuality;
-    }
+    configure(c, codec, choice, frameSize, rateNum, rateDen, &d_->globalQuality);
+    d_->useQuality = d_->globalQuality != 0;
     if (d_->format->oformat->flags & AVFMT_GLOBALHEADER)
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (c->pix_fmt == AV_PIX_FMT_YUVJ420P || c->pix_fmt == AV_PIX_FMT_YUVJ422P || c->pix_fmt == AV_PIX_FMT_YUVJ444P)
-        c->color_range = AVCOL_RANGE_JPEG;
 
-    rc = avcodec_open2(c, codec, nullptr);
-    if (rc < 0)
-        return fail(QStringLiteral("The video codec \"%1\" could not be started").arg(choice.encoder), rc);
+    {
+        LogCapture log;
+        rc = avcodec_open2(c, codec, nullptr);
+        if (rc < 0) {
+            error_ = QStringLiteral("The video codec %1 could not be started: %2").arg(codecName_, inWords(log.text, rc));
+            return false;
+        }
+    }
     rc = avcodec_parameters_from_context(d_->stream->codecpar, c);
     if (rc < 0)
         return fail(QStringLiteral("Could not prepare the video stream"), rc);
@@ -208,11 +384,13 @@ bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rate
 bool AviWriter::drain(bool flushing)
 {
     for (;;) {
+        if (flushing && cancel_ && *cancel_)
+            return fail(QStringLiteral("Cancelled"), 0);
         const int rc = avcodec_receive_packet(d_->codec, d_->packet);
         if (rc == AVERROR(EAGAIN) || (flushing && rc == AVERROR_EOF))
             return true;
         if (rc < 0)
-            return fail(QStringLiteral("The video codec failed"), rc);
+            return fail(QStringLiteral("The video codec %1 failed").arg(codecName_), rc);
         av_packet_rescale_ts(d_->packet, d_->codec->time_base, d_->stream->time_base);
         d_->packet->stream_index = d_->stream->index;
         const int wrc = av_interleaved_write_frame(d_->format, d_->packet);
@@ -241,7 +419,36 @@ PaddedPicture PaddedPicture::from(const QImage &picture)
     return p;
 }
 
+PaddedPicture PaddedPicture::fromBitmapFile(QByteArray file)
+{
+    const auto u32 = [&file](int at) { return qFromLittleEndian<quint32>(file.constData() + at); };
+    const auto u16 = [&file](int at) { return qFromLittleEndian<quint16>(file.constData() + at); };
+    if (file.size() >= 54 && file.startsWith("BM") && u32(14) >= 40 && u16(26) == 1 && u16(28) == 24
+        && u32(30) == 0) {
+        const qint64 width = qint32(u32(18));
+        const qint64 height = qint32(u32(22));
+        const qint64 stride = (width * 3 + 3) / 4 * 4;
+        const qint64 rows = height < 0 ? -height : height;
+        const qint64 offset = u32(10);
+        if (width > 0 && width <= 16384 && rows > 0 && rows <= 16384 && offset >= 54
+            && offset + stride * rows <= file.size()) {
+            PaddedPicture p;
+            p.width = int(width);
+            p.height = int(rows);
+            p.bgr24 = true;
+            p.stride = height > 0 ? -int(stride) : int(stride);
+            p.top = height > 0 ? offset + stride * (rows - 1) : offset;
+            file.resize(file.size() + kSourcePadding, '\0'); // the scaler reads a little past the end
+            p.bytes = std::move(file);
+            return p;
+        }
+    }
+    return from(QImage::fromData(file, "BMP"));
+}
+
 VideoFrame::~VideoFrame() { av_frame_free(&frame_); }
+
+Scaler::~Scaler() { sws_freeContext(context_); }
 
 VideoFrame &VideoFrame::operator=(VideoFrame &&other) noexcept
 {
@@ -253,17 +460,21 @@ VideoFrame &VideoFrame::operator=(VideoFrame &&other) noexcept
     return *this;
 }
 
-VideoFrame AviWriter::convert(const PaddedPicture &source) const
+VideoFrame AviWriter::convert(const PaddedPicture &source, Scaler &scaler) const
 {
     VideoFrame out;
     if (!d_ || !d_->codec || source.isNull())
         return out;
     const AVCodecContext *c = d_->codec;
-    SwsContext *scale = sws_getContext(source.width, source.height, kSourceFormat, c->width, c->height,
-                                       scaleTarget(c->pix_fmt), SWS_BICUBIC, nullptr, nullptr, nullptr);
+    SwsContext *previous = scaler.context_;
+    scaler.context_ = sws_getCachedContext(previous, source.width, source.height,
+                                           source.bgr24 ? AV_PIX_FMT_BGR24 : kSourceFormat, c->width,
+                                           c->height, scaleTarget(c->pix_fmt), SWS_BICUBIC, nullptr, nullptr,
+                                           nullptr);
+    SwsContext *scale = scaler.context_;
     if (!scale)
         return out;
-    if (c->color_range == AVCOL_RANGE_JPEG) {
+    if (scale != previous && c->color_range == AVCOL_RANGE_JPEG) {
         // Full-range output from full-range RGB: no squeeze into the TV range.
         const int *coeffs = sws_getCoefficients(SWS_CS_DEFAULT);
         sws_setColorspaceDetails(scale, coeffs, 1, coeffs, 1, 0, 1 << 16, 1 << 16);
@@ -281,13 +492,12 @@ VideoFrame AviWriter::convert(const PaddedPicture &source) const
             for (AVBufferRef *buf : frame->buf)
                 if (buf)
                     memset(buf->data, 0, buf->size);
-            const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(source.bytes.constData())};
+            const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(source.bytes.constData()) + source.top};
             const int stride[1] = {source.stride};
             sws_scale(scale, src, stride, 0, source.height, frame->data, frame->linesize);
             out.frame_ = frame;
         }
     }
-    sws_freeContext(scale);
     return out;
 }
 
@@ -303,7 +513,7 @@ bool AviWriter::writeFrame(VideoFrame picture)
         frame->quality = d_->globalQuality;
     const int rc = avcodec_send_frame(d_->codec, frame);
     if (rc < 0)
-        return fail(QStringLiteral("The video codec refused a picture"), rc);
+        return fail(QStringLiteral("The video codec %1 refused a picture").arg(codecName_), rc);
     if (!drain(false))
         return false;
     ++frames_;
@@ -316,7 +526,7 @@ bool AviWriter::finish()
         return fail(error_.isEmpty() ? QStringLiteral("The AVI file is not open") : error_, 0);
     int rc = avcodec_send_frame(d_->codec, nullptr);
     if (rc < 0 && rc != AVERROR_EOF)
-        return fail(QStringLiteral("The video codec failed"), rc);
+        return fail(QStringLiteral("The video codec %1 failed").arg(codecName_), rc);
     if (!drain(true))
         return false;
     rc = av_write_trailer(d_->format);
@@ -333,6 +543,14 @@ bool AviWriter::finish()
     return true;
 }
 
-void AviWriter::abandon() { d_.reset(); }
+void AviWriter::abandon()
+{
+    // Some encoders (SVT-AV1) wait for the end of the stream when they are closed: it is sent,
+    // and what comes out is dropped.
+    if (d_ && d_->codec && avcodec_is_open(d_->codec) && avcodec_send_frame(d_->codec, nullptr) >= 0)
+        while (avcodec_receive_packet(d_->codec, d_->packet) >= 0)
+            av_packet_unref(d_->packet);
+    d_.reset();
+}
 
 } // namespace quorvel

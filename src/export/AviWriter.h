@@ -10,11 +10,20 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 
 struct AVFrame;
+struct SwsContext;
 
 namespace quorvel {
+
+// A recording's video: 800 x 600, one picture every 8 playback frames of 63 a second (63/8
+// pictures a second of strat time).
+inline constexpr int kCaptureRateNum = 63;
+inline constexpr int kCaptureRateDen = 8;
+inline constexpr int kCaptureEvery = 8;
+inline const QSize kVideoSize(800, 600);
 
 // A video encoder of the linked libavcodec that the AVI format can carry.
 struct VideoEncoderInfo {
@@ -22,29 +31,56 @@ struct VideoEncoderInfo {
     QString description; // its long name, such as "MJPEG (Motion JPEG)"
     bool usesQuality = false; // a quality setting changes its output (lossy, scale-based)
     bool usesKeyFrames = false; // it can write frames that are not key frames
+    bool usesDataRate = false; // a bit rate can be asked of it
 };
 
 // The AVI-capable video encoders, Motion JPEG first, then the others by description.
 QList<VideoEncoderInfo> aviVideoEncoders();
+
+// Those of aviVideoEncoders() that really open for a recording (800 x 600 at 63/8 a second in
+// the pixel format the writer gives them). Each is tried once a run, on a thread of its own:
+// startProbingVideoEncoders() starts that early, usableVideoEncoders() waits for its answer.
+void startProbingVideoEncoders();
+QList<VideoEncoderInfo> usableVideoEncoders();
 
 // The user's choice in the codec dialog.
 struct VideoCodecChoice {
     QString encoder = QStringLiteral("mjpeg");
     int quality = 75;        // 0..100, for encoders that use it
     int keyFrameEvery = 0;   // a key frame at least every n frames; 0 = the encoder's default
+    int bitRate = 0;         // kbit/s for encoders that take one; 0 = by quality
 };
 
 // The quantiser scale (2 = best, 31 = worst) a quality of 0..100 stands for.
 int qualityToQScale(int quality);
 
-// A picture copied into memory with room behind its last row, as the scaler reads it.
+// A picture in memory with room behind its rows, as the scaler reads it: 32-bit B, G, R, x
+// rows, or 24-bit B, G, R rows (a bitmap file's own, bottom row first: a negative stride from
+// the top row).
 struct PaddedPicture {
     QByteArray bytes;
+    qsizetype top = 0; // offset of the top row in bytes
     int width = 0;
     int height = 0;
     int stride = 0;
+    bool bgr24 = false;
     bool isNull() const { return bytes.isEmpty(); }
     static PaddedPicture from(const QImage &picture);
+    // An uncompressed 24-bit bitmap file's pixels used where they lie; otherwise the file is
+    // decoded into a picture.
+    static PaddedPicture fromBitmapFile(QByteArray file);
+};
+
+// One worker's scaler, kept from picture to picture (not to be shared between threads).
+class Scaler {
+public:
+    Scaler() = default;
+    ~Scaler();
+    Q_DISABLE_COPY(Scaler)
+
+private:
+    friend class AviWriter;
+    SwsContext *context_ = nullptr;
 };
 
 // A picture converted to the encoder's size and pixel format, ready to encode.
@@ -68,14 +104,27 @@ public:
     ~AviWriter();
     Q_DISABLE_COPY(AviWriter)
 
+    // The encoder of choice opens for pictures of frameSize at rateNum/rateDen a second; when
+    // not, *why says why in words.
+    static bool opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen,
+                          QString *why = nullptr);
+
     // Creates (or empties) path and prepares the stream. False with error() set on failure.
     bool open(const QString &path, QSize frameSize, int rateNum, int rateDen, const VideoCodecChoice &choice);
     // Encodes one picture as the next frame.
     bool writeFrame(const QImage &picture) { return writeFrame(convert(PaddedPicture::from(picture))); }
-    // The conversion alone: once open() succeeded it may run on any thread, several at once,
-    // so pictures can be prepared while others are encoded. Null when it failed.
-    VideoFrame convert(const PaddedPicture &picture) const;
+    // The conversion alone: once open() succeeded it may run on any thread, several at once
+    // (each with its own scaler), so pictures can be prepared while others are encoded. Null
+    // when it failed.
+    VideoFrame convert(const PaddedPicture &picture, Scaler &scaler) const;
+    VideoFrame convert(const PaddedPicture &picture) const
+    {
+        Scaler once;
+        return convert(picture, once);
+    }
     bool writeFrame(VideoFrame frame);
+    // A flag that, once set, ends the flushing of an encoder that holds pictures back.
+    void setCancelFlag(const std::atomic<bool> *flag) { cancel_ = flag; }
     // Flushes the encoder and writes the index. False when the file is not complete.
     bool finish();
     // Drops an unfinished file's handles (the file itself is left for the caller to delete).
@@ -91,6 +140,8 @@ private:
     bool fail(const QString &what, int code);
     bool drain(bool flushing);
     std::unique_ptr<Impl> d_;
+    const std::atomic<bool> *cancel_ = nullptr;
+    QString codecName_; // "MJPEG (Motion JPEG) (mjpeg)" for messages
     int frames_ = 0;
     QString error_;
 };

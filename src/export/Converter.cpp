@@ -80,7 +80,10 @@ bool Converter::start(const QStringList &arguments, const QString &output, doubl
     process_ = new QProcess(this);
     process_->setProgram(exe);
     process_->setArguments(arguments);
+    errorTail_.clear();
+    skippingLine_ = false;
     connect(process_, &QProcess::readyReadStandardOutput, this, &Converter::readProgress);
+    connect(process_, &QProcess::readyReadStandardError, this, &Converter::readErrors);
     connect(process_, &QProcess::finished, this, &Converter::processEnded);
     connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart)
@@ -99,15 +102,40 @@ void Converter::cancel()
     process_->kill();
 }
 
+void Converter::readErrors()
+{
+    if (!process_)
+        return;
+    errorTail_ += process_->readAllStandardError();
+    if (errorTail_.size() > kConverterErrorTail * 2)
+        errorTail_ = errorTail_.right(kConverterErrorTail * 2); // bytes; cut to characters at the end
+}
+
 void Converter::readProgress()
 {
     if (!process_)
         return;
-    progressBuffer_ += process_->readAllStandardOutput();
-    qsizetype end;
-    while ((end = progressBuffer_.indexOf('\n')) >= 0) {
-        const QByteArray line = progressBuffer_.left(end).trimmed();
-        progressBuffer_.remove(0, end + 1);
+    const QByteArray data = process_->readAllStandardOutput();
+    qsizetype from = 0;
+    while (from < data.size()) {
+        const qsizetype end = data.indexOf('\n', from);
+        const QByteArray piece = data.mid(from, end < 0 ? -1 : end - from);
+        from = end < 0 ? data.size() : end + 1;
+        if (!skippingLine_)
+            progressBuffer_ += piece;
+        if (progressBuffer_.size() > kConverterLineLimit) {
+            // No progress line is this long: it is dropped, up to its end.
+            progressBuffer_.clear();
+            skippingLine_ = true;
+        }
+        if (end < 0)
+            break;
+        const QByteArray line = progressBuffer_.trimmed();
+        progressBuffer_.clear();
+        const bool skipped = skippingLine_;
+        skippingLine_ = false;
+        if (skipped)
+            continue;
         if (line.startsWith("out_time_us=") && expected_ > 0) {
             bool ok = false;
             const double us = line.mid(12).toDouble(&ok);
@@ -124,22 +152,25 @@ void Converter::processEnded(int exitCode, QProcess::ExitStatus status)
     QProcess *p = process_;
     if (!p)
         return;
+    readErrors();
     process_ = nullptr;
     p->disconnect(this);
     p->deleteLater();
-    QString error;
     const QFileInfo out(output_);
-    bool ok = !cancelled_ && status == QProcess::NormalExit && exitCode == 0 && out.isFile() && out.size() > 0;
-    if (!ok) {
-        if (cancelled_)
-            error = QStringLiteral("Cancelled.");
-        else if (p->error() == QProcess::FailedToStart)
-            error = p->errorString();
-        else
-            error = QString::fromLocal8Bit(p->readAllStandardError()).trimmed().right(2000);
-        QFile::remove(output_);
+    JobOutcome outcome;
+    if (cancelled_) {
+        outcome.outcome = Outcome::Cancelled;
+    } else if (status == QProcess::NormalExit && exitCode == 0 && out.isFile() && out.size() > 0) {
+        outcome.outcome = Outcome::Done;
+    } else if (p->error() == QProcess::FailedToStart) {
+        outcome.detail = p->errorString();
+    } else {
+        outcome.detail = QString::fromLocal8Bit(errorTail_).trimmed().right(kConverterErrorTail);
     }
-    emit finished(ok, error);
+    errorTail_.clear();
+    if (!outcome.done())
+        QFile::remove(output_);
+    emit finished(outcome);
 }
 
 } // namespace quorvel

@@ -4,11 +4,17 @@
 // without blocking the interface; its progress is read from its -progress output, and it can
 // be cancelled. `Bin/ffmpeg` in the program folder is used when present, else the one on PATH.
 
+#include "export/Outcome.h"
+
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
 
 namespace quorvel {
+
+// The error text kept of a converter run, and the longest progress line read.
+inline constexpr int kConverterErrorTail = 2000;
+inline constexpr int kConverterLineLimit = 4096;
 
 class Converter : public QObject {
     Q_OBJECT
@@ -28,24 +34,27 @@ public:
     // Starts the program with arguments that write output; expectedSeconds is the length of
     // the movie, for progress. False when there is no converter (nothing started).
     bool start(const QStringList &arguments, const QString &output, double expectedSeconds);
-    // Ends a running conversion; finished() follows with ok false and the output removed.
+    // Ends a running conversion; finished() follows, cancelled, with the output removed.
     void cancel();
     bool running() const;
 
 signals:
     void progress(int percent);
-    // ok: the program ended normally and output exists and is not empty. Otherwise error
-    // holds the program's last words (or why it could not run) and output is removed.
-    void finished(bool ok, const QString &error);
+    // Done: the program ended normally and output exists and is not empty. Failed: the detail
+    // holds the program's last words (or why it could not run). Otherwise output is removed.
+    void finished(const quorvel::JobOutcome &outcome);
 
 private:
     void readProgress();
+    void readErrors();
     void processEnded(int exitCode, QProcess::ExitStatus status);
     QProcess *process_ = nullptr;
     QString output_;
     double expected_ = 0;
     bool cancelled_ = false;
     QByteArray progressBuffer_;
+    bool skippingLine_ = false; // the rest of an over-long progress line is dropped
+    QByteArray errorTail_;      // the last words of the error stream only
 };
 
 // The message of a missing converter.

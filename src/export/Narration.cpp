@@ -92,6 +92,9 @@ bool Narration::start(const QString &wavPath, QString *error)
 
 bool Narration::stop(QString *error)
 {
+    QString ignored;
+    if (!error)
+        error = &ignored;
     if (!running_)
         return false;
     source_->stop();

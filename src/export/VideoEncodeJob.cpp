@@ -6,15 +6,22 @@
 #include <QFile>
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
-#include <deque>
-#include <future>
+#include <map>
+#include <thread>
+#include <vector>
 
 namespace quorvel {
 
 namespace {
-constexpr int kReadAhead = 6;
-}
+// Pictures converted ahead of the encoder, at most.
+constexpr int kReadAhead = 8;
+// A frame picture is a window capture: far below this.
+constexpr qint64 kMaxPictureBytes = 256 << 20;
+} // namespace
+
+int VideoEncodeJob::helperCount() { return std::clamp(QThread::idealThreadCount() / 2, 1, 4); }
 
 VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, const QString &moviePath,
                                const VideoCodecChoice &choice, QObject *parent)
@@ -22,19 +29,35 @@ VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, const QStr
 {
 }
 
+VideoEncodeJob::~VideoEncodeJob()
+{
+    cancel();
+    wait();
+}
+
+void VideoEncodeJob::cancel()
+{
+    {
+        std::lock_guard lock(mutex_);
+        cancelled_ = true;
+    }
+    wake_.notify_all();
+}
+
 void VideoEncodeJob::run()
 {
-    ok_ = false;
+    outcome_ = {};
     written_ = 0;
     AviWriter writer;
+    writer.setCancelFlag(&cancelled_);
     const QDir dir(folder_);
-    // Pictures being read and converted on other threads; they use the writer, so they are
-    // waited for before the writer goes.
-    std::deque<std::future<VideoFrame>> ahead;
     auto failed = [&](const QString &why) {
-        ahead.clear();
-        error_ = why;
         writer.abandon();
+        if (cancelled_) {
+            outcome_ = {Outcome::Cancelled, QString()};
+            return;
+        }
+        outcome_ = {Outcome::Failed, why};
         QFile::remove(moviePath_);
     };
     if (frameCount_ <= 0) {
@@ -45,31 +68,77 @@ void VideoEncodeJob::run()
         failed(writer.error());
         return;
     }
-    // The next pictures are read and converted on other threads while this one is encoded.
-    auto load = [&dir, &writer](int i) {
-        return writer.convert(PaddedPicture::from(QImage(dir.filePath(frameFileName(i)))));
+
+    // Converted pictures by number, filled by the helpers at most kReadAhead ahead.
+    std::map<int, VideoFrame> ready;
+    std::map<int, QString> unreadable;
+    int nextToLoad = 1;
+    int nextToEncode = 1;
+    bool stop = false;
+    auto helper = [&] {
+        Scaler scaler;
+        for (;;) {
+            int i = 0;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [&] {
+                    return stop || cancelled_ || nextToLoad > frameCount_ || nextToLoad < nextToEncode + kReadAhead;
+                });
+                if (stop || cancelled_ || nextToLoad > frameCount_)
+                    return;
+                i = nextToLoad++;
+            }
+            QString why;
+            QByteArray bytes = readOwnFile(dir.filePath(frameFileName(i)), kMaxPictureBytes, &why);
+            VideoFrame frame = writer.convert(PaddedPicture::fromBitmapFile(std::move(bytes)), scaler);
+            {
+                std::lock_guard lock(mutex_);
+                if (frame.isNull())
+                    unreadable[i] = why;
+                ready.emplace(i, std::move(frame));
+            }
+            wake_.notify_all();
+        }
     };
-    int next = 1;
-    auto fill = [&] {
-        while (next <= frameCount_ && int(ahead.size()) < kReadAhead)
-            ahead.push_back(std::async(std::launch::async, load, next++));
+    std::vector<std::thread> helpers;
+    for (int h = 0; h < helperCount(); ++h)
+        helpers.emplace_back(helper);
+    auto endHelpers = [&] {
+        {
+            std::lock_guard lock(mutex_);
+            stop = true;
+        }
+        wake_.notify_all();
+        for (std::thread &t : helpers)
+            t.join();
+        helpers.clear();
     };
+
     int lastPercent = -1;
     for (int i = 1; i <= frameCount_; ++i) {
-        fill();
-        VideoFrame picture = ahead.front().get();
-        ahead.pop_front();
-        if (isInterruptionRequested()) {
-            failed(QStringLiteral("Cancelled."));
-            return;
+        VideoFrame picture;
+        QString why;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return cancelled_ || ready.count(i) != 0; });
+            if (cancelled_)
+                break;
+            picture = std::move(ready[i]);
+            ready.erase(i);
+            why = unreadable[i];
+            nextToEncode = i + 1;
         }
+        wake_.notify_all();
         if (picture.isNull()) {
+            endHelpers();
             // A gap would shift every later picture in time: the movie is not made.
-            failed(QStringLiteral("The picture %1 cannot be read.")
-                       .arg(QDir::toNativeSeparators(dir.filePath(frameFileName(i)))));
+            failed(QStringLiteral("The picture %1 cannot be read. %2")
+                       .arg(QDir::toNativeSeparators(dir.filePath(frameFileName(i))), why)
+                       .trimmed());
             return;
         }
         if (!writer.writeFrame(std::move(picture))) {
+            endHelpers();
             failed(writer.error());
             return;
         }
@@ -79,12 +148,15 @@ void VideoEncodeJob::run()
             lastPercent = percent;
             emit progress(percent);
         }
+        if (cancelled_)
+            break;
     }
-    if (!writer.finish()) {
+    endHelpers();
+    if (cancelled_ || !writer.finish()) {
         failed(writer.error());
         return;
     }
-    ok_ = true;
+    outcome_ = {Outcome::Done, QString()};
 }
 
 } // namespace quorvel

@@ -1,21 +1,19 @@
 #pragma once
 // Turns the numbered frame pictures of a recording into an AVI on a worker thread, so the
-// interface stays live and shows progress. The thread touches no widget: it reads the frame
-// files, encodes, writes the movie and reports progress by a queued signal.
+// interface stays live and shows progress. The thread touches no widget: a few helper threads,
+// each with its own scaler, read and convert the next pictures while this one encodes; progress
+// goes out by a queued signal. cancel() ends the work after the picture being encoded.
 
 #include "export/AviWriter.h"
+#include "export/Outcome.h"
 
-#include <QSize>
 #include <QThread>
 
-namespace quorvel {
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
-// One picture every 8 playback frames of 63 a second: 63/8 pictures a second of strat time.
-inline constexpr int kCaptureRateNum = 63;
-inline constexpr int kCaptureRateDen = 8;
-inline constexpr int kCaptureEvery = 8;
-// The video's picture size.
-inline const QSize kVideoSize(800, 600);
+namespace quorvel {
 
 class VideoEncodeJob : public QThread {
     Q_OBJECT
@@ -23,11 +21,21 @@ public:
     // Frames 1..frameCount of folder ("0001.bmp" and on) into moviePath.
     VideoEncodeJob(const QString &folder, int frameCount, const QString &moviePath,
                    const VideoCodecChoice &choice, QObject *parent = nullptr);
+    // Cancels and waits.
+    ~VideoEncodeJob() override;
 
-    // After finished(): whether the movie is complete, and why not.
-    bool succeeded() const { return ok_; }
-    QString error() const { return error_; }
+    // Asks the work to end; the file it was writing is left for the caller to remove.
+    void cancel();
+    bool cancelled() const { return cancelled_; }
+
+    // After finished(): how it ended.
+    JobOutcome outcome() const { return outcome_; }
+    bool succeeded() const { return outcome_.done(); }
+    QString error() const { return outcome_.detail; }
     int framesWritten() const { return written_; }
+
+    // The helper threads a job uses to read and convert pictures.
+    static int helperCount();
 
 signals:
     // 0..100, after each frame whose percentage differs from the last one sent.
@@ -41,9 +49,11 @@ private:
     int frameCount_ = 0;
     QString moviePath_;
     VideoCodecChoice choice_;
-    bool ok_ = false;
-    QString error_;
+    JobOutcome outcome_;
     int written_ = 0;
+    std::atomic<bool> cancelled_{false};
+    std::mutex mutex_;
+    std::condition_variable wake_;
 };
 
 } // namespace quorvel

@@ -7,6 +7,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quorvel {
 
 namespace {
@@ -16,7 +22,8 @@ void deleteMatching(const QString &folder, const QString &pattern)
     if (folder.isEmpty())
         return;
     const QDir dir(folder);
-    for (const QString &name : dir.entryList({pattern}, QDir::Files))
+    const auto all = QDir::Files | QDir::System | QDir::Hidden;
+    for (const QString &name : dir.entryList({pattern}, all))
         QFile::remove(dir.filePath(name));
 }
 
@@ -37,6 +44,108 @@ QString frameFileName(int number)
 
 void deleteFrameFiles(const QString &folder) { deleteMatching(folder, QStringLiteral("*.bmp")); }
 void deleteSoundFiles(const QString &folder) { deleteMatching(folder, QStringLiteral("*.wav")); }
+
+bool writeOwnFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *error = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
+            ::close(fd);
+            ::unlink(name.constData());
+            return false;
+        }
+        done += n;
+    }
+    if (::close(fd) != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        ::unlink(name.constData());
+        return false;
+    }
+    return true;
+}
+
+QByteArray readOwnFile(const QString &path, qint64 maxBytes, QString *error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return {};
+    }
+    struct stat st {};
+    QByteArray bytes;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        *error = QStringLiteral("It is not a file.");
+    } else if (st.st_size > maxBytes) {
+        *error = QStringLiteral("It is too large.");
+    } else {
+        bytes.reserve(qsizetype(st.st_size) + 256); // room for a reader's padding
+        bytes.resize(qsizetype(st.st_size));
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        if (done != bytes.size()) {
+            *error = QStringLiteral("It could not be read whole.");
+            bytes.clear();
+        }
+    }
+    ::close(fd);
+    return bytes;
+}
+
+QString saveTargetProblem(const QString &path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return QString();
+    if (S_ISREG(st.st_mode))
+        return QString();
+    if (S_ISLNK(st.st_mode) && ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return QString(); // a link to a file: the file is replaced as the link's owner would expect
+    return QStringLiteral("It exists and is not a file: it was left as it is.");
+}
+
+bool moveFileInto(const QString &source, const QString &target, QString *error)
+{
+    const QString problem = saveTargetProblem(target);
+    if (!problem.isEmpty()) {
+        *error = problem;
+        return false;
+    }
+    const QString resolved = QFileInfo(target).isSymLink() ? QFileInfo(target).canonicalFilePath() : target;
+    if (::rename(QFile::encodeName(source).constData(), QFile::encodeName(resolved).constData()) == 0)
+        return true;
+    if (errno != EXDEV) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (!replaceFileWith(resolved, source, error))
+        return false;
+    QFile::remove(source);
+    return true;
+}
+
+bool writesSideFiles(const QString &path)
+{
+    static const QStringList kinds = {QStringLiteral("m3u8"), QStringLiteral("m3u"), QStringLiteral("mpd"),
+                                      QStringLiteral("ism"), QStringLiteral("f4m"), QStringLiteral("ts.m3u8")};
+    return kinds.contains(QFileInfo(path).suffix().toLower());
+}
 
 bool isAviName(const QString &path) { return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive); }
 

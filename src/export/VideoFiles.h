@@ -19,9 +19,28 @@ inline const QString kTempAudio = QStringLiteral("tempaudio.wav");
 inline const QString kCombined = QStringLiteral("combined.avi");
 
 // Deletes the frame pictures ("*.bmp") or the narration files ("*.wav") of the work folder,
-// each tried once.
+// each tried once. Whatever carries such a name goes, links, pipes and sockets too (not
+// folders), so that nothing there can stand in for a file of ours.
 void deleteFrameFiles(const QString &folder);
 void deleteSoundFiles(const QString &folder);
+
+// A file of our own in the work folder: a new regular file is made for writing (never through a
+// link, never over something that is there), and only a regular file is read (no link followed,
+// no pipe waited on). False / empty with *error set otherwise.
+bool writeOwnFile(const QString &path, const QByteArray &bytes, QString *error);
+QByteArray readOwnFile(const QString &path, qint64 maxBytes, QString *error);
+
+// "" when path may be saved over (it does not exist, or it is a regular file); otherwise what
+// is wrong with it, in words.
+QString saveTargetProblem(const QString &path);
+
+// Moves source to target, replacing a regular file there: a rename when both are on one volume,
+// else a copy into a temporary file beside target that is renamed onto it. False with *error
+// set when it failed; target is then as it was.
+bool moveFileInto(const QString &source, const QString &target, QString *error);
+
+// Formats whose writer leaves files beside the one named (playlists and their segments).
+bool writesSideFiles(const QString &path);
 
 // The chosen name is an AVI (".avi" in any case).
 bool isAviName(const QString &path);

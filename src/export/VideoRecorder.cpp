@@ -14,11 +14,15 @@
 #include "platform/clsDialog.h"
 #include "playback/PlaybackController.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 
 namespace quorvel {
@@ -50,8 +54,8 @@ VideoRecorder::VideoRecorder(QWidget *panelParent)
         panel_->SetStatus(percent, text);
     });
     connect(saver_, &VideoSaveJob::stepChanged, this, &VideoRecorder::updateControls);
-    connect(saver_, &VideoSaveJob::finished, this, [this](bool saved) {
-        if (saved) {
+    connect(saver_, &VideoSaveJob::finished, this, [this](Outcome outcome) {
+        if (outcome == Outcome::Done) {
             // The save deleted the pictures, and the narration when it is in the video; a
             // narration that could not be joined stays in the work folder.
             captured_ = 0;
@@ -65,8 +69,22 @@ VideoRecorder::VideoRecorder(QWidget *panelParent)
 
 VideoRecorder::~VideoRecorder()
 {
-    if (state_ == State::Recording)
-        narration_->stop(nullptr);
+    // The program closes during a recording: it ends as STOP would, keeping what was recorded,
+    // without a message.
+    if (state_ == State::Recording) {
+        if (sound_) {
+            QString why;
+            if (!narration_->stop(&why))
+                QFile::remove(workFile(kTempAudio));
+        }
+        if (board_) {
+            board_->controller().setRecording(false);
+            if (userSpeed_ > 0)
+                board_->controller().setSpeed(userSpeed_);
+        }
+    }
+    for (const auto &link : std::as_const(boardLinks_))
+        disconnect(link);
 }
 
 void VideoRecorder::setSoundSource(SoundSource *source)
@@ -88,13 +106,40 @@ void VideoRecorder::setState(State s)
 void VideoRecorder::updateControls()
 {
     const bool saving = state_ == State::Saving;
-    panel_->setVisible(state_ != State::Closed);
+    const bool shown = state_ != State::Closed;
+    const bool rec = state_ == State::Ready || state_ == State::Recording;
+    const bool save = state_ == State::Recorded;
+    const bool cancel = rec || save || (saving && saver_->canCancel());
+    const bool sound = state_ == State::Ready || state_ == State::Recorded || state_ == State::Closed;
+    // A focused control that is disabled or hidden passes the focus on, and in the main window
+    // that can make another board the active one: the recorded board keeps it.
+    QWidget *focus = QApplication::focusWidget();
+    if (board_ && focus && panel_->isAncestorOf(focus)
+        && (!shown || (focus == panel_->cmdRec && !rec) || (focus == panel_->cmdSave && !save)
+            || (focus == panel_->cmdCancel && !cancel) || (focus == panel_->chkSound && !sound)))
+        board_->setFocus(Qt::OtherFocusReason);
+    QMdiSubWindow *active = activeBoardWindow();
+    panel_->setVisible(shown);
     panel_->cmdRec->setText(state_ == State::Recording ? sStop() : sRec());
-    panel_->cmdRec->setEnabled(state_ == State::Ready || state_ == State::Recording);
-    panel_->cmdSave->setEnabled(state_ == State::Recorded);
-    panel_->cmdCancel->setEnabled(state_ == State::Ready || state_ == State::Recording || state_ == State::Recorded
-                                  || (saving && saver_->canCancel()));
-    panel_->chkSound->setEnabled(state_ == State::Ready || state_ == State::Recorded || state_ == State::Closed);
+    panel_->cmdRec->setEnabled(rec);
+    panel_->cmdSave->setEnabled(save);
+    panel_->cmdCancel->setEnabled(cancel);
+    panel_->chkSound->setEnabled(sound);
+    keepActive(active);
+}
+
+QMdiSubWindow *VideoRecorder::activeBoardWindow() const
+{
+    auto *sub = board_ ? qobject_cast<QMdiSubWindow *>(board_->parentWidget()) : nullptr;
+    return sub && sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub ? sub : nullptr;
+}
+
+void VideoRecorder::keepActive(QMdiSubWindow *sub)
+{
+    // A control of the panel that is disabled or hidden passes the focus on, which can make
+    // another board the active one: the recorded board stays active.
+    if (sub && sub->mdiArea() && sub->mdiArea()->activeSubWindow() != sub)
+        sub->mdiArea()->setActiveSubWindow(sub);
 }
 
 void VideoRecorder::stopPlayback()
@@ -106,6 +151,20 @@ void VideoRecorder::stopPlayback()
         c.togglePlayEdit();
     else if (c.running())
         c.togglePlay();
+}
+
+void VideoRecorder::rewind()
+{
+    if (!board_)
+        return;
+    stopPlayback();
+    // A board placed by a seek while stopped is at a later frame: a Play and a Stop put it back
+    // at the start.
+    PlaybackController &c = board_->controller();
+    if (board_->model().playback.lFrameAtual() > 0 && !c.running()) {
+        c.togglePlay();
+        c.togglePlay();
+    }
 }
 
 void VideoRecorder::open(frmMapa *board)
@@ -125,7 +184,11 @@ void VideoRecorder::open(frmMapa *board)
     });
     // A board that closes takes its recording with it.
     boardLinks_ << connect(board, &frmMapa::closed, this, [this] {
-        if (state_ != State::Saving && state_ != State::Closed)
+        // A recording keeps what it took, to be saved or cancelled; a panel with nothing
+        // recorded closes.
+        if (state_ == State::Recording)
+            endRecording();
+        else if (state_ == State::Ready)
             abandon();
     });
     panel_->SetStatus(0, QString());
@@ -134,6 +197,7 @@ void VideoRecorder::open(frmMapa *board)
         "s0022", QStringLiteral("Click REC to start recording the animation, it will stop recording automatically. "
                                 "When the animation is finished click SAVE.")));
     setState(State::Ready);
+    startProbingVideoEncoders();
 }
 
 void VideoRecorder::cmdRec_Click()
@@ -156,7 +220,7 @@ void VideoRecorder::startRecording()
                     QString(), MessageIcon::Critical);
         return;
     }
-    stopPlayback();
+    rewind();
     deleteFrameFiles(folder_);
     deleteSoundFiles(folder_);
     captured_ = 0;
@@ -173,28 +237,48 @@ void VideoRecorder::startRecording()
             return;
         }
     }
+    PlaybackController &c = board_->controller();
+    userSpeed_ = 0;
+    if (sound_ && c.speed() != 1) {
+        userSpeed_ = c.speed();
+        c.setSpeed(1);
+    }
     board_->setRecordingLayout(true);
-    board_->controller().setRecording(true);
+    c.setRecording(true);
     setState(State::Recording);
-    board_->controller().togglePlay();
+    c.togglePlay();
+    lastFrame_ = qint64(c.lengthSeconds() + kLongestEffectSeconds + 1) * PlaybackController::kTicksPerSecond;
 }
 
-void VideoRecorder::captureDue(int, int)
+void VideoRecorder::captureDue(int frame, int)
 {
     if (state_ != State::Recording || !board_)
         return;
+    if (frame > lastFrame_) {
+        // Effects that play on past the longest the program ships do not hold the recording.
+        endRecording();
+        return;
+    }
     // Capture and file in one step: nothing runs between them.
     const QImage picture = CaptureFormImage(board_);
     if (picture.isNull())
         return; // no picture, no number: the next one takes it
     const QString file = workFile(frameFileName(captured_ + 1));
-    QImageWriter writer(file, "bmp");
-    if (!writer.write(picture)) {
-        QFile::remove(file);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    QString why;
+    // A frame is a new file of our own: nothing that stands under its name is written through.
+    if (!writer.write(picture))
+        why = writer.errorString();
+    else
+        writeOwnFile(file, bytes, &why);
+    if (!why.isEmpty()) {
         endRecording();
         showMessage(board_ ? board_->window() : nullptr,
                     keyedText("export06", QStringLiteral("The recording stopped: a picture could not be written."))
-                        + QStringLiteral("\n") + writer.errorString(),
+                        + QStringLiteral("\n") + QDir::toNativeSeparators(file) + QStringLiteral("\n") + why,
                     QString(), MessageIcon::Critical);
         return;
     }
@@ -209,7 +293,10 @@ void VideoRecorder::endRecording()
     if (board_) {
         board_->controller().setRecording(false);
         board_->setRecordingLayout(false);
+        if (userSpeed_ > 0)
+            board_->controller().setSpeed(userSpeed_);
     }
+    userSpeed_ = 0;
     if (sound_) {
         QString why;
         soundRecorded_ = narration_->stop(&why);
@@ -233,10 +320,20 @@ void VideoRecorder::cmdSave_Click()
         showMessage(owner, keyedText("export08", QStringLiteral("Nothing was recorded: there is no video to save.")));
         return;
     }
+    if (board_ && panel_->cmdSave->hasFocus())
+        board_->setFocus(Qt::OtherFocusReason); // not passed on to another board
+    QMdiSubWindow *active = activeBoardWindow();
     panel_->cmdSave->setEnabled(false);
+    keepActive(active);
     const QString title = keyedText("s0025", QStringLiteral("Save Video"));
     const QString target = clsDialog().SaveDialog(owner, kVideoFilter, title, programFolder());
     if (target.isEmpty()) {
+        updateControls();
+        return;
+    }
+    const QString problem = saveTargetProblem(target);
+    if (!problem.isEmpty()) {
+        showMessage(owner, QDir::toNativeSeparators(target) + QStringLiteral("\n") + problem);
         updateControls();
         return;
     }

@@ -5,17 +5,21 @@
 //   Closed --Export as Video--> Ready --REC--> Recording --STOP / end of playback--> Recorded
 //   Recorded --SAVE--> Saving --saved--> Closed;  Saving --failed or cancelled--> Recorded
 //   CANCEL: Ready, Recording, Recorded --> Closed (the recording's files deleted); in Saving it
-//   stops a running conversion only, never the writing of a file.
+//   stops the save, which leaves no file, and the recording stays for another SAVE.
 //
-// The board's playback controller says when a picture is due; the picture is captured and
-// written in one step, with nothing in between that could let a click land. "Record Sound?"
-// is read once when a recording starts and is locked until it ends.
+// REC always records from the strat's first frame. The board's playback controller says when a
+// picture is due; the picture is captured and written in one step, with nothing in between
+// that could let a click land. "Record Sound?" is read once when a recording starts and is
+// locked until it ends; with narration the board plays at 1x, so that picture and sound keep
+// one clock, and the user's speed comes back afterwards.
 
 #include "board/frmMapa.h"
 #include "export/AviWriter.h"
 
 #include <QObject>
 #include <QPointer>
+
+class QMdiSubWindow;
 
 namespace quorvel {
 
@@ -31,6 +35,10 @@ public:
     enum class State { Closed, Ready, Recording, Recorded, Saving };
 
     // The panel is made as a child of panelParent, hidden.
+    // Effects let finish at the end of a recording: at most this long, the longest the program
+    // ships (an effect file with longer delays is cut there).
+    static constexpr int kLongestEffectSeconds = 20; // the smoke
+
     explicit VideoRecorder(QWidget *panelParent);
     ~VideoRecorder() override;
 
@@ -61,6 +69,9 @@ private:
     void setState(State s);
     void updateControls();
     void stopPlayback();
+    void rewind();
+    QMdiSubWindow *activeBoardWindow() const;
+    void keepActive(QMdiSubWindow *sub);
     QString workFile(const QString &name) const;
 
     RecordingPanel *panel_ = nullptr;
@@ -70,6 +81,8 @@ private:
     int captured_ = 0;
     bool sound_ = false;        // "Record Sound?" as read when the recording started
     bool soundRecorded_ = false;
+    int userSpeed_ = 0;         // the speed to give back after a narrated recording; 0 = none
+    qint64 lastFrame_ = 0;      // the last frame a recording may reach (effects let finish)
     SoundSource *source_ = nullptr;
     SoundSource *ownSource_ = nullptr;
     Narration *narration_ = nullptr;

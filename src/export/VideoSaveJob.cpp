@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 namespace quorvel {
 
@@ -30,20 +31,20 @@ VideoSaveJob::VideoSaveJob(QObject *parent) : QObject(parent), converter_(new Co
                                            : QStringLiteral("Converting to ") + extension_.toUpper(),
                     percent);
     });
-    connect(converter_, &Converter::finished, this, [this](bool ok, const QString &error) {
+    connect(converter_, &Converter::finished, this, [this](const JobOutcome &outcome) {
         if (step_ == Step::Joining)
-            joined(ok, error);
+            joined(outcome);
         else
-            converted(ok, error);
+            converted(outcome);
     });
 }
 
 VideoSaveJob::~VideoSaveJob()
 {
-    if (encoder_) {
-        encoder_->requestInterruption();
-        encoder_->wait();
-    }
+    for (VideoEncodeJob *job : {encoder_.data(), leftover_.data()})
+        delete job; // cancels and waits
+    if (mover_)
+        mover_->wait();
 }
 
 QString VideoSaveJob::work(const QString &name) const { return QDir(request_.workFolder).filePath(name); }
@@ -58,6 +59,9 @@ void VideoSaveJob::setStep(Step s)
 
 void VideoSaveJob::start(const VideoSaveRequest &request)
 {
+    // A cancelled encoder may still end its last picture; it writes nothing that stays.
+    if (leftover_)
+        leftover_->wait();
     request_ = request;
     soundJoined_ = false;
     const QString suffix = QFileInfo(request_.target).suffix().toLower();
@@ -67,6 +71,19 @@ void VideoSaveJob::start(const VideoSaveRequest &request)
     QFile::remove(work(kCombined));
     setStep(Step::Encoding);
     emit status(QStringLiteral("0%"), 0);
+    const QString problem = saveTargetProblem(request_.target);
+    if (!problem.isEmpty() || writesSideFiles(request_.target)) {
+        showMessage(request_.owner,
+                    withDetail(writeErrorText(),
+                               QDir::toNativeSeparators(request_.target) + QStringLiteral("\n")
+                                   + (problem.isEmpty() ? keyedText("export10", QStringLiteral(
+                                                              "This format writes several files; choose a format "
+                                                              "that keeps the video in one file, such as AVI or MP4."))
+                                                        : problem)),
+                    QString(), MessageIcon::Information);
+        end(Outcome::Failed);
+        return;
+    }
     encoder_ = new VideoEncodeJob(request_.workFolder, request_.frames, work(kTempMovie), request_.codec, this);
     connect(encoder_, &VideoEncodeJob::progress, this,
             [this](int percent) { emit status(QString::number(percent) + u'%', percent); });
@@ -77,14 +94,18 @@ void VideoSaveJob::start(const VideoSaveRequest &request)
 void VideoSaveJob::encoded()
 {
     VideoEncodeJob *job = encoder_;
+    if (!job || sender() != job)
+        return; // a cancelled job: its end was told already
     encoder_ = nullptr;
-    const bool ok = job && job->succeeded();
-    const QString error = job ? job->error() : QString();
-    if (job)
-        job->deleteLater();
-    if (!ok) {
-        showMessage(request_.owner, withDetail(writeErrorText(), error), QString(), MessageIcon::Information);
-        end(false);
+    const JobOutcome outcome = job->outcome();
+    job->deleteLater();
+    if (outcome.outcome == Outcome::Cancelled) {
+        end(Outcome::Cancelled);
+        return;
+    }
+    if (!outcome.done()) {
+        showMessage(request_.owner, withDetail(writeErrorText(), outcome.detail), QString(), MessageIcon::Information);
+        end(Outcome::Failed);
         return;
     }
     if (request_.withSound)
@@ -111,24 +132,24 @@ void VideoSaveJob::join()
     }
 }
 
-void VideoSaveJob::joined(bool ok, const QString &error)
+void VideoSaveJob::joined(const JobOutcome &outcome)
 {
-    if (ok) {
+    if (outcome.done()) {
         QFile::remove(work(kTempMovie));
         if (QFile::rename(work(kCombined), work(kTempMovie))) {
             soundJoined_ = true;
         } else {
             showMessage(request_.owner, writeErrorText());
-            end(false);
+            end(Outcome::Failed);
             return;
         }
-    } else if (error == QLatin1String("Cancelled.")) {
-        end(false);
+    } else if (outcome.outcome == Outcome::Cancelled) {
+        end(Outcome::Cancelled);
         return;
     } else {
         // The movie goes on without sound; the narration is kept.
         showMessage(request_.owner,
-                    withDetail(QStringLiteral("An error occurred adding audio to your video file."), error));
+                    withDetail(QStringLiteral("An error occurred adding audio to your video file."), outcome.detail));
     }
     convert();
 }
@@ -154,14 +175,14 @@ void VideoSaveJob::convert()
     }
 }
 
-void VideoSaveJob::converted(bool ok, const QString &error)
+void VideoSaveJob::converted(const JobOutcome &outcome)
 {
-    if (!ok) {
-        if (error != QLatin1String("Cancelled."))
+    if (!outcome.done()) {
+        if (outcome.outcome == Outcome::Failed)
             showMessage(request_.owner,
                         withDetail(QStringLiteral("An error occurred creating your video file.\r\nTry using a different codec."),
-                                   error));
-        end(false);
+                                   outcome.detail));
+        end(outcome.outcome);
         return;
     }
     place(convertedFile_, request_.target);
@@ -170,12 +191,26 @@ void VideoSaveJob::converted(bool ok, const QString &error)
 void VideoSaveJob::place(const QString &file, const QString &target)
 {
     setStep(Step::Placing);
-    QString error;
-    if (!replaceFileWith(target, file, &error)) {
+    // A rename where it can be; a copy (raw video: seconds) runs off the interface thread.
+    auto *result = new std::pair<bool, QString>(false, QString());
+    mover_ = QThread::create([file, target, result] { result->first = moveFileInto(file, target, &result->second); });
+    connect(mover_, &QThread::finished, this, [this, result, target] {
+        mover_->deleteLater();
+        mover_ = nullptr;
+        const std::pair<bool, QString> r = *result;
+        delete result;
+        placed(r.first, r.second, target);
+    });
+    mover_->start();
+}
+
+void VideoSaveJob::placed(bool ok, const QString &error, const QString &target)
+{
+    if (!ok) {
         showMessage(request_.owner,
                     withDetail(writeErrorText(), QDir::toNativeSeparators(target) + QStringLiteral("\n") + error),
                     QString(), MessageIcon::Information);
-        end(false);
+        end(Outcome::Failed);
         return;
     }
     // The video is safe: the recording's files may go. The narration goes only when it is in
@@ -183,24 +218,43 @@ void VideoSaveJob::place(const QString &file, const QString &target)
     deleteFrameFiles(request_.workFolder);
     if (soundJoined_)
         QFile::remove(work(kTempAudio));
-    end(true);
+    end(Outcome::Done);
 }
 
-void VideoSaveJob::end(bool saved)
+void VideoSaveJob::end(Outcome outcome)
 {
     QFile::remove(work(kTempMovie));
     QFile::remove(work(kCombined));
     if (!convertedFile_.isEmpty())
         QFile::remove(convertedFile_);
     setStep(Step::Idle);
+    const bool saved = outcome == Outcome::Done;
     emit status(saved ? QStringLiteral("Done") : QString(), saved ? 100 : 0);
-    emit finished(saved);
+    emit finished(outcome);
 }
 
 void VideoSaveJob::cancel()
 {
-    if (canCancel())
+    switch (step_) {
+    case Step::Encoding:
+        if (encoder_) {
+            // The half-written movie goes now; the thread ends after its picture.
+            encoder_->cancel();
+            encoder_->disconnect(this); // its last progress is not shown
+            leftover_ = encoder_;
+            connect(leftover_, &QThread::finished, leftover_, &QObject::deleteLater);
+            encoder_ = nullptr;
+        }
+        end(Outcome::Cancelled);
+        break;
+    case Step::Joining:
+    case Step::Converting:
         converter_->cancel();
+        break;
+    case Step::Idle:
+    case Step::Placing:
+        break;
+    }
 }
 
 } // namespace quorvel

@@ -1,14 +1,17 @@
 #pragma once
 // Saving a recording: the frame pictures become an AVI on a worker thread, the narration is
-// joined in and another format made by the converter when asked, and the result replaces the
-// chosen file only once it is whole. Nothing of the recording (frames, narration) is deleted
-// until the video is safely written; every failure is told in a message box and leaves the
-// recording in place to be saved again.
+// joined in and another format made by the converter when asked, and the result is moved onto
+// the chosen file, off the interface thread, only once it is whole. Nothing of the recording
+// (frames, narration) is deleted until the video is safely written; every failure is told in a
+// message box and leaves the recording in place to be saved again. Every step can be cancelled.
 
 #include "export/AviWriter.h"
+#include "export/Outcome.h"
 
 #include <QObject>
 #include <QPointer>
+
+class QThread;
 
 namespace quorvel {
 
@@ -32,9 +35,9 @@ public:
     ~VideoSaveJob() override;
 
     void start(const VideoSaveRequest &request);
-    // Only the converter's steps can be cancelled: the writing of the AVI and of the final
-    // file runs to its end.
-    bool canCancel() const { return step_ == Step::Joining || step_ == Step::Converting; }
+    bool canCancel() const { return step_ != Step::Idle && step_ != Step::Placing; }
+    // Ends the running step at once: finished() follows, cancelled, with no file left of the
+    // save. The encoder thread ends after the picture it is encoding.
     void cancel();
     Step step() const { return step_; }
 
@@ -43,18 +46,19 @@ signals:
     // percentage.
     void status(const QString &text, int percent);
     void stepChanged();
-    // saved: the video is at its place and the recording's files are gone. Otherwise the
+    // Done: the video is at its place and the recording's files are gone. Otherwise the
     // recording is still there.
-    void finished(bool saved);
+    void finished(quorvel::Outcome outcome);
 
 private:
     void encoded();
     void join();
-    void joined(bool ok, const QString &error);
+    void joined(const JobOutcome &outcome);
     void convert();
-    void converted(bool ok, const QString &error);
+    void converted(const JobOutcome &outcome);
     void place(const QString &file, const QString &target);
-    void end(bool saved);
+    void placed(bool ok, const QString &error, const QString &target);
+    void end(Outcome outcome);
     void setStep(Step s);
     QString work(const QString &name) const;
     double seconds() const;
@@ -62,6 +66,8 @@ private:
     VideoSaveRequest request_;
     Step step_ = Step::Idle;
     QPointer<VideoEncodeJob> encoder_;
+    QPointer<VideoEncodeJob> leftover_; // a cancelled encoder still ending its last picture
+    QThread *mover_ = nullptr;
     Converter *converter_ = nullptr;
     QString convertedFile_;
     QString extension_;

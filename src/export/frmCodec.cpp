@@ -48,6 +48,16 @@ frmCodec::frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent)
     grid->addWidget(chkKeyFrame, 2, 0);
     grid->addWidget(txtKeyFrame, 2, 1);
     grid->addWidget(lblFrames, 2, 2);
+
+    chkDataRate = named<QCheckBox>("chkDataRate", QStringLiteral("Data Rate"), this);
+    txtDataRate = named<QSpinBox>("txtDataRate", this);
+    txtDataRate->setRange(50, 100000);
+    txtDataRate->setSingleStep(100);
+    txtDataRate->setValue(2000);
+    auto *lblKbps = named<QLabel>("lblKbps", QStringLiteral("kbit/sec"), this);
+    grid->addWidget(chkDataRate, 3, 0);
+    grid->addWidget(txtDataRate, 3, 1);
+    grid->addWidget(lblKbps, 3, 2);
     layout->addLayout(grid);
 
     auto *buttons = new QHBoxLayout;
@@ -62,6 +72,7 @@ frmCodec::frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent)
     connect(sldQuality, &QSlider::valueChanged, this,
             [this](int v) { lblQualityValue->setText(QString::number(v)); });
     connect(chkKeyFrame, &QCheckBox::toggled, txtKeyFrame, &QSpinBox::setEnabled);
+    connect(chkDataRate, &QCheckBox::toggled, this, &frmCodec::compressorChanged);
     connect(cboCompressor, &QComboBox::currentIndexChanged, this, &frmCodec::compressorChanged);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -79,6 +90,11 @@ void frmCodec::compressorChanged()
     sldQuality->setEnabled(valid && encoders_.at(i).usesQuality);
     chkKeyFrame->setEnabled(valid && encoders_.at(i).usesKeyFrames);
     txtKeyFrame->setEnabled(chkKeyFrame->isEnabled() && chkKeyFrame->isChecked());
+    chkDataRate->setEnabled(valid && encoders_.at(i).usesDataRate);
+    const bool byRate = chkDataRate->isEnabled() && chkDataRate->isChecked();
+    txtDataRate->setEnabled(byRate);
+    // A data rate rules the quality.
+    sldQuality->setEnabled(valid && encoders_.at(i).usesQuality && !byRate);
 }
 
 VideoCodecChoice frmCodec::choice() const
@@ -87,12 +103,13 @@ VideoCodecChoice frmCodec::choice() const
     c.encoder = cboCompressor->currentData().toString();
     c.quality = sldQuality->value();
     c.keyFrameEvery = chkKeyFrame->isEnabled() && chkKeyFrame->isChecked() ? txtKeyFrame->value() : 0;
+    c.bitRate = chkDataRate->isEnabled() && chkDataRate->isChecked() ? txtDataRate->value() : 0;
     return c;
 }
 
 std::optional<VideoCodecChoice> chooseVideoCodec(QWidget *owner)
 {
-    frmCodec dialog(aviVideoEncoders(), owner);
+    frmCodec dialog(usableVideoEncoders(), owner);
     if (Prompts::current().exec(dialog) != QDialog::Accepted || dialog.cboCompressor->currentIndex() < 0)
         return std::nullopt;
     return dialog.choice();

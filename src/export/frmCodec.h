@@ -1,6 +1,7 @@
 #pragma once
 // The codec choice of a video save: the AVI-capable video encoders of the linked libavcodec,
-// Motion JPEG preselected, with the quality and key-frame settings. It asks; the caller
+// Motion JPEG preselected, with the quality, key-frame and data-rate settings. Only encoders
+// that open for a recording's video are offered. It asks; the caller
 // writes.
 
 #include "export/AviWriter.h"
@@ -30,6 +31,8 @@ public:
     QLabel *lblQualityValue = nullptr;
     QCheckBox *chkKeyFrame = nullptr;
     QSpinBox *txtKeyFrame = nullptr;
+    QCheckBox *chkDataRate = nullptr;
+    QSpinBox *txtDataRate = nullptr; // kbit/s
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdCancel = nullptr;
 

@@ -29,6 +29,8 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace quorvel;
 
 namespace {
@@ -61,7 +63,8 @@ struct Rig {
     QWidget window;
     QMdiArea *area = new QMdiArea;
     frmMapa *board = new frmMapa(state, host);
-    VideoRecorder recorder{&window};
+    std::unique_ptr<VideoRecorder> owned = std::make_unique<VideoRecorder>(&window);
+    VideoRecorder &recorder = *owned;
     RecordingPanel &panel = *recorder.panel();
     FedSource sound;
     Rig()
@@ -124,6 +127,9 @@ private slots:
     void recordAndSave();
     void stepsThatLoseNothing_data();
     void stepsThatLoseNothing();
+    void hostileWorkFolder();
+    void endsWhereverItIsLeft_data();
+    void endsWhereverItIsLeft();
 
 private:
     QTemporaryDir config_;
@@ -140,21 +146,30 @@ void TestRecording::recordAndSave_data()
 {
     QTest::addColumn<int>("speed");
     QTest::addColumn<bool>("sound");
-    QTest::newRow("speed 1") << 1 << false;
-    QTest::newRow("speed 3, narration") << 3 << true;
-    QTest::newRow("speed 5") << 5 << false;
+    QTest::addColumn<int>("seekTo"); // a second the board is placed at before REC
+    QTest::newRow("speed 1") << 1 << false << 0;
+    QTest::newRow("speed 5") << 5 << false << 0;
+    QTest::newRow("speed 1, narration") << 1 << true << 0;
+    QTest::newRow("speed 3, narration") << 3 << true << 0;
+    QTest::newRow("speed 5, narration") << 5 << true << 0;
+    QTest::newRow("after a seek") << 1 << false << 2;
 }
 
 void TestRecording::recordAndSave()
 {
     QFETCH(int, speed);
     QFETCH(bool, sound);
+    QFETCH(int, seekTo);
     // The strat's length is 3 seconds: it ends at frame 189, with pictures of frames 1, 9, ...,
     // 185 at speed 1 and the same number at any speed.
     const int pictures = 24;
     Rig rig;
     ScriptedPrompts prompts;
     rig.pb().setSpeed(speed);
+    if (seekTo > 0) {
+        rig.pb().seek(seekTo);
+        QVERIFY(rig.board->model().playback.lFrameAtual() > 0);
+    }
     if (sound != rig.panel.chkSound->isChecked())
         rig.click(rig.panel.chkSound);
     QVERIFY(rig.panel.cmdRec->isEnabled() && !rig.panel.cmdSave->isEnabled());
@@ -177,8 +192,11 @@ void TestRecording::recordAndSave()
     };
     QCOMPARE(marks(), QStringList());
 
+    // With narration the board plays at 1x, so the sound fed per tick matches the pictures.
+    QCOMPARE(rig.pb().speed(), sound ? 1 : speed);
     rig.playToEnd(speed);
     QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
+    QCOMPARE(rig.pb().speed(), speed); // the user's speed is back
     QCOMPARE(rig.recorder.capturedFrames(), pictures);
     QCOMPARE(rig.frames().size(), pictures);
     QCOMPARE(rig.frames().last(), frameFileName(pictures));
@@ -195,18 +213,34 @@ void TestRecording::recordAndSave()
         return codec.cboCompressor->currentData().toString() == QLatin1String("mjpeg") ? int(QDialog::Accepted)
                                                                                        : int(QDialog::Rejected);
     });
+    // Another board beside the recorded one: saving leaves the recorded one active.
+    auto *other = new frmMapa(rig.state, rig.host);
+    rig.area->addSubWindow(other);
+    other->Form_Load();
+    other->parentWidget()->show();
+    auto *recorded = qobject_cast<QMdiSubWindow *>(rig.board->parentWidget());
+    rig.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+    rig.area->setActiveSubWindow(recorded);
     QSignalSpy states(&rig.recorder, &VideoRecorder::stateChanged);
     rig.click(rig.panel.cmdSave);
     QCOMPARE(rig.recorder.state(), VideoRecorder::State::Saving);
-    QVERIFY(!rig.panel.cmdCancel->isEnabled()); // the AVI is being written
+    QVERIFY(rig.panel.cmdCancel->isEnabled()); // a save can be stopped
     QTRY_COMPARE_WITH_TIMEOUT(rig.recorder.state(), VideoRecorder::State::Closed, 60000);
     QCOMPARE(prompts.messageTexts(), QStringList());
     const QString avi = target + QStringLiteral(".avi");
     QCOMPARE(probe(avi, "stream=codec_name,r_frame_rate,nb_read_frames"),
              QStringLiteral("mjpeg 63/8 %1").arg(pictures));
     QCOMPARE(probe(avi, "stream=codec_name", "a").isEmpty(), !sound);
+    if (sound) {
+        const double video = pictures * 8 / 63.0;
+        const double audio = runTool("ffmpeg", {"-v", "error", "-i", avi, "-map", "0:a:0", "-f", "s16le", "-ac", "2",
+                                                "-ar", "44100", "-"}).out.size() / 176400.0;
+        QVERIFY2(qAbs(audio - video) < 0.2, qPrintable(QStringLiteral("audio %1 s, video %2 s").arg(audio).arg(video)));
+    }
     QCOMPARE(rig.frames(), QStringList());
     QVERIFY(!rig.panel.isVisible());
+    QCOMPARE(rig.area->activeSubWindow(), recorded);
 }
 
 void TestRecording::stepsThatLoseNothing_data()
@@ -220,6 +254,7 @@ void TestRecording::stepsThatLoseNothing_data()
     QTest::newRow("nothing recorded") << "empty" << "Nothing was recorded: there is no video to save."
                                       << int(VideoRecorder::State::Recorded);
     QTest::newRow("cancel while recording") << "cancel" << "" << int(VideoRecorder::State::Closed);
+    QTest::newRow("cancel while saving") << "cancelsave" << "" << int(VideoRecorder::State::Recorded);
     QTest::newRow("sound input missing") << "nosound" << "The sound input cannot be recorded:\nNo sound input was found."
                                          << int(VideoRecorder::State::Ready);
 }
@@ -254,6 +289,12 @@ void TestRecording::stepsThatLoseNothing()
         prompts.addFile(step == QLatin1String("nofile") ? QString() : rig.dir.filePath("clip.avi"));
         prompts.addDialog(closeBox());
         rig.click(rig.panel.cmdSave);
+    } else if (step == QLatin1String("cancelsave")) {
+        prompts.addFile(rig.dir.filePath("clip.avi"));
+        prompts.addDialog([](QDialog &) { return int(QDialog::Accepted); });
+        rig.click(rig.panel.cmdSave);
+        QCOMPARE(rig.recorder.state(), VideoRecorder::State::Saving);
+        rig.click(rig.panel.cmdCancel);
     }
     QCOMPARE(int(rig.recorder.state()), state);
     QCOMPARE(prompts.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
@@ -264,6 +305,85 @@ void TestRecording::stepsThatLoseNothing()
     QVERIFY(rig.board->height() > 600);
     QCOMPARE(rig.board->model().playback.lFrameAtual(), 0);
     QCOMPARE(rig.panel.cmdSave->isEnabled(), state == int(VideoRecorder::State::Recorded));
+}
+
+void TestRecording::hostileWorkFolder()
+{
+    // A pipe and a dangling link named like frames: REC neither waits on the one nor writes
+    // through the other.
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.filePath("written-through-link.bmp");
+    {
+        Rig rig;
+        ScriptedPrompts prompts;
+        const QDir work(videoWorkFolder());
+        QCOMPARE(mkfifo(QFile::encodeName(work.filePath(frameFileName(3))).constData(), 0600), 0);
+        QVERIFY(QFile::link(outside, work.filePath(frameFileName(5))));
+        if (rig.panel.chkSound->isChecked())
+            rig.click(rig.panel.chkSound);
+        rig.click(rig.panel.cmdRec);
+        rig.playToEnd();
+        QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
+        QCOMPARE(prompts.messageTexts(), QStringList());
+        QCOMPARE(rig.recorder.capturedFrames(), 24);
+        for (const QFileInfo &f : work.entryInfoList({"*.bmp"}, QDir::Files | QDir::System))
+            QVERIFY2(f.isFile() && !f.isSymLink(), qPrintable(f.fileName()));
+        rig.click(rig.panel.cmdCancel);
+    }
+    QVERIFY(!QFileInfo::exists(outside));
+}
+
+void TestRecording::endsWhereverItIsLeft_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("recorder destroyed with narration") << "destroy";
+    QTest::newRow("board closed with narration") << "close";
+    QTest::newRow("effects that never end") << "effects";
+}
+
+void TestRecording::endsWhereverItIsLeft()
+{
+    QFETCH(QString, how);
+    Rig rig;
+    ScriptedPrompts prompts;
+    const bool sound = how != QLatin1String("effects");
+    if (sound != rig.panel.chkSound->isChecked())
+        rig.click(rig.panel.chkSound);
+    rig.pb().setSpeed(3);
+    rig.click(rig.panel.cmdRec);
+    for (int i = 0; i < 40; ++i) {
+        rig.pb().tick();
+        rig.sound.feed(16);
+    }
+    if (how == QLatin1String("destroy")) {
+        rig.owned.reset();
+        QCOMPARE(rig.pb().speed(), 3);
+        QVERIFY(!rig.pb().recording());
+    } else if (how == QLatin1String("close")) {
+        rig.board->close();
+        QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
+        QVERIFY(rig.panel.cmdSave->isEnabled());
+    } else {
+        // Effects said to run for ever hold the recording only as long as the longest shipped.
+        for (const char *effect : {"HE", "FLASH", "SMOKE"}) {
+            const QString file = QStringLiteral(QUORVEL_PROGRAM_DIR "/Bin/Effects/%1.gif").arg(effect);
+            const double seconds = runTool("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of",
+                                                       "csv=p=0", file}).text().toDouble();
+            QVERIFY2(seconds > 0 && seconds <= VideoRecorder::kLongestEffectSeconds, effect);
+        }
+        rig.pb().setEffectsRunning(true);
+        rig.playToEnd();
+        QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
+        const int lastFrame = (3 + VideoRecorder::kLongestEffectSeconds + 1) * 63;
+        QVERIFY(rig.recorder.capturedFrames() <= lastFrame / 8 + 1);
+        QVERIFY(rig.recorder.capturedFrames() > 24);
+    }
+    QCOMPARE(prompts.messageTexts(), QStringList());
+    // What was recorded is kept: the pictures and the narration.
+    QVERIFY(rig.frames().size() >= 5);
+    QCOMPARE(QFileInfo(QDir(videoWorkFolder()).filePath(kTempAudio)).size() > 44, sound);
+    deleteFrameFiles(videoWorkFolder());
+    deleteSoundFiles(videoWorkFolder());
 }
 
 QTEST_MAIN(TestRecording)
