@@ -1,5 +1,6 @@
 #include "export/VideoFiles.h"
 
+#include "common/FileHelpers.h"
 #include "common/ProgramFolder.h"
 
 #include <QDir>
@@ -110,14 +111,8 @@ QByteArray readOwnFile(const QString &path, qint64 maxBytes, QString *error)
 
 QString saveTargetProblem(const QString &path)
 {
-    struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
-        return QString();
-    if (S_ISREG(st.st_mode))
-        return QString();
-    if (S_ISLNK(st.st_mode) && ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode))
-        return QString(); // a link to a file: the file is replaced as the link's owner would expect
-    return QStringLiteral("It exists and is not a file: it was left as it is.");
+    QString problem;
+    return isSaveTarget(path, &problem) ? QString() : problem;
 }
 
 bool moveFileInto(const QString &source, const QString &target, QString *error)
@@ -156,8 +151,10 @@ bool replaceFileWith(const QString &target, const QString &source, QString *erro
         *error = in.errorString();
         return false;
     }
+    // Unbuffered, and each piece written until it is all in: a write cut short (a file-size
+    // limit, a full disk) then fails with its reason instead of committing a torn file.
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *error = out.errorString();
         return false;
     }
@@ -171,10 +168,14 @@ bool replaceFileWith(const QString &target, const QString &source, QString *erro
         }
         if (n == 0)
             break;
-        if (out.write(buffer.constData(), n) != n) {
-            *error = out.errorString();
-            out.cancelWriting();
-            return false;
+        for (qint64 done = 0; done < n;) {
+            const qint64 written = out.write(buffer.constData() + done, n - done);
+            if (written <= 0) {
+                *error = out.errorString();
+                out.cancelWriting();
+                return false;
+            }
+            done += written;
         }
     }
     if (!out.commit()) {
