@@ -13,13 +13,13 @@ ArmedTool ToolState::armed(std::int16_t slot) const
     return text() || marker() ? chosen_ : ArmedTool::Object;
 }
 
-void ToolState::set(ArmedTool chosen, bool placing, std::int16_t pathBoard)
+void ToolState::set(ArmedTool choice, bool placingNow, std::int16_t pathSlot)
 {
-    if (chosen == chosen_ && placing == placing_ && pathBoard == pathBoard_)
+    if (choice == chosen_ && placingNow == placing_ && pathSlot == pathBoard_)
         return;
-    chosen_ = chosen;
-    placing_ = placing;
-    pathBoard_ = pathBoard;
+    chosen_ = choice;
+    placing_ = placingNow;
+    pathBoard_ = pathSlot;
     emit changed();
 }
 

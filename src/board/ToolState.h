@@ -62,7 +62,7 @@ signals:
     void changed();
 
 private:
-    void set(ArmedTool chosen, bool placing, std::int16_t pathBoard);
+    void set(ArmedTool choice, bool placingNow, std::int16_t pathSlot);
 
     ArmedTool chosen_ = ArmedTool::None;
     bool placing_ = false;
