@@ -38,6 +38,8 @@ BoardEditor::BoardEditor(const ToolContext &tools)
     tools_.window.installEventFilter(this);
     if (QLabel *title = tools_.window.findChild<QLabel *>(QStringLiteral("lblTitulo")))
         title->installEventFilter(this);
+    // Another tool, or the tool disarmed, ends a drag under way without dropping.
+    connect(&state_.tool, &ToolState::changed, this, [this] { drag_.abort(); });
 }
 
 void BoardEditor::setCursorFor(int picture, Qt::CursorShape fallback)
@@ -212,10 +214,7 @@ void BoardEditor::showContextMenu(const Target &t, QPoint global)
 
 void BoardEditor::placingReset()
 {
-    state_.bAdiciona = false;
-    state_.bTexto = false;
-    state_.bMover = false;
-    tools_.pathMode = false;
+    state_.tool.reset(tools_.slot());
     placing_.hideBand();
     drag_.abort();
     tools_.view.viewport()->unsetCursor();
@@ -245,7 +244,7 @@ void BoardEditor::keyUp(int key)
         return;
     tools_.view.viewport()->unsetCursor();
     host_.clearToolPreview();
-    state_.bAdiciona = false;
+    state_.tool.releaseShift();
 }
 
 void BoardEditor::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, QPointF pos)
@@ -258,10 +257,10 @@ void BoardEditor::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, Q
         return;
     }
     // A press with a tool armed pauses a running Play/Edit and never resumes it.
-    const bool toolArmed = tools_.pathMode || state_.bAdiciona || state_.bTexto;
+    const bool toolArmed = tools_.pathMode() || state_.bAdiciona() || state_.bTexto();
     if (pc.playEditMode() && (!toolArmed || !pc.paused()))
         tools_.controller.togglePauseByUser();
-    if (state_.bMover && !tools_.pathMode)
+    if (state_.bMover() && !tools_.pathMode())
         drag_.handPress(pos);
     placing_.press(shift, pos);
 }
@@ -270,17 +269,15 @@ void BoardEditor::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers
 {
     if (tools_.controller.playMode())
         return;
-    if (ctrlOnly(shift) && !state_.bMover && state_.iTipoSel == 1 && state_.iMapaSel == tools_.slot()
-        && state_.iObjSel > 0 && tools_.document.objectAlive(state_.iObjSel)) {
-        state_.bAdiciona = true;
-        tools_.pathMode = true;
-    }
-    if (state_.bMover) {
+    if (ctrlOnly(shift) && !state_.bMover() && state_.iTipoSel == 1 && state_.iMapaSel == tools_.slot()
+        && state_.iObjSel > 0 && tools_.document.objectAlive(state_.iObjSel))
+        state_.tool.rearmPathPoints(tools_.slot());
+    if (state_.bMover()) {
         drag_.handMove(buttons & Qt::LeftButton, pos);
         setCursorFor(1, Qt::OpenHandCursor);
         return;
     }
-    if (state_.bAdiciona) {
+    if (state_.bAdiciona()) {
         placing_.hover(pos);
         setCursorFor(0, Qt::CrossCursor);
         return;
@@ -293,13 +290,10 @@ void BoardEditor::Form_MouseUp(Qt::KeyboardModifiers shift)
     if (noModifier(shift)) {
         tools_.view.viewport()->unsetCursor();
         host_.clearToolPreview();
-        state_.bAdiciona = false;
     }
-    state_.bMover = false;
     placing_.hideBand();
     drag_.abort();
-    state_.bAdiciona = false;
-    state_.bTexto = false;
+    state_.tool.mouseUp();
 }
 
 } // namespace quorvel

@@ -72,7 +72,7 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
 {
     abort();
     // A tool being placed takes the press; the marker tool leaves texts and points draggable.
-    const bool toolArmed = state_.bAdiciona || (kind == BoardElement::Marker ? state_.bMarker : state_.bTexto);
+    const bool toolArmed = state_.bAdiciona() || (kind == BoardElement::Marker ? state_.bMarker() : state_.bTexto());
     if (toolArmed)
         return;
     bool found = false;

@@ -36,9 +36,8 @@ PlacingTool::PlacingTool(const ToolContext &tools, ElementDialogs &dialogs)
     tlinha->setVisible(false);
     // Path-point mode for an object ends with the object.
     QObject::connect(&tools.document, &BoardDocument::objectChanged, &tools.window, [this](int i) {
-        if (tools_.pathMode && state_.iObjSel == i && !tools_.document.objectAlive(i)) {
-            tools_.pathMode = false;
-            state_.bAdiciona = false;
+        if (tools_.pathMode() && state_.iObjSel == i && !tools_.document.objectAlive(i)) {
+            state_.tool.objectGone(tools_.slot());
             tlinha->setVisible(false);
         }
     });
@@ -49,15 +48,15 @@ void PlacingTool::hideBand() { tlinha->setVisible(false); }
 void PlacingTool::press(Qt::KeyboardModifiers shift, QPointF pos)
 {
     tlinha->setVisible(false);
-    if (tools_.pathMode)
+    if (tools_.pathMode())
         addPathPoint(pos, shift);
-    else if (state_.bAdiciona)
+    else if (state_.bAdiciona())
         placeElement(pos);
 }
 
 void PlacingTool::hover(QPointF pos)
 {
-    if (!tools_.pathMode)
+    if (!tools_.pathMode())
         return;
     BoardDocument &doc = tools_.document;
     const std::int16_t o = state_.iObjSel;
@@ -69,18 +68,17 @@ void PlacingTool::hover(QPointF pos)
 void PlacingTool::placeElement(QPointF pos)
 {
     BoardDocument &doc = tools_.document;
-    if (state_.bTexto || state_.bMarker) {
-        const bool marker = !state_.bTexto;
+    if (state_.bTexto() || state_.bMarker()) {
+        const bool marker = !state_.bTexto();
         const QString text = dialogs_.askText(QString());
         if (!text.isEmpty())
             marker ? doc.placeMarker(pos, text) : doc.placeText(pos, text);
-        state_.bAdiciona = false;
-        (marker ? state_.bMarker : state_.bTexto) = false;
+        state_.tool.placed();
         return;
     }
 
     // The object tool places one object per arming.
-    state_.bAdiciona = false;
+    state_.tool.placed();
     if (doc.model().doc.iObj >= kMaxCount)
         return;
     const std::int16_t tipo = state_.iTipoObj;
@@ -140,8 +138,7 @@ void PlacingTool::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
     const std::int16_t o = state_.iObjSel;
     // A deleted object (or one of another strat) gets no path; the mode ends.
     if (!doc.objectAlive(o)) {
-        tools_.pathMode = false;
-        state_.bAdiciona = false;
+        state_.tool.objectGone(tools_.slot());
         return;
     }
     if (doc.model().iPontos >= kMaxCount || !mayOpenPath(o))

@@ -1,8 +1,10 @@
 #pragma once
-// The program-wide values that the main window, its toolbar and every board share: the tool
-// state, the right-click context, the edit dialogs' results, the path palette and the
+// The program-wide values that the main window, its toolbar and every board share: the armed
+// tool, the right-click context, the edit dialogs' results, the path palette and the
 // per-slot overview names and titles. One instance, owned by the main window and handed to
 // every board.
+
+#include "board/ToolState.h"
 
 #include <QColor>
 #include <QString>
@@ -15,11 +17,13 @@ namespace quorvel {
 constexpr int kMaxBoards = 11;
 
 struct ProgramState {
-    // Tool state, written by the toolbar and read by a board when it is clicked.
-    bool bAdiciona = false; // a tool is armed
-    bool bTexto = false;    // text tool
-    bool bMarker = false;   // marker tool
-    bool bMover = false;    // hand tool
+    // The armed tool, written through its transitions by the toolbar, the menus and the
+    // boards; the flags below are read-only views of it.
+    ToolState tool;
+    bool bAdiciona() const { return tool.placing(); } // a tool is armed
+    bool bTexto() const { return tool.text(); }       // text tool
+    bool bMarker() const { return tool.marker(); }    // marker tool
+    bool bMover() const { return tool.hand(); }       // hand tool
     std::int16_t iTipoObj = 0;
 
     // Right-click context: set by a board before it pops up one of the main window's menus.

@@ -4,6 +4,7 @@
 // window the hand tool moves). Tools get this, never the board window itself.
 
 #include "board/BoardDocument.h"
+#include "board/ProgramState.h"
 
 #include <cstdint>
 
@@ -15,7 +16,6 @@ namespace quorvel {
 class BoardHost;
 class BoardScene;
 class PlaybackController;
-struct ProgramState;
 
 struct ToolContext {
     BoardDocument &document;
@@ -25,11 +25,10 @@ struct ToolContext {
     ProgramState &state;
     BoardHost &host;
     QWidget &window;
-    // The board's path-point mode: presses add points to the selected object's path.
-    bool &pathMode;
-
     // The board's slot (0: closed).
     std::int16_t slot() const { return document.model().imI; }
+    // The board's path-point mode: presses add points to the selected object's path.
+    bool pathMode() const { return state.tool.pathMode(slot()); }
 };
 
 } // namespace quorvel

@@ -99,7 +99,7 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     controller_ = document_.makeController(host_.clock(), this);
     playback_ = new BoardPlayback(*controller_, document_, *scene_, host_, controls, keyTexts_, this);
     autoSave_ = new BoardAutoSave(*this, panels_[3], panels_[4], keyTexts_, this);
-    editor_ = new BoardEditor(ToolContext{document_, *scene_, *view_, *controller_, state_, host_, *this, bMovimento});
+    editor_ = new BoardEditor(ToolContext{document_, *scene_, *view_, *controller_, state_, host_, *this});
     // The strat's length is measured again after an edit while stopped, and after a removal
     // in every mode (the dry run works on copies, so a running playback is left as it is). A
     // running Play/Edit keeps the time slider's length through the edits made in it.
@@ -414,12 +414,10 @@ void frmMapa::applySettings()
     controller_->updateStratLength();
 }
 
+bool frmMapa::bMovimento() const { return state_.tool.pathMode(model_.imI); }
+
 void frmMapa::cancelMovement()
 {
-    state_.bAdiciona = false;
-    state_.bTexto = false;
-    state_.bMover = false;
-    bMovimento = false;
     editor_->placingReset();
 }
 
@@ -447,8 +445,8 @@ void frmMapa::closeBoard(CloseReason reason)
     autoSave_->boardClosed();
     if (reason != CloseReason::MainWindow)
         host_.WindowListRemove(this);
+    state_.tool.boardClosed(model_.imI);
     document_.clear();
-    bMovimento = false;
     scene_->clearElements();
     scene_->setOverview(QPixmap());
     host_.boardClosed(this);

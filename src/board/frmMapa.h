@@ -63,7 +63,8 @@ public:
     void setImI(std::int16_t slot);
     const QString &sArquivo() const { return model_.sArquivo; }
     void setSArquivo(const QString &path) { document_.setFileName(path); }
-    bool bMovimento = false;
+    // Path-point mode on this board, a view of the program-wide armed tool.
+    bool bMovimento() const;
 
     // Playback: the controller holds the mode and the clock, the playback controls mirror it.
     BoardPlayback &playback() const { return *playback_; }

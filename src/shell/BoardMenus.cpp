@@ -87,9 +87,8 @@ frmMapa *BoardMenus::selectedBoard() const
 
 void BoardMenus::mnuMovimento_Click()
 {
-    main_.state().bAdiciona = true;
-    if (frmMapa *b = selectedBoard(); b && b->imI() != 0)
-        b->bMovimento = true;
+    frmMapa *b = selectedBoard();
+    main_.state().tool.addMovement(b ? b->imI() : std::int16_t(0));
 }
 
 void BoardMenus::mnuCor_Click()

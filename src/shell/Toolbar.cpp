@@ -79,10 +79,12 @@ void Toolbar::cancel()
 void Toolbar::chooseTool(Tool tool)
 {
     cancel();
-    state_.bAdiciona = tool != Tool::Move;
-    state_.bTexto = tool == Tool::Text;
-    state_.bMarker = tool == Tool::Marker;
-    state_.bMover = tool == Tool::Move;
+    switch (tool) {
+    case Tool::Object: state_.tool.choose(ArmedTool::Object); break;
+    case Tool::Marker: state_.tool.choose(ArmedTool::Marker); break;
+    case Tool::Text: state_.tool.choose(ArmedTool::Text); break;
+    case Tool::Move: state_.tool.choose(ArmedTool::Hand); break;
+    }
 }
 
 void Toolbar::picObj_Click(int index)

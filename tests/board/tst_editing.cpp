@@ -95,8 +95,7 @@ struct Board {
     // An object placed through the toolbar state and a press.
     int place(std::int16_t type, QPointF pressAt)
     {
-        state.bAdiciona = true;
-        state.bTexto = state.bMarker = false;
+        state.tool.choose(ArmedTool::Object);
         state.iTipoObj = type;
         click(pressAt);
         return doc().iObj;
@@ -107,8 +106,7 @@ struct Board {
         state.iObjSel = static_cast<std::int16_t>(o);
         state.iTipoSel = 1;
         state.iMapaSel = 1;
-        state.bAdiciona = true;
-        board.bMovimento = true;
+        state.tool.addMovement(board.imI());
     }
     tpPasso recordStep(int slot, int step) { return doc().tMovimentos[slot].Passos.at(step); }
     tpPasso playerStep(int slot, int step) { return m().playback.Movimento(slot)->Passos()[std::size_t(step)]; }
@@ -153,6 +151,8 @@ private slots:
     void drags();
     void dragGesturesLeaveTheElementUsable_data();
     void dragGesturesLeaveTheElementUsable();
+    void dragsUnderTheChosenTool_data();
+    void dragsUnderTheChosenTool();
     void playEditEditsKeepTheLength_data();
     void playEditEditsKeepTheLength();
     void stepEditing_data();
@@ -202,24 +202,20 @@ void TestEditing::placing()
             QCOMPARE(b.sliderMax(), sliderBefore);
     } else {
         prompts.addDialog(textOk(QStringLiteral("A long")));
-        b.state.bAdiciona = true;
-        b.state.bMarker = tool == -1;
-        b.state.bTexto = tool == -2;
+        b.state.tool.choose(tool == -1 ? ArmedTool::Marker : ArmedTool::Text);
         b.click({1000, 2000}, Qt::RightButton); // any button places
         const tpTexto t = tool == -1 ? b.doc().tMarkers[1] : b.doc().tTextos[1];
         QCOMPARE(t, (tpTexto{float(stored.x()), float(stored.y()), QStringLiteral("A long")}));
         QCOMPARE(tool == -1 ? b.board.scene()->imgMarker[1]->pos() : b.board.scene()->lblTexto[1]->pos(), stored);
-        QVERIFY(!b.state.bMarker && !b.state.bTexto);
+        QVERIFY(!b.state.bMarker() && !b.state.bTexto());
         // A cancelled dialog adds nothing and still disarms the tool.
         prompts.addDialog(closeBox());
-        b.state.bAdiciona = true;
-        b.state.bMarker = tool == -1;
-        b.state.bTexto = tool == -2;
+        b.state.tool.choose(tool == -1 ? ArmedTool::Marker : ArmedTool::Text);
         b.click({3000, 3000});
         QCOMPARE(tool == -1 ? b.doc().iMkr : b.doc().iTxt, 1);
-        QVERIFY(!b.state.bMarker && !b.state.bTexto);
+        QVERIFY(!b.state.bMarker() && !b.state.bTexto());
     }
-    QVERIFY(!b.state.bAdiciona);
+    QVERIFY(!b.state.bAdiciona());
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
@@ -305,7 +301,7 @@ void TestEditing::pathSteps()
     QCOMPARE(QPointF(b.m().points[2].X1, b.m().points[2].Y1), QPointF(1000, 2000));
     QCOMPARE(QPointF(b.m().points[3].X1, b.m().points[3].Y1), QPointF(3000, 2000));
     QCOMPARE(b.board.scene()->linha[3]->line(), QLineF(3000, 2000, 3000, 4000));
-    QVERIFY(b.board.bMovimento); // the mode stays armed
+    QVERIFY(b.board.bMovimento()); // the mode stays armed
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
@@ -471,8 +467,7 @@ void TestEditing::drags()
     case 1:
     case 2: {
         prompts.addDialog(textOk(QStringLiteral("x")));
-        b.state.bAdiciona = true;
-        (kind == 1 ? b.state.bTexto : b.state.bMarker) = true;
+        b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
         b.click(from);
         const QPointF grab = kind == 1 ? from + QPointF(20, 20) : from + QPointF(0, -100);
         b.drag(grab, grab + by);
@@ -507,11 +502,12 @@ void TestEditing::drags()
 void TestEditing::dragGesturesLeaveTheElementUsable_data()
 {
     QTest::addColumn<int>("kind");    // 0 object, 1 text, 2 marker, 3 path point
-    QTest::addColumn<int>("gesture"); // 0 out and back, 1 press without moving, 2 Esc, 3 focus lost
+    QTest::addColumn<int>("gesture"); // 0 out and back, 1 press without moving, 2 Esc, 3 focus lost, 4 tool
     const char *kinds[] = {"object", "text", "marker", "path point"};
-    const char *gestures[] = {"out and back", "press without moving", "Esc mid-drag", "focus lost mid-drag"};
+    const char *gestures[] = {"out and back", "press without moving", "Esc mid-drag", "focus lost mid-drag",
+                              "tool chosen mid-drag"};
     for (int k = 0; k < 4; ++k)
-        for (int g = 0; g < 4; ++g)
+        for (int g = 0; g < 5; ++g)
             QTest::addRow("%s, %s", kinds[k], gestures[g]) << k << g;
 }
 
@@ -529,8 +525,7 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     case 1:
     case 2:
         prompts.addDialog(textOk(QStringLiteral("x")));
-        b.state.bAdiciona = true;
-        (kind == 1 ? b.state.bTexto : b.state.bMarker) = true;
+        b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
         b.click(grab);
         grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
         break;
@@ -570,6 +565,8 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
         QFocusEvent lost(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(b.board.view(), &lost);
     }
+    if (gesture == 4)
+        b.state.tool.choose(ArmedTool::Hand);
     b.mouse(QEvent::MouseButtonRelease, gesture >= 2 ? grab + QPointF(900, 600) : grab, Qt::LeftButton, Qt::NoButton);
 
     QCOMPARE(stored(), before);
@@ -582,6 +579,51 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     // It is still under the pointer and follows the next drag.
     b.drag(grab, grab + QPointF(300, 100));
     QCOMPARE(stored(), before + QPointF(300, 100));
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::dragsUnderTheChosenTool_data()
+{
+    QTest::addColumn<QList<ArmedTool>>("tools"); // chosen in this order
+    QTest::addColumn<int>("key");                // then pressed and released on the board
+    QTest::addColumn<bool>("textMoves");
+    QTest::addColumn<bool>("markerMoves");
+    using T = ArmedTool;
+    QTest::newRow("marker, Esc") << QList<T>{T::Marker} << int(Qt::Key_Escape) << true << false;
+    QTest::newRow("marker, Shift") << QList<T>{T::Marker} << int(Qt::Key_Shift) << true << false;
+    QTest::newRow("marker then hand, Esc") << QList<T>{T::Marker, T::Hand} << int(Qt::Key_Escape) << true << true;
+    QTest::newRow("text, Shift") << QList<T>{T::Text} << int(Qt::Key_Shift) << false << true;
+    QTest::newRow("text, Esc") << QList<T>{T::Text} << int(Qt::Key_Escape) << true << true;
+}
+
+void TestEditing::dragsUnderTheChosenTool()
+{
+    // Esc disarms every tool but the marker's choice, which keeps markers from being dragged
+    // until another tool is chosen; Shift released disarms placing only, so the text and marker
+    // choices still refuse drags of their own kind.
+    QFETCH(QList<ArmedTool>, tools);
+    QFETCH(int, key);
+    QFETCH(bool, textMoves);
+    QFETCH(bool, markerMoves);
+    ScriptedPrompts prompts;
+    Board b;
+    prompts.addDialog(textOk(QStringLiteral("t")));
+    b.state.tool.choose(ArmedTool::Text);
+    b.click({2000, 2000});
+    prompts.addDialog(textOk(QStringLiteral("m")));
+    b.state.tool.choose(ArmedTool::Marker);
+    b.click({5000, 5000});
+    for (ArmedTool t : tools)
+        b.state.tool.choose(t);
+    QTest::keyClick(b.board.view(), Qt::Key(key));
+    const QPointF by(300, 100);
+    const tpTexto text = b.doc().tTextos[1];
+    const tpTexto marker = b.doc().tMarkers[1];
+    b.drag({2020, 2020}, QPointF(2020, 2020) + by);
+    b.drag({5000, 4900}, QPointF(5000, 4900) + by);
+    QCOMPARE(QPointF(b.doc().tTextos[1].X, b.doc().tTextos[1].Y), QPointF(text.X, text.Y) + (textMoves ? by : QPointF()));
+    QCOMPARE(QPointF(b.doc().tMarkers[1].X, b.doc().tMarkers[1].Y),
+             QPointF(marker.X, marker.Y) + (markerMoves ? by : QPointF()));
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
@@ -753,10 +795,10 @@ void TestEditing::deletingTheArmedObjectEndsPathMode()
     prompts.addDialog(movOk());
     b.click({3000, 3000});
     b.board.document().ApagaObjeto(1);
-    QVERIFY(!b.board.bMovimento && !b.state.bAdiciona);
+    QVERIFY(!b.board.bMovimento() && !b.state.bAdiciona());
     QVERIFY(!b.ed().placing().tlinha->isVisible());
     // A further press gives the deleted object nothing.
-    b.board.bMovimento = true;
+    b.state.tool.addMovement(b.board.imI());
     b.click({7000, 7000});
     QCOMPARE(b.doc().iMovs, 1);
     QCOMPARE(b.m().iPontos, 1);
@@ -788,8 +830,7 @@ void TestEditing::colourCycleAndDialog()
     Board b;
     // Fourteen new paths: entries 0..11, then 12 (0: the button face), then 0 again.
     for (int i = 1; i <= 14; ++i) {
-        b.board.cancelMovement();
-        b.state.bAdiciona = true;
+        b.state.tool.choose(ArmedTool::Object);
         b.state.iTipoObj = 1;
         b.pressBare({700.0 * i, 1000});
         b.arm(i);
@@ -835,8 +876,7 @@ void TestEditing::colourCycleAndDialog()
     b.board.editor().dialogs().MudaCor();
     QCOMPARE(b.doc().lCorMov[2], storedColour(0, 0, 255));
     QVERIFY(!b.board.isWindowModified());
-    b.board.cancelMovement();
-    b.state.bAdiciona = true;
+    b.state.tool.choose(ArmedTool::Object);
     b.state.iTipoObj = 3;
     b.pressBare({9000, 8000});
     b.state.iObjSel = 15;
@@ -885,8 +925,7 @@ void TestEditing::movementLimit()
     ScriptedPrompts prompts;
     Board b;
     auto placeBare = [&](std::int16_t type, QPointF at) {
-        b.board.cancelMovement();
-        b.state.bAdiciona = true;
+        b.state.tool.choose(ArmedTool::Object);
         b.state.iTipoObj = type;
         b.pressBare(at);
     };
@@ -918,7 +957,7 @@ void TestEditing::textsMarkersAndTitle()
     ScriptedPrompts prompts;
     Board b;
     prompts.addDialog(textOk(QStringLiteral("first")));
-    b.state.bAdiciona = b.state.bTexto = true;
+    b.state.tool.choose(ArmedTool::Text);
     b.click({2000, 2000});
     // Editing keeps the position; an emptied box changes nothing.
     prompts.addDialog(textOk(QStringLiteral("second")));
@@ -950,26 +989,26 @@ void TestEditing::keysAndToolReset()
     ScriptedPrompts prompts;
     Board b;
     b.place(1, {1000, 1000});
+    b.state.tool.choose(ArmedTool::Marker);
     b.arm(1);
-    b.state.bMarker = true;
     // The rubber band starts at the object's centre while no step exists.
     b.hover({3000, 3000});
     QVERIFY(b.ed().placing().tlinha->isVisible());
     QCOMPARE(b.ed().placing().tlinha->line().p1(), QPointF(1000, 1000));
     QTest::keyClick(b.board.view(), Qt::Key_Escape);
-    QVERIFY(!b.board.bMovimento && !b.state.bAdiciona && !b.ed().placing().tlinha->isVisible());
-    QVERIFY(b.state.bMarker); // Esc keeps the marker tool's flag
+    QVERIFY(!b.board.bMovimento() && !b.state.bAdiciona() && !b.ed().placing().tlinha->isVisible());
+    QVERIFY(b.state.bMarker()); // Esc keeps the marker tool's flag
 
     // Ctrl over the board after a right-click on an object of this board arms path points.
     b.state.iTipoSel = 1;
     b.state.iMapaSel = 1;
     b.state.iObjSel = 1;
     b.hover({3000, 3000}, Qt::ControlModifier);
-    QVERIFY(b.board.bMovimento && b.state.bAdiciona);
+    QVERIFY(b.board.bMovimento() && b.state.bAdiciona());
     b.board.cancelMovement();
     b.state.iMapaSel = 2; // a right-click on another board does not count
     b.hover({3000, 3000}, Qt::ControlModifier);
-    QVERIFY(!b.board.bMovimento);
+    QVERIFY(!b.board.bMovimento());
 
     // A right-click on an object pops up its menu with the context written.
     b.click({1000, 1000}, Qt::RightButton);
@@ -978,11 +1017,11 @@ void TestEditing::keysAndToolReset()
     QCOMPARE(b.state.iPontoSel, 0);
 
     // The hand tool anchors on the press and ends with the release.
-    b.state.bMover = true;
+    b.state.tool.choose(ArmedTool::Hand);
     b.mouse(QEvent::MouseButtonPress, {6000.5, 6000}, Qt::LeftButton, Qt::LeftButton);
     QCOMPARE(b.ed().drag().lMoverX, 6000); // half to even
     b.mouse(QEvent::MouseButtonRelease, {6000, 6000}, Qt::LeftButton, Qt::NoButton);
-    QVERIFY(!b.state.bMover);
+    QVERIFY(!b.state.bMover());
 }
 
 void TestEditing::secondsToFrames_data()

@@ -153,11 +153,13 @@ void TestMenus::toolbarState()
     Toolbar *t = w.toolbar();
     // Every flag set before: the chosen tool must write them all.
     QTest::mouseClick(t->picObj[5], Qt::LeftButton);
-    w.state().bAdiciona = w.state().bTexto = w.state().bMarker = w.state().bMover = true;
+    QTest::mouseClick(tool == QLatin1String("picMarker") ? t->lblTexto : t->picMarker, Qt::LeftButton);
+    w.state().tool.addMovement(boardOpen ? 1 : 0);
     QWidget *target = tool == QLatin1String("picObj") ? t->picObj[12] : t->findChild<QWidget *>(tool);
     QTest::mouseClick(target, Qt::LeftButton);
     const ProgramState &s = w.state();
-    QCOMPARE((QList<bool>{s.bAdiciona, s.bTexto, s.bMarker, s.bMover}), flags);
+    QCOMPARE((QList<bool>{s.bAdiciona(), s.bTexto(), s.bMarker(), s.bMover()}), flags);
+    QCOMPARE(s.tool.pathBoard(), 0);
     QCOMPARE(!t->picImg->pixmap().isNull(), preview);
     if (tool == QLatin1String("picObj"))
         QCOMPARE(s.iTipoObj, 12);
@@ -172,19 +174,18 @@ void TestMenus::toolbarCancelsEveryBoard()
     w.state().fillPalette();
     w.NovoMapa();
     w.NovoMapa();
-    w.board(1)->bMovimento = true;
-    w.board(2)->bMovimento = true;
+    w.state().tool.addMovement(1);
     QTest::mouseClick(w.toolbar()->picMarker, Qt::LeftButton);
-    QVERIFY(!w.board(1)->bMovimento && !w.board(2)->bMovimento);
+    QVERIFY(!w.board(1)->bMovimento() && !w.board(2)->bMovimento());
     // A click on the panel disarms placing but keeps the preview and the marker flag.
     QTest::mouseClick(w.toolbar(), Qt::LeftButton, {}, QPoint(w.toolbar()->width() - 2, 2));
-    QVERIFY(!w.state().bAdiciona);
-    QVERIFY(w.state().bMarker);
+    QVERIFY(!w.state().bAdiciona());
+    QVERIFY(w.state().bMarker());
     QVERIFY(!w.toolbar()->picImg->pixmap().isNull());
     // So does a click on the empty client area.
-    w.board(2)->bMovimento = true;
+    w.state().tool.addMovement(2);
     QTest::mouseClick(w.mdiArea()->viewport(), Qt::LeftButton, {}, QPoint(1, 1));
-    QVERIFY(!w.board(2)->bMovimento);
+    QVERIFY(!w.board(2)->bMovimento());
 }
 
 void TestMenus::removeCommands_data()
@@ -220,13 +221,13 @@ void TestMenus::removeCommands()
     frmMapa *b = w.board(slot);
     ProgramState &s = w.state();
     // One object with a two-step path and an object link, one text and one marker.
-    s.bAdiciona = true;
+    s.tool.choose(ArmedTool::Object);
     s.iTipoObj = 1;
     click(b, {1000, 1000});
     s.iObjSel = 1;
     s.iTipoSel = 1;
     s.iMapaSel = static_cast<std::int16_t>(slot);
-    b->bMovimento = true;
+    s.tool.addMovement(b->imI());
     prompts.addDialog(movOk());
     click(b, {3000, 3000});
     prompts.addDialog(movOk());
@@ -236,10 +237,10 @@ void TestMenus::removeCommands()
     s.iPontoSel = 0;
     b->document().AdicionaLink({s.iObjSel, s.iPontoSel}, s.sLinkRet);
     prompts.addDialog(textOk(QStringLiteral("words")));
-    s.bAdiciona = s.bTexto = true;
+    s.tool.choose(ArmedTool::Text);
     click(b, {7000, 7000});
     prompts.addDialog(textOk(QStringLiteral("info")));
-    s.bAdiciona = s.bMarker = true;
+    s.tool.choose(ArmedTool::Marker);
     click(b, {9000, 5000});
     const StratDocument before = b->model().doc;
 
@@ -282,11 +283,11 @@ void TestMenus::textMenuOffersOnlyWhatActsOnTheText()
     w.state().fillPalette();
     const int slot = w.NovoMapa();
     frmMapa *b = w.board(slot);
-    w.state().bAdiciona = true;
+    w.state().tool.choose(ArmedTool::Object);
     w.state().iTipoObj = 2;
     click(b, {1000, 1000});
     prompts.addDialog(textOk(QStringLiteral("t")));
-    w.state().bAdiciona = w.state().bTexto = true;
+    w.state().tool.choose(ArmedTool::Text);
     click(b, {5000, 5000});
     QStringList visible;
     prompts.setMenuHandler([&](QMenu &menu) -> QAction * {
@@ -304,7 +305,7 @@ void TestMenus::textMenuOffersOnlyWhatActsOnTheText()
     // "Add Movement" on the object arms path points on the board that was right-clicked.
     choose(prompts, "mnuMovimento");
     click(b, {1000, 1000}, Qt::RightButton);
-    QVERIFY(b->bMovimento && w.state().bAdiciona);
+    QVERIFY(b->bMovimento() && w.state().bAdiciona());
 }
 
 void TestMenus::linkCommandsEditTheFoundLink()
@@ -313,7 +314,7 @@ void TestMenus::linkCommandsEditTheFoundLink()
     frmPrincipal w;
     const int slot = showWithNewBoard(w);
     frmMapa *b = w.board(slot);
-    w.state().bAdiciona = true;
+    w.state().tool.choose(ArmedTool::Object);
     w.state().iTipoObj = 1;
     click(b, {1000, 1000});
     choose(prompts, "mnuMovimento");
