@@ -58,8 +58,8 @@ private:
     void removeLastFile();
 
     frmMapa &board_;
-    QLabel *panel3_;
-    QLabel *panel4_;
+    QLabel *panel3_ = nullptr;
+    QLabel *panel4_ = nullptr;
     const std::array<QString, 14> &keyTexts_;
     QString lastFile_;
 };

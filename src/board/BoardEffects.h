@@ -77,7 +77,7 @@ private:
     EffectArray flash_;
     EffectArray smoke_;
     QPointer<AniGif> busy_;
-    CTooltip *balloon_;
+    CTooltip *balloon_ = nullptr;
     int balloonMarker_ = 0;
 };
 

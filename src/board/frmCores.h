@@ -27,7 +27,7 @@ public:
     void picCor_Click(int index);
 
     std::array<ColourSwatch *, 21> picCor{};
-    QPushButton *cmdOK;
+    QPushButton *cmdOK = nullptr;
 
 private:
     std::int32_t lCor_;

@@ -24,10 +24,10 @@ public:
 
     void cmdGO_Click();
 
-    QLineEdit *txtLink;
-    QPushButton *cmdGO;
-    QPushButton *cmdOK;
-    QPushButton *cmdCancelar;
+    QLineEdit *txtLink = nullptr;
+    QPushButton *cmdGO = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancelar = nullptr;
 };
 
 } // namespace quorvel

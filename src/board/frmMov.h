@@ -40,14 +40,14 @@ public:
 
     std::int16_t imgIndex = 0; // object type whose picture the facing preview shows
 
-    QLineEdit *txtIni;
-    QLineEdit *txtSeconds;
+    QLineEdit *txtIni = nullptr;
+    QLineEdit *txtSeconds = nullptr;
     std::array<QRadioButton *, 3> optVel{};
     std::array<QRadioButton *, 3> optLvl{};
     std::array<QRadioButton *, 9> optDirection{};
-    QLabel *picDirection;
-    QGroupBox *Frame4;
-    QPushButton *cmdOK;
+    QLabel *picDirection = nullptr;
+    QGroupBox *Frame4 = nullptr;
+    QPushButton *cmdOK = nullptr;
 
     void cmdOK_Click();
     void optDirection_Click(int index);
@@ -62,7 +62,7 @@ protected:
     void showValidation();
 
     const ProgramState &state_;
-    const BoardHost *host_;
+    const BoardHost *host_ = nullptr;
     MovStep step_;
     QLineEdit *txtMoveWhen_ = nullptr;
     QLineEdit *iTempo_ = nullptr;
@@ -77,9 +77,9 @@ class frmMovEdit : public frmMov {
 public:
     frmMovEdit(const ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
 
-    QLineEdit *txtMoveWhen;
-    QLineEdit *iTempo; // hidden: the board's elapsed seconds
-    QPushButton *cmdCancel;
+    QLineEdit *txtMoveWhen = nullptr;
+    QLineEdit *iTempo = nullptr; // hidden: the board's elapsed seconds
+    QPushButton *cmdCancel = nullptr;
 };
 
 // A whole number from a plain signed decimal ("12", "-3", "2.5"), rounded half to even; none

@@ -18,9 +18,9 @@ class frmTexto : public QDialog {
 public:
     explicit frmTexto(QWidget *parent = nullptr);
 
-    QPlainTextEdit *txtTexto;
-    QPushButton *cmdOK;
-    QPushButton *cmdCancelar;
+    QPlainTextEdit *txtTexto = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancelar = nullptr;
 
     const QString &text() const { return sTextoRet_; }
 

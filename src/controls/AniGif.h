@@ -56,7 +56,7 @@ private:
     void tick();
     void clearDisplay();
 
-    ControlTimer *timer_;
+    ControlTimer *timer_ = nullptr;
     std::shared_ptr<const GifAnimation> animation_;
     QString fileName_;
     int current_ = 0;

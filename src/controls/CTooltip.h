@@ -72,8 +72,8 @@ private:
     int initialMs_ = 500;
     QPoint anchor_;     // the pointer's place (global) when the tip was due
     bool stemUp_ = true; // the balloon's stem points up to the pointer
-    ControlTimer *initialTimer_;
-    ControlTimer *autoPopTimer_;
+    ControlTimer *initialTimer_ = nullptr;
+    ControlTimer *autoPopTimer_ = nullptr;
 };
 
 class CTooltip : public QObject {

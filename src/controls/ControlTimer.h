@@ -41,7 +41,7 @@ private:
     void arm();
 
     Clock &clock_;
-    QTimer *wakeUp_;
+    QTimer *wakeUp_ = nullptr;
     bool active_ = false;
     int interval_ = 0;
     qint64 deadline_ = 0; // clock milliseconds

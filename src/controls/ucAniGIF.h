@@ -141,7 +141,7 @@ private:
     void remoteFinished(QNetworkReply *reply);
     void cancelRemote();
 
-    ControlTimer *timer_;
+    ControlTimer *timer_ = nullptr;
     TimerKind timerKind_ = TimerKind::Stop;
 
     std::shared_ptr<const GifAnimation> animation_;
@@ -175,7 +175,7 @@ private:
 
     QNetworkAccessManager *network_ = nullptr;
     QPointer<QNetworkReply> download_;
-    ControlTimer *remoteDeadline_;
+    ControlTimer *remoteDeadline_ = nullptr;
     RemoteLimits remoteLimits_;
     QByteArray remoteBytes_;
     bool remoteTooBig_ = false;

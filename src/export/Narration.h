@@ -60,7 +60,7 @@ public:
     qint64 bytesRecorded() const { return wav_.dataBytes(); }
 
 private:
-    SoundSource *source_;
+    SoundSource *source_ = nullptr;
     WavWriter wav_;
     bool running_ = false;
     QString failure_;

@@ -35,19 +35,19 @@ public:
     void mnuApagar2_Click();
     void mnuOptions_Click();
 
-    QMenu *mnuPopup;
-    QMenu *mnuPopup2;
-    QMenu *mnuPopup3;
-    QAction *mnuMovimento;
-    QAction *mnuCor;
-    QAction *mnuApagar;
-    QAction *mnuLink;
-    QAction *mnuShowHide;
-    QAction *mnuMovimento2;
-    QAction *mnuApagaMov;
-    QAction *mnuLink2;
-    QAction *mnuApagar2;
-    QAction *mnuOptions;
+    QMenu *mnuPopup = nullptr;
+    QMenu *mnuPopup2 = nullptr;
+    QMenu *mnuPopup3 = nullptr;
+    QAction *mnuMovimento = nullptr;
+    QAction *mnuCor = nullptr;
+    QAction *mnuApagar = nullptr;
+    QAction *mnuLink = nullptr;
+    QAction *mnuShowHide = nullptr;
+    QAction *mnuMovimento2 = nullptr;
+    QAction *mnuApagaMov = nullptr;
+    QAction *mnuLink2 = nullptr;
+    QAction *mnuApagar2 = nullptr;
+    QAction *mnuOptions = nullptr;
 
 private:
     frmMapa *selectedBoard() const;

@@ -39,9 +39,9 @@ signals:
     void raise();
 
 private:
-    SettingsStore *store_;
+    SettingsStore *store_ = nullptr;
     QString activationFile_;
-    QTimer *timer_;
+    QTimer *timer_ = nullptr;
 };
 
 } // namespace quorvel

@@ -33,12 +33,12 @@ public:
     void clearPreview();
 
     std::array<ClickLabel *, 14> picObj{};
-    ClickLabel *picMarker;
-    ClickLabel *lblTexto;
-    ClickLabel *imgMove;
-    ClickLabel *imgChat;
-    QLabel *lblSelected;
-    QLabel *picImg;
+    ClickLabel *picMarker = nullptr;
+    ClickLabel *lblTexto = nullptr;
+    ClickLabel *imgMove = nullptr;
+    ClickLabel *imgChat = nullptr;
+    QLabel *lblSelected = nullptr;
+    QLabel *picImg = nullptr;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

@@ -72,11 +72,11 @@ private:
     void removeAt(qsizetype i);
     void updateCommands();
 
-    QMenu *menu_;
-    QAction *cascade_;
-    QAction *tile_;
-    QAction *arrange_;
-    QAction *separator_;
+    QMenu *menu_ = nullptr;
+    QAction *cascade_ = nullptr;
+    QAction *tile_ = nullptr;
+    QAction *arrange_ = nullptr;
+    QAction *separator_ = nullptr;
     QList<Entry> entries_;
     int highestIndex_ = 0;
 };

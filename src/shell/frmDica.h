@@ -35,10 +35,10 @@ public:
 
     const QStringList &tips() const { return tips_; }
 
-    QLabel *lblTipText;
-    QCheckBox *chkLoadTipsAtStartup;
-    QPushButton *cmdNextTip;
-    QPushButton *cmdOK;
+    QLabel *lblTipText = nullptr;
+    QCheckBox *chkLoadTipsAtStartup = nullptr;
+    QPushButton *cmdNextTip = nullptr;
+    QPushButton *cmdOK = nullptr;
 
 private:
     void ShowRandomTip();

@@ -60,12 +60,12 @@ protected:
 private:
     void lstOverview_Click();
 
-    QListWidget *lstOverview_;
-    QLabel *imgOverview_;
-    QRadioButton *option0_;
-    QRadioButton *option1_;
-    QPushButton *cmdOK_;
-    QPushButton *cmdCancel_;
+    QListWidget *lstOverview_ = nullptr;
+    QLabel *imgOverview_ = nullptr;
+    QRadioButton *option0_ = nullptr;
+    QRadioButton *option1_ = nullptr;
+    QPushButton *cmdOK_ = nullptr;
+    QPushButton *cmdCancel_ = nullptr;
     QPixmap picture_;
 };
 

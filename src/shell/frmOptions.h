@@ -21,13 +21,13 @@ public:
     explicit frmOptions(QWidget *parent = nullptr, ProgramSettings *settings = nullptr,
                         SettingsStore *store = nullptr);
 
-    QCheckBox *chkAutoCheck;
-    QCheckBox *chkMapDefault;
-    QCheckBox *chkShowAnimations;
-    QCheckBox *chkRecordSound;
-    QLineEdit *txtRoundTimer;
-    QPushButton *cmdOK;
-    QPushButton *cmdCancel;
+    QCheckBox *chkAutoCheck = nullptr;
+    QCheckBox *chkMapDefault = nullptr;
+    QCheckBox *chkShowAnimations = nullptr;
+    QCheckBox *chkRecordSound = nullptr;
+    QLineEdit *txtRoundTimer = nullptr;
+    QPushButton *cmdOK = nullptr;
+    QPushButton *cmdCancel = nullptr;
 
 signals:
     // OK was pressed with this "RecordSound" value: the recording panel's chkSound takes it.
@@ -37,8 +37,8 @@ private:
     void txtRoundTimer_Change();
     void cmdOK_Click();
 
-    ProgramSettings *settings_;
-    SettingsStore *store_;
+    ProgramSettings *settings_ = nullptr;
+    SettingsStore *store_ = nullptr;
     bool checking_ = false;
 };
 

@@ -24,13 +24,13 @@ class frmSobre : public QDialog {
 public:
     explicit frmSobre(QWidget *parent = nullptr);
 
-    QLabel *lblVer;
-    QLabel *lblSite;
-    QLabel *lblForum;
-    QLabel *lblIRC;
-    QLabel *Label10;
-    QLabel *Label11;
-    QPushButton *cmdOK;
+    QLabel *lblVer = nullptr;
+    QLabel *lblSite = nullptr;
+    QLabel *lblForum = nullptr;
+    QLabel *lblIRC = nullptr;
+    QLabel *Label10 = nullptr;
+    QLabel *Label11 = nullptr;
+    QPushButton *cmdOK = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -24,10 +24,10 @@ public:
     // The page the status line opens: the server's download address, or its forum page.
     QUrl downloadAddress() const;
 
-    QLineEdit *Text1;
-    QLineEdit *Text2;
-    ClickLabel *Label3;
-    QListWidget *List1;
+    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    ClickLabel *Label3 = nullptr;
+    QListWidget *List1 = nullptr;
 
 signals:
     // Every fetch has come back (or failed).
@@ -39,7 +39,7 @@ private:
     void Label3_Click();
     void oneDone();
 
-    UpdateClient *Inet1;
+    UpdateClient *Inet1 = nullptr;
     Status status_ = Status::Checking;
     QUrl where_;
     int pending_ = 0;
