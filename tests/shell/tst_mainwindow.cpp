@@ -176,8 +176,8 @@ void TestMainWindow::saveMenusActOnTheActiveBoard()
     ScriptedPrompts prompts;
     frmPrincipal w;
     // With no board open, Save and Save As do nothing.
-    w.mnuSalvar_Click();
-    w.mnuSalvarComo_Click();
+    w.findChild<QAction *>(QStringLiteral("mnuSalvar"))->trigger();
+    w.findChild<QAction *>(QStringLiteral("mnuSalvarComo"))->trigger();
     QVERIFY(prompts.fileDialogs.isEmpty());
 
     QTemporaryDir dir;
@@ -186,13 +186,13 @@ void TestMainWindow::saveMenusActOnTheActiveBoard()
     QVERIFY(w.activeBoard());
     const QString copy = dir.filePath(QStringLiteral("copy"));
     prompts.addFile(copy);
-    w.mnuSalvarComo_Click();
+    w.findChild<QAction *>(QStringLiteral("mnuSalvarComo"))->trigger();
     QCOMPARE(w.activeBoard()->sArquivo(), copy + QStringLiteral(".qvl"));
     StratDocument back;
     QVERIFY(readStratFile(copy + QStringLiteral(".qvl"), back));
     QCOMPARE(back.iObj, samples::realisticStrat().iObj);
     // Save writes to the board's file without asking.
-    w.mnuSalvar_Click();
+    w.findChild<QAction *>(QStringLiteral("mnuSalvar"))->trigger();
     QCOMPARE(prompts.fileDialogs.size(), 1);
 }
 
