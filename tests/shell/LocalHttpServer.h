@@ -1,5 +1,5 @@
 #pragma once
-// A small HTTP server on 127.0.0.1 for the update check's tests: each path answers with a
+// A small HTTP server on 127.0.0.1 for the network tests: each path answers with a
 // status and a body (404 when unknown), or never answers (a server slower than any time-out).
 
 #include <QHash>
@@ -15,6 +15,7 @@ public:
         bool hang = false;
     };
     QHash<QString, Reply> replies;
+    QHash<QString, QByteArray> headers; // a path's extra header lines, each ending in CR LF
 
     LocalHttpServer()
     {
@@ -35,12 +36,13 @@ private:
         request += socket->readAll();
         if (!request.contains("\r\n\r\n"))
             return;
-        const Reply reply = replies.value(QString::fromLatin1(request.split(' ').value(1)), Reply{404, "no", false});
+        const QString path = QString::fromLatin1(request.split(' ').value(1));
+        const Reply reply = replies.value(path, Reply{404, "no", false});
         pending_.remove(socket);
         if (reply.hang)
             return;
         socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\nContent-Length: "
-                      + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body);
+                      + QByteArray::number(reply.body.size()) + "\r\n" + headers.value(path) + "Connection: close\r\n\r\n" + reply.body);
         socket->disconnectFromHost();
     }
 
