@@ -88,8 +88,10 @@ void HttpFetch::readSome()
 {
     if (limits_.idleMs > 0)
         idle_->start(limits_.idleMs);
-    while (!done_ && socket_->bytesAvailable() > 0) {
+    while (!done_) {
         if (!inBody_) {
+            if (socket_->bytesAvailable() <= 0)
+                return;
             head_ += socket_->read(kMaxHeadBytes + 4 - head_.size());
             if (!readHead())
                 return;
@@ -98,9 +100,13 @@ void HttpFetch::readSome()
         body_ += socket_->read(limits_.maxBody + 1 - body_.size());
         if (body_.size() > limits_.maxBody)
             return finish(false, tr("The answer is larger than %1 bytes.").arg(limits_.maxBody));
+        if (length_ >= 0 && body_.size() >= length_) {
+            body_.truncate(length_); // what follows the stated length is not the answer's
+            return finish(true, QString());
+        }
+        if (socket_->bytesAvailable() <= 0)
+            return;
     }
-    if (!done_ && inBody_ && length_ >= 0 && body_.size() >= length_)
-        finish(true, QString());
 }
 
 // Takes the status line and the header lines once they are all in; false while they are not,

@@ -24,6 +24,7 @@ void TestHttpFetch::fetch_data()
     QTest::newRow("200") << "/a.txt" << true << "";
     QTest::newRow("404") << "/none" << false << "answered 404";
     QTest::newRow("over the cap") << "/big" << false << "larger than 1000 bytes";
+    QTest::newRow("longer than said") << "/long" << true << "";
     QTest::newRow("shorter than said") << "/short" << false << "closed the connection early";
     QTest::newRow("chunked") << "/chunked" << false << "malformed";
     QTest::newRow("redirect") << "/moved" << true << "";
@@ -41,11 +42,17 @@ void TestHttpFetch::fetch()
     QFETCH(bool, ok);
     QFETCH(QString, error);
     LocalHttpServer server;
-    server.replies = {{"/a.txt", {200, "4.1", false}},          {"/big", {200, QByteArray(1001, 'b'), false}},
-                      {"/short", {200, "x", false}},            {"/chunked", {200, "3\r\n4.1\r\n0\r\n\r\n", false}},
-                      {"/moved", {302, {}, false}},             {"/tofile", {301, {}, false}},
-                      {"/loop", {307, {}, false}},              {"/silent", {200, {}, true}}};
+    server.replies = {{"/a.txt", {200, "4.1", false}},
+                      {"/big", {200, QByteArray(1001, 'b'), false}},
+                      {"/short", {200, "x", false}},
+                      {"/long", {200, "4.1 and more", false}},
+                      {"/chunked", {200, "3\r\n4.1\r\n0\r\n\r\n", false}},
+                      {"/moved", {302, {}, false}},
+                      {"/tofile", {301, {}, false}},
+                      {"/loop", {307, {}, false}},
+                      {"/silent", {200, {}, true}}};
     server.headers = {{"/short", "Content-Length: 5\r\n"},
+                      {"/long", "Content-Length: 3\r\n"},
                       {"/chunked", "Transfer-Encoding: chunked\r\n"},
                       {"/moved", "Location: /a.txt\r\n"},
                       {"/tofile", "Location: file:///etc/hostname\r\n"},
