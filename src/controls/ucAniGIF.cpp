@@ -4,9 +4,9 @@
 #include "common/Rounding.h"
 #include "controls/ControlCodes.h"
 #include "controls/ControlTimer.h"
+#include "platform/HttpFetch.h"
 
 #include <QMouseEvent>
-#include <QNetworkReply>
 #include <QPainter>
 
 #include <climits>
@@ -26,17 +26,14 @@ ucAniGIF::ucAniGIF(Clock &clock, QWidget *parent)
     connect(remoteDeadline_, &ControlTimer::timeout, this, [this] {
         remoteDeadline_->stop();
         if (download_)
-            download_->abort(); // finishes with an error: RemoteLoadFailure
+            download_->abort(tr("No answer in time.")); // finishes with an error: RemoteLoadFailure
     });
 }
 
 ucAniGIF::~ucAniGIF()
 {
     timer_->stop();
-    if (QNetworkReply *reply = download_) {
-        download_ = nullptr; // the abort's finished signal reports to nobody
-        reply->abort();
-    }
+    cancelRemote();
 }
 
 // ---- loading ----

@@ -22,11 +22,9 @@
 #include <memory>
 #include <optional>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-
 namespace quorvel {
 
+class HttpFetch;
 class Clock;
 class ControlTimer;
 
@@ -138,7 +136,7 @@ private:
     void invalidatePicture();
     const std::vector<GifColorTable> *tableSet(std::int32_t FrameIndex, int *table) const;
     void raiseMouse(QMouseEvent *event, void (ucAniGIF::*signal)(std::int16_t, std::int16_t, float, float));
-    void remoteFinished(QNetworkReply *reply);
+    void remoteFinished(bool ok, const QByteArray &bytes);
     void cancelRemote();
 
     ControlTimer *timer_ = nullptr;
@@ -173,12 +171,9 @@ private:
     bool playAfterBuild_ = false;
     bool pressed_ = false;
 
-    QNetworkAccessManager *network_ = nullptr;
-    QPointer<QNetworkReply> download_;
+    QPointer<HttpFetch> download_;
     ControlTimer *remoteDeadline_ = nullptr;
     RemoteLimits remoteLimits_;
-    QByteArray remoteBytes_;
-    bool remoteTooBig_ = false;
 };
 
 } // namespace quorvel

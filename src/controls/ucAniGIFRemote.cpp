@@ -5,28 +5,20 @@
 
 #include "common/Rounding.h"
 #include "controls/ControlTimer.h"
-
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include "platform/HttpFetch.h"
 
 namespace quorvel {
-
-namespace {
-
-// Qt's own buffer stays small: the body is moved into ours as it comes, where the cap applies.
-constexpr qint64 kReadBufferBytes = 64 * 1024;
-
-} // namespace
 
 void ucAniGIF::setRemoteLimits(const RemoteLimits &limits) { remoteLimits_ = limits; }
 
 void ucAniGIF::cancelRemote()
 {
     remoteDeadline_->stop();
-    remoteBytes_.clear();
-    if (QNetworkReply *old = download_) {
+    if (HttpFetch *old = download_) {
         download_ = nullptr;
-        old->abort();
+        old->disconnect(this); // its end reports to nobody
+        old->abort(QString());
+        old->deleteLater();
     }
 }
 
@@ -35,53 +27,20 @@ void ucAniGIF::LoadAnimatedGIF_Remote(const QString &RemotePath)
     if (RemotePath.isEmpty())
         return;
     cancelRemote(); // one download per control: a new one replaces it
-    const QUrl url(RemotePath);
-    const QString scheme = url.scheme().toLower();
-    // Only the web: a file or data address would read what the caller never meant to expose.
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        emit RemoteLoadFailure();
-        return;
-    }
-    if (!network_)
-        network_ = new QNetworkAccessManager(this);
-    QNetworkReply *reply = network_->get(QNetworkRequest(url));
-    reply->setReadBufferSize(std::min(kReadBufferBytes, remoteLimits_.maxBytes));
-    download_ = reply;
-    remoteTooBig_ = false;
-    const auto tooBig = [this, reply] {
-        remoteTooBig_ = true;
-        reply->abort();
-    };
-    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply, tooBig] {
-        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > remoteLimits_.maxBytes)
-            tooBig();
-    });
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply, tooBig] {
-        if (reply != download_)
-            return;
-        if (remoteBytes_.size() + reply->bytesAvailable() > remoteLimits_.maxBytes)
-            tooBig();
-        else
-            remoteBytes_ += reply->readAll();
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { remoteFinished(reply); });
+    // Only the web (HttpFetch refuses the rest): a file or data address would read what the
+    // caller never meant to expose. The control's clock runs the deadline.
+    download_ = new HttpFetch(QUrl(RemotePath), {remoteLimits_.maxBytes, 0, 0}, this);
+    connect(download_, &HttpFetch::finished, this, &ucAniGIF::remoteFinished);
     remoteDeadline_->start(remoteLimits_.deadlineMs);
 }
 
-void ucAniGIF::remoteFinished(QNetworkReply *reply)
+void ucAniGIF::remoteFinished(bool ok, const QByteArray &bytes)
 {
-    reply->deleteLater();
-    if (reply != download_)
-        return; // replaced by a newer download
-    download_ = nullptr;
     remoteDeadline_->stop();
-    const bool ok = reply->error() == QNetworkReply::NoError && !remoteTooBig_
-                    && remoteBytes_.size() + reply->bytesAvailable() <= remoteLimits_.maxBytes;
-    QByteArray bytes = std::move(remoteBytes_);
-    remoteBytes_.clear();
-    std::shared_ptr<const GifAnimation> animation;
-    if (ok)
-        animation = decode(bytes + reply->readAll());
+    if (download_)
+        download_->deleteLater();
+    download_ = nullptr;
+    std::shared_ptr<const GifAnimation> animation = ok ? decode(bytes) : nullptr;
     if (!animation) {
         emit RemoteLoadFailure();
         return;

@@ -2,10 +2,8 @@
 
 #include "language/clsLanguagePack.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QTimer>
+#include "platform/HttpFetch.h"
+
 #include <QVersionNumber>
 
 #ifndef QUORVEL_VERSION_MAJOR
@@ -99,10 +97,7 @@ UpdateSource defaultUpdateSource()
     return source;
 }
 
-UpdateClient::UpdateClient(const UpdateSource &source, QObject *parent)
-    : QObject(parent), source_(source), network_(new QNetworkAccessManager(this))
-{
-}
+UpdateClient::UpdateClient(const UpdateSource &source, QObject *parent) : QObject(parent), source_(source) {}
 
 UpdateClient::~UpdateClient() = default;
 
@@ -113,40 +108,11 @@ void UpdateClient::fetch(const QString &path)
         QMetaObject::invokeMethod(this, [this, path] { emit fetched(path, false, QString()); }, Qt::QueuedConnection);
         return;
     }
-    QNetworkRequest request(source_.address(path));
-    request.setTransferTimeout(source_.timeoutMs);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    QNetworkReply *reply = network_->get(request);
-    // Without a bound Qt's network thread reads a body far ahead of the cap check below; one
-    // byte past the cap is enough to know the body is too big.
-    reply->setReadBufferSize(kMaxBody + 1);
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > kMaxBody)
-            reply->abort();
+    auto *fetch = new HttpFetch(source_.address(path), {kMaxBody, source_.deadlineMs, source_.timeoutMs}, this);
+    connect(fetch, &HttpFetch::finished, this, [this, fetch, path](bool ok, const QByteArray &body) {
+        fetch->deleteLater();
+        emit fetched(path, ok, ok ? QString::fromUtf8(body) : QString());
     });
-    // The transfer time-out only sees silence: header lines without end, or a body that drips
-    // forever, are ended here.
-    auto *deadline = new QTimer(reply);
-    deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, reply, &QNetworkReply::abort);
-    deadline->start(source_.deadlineMs);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, path] { finished(reply, path); });
-}
-
-void UpdateClient::finished(QNetworkReply *reply, const QString &path)
-{
-    reply->deleteLater();
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status != 200) {
-        emit fetched(path, false, QString());
-        return;
-    }
-    const QByteArray body = reply->readAll();
-    if (body.size() > kMaxBody) {
-        emit fetched(path, false, QString());
-        return;
-    }
-    emit fetched(path, true, QString::fromUtf8(body));
 }
 
 QString noticeText()

@@ -3,17 +3,14 @@
 //
 // The server's address is a build setting (QUORVEL_UPDATE_SERVER) that the environment
 // variable of the same name overrides; without one the check is off. Fetches run on the event
-// loop through QNetworkAccessManager, so nothing waits on the network. The server is not
-// trusted: each fetch has a deadline of its own and Qt buffers at most one byte past the body
-// cap, so no answer costs more than the cap in memory or the deadline in time.
+// loop through HttpFetch, so nothing waits on the network. The server is not trusted: each
+// fetch has a deadline of its own and caps on the headers and the body, so no answer costs
+// more than the caps in memory or the deadline in time.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
-
-class QNetworkAccessManager;
-class QNetworkReply;
 
 namespace quorvel {
 
@@ -62,10 +59,7 @@ signals:
     void fetched(const QString &path, bool ok, const QString &body);
 
 private:
-    void finished(QNetworkReply *reply, const QString &path);
-
     UpdateSource source_;
-    QNetworkAccessManager *network_ = nullptr;
 };
 
 // The keyed texts of the notice and the dialog, from the pack or in English.

@@ -1,5 +1,5 @@
 #pragma once
-// A small HTTP server on 127.0.0.1 for the update check's tests: each path answers with a
+// A small HTTP server on 127.0.0.1 for the network tests: each path answers with a
 // status and a body (404 when unknown), or never answers (a server slower than any time-out).
 
 #include <QHash>
@@ -15,6 +15,7 @@ public:
         bool hang = false;
     };
     QHash<QString, Reply> replies;
+    QHash<QString, QByteArray> headers; // a path's extra header lines, each ending in CR LF
 
     LocalHttpServer()
     {
@@ -35,12 +36,13 @@ private:
         request += socket->readAll();
         if (!request.contains("\r\n\r\n"))
             return;
-        const Reply reply = replies.value(QString::fromLatin1(request.split(' ').value(1)), Reply{404, "no", false});
+        const QString path = QString::fromLatin1(request.split(' ').value(1));
+        const Reply reply = replies.value(path, Reply{404, "no", false});
         pending_.remove(socket);
         if (reply.hang)
             return;
         socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\nContent-Length: "
-                      + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body);
+                      + QByteArray::number(reply.body.size()) + "\r\n" + headers.value(path) + "Connection: close\r\n\r\n" + reply.body);
         socket->disconnectFromHost();
     }
 
@@ -57,7 +59,8 @@ private:
 #include <unistd.h>
 
 // A server that never stops talking, on a thread of its own so it sends as fast as the client
-// reads: after the request, header lines without end, or a body without end. It stops when the
+// reads: after the request, header lines without end, or a body without end (and without a
+// length, so only its growth can tell it is too big). It stops when the
 // client goes away, or after 1 GB.
 class EndlessHttpServer {
 public:
@@ -79,7 +82,7 @@ public:
                 return;
             const QByteArray chunk = headers ? QByteArray("X-Padding: ").append(1000, 'h').append("\r\n").repeated(64)
                                              : QByteArray(64 * 1024, 'b');
-            QByteArray next = headers ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 200 OK\r\nContent-Length: 1000000000000\r\n\r\n";
+            QByteArray next = headers ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 200 OK\r\n\r\n";
             for (qsizetype at = 0; sent_ < (qint64(1) << 30); next = chunk, at = 0)
                 for (ssize_t n = 0; at < next.size(); at += n, sent_ += n)
                     if ((n = ::send(client_, next.constData() + at, size_t(next.size() - at), MSG_NOSIGNAL)) <= 0)
