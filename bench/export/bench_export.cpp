@@ -41,24 +41,28 @@ BoardInWindow &board100()
 
 constexpr int kPictures = 800;
 
-// 800 pictures of 800 x 600 made from a capture of the board, a marker moving over it.
+// count pictures made from a capture of the board (scaled to the video's size, or as REC
+// leaves them), a marker moving over it.
+QString makePictures(QTemporaryDir &dir, int count, bool scaled)
+{
+    QImage board = CaptureFormImage(board100().board);
+    if (scaled)
+        board = board.scaled(kVideoSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int i = 1; i <= count; ++i) {
+        QImage img = board;
+        QPainter p(&img);
+        p.fillRect(i % 760, 300 + (i % 40), 40, 40, Qt::yellow);
+        p.end();
+        img.save(QDir(dir.path()).filePath(frameFileName(i)), "BMP");
+    }
+    return dir.path();
+}
+
+// 800 pictures of 800 x 600.
 const QString &pictureFolder()
 {
     static QTemporaryDir dir;
-    static bool made = false;
-    if (!made) {
-        const QImage board = CaptureFormImage(board100().board).scaled(kVideoSize, Qt::IgnoreAspectRatio,
-                                                                       Qt::SmoothTransformation);
-        for (int i = 1; i <= kPictures; ++i) {
-            QImage img = board;
-            QPainter p(&img);
-            p.fillRect(i % 760, 300 + (i % 40), 40, 40, Qt::yellow);
-            p.end();
-            img.save(QDir(dir.path()).filePath(frameFileName(i)), "BMP");
-        }
-        made = true;
-    }
-    static const QString path = dir.path();
+    static const QString path = makePictures(dir, kPictures, true);
     return path;
 }
 
@@ -119,19 +123,7 @@ constexpr int kRecording = 315;
 const QString &recordingFolder()
 {
     static QTemporaryDir dir;
-    static bool made = false;
-    if (!made) {
-        const QImage board = CaptureFormImage(board100().board);
-        for (int i = 1; i <= kRecording; ++i) {
-            QImage img = board;
-            QPainter p(&img);
-            p.fillRect(i % 760, 300 + (i % 40), 40, 40, Qt::yellow);
-            p.end();
-            img.save(QDir(dir.path()).filePath(frameFileName(i)), "BMP");
-        }
-        made = true;
-    }
-    static const QString path = dir.path();
+    static const QString path = makePictures(dir, kRecording, false);
     return path;
 }
 
