@@ -5,9 +5,11 @@
 set(board_dir ${PROJECT_SOURCE_DIR}/src/board)
 quorvel_fuzz(boardmodel
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/fuzz_boardmodel.cpp ${board_dir}/BoardDocument.cpp ${board_dir}/BoardDocument.h
-          ${board_dir}/BoardModel.cpp ${board_dir}/PathEditor.cpp
+          ${board_dir}/BoardDocumentFile.cpp ${board_dir}/BoardModel.cpp ${board_dir}/PathEditor.cpp
   DEPS quorvel_playback quorvel_document quorvel_common)
 quorvel_fuzz_seeds(boardmodel
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/seeds_stratfile.cpp ${PROJECT_SOURCE_DIR}/tests/document/StratSamples.cpp
   DEPS quorvel_document)
+# The fuzzer seeks through the model behind the document, as the board's playback does.
+target_include_directories(fuzz_boardmodel PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
 target_include_directories(seeds_boardmodel PRIVATE ${PROJECT_SOURCE_DIR}/tests/document)

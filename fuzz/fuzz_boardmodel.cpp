@@ -2,6 +2,7 @@
 // and seeks without a crash, a hang or a length outside the round; a seek is a replay from the
 // start, so seeking to one second twice gives the same board.
 #include "board/BoardDocument.h"
+#include "DocumentAccess.h"
 #include "document/StratFile.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } else {
         return 0;
     }
-    BoardModel &model = board.model();
+    BoardModel &model = BoardDocumentTestAccess::model(board);
     PlaybackModel &pb = model.playback;
 
     const PlaybackModel::StratLength length = pb.CalculaTempo();
