@@ -46,7 +46,7 @@ RegularFileReader::~RegularFileReader()
         ::close(fd_);
 }
 
-bool RegularFileReader::open(const QString &path, qint64 maxBytes)
+bool RegularFileReader::open(const QString &path, qint64 maxBytes, FollowLinks links)
 {
     error_.clear();
     if (fd_ >= 0) {
@@ -62,7 +62,8 @@ bool RegularFileReader::open(const QString &path, qint64 maxBytes)
     const QByteArray name = QFile::encodeName(path);
     int fd;
     do
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        fd = ::open(name.constData(),
+                    O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (links == FollowLinks::No ? O_NOFOLLOW : 0));
     while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         error_ = QStringLiteral("cannot open the file: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
@@ -122,10 +123,10 @@ bool RegularFileReader::readAll(QByteArray &out)
     return true;
 }
 
-bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray &out, QString *error)
+bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray &out, QString *error, FollowLinks links)
 {
     RegularFileReader reader;
-    if (reader.open(path, maxBytes) && reader.readAll(out))
+    if (reader.open(path, maxBytes, links) && reader.readAll(out))
         return true;
     if (error)
         *error = reader.error();

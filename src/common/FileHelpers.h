@@ -33,6 +33,10 @@ void ignoreFileSizeSignal();
 // is read. The type is checked on the opened descriptor (opened without waiting), so nothing
 // can be swapped in between the check and the read; the bytes are copied, never mapped, so a
 // file cut short can only make the read fail.
+// Whether a link at the path is followed: a file the user names may be a link; a file of the
+// program's own, in a folder others can write, must not be one.
+enum class FollowLinks { Yes, No };
+
 class RegularFileReader {
 public:
     RegularFileReader() = default;
@@ -40,7 +44,7 @@ public:
     Q_DISABLE_COPY(RegularFileReader)
 
     // False (error() says why) unless the path is a regular file of at most maxBytes.
-    bool open(const QString &path, qint64 maxBytes);
+    bool open(const QString &path, qint64 maxBytes, FollowLinks links = FollowLinks::Yes);
     // The size when it was opened.
     qint64 size() const { return size_; }
     // The whole file; false when it cannot be read or no longer holds exactly size() bytes.
@@ -54,6 +58,7 @@ private:
 };
 
 // open() and readAll() in one; *error (when given) says why it failed.
-bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray &out, QString *error = nullptr);
+bool readRegularFile(const QString &path, qint64 maxBytes, QByteArray &out, QString *error = nullptr,
+                     FollowLinks links = FollowLinks::Yes);
 
 } // namespace quorvel

@@ -77,35 +77,8 @@ bool writeOwnFile(const QString &path, const QByteArray &bytes, QString *error)
 
 QByteArray readOwnFile(const QString &path, qint64 maxBytes, QString *error)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *error = QString::fromLocal8Bit(std::strerror(errno));
-        return {};
-    }
-    struct stat st {};
     QByteArray bytes;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        *error = QStringLiteral("It is not a file.");
-    } else if (st.st_size > maxBytes) {
-        *error = QStringLiteral("It is too large.");
-    } else {
-        bytes.reserve(qsizetype(st.st_size) + 256); // room for a reader's padding
-        bytes.resize(qsizetype(st.st_size));
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        if (done != bytes.size()) {
-            *error = QStringLiteral("It could not be read whole.");
-            bytes.clear();
-        }
-    }
-    ::close(fd);
+    readRegularFile(path, maxBytes, bytes, error, FollowLinks::No);
     return bytes;
 }
 

@@ -2,6 +2,8 @@
 // "About Quorvel": the name, what it is for, the version of this build, the credits and the
 // links to the home page, the forum, the chat channels and the maintainers' mail.
 
+#include "board/BoardLinks.h"
+
 #include <QDialog>
 #include <QUrl>
 
@@ -12,7 +14,7 @@ namespace quorvel {
 
 // The addresses the about box links to.
 namespace about {
-inline const QString kSite = QStringLiteral("https://quorvel.org/");
+inline const QString &kSite = BoardLinks::kHomePage; // the one home page address
 inline const QString kForum = QStringLiteral("https://quorvel.org/forum/");
 inline const QString kIrc = QStringLiteral("irc://irc.libera.chat/quorvel");
 inline const QString kIrcStrats = QStringLiteral("irc://irc.libera.chat/quorvel-strats");
