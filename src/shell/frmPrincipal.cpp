@@ -400,11 +400,6 @@ QPixmap frmPrincipal::cursorPicture(int index) const
     return icons_.cursor(index);
 }
 
-void frmPrincipal::clearToolPreview()
-{
-    toolbar_->clearPreview();
-}
-
 void frmPrincipal::mnuNovo_Click()
 {
     // Modeless; choosing New again while it is open brings the same dialog back.
