@@ -72,8 +72,8 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
 {
     abort();
     // A tool being placed takes the press; the marker tool leaves texts and points draggable.
-    const bool toolArmed = state_.bAdiciona() || (kind == BoardElement::Marker ? state_.bMarker() : state_.bTexto());
-    if (toolArmed)
+    const ArmedTool holder = kind == BoardElement::Marker ? ArmedTool::Marker : ArmedTool::Text;
+    if (state_.tool.placing() || state_.tool.chosen() == holder)
         return;
     bool found = false;
     const QPointF at = elementPos(kind, i, found);

@@ -17,7 +17,7 @@ class QGraphicsRectItem;
 
 namespace quorvel {
 
-struct ProgramState;
+struct SharedToolState;
 
 class DragTool {
 public:
@@ -52,7 +52,7 @@ private:
     QGraphicsRectItem *outlineOf(BoardElement kind) const;
 
     ToolContext tools_;
-    ProgramState &state_;
+    SharedToolState &state_;
     Action action_ = Action::None;
     BoardElement kind_ = BoardElement::None;
     int index_ = 0;

@@ -84,14 +84,11 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     scene_->attach(document_, host_);
     document_.setPalette(state_.lCores);
     connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
-    // The title label, the window title and the program-wide fields of this board's slot
-    // follow the document's title and overview.
+    // The title label and the window title follow the document's title.
     connect(&document_, &BoardDocument::titleChanged, this, [this](const QString &title) {
         lblTitulo_->setText(title);
         setWindowTitle(title + QStringLiteral("[*]"));
-        mirrorHeader();
     });
-    connect(&document_, &BoardDocument::overviewChanged, this, &frmMapa::mirrorHeader);
 
     const PlaybackControls controls{picGO_,        Picture1_, picPause_,   picSlow_, picReverse_,
                                     lblRoundTime_, lblFrame_, lblSegs_,    lblMaxTime_, Slider1_,
@@ -262,20 +259,7 @@ void frmMapa::Form_Load()
     translateWindow(this);
 }
 
-void frmMapa::setImI(std::int16_t slot)
-{
-    document_.setSlot(slot);
-    mirrorHeader();
-}
-
-void frmMapa::mirrorHeader()
-{
-    const int slot = model_.imI;
-    if (slot < 0 || slot > kMaxBoards)
-        return;
-    state_.sOverview[std::size_t(slot)] = fixedWidth(document_.overview(), kOverviewFieldBytes);
-    state_.sNomeTatica[std::size_t(slot)] = fixedWidth(document_.title(), kTitleFieldBytes);
-}
+void frmMapa::setImI(std::int16_t slot) { document_.setSlot(slot); }
 
 void frmMapa::debug(const char *line)
 {
@@ -304,17 +288,17 @@ bool frmMapa::takeOverview(StratDocument &doc, bool logDebug)
     const QString overview = doc.sOverview.trimmed();
 
     // The overview picture, or one the user picks instead of a missing one.
-    state_.sOverviewRet.clear();
     if (!loadOverview(overview)) {
+        QString chosen;
         for (;;) {
             log("Message 12");
             showMessage(host_.dialogOwner(),
                         overview + QStringLiteral(" could not be found. Please select a new overview image."));
             log("Message 13");
             log("Message 14");
-            state_.sOverviewRet = host_.chooseOverview();
+            chosen = host_.chooseOverview();
             log("Message 15");
-            if (state_.sOverviewRet.isEmpty()) {
+            if (chosen.isEmpty()) {
                 log("Message 16");
                 showMessage(host_.dialogOwner(), QStringLiteral("Cannot open the strat file without a map overview."));
                 log("Message 17");
@@ -322,10 +306,10 @@ bool frmMapa::takeOverview(StratDocument &doc, bool logDebug)
                 return false;
             }
             // A replacement that does not load either is not accepted as a blank board.
-            if (loadOverview(state_.sOverviewRet))
+            if (loadOverview(chosen))
                 break;
         }
-        doc.sOverview = state_.sOverviewRet;
+        doc.sOverview = chosen;
     }
     return true;
 }
@@ -414,7 +398,7 @@ void frmMapa::applySettings()
     controller_->updateStratLength();
 }
 
-bool frmMapa::bMovimento() const { return state_.tool.pathMode(model_.imI); }
+bool frmMapa::bMovimento() const { return state_.tool.armed(model_.imI) == ArmedTool::PathPoint; }
 
 void frmMapa::cancelMovement()
 {

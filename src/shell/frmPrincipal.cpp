@@ -74,6 +74,12 @@ frmPrincipal::~frmPrincipal()
     // The MDI area outlives this part of the object while QWidget tears the children down;
     // its activation signal must not reach a half-destroyed main window.
     disconnect(mdi_, nullptr, this, nullptr);
+    // The boards read the state this window owns (the armed tool a lost focus resets): they
+    // go while it is whole, not after it with the rest of the children.
+    const QList<QMdiSubWindow *> subs = mdi_->subWindowList();
+    Mapas_.fill(nullptr);
+    activeBoard_ = nullptr;
+    qDeleteAll(subs);
     // The toolbar filters the MDI area's events and calls back into this window.
     mdi_->viewport()->removeEventFilter(toolbar_);
     mdi_->viewport()->removeEventFilter(this);
@@ -392,11 +398,6 @@ void frmPrincipal::showPopup(Popup which, const QPoint &globalPos)
 QPixmap frmPrincipal::cursorPicture(int index) const
 {
     return icons_.cursor(index);
-}
-
-void frmPrincipal::clearToolPreview()
-{
-    toolbar_->clearPreview();
 }
 
 void frmPrincipal::mnuNovo_Click()

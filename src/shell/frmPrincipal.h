@@ -73,7 +73,6 @@ public:
     void boardClosed(frmMapa *board) override;
     void showPopup(Popup which, const QPoint &globalPos) override;
     QPixmap cursorPicture(int index) const override;
-    void clearToolPreview() override;
 
     // The toolbar panel and the right-click menus with their commands.
     Toolbar *toolbar() const { return toolbar_; }

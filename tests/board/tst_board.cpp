@@ -254,7 +254,7 @@ void TestBoard::missingOverviewWithCancel()
     const QString path = writeTemp(dir, QStringLiteral("m2.qvl"), d);
     ok.board.AbreTatica(path);
     QVERIFY(ok.board.scene()->hasOverview());
-    QCOMPARE(ok.state.sOverview[1], QStringLiteral("Citadel.jpg").leftJustified(16, u' '));
+    QCOMPARE(ok.board.document().overview(), QStringLiteral("Citadel.jpg"));
     QCOMPARE(ok.host.closedCount, 0);
     QVERIFY(ok.board.isWindowModified());
     prompts.addAnswer(MessageAnswer::Yes);
@@ -418,13 +418,14 @@ void TestBoard::saveCloseAndReopenShowsTheSameScene()
     const QString saved = dir.filePath(QStringLiteral("again.qvl"));
     prompts.addFile(saved);
     QVERIFY(first.board.SalvaTatica(true));
+    const QString title = first.board.document().title();
     first.board.closeBoard(frmMapa::CloseReason::User);
     QVERIFY(first.host.windowList.isEmpty());
 
     Board second;
     second.board.AbreTatica(saved);
     QCOMPARE(itemsOf(*second.board.scene()), before);
-    QCOMPARE(second.title(), first.state.sNomeTatica[1]);
+    QCOMPARE(second.title(), title);
 }
 
 void TestBoard::closedBoardForgetsItsStrat()

@@ -15,6 +15,7 @@
 #include "board/frmMapa.h"
 #include "board/frmMov.h"
 #include "board/frmTexto.h"
+#include "language/SetLanguageInForm.h"
 #include "document/StratFile.h"
 #include "platform/ScriptedPrompts.h"
 
@@ -126,6 +127,14 @@ std::function<int(QDialog &)> movOk(std::function<void(frmMov &)> set = {})
     };
 }
 
+// A click with the mouse on swatch `index` of the colour dialog.
+void clickSwatch(frmCores &dialog, int index)
+{
+    for (QWidget *swatch : dialog.findChildren<QWidget *>(QStringLiteral("picCor")))
+        if (swatch->property(kControlIndexProperty).toInt() == index)
+            QTest::mouseClick(swatch, Qt::LeftButton);
+}
+
 QPointF pointCentre(Board &b, int n)
 {
     const PathPoint &p = b.m().points[std::size_t(n)];
@@ -207,15 +216,15 @@ void TestEditing::placing()
         const tpTexto t = tool == -1 ? b.doc().tMarkers[1] : b.doc().tTextos[1];
         QCOMPARE(t, (tpTexto{float(stored.x()), float(stored.y()), QStringLiteral("A long")}));
         QCOMPARE(tool == -1 ? b.board.scene()->imgMarker[1]->pos() : b.board.scene()->lblTexto[1]->pos(), stored);
-        QVERIFY(!b.state.bMarker() && !b.state.bTexto());
+        QCOMPARE(b.state.tool.chosen(), ArmedTool::None);
         // A cancelled dialog adds nothing and still disarms the tool.
         prompts.addDialog(closeBox());
         b.state.tool.choose(tool == -1 ? ArmedTool::Marker : ArmedTool::Text);
         b.click({3000, 3000});
         QCOMPARE(tool == -1 ? b.doc().iMkr : b.doc().iTxt, 1);
-        QVERIFY(!b.state.bMarker() && !b.state.bTexto());
+        QCOMPARE(b.state.tool.chosen(), ArmedTool::None);
     }
-    QVERIFY(!b.state.bAdiciona());
+    QCOMPARE(b.state.tool.armed(b.board.imI()), ArmedTool::None);
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
@@ -407,7 +416,6 @@ void TestEditing::bombPathMatchesTheReopenedFile()
     QCOMPARE(b.playerStep(1, 1), step);
     QCOMPARE(b.doc().lCorMov[1], kButtonFace);
     QCOMPARE(b.m().iCorAtual, 13);
-    QCOMPARE(b.state.iIniMov, 189);
     QCOMPARE(b.state.sDirMov, -1);
     QCOMPARE(b.m().points[1].Left, 1259.0f);
     QCOMPARE(b.m().points[1].Top, 1261.0f);
@@ -795,7 +803,7 @@ void TestEditing::deletingTheArmedObjectEndsPathMode()
     prompts.addDialog(movOk());
     b.click({3000, 3000});
     b.board.document().ApagaObjeto(1);
-    QVERIFY(!b.board.bMovimento() && !b.state.bAdiciona());
+    QCOMPARE(b.state.tool.armed(b.board.imI()), ArmedTool::None);
     QVERIFY(!b.ed().placing().tlinha->isVisible());
     // A further press gives the deleted object nothing.
     b.state.tool.addMovement(b.board.imI());
@@ -857,7 +865,7 @@ void TestEditing::colourCycleAndDialog()
     b.state.iObjSel = 2;
     prompts.addDialog([](QDialog &d) {
         auto &c = static_cast<frmCores &>(d);
-        c.picCor_Click(12);
+        clickSwatch(c, 12);
         c.cmdOK->click();
         return d.result();
     });
@@ -870,7 +878,7 @@ void TestEditing::colourCycleAndDialog()
     b.board.document().setModified(false);
     // The close box keeps the colour; an object without a path shows no dialog.
     prompts.addDialog([](QDialog &d) {
-        static_cast<frmCores &>(d).picCor_Click(4);
+        clickSwatch(static_cast<frmCores &>(d), 4);
         return int(QDialog::Rejected);
     });
     b.board.editor().dialogs().MudaCor();
@@ -974,10 +982,10 @@ void TestEditing::textsMarkersAndTitle()
     QTest::mouseDClick(titleLabel, Qt::LeftButton);
     QCOMPARE(prompts.inputMaxLengths, QList<int>{32});
     QCOMPARE(b.title(), longTitle.left(32));
-    QCOMPARE(b.state.sNomeTatica[1], longTitle.left(32));
+    QCOMPARE(b.board.document().title(), longTitle.left(32));
     prompts.addInput(QStringLiteral("Short"));
     QTest::mouseDClick(titleLabel, Qt::LeftButton);
-    QCOMPARE(b.state.sNomeTatica[1], QStringLiteral("Short") + QString(27, u' '));
+    QCOMPARE(b.board.document().prepareSave().sNomeTatica, QStringLiteral("Short") + QString(27, u' '));
     prompts.addInput(std::nullopt);
     QTest::mouseDClick(titleLabel, Qt::LeftButton);
     QCOMPARE(b.title(), QStringLiteral("Short"));
@@ -996,15 +1004,16 @@ void TestEditing::keysAndToolReset()
     QVERIFY(b.ed().placing().tlinha->isVisible());
     QCOMPARE(b.ed().placing().tlinha->line().p1(), QPointF(1000, 1000));
     QTest::keyClick(b.board.view(), Qt::Key_Escape);
-    QVERIFY(!b.board.bMovimento() && !b.state.bAdiciona() && !b.ed().placing().tlinha->isVisible());
-    QVERIFY(b.state.bMarker()); // Esc keeps the marker tool's flag
+    QCOMPARE(b.state.tool.armed(b.board.imI()), ArmedTool::None);
+    QVERIFY(!b.ed().placing().tlinha->isVisible());
+    QCOMPARE(b.state.tool.chosen(), ArmedTool::Marker); // Esc keeps the marker tool's choice
 
     // Ctrl over the board after a right-click on an object of this board arms path points.
     b.state.iTipoSel = 1;
     b.state.iMapaSel = 1;
     b.state.iObjSel = 1;
     b.hover({3000, 3000}, Qt::ControlModifier);
-    QVERIFY(b.board.bMovimento() && b.state.bAdiciona());
+    QVERIFY(b.board.bMovimento() && b.state.tool.placing());
     b.board.cancelMovement();
     b.state.iMapaSel = 2; // a right-click on another board does not count
     b.hover({3000, 3000}, Qt::ControlModifier);
@@ -1021,7 +1030,7 @@ void TestEditing::keysAndToolReset()
     b.mouse(QEvent::MouseButtonPress, {6000.5, 6000}, Qt::LeftButton, Qt::LeftButton);
     QCOMPARE(b.ed().drag().lMoverX, 6000); // half to even
     b.mouse(QEvent::MouseButtonRelease, {6000, 6000}, Qt::LeftButton, Qt::NoButton);
-    QVERIFY(!b.state.bMover());
+    QCOMPARE(b.state.tool.chosen(), ArmedTool::None);
 }
 
 void TestEditing::secondsToFrames_data()
@@ -1058,7 +1067,7 @@ void TestEditing::secondsToFrames()
     ScriptedPrompts prompts;
     ProgramState state;
     state.iRoundTimer = static_cast<std::int16_t>(roundTimer);
-    frmMovEdit dialog(state, nullptr);
+    frmMovEdit dialog(state.iRoundTimer, nullptr);
     dialog.iTempo->setText(elapsed);
     QLineEdit *target = edit ? dialog.txtMoveWhen : dialog.txtSeconds;
     target->setText(QStringLiteral("7"));
@@ -1095,7 +1104,7 @@ void TestEditing::movementBoxesSelectOnFocus()
 {
     QFETCH(QString, box);
     ProgramState state;
-    frmMovEdit dialog(state, nullptr);
+    frmMovEdit dialog(state.iRoundTimer, nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     auto *edit = dialog.findChild<QLineEdit *>(box);

@@ -10,6 +10,7 @@
 #include "shell/CommandPoller.h"
 #include "shell/frmPrincipal.h"
 
+#include <QGraphicsView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -63,6 +64,7 @@ private slots:
     void backgroundIsAPicture();
     void convertMenu();
     void exportMenus();
+    void closingWithABoardFocused();
 
 private:
     QTemporaryDir config_;
@@ -346,6 +348,27 @@ void TestMainWindow::exportMenus()
     QTest::mouseClick(w.recorder()->panel()->cmdCancel, Qt::LeftButton);
     QVERIFY(!w.recorder()->panel()->isVisible());
     QVERIFY(video->isEnabled());
+}
+
+// The exit may delete the main window before the window system takes the focus away: the
+// board's view loses it while the boards are torn down, and its focus handler must still find
+// the armed tool it resets (the sanitizer build checks). Held in a shown frame, the window
+// goes without a deactivation first.
+void TestMainWindow::closingWithABoardFocused()
+{
+    ScriptedPrompts prompts;
+    QWidget frame;
+    auto *w = new frmPrincipal(&frame);
+    w->setWindowFlags(Qt::Widget);
+    frame.resize(w->size());
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QCOMPARE(w->NovoMapa(), 1);
+    QGraphicsView *view = w->board(1)->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->viewport()->rect().center());
+    QVERIFY(view->hasFocus());
+    delete w;
+    QVERIFY(frame.children().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
