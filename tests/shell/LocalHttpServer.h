@@ -1,11 +1,16 @@
 #pragma once
-// A small HTTP server on 127.0.0.1 for the network tests: each path answers with a
-// status and a body (404 when unknown), or never answers (a server slower than any time-out).
+// A small HTTP server on 127.0.0.1 for the network tests, plain or over TLS: each path answers
+// with a status and a body (404 when unknown), or never answers (a server slower than any
+// time-out), or drops the connection after a body of no stated length.
 
 #include <QHash>
+#include <QSslServer>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
+
+#include <memory>
 
 class LocalHttpServer : public QObject {
 public:
@@ -13,21 +18,36 @@ public:
         int status = 200;
         QByteArray body;
         bool hang = false;
+        bool cut = false; // no Content-Length, and the connection dropped (no TLS close alert)
     };
     QHash<QString, Reply> replies;
     QHash<QString, QByteArray> headers; // a path's extra header lines, each ending in CR LF
 
-    LocalHttpServer()
+    // Over TLS with the given certificate and key when tls is given.
+    explicit LocalHttpServer(const QSslConfiguration *tls = nullptr)
     {
-        connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = server_.nextPendingConnection()) {
+        if (tls) {
+            auto *secure = new QSslServer(this);
+            secure->setSslConfiguration(*tls);
+            server_ = secure;
+        } else {
+            server_ = new QTcpServer(this);
+        }
+        connect(server_, &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket *socket = server_->nextPendingConnection()) {
                 socket->setParent(this);
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+                if (socket->bytesAvailable() > 0)
+                    serve(socket);
             }
         });
-        server_.listen(QHostAddress::LocalHost);
+        server_->listen(QHostAddress::LocalHost);
+        secure_ = tls != nullptr;
     }
-    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort())); }
+    QUrl url() const
+    {
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(secure_ ? "https" : "http").arg(server_->serverPort()));
+    }
 
 private:
     void serve(QTcpSocket *socket)
@@ -41,12 +61,17 @@ private:
         pending_.remove(socket);
         if (reply.hang)
             return;
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\nContent-Length: "
-                      + QByteArray::number(reply.body.size()) + "\r\n" + headers.value(path) + "Connection: close\r\n\r\n" + reply.body);
-        socket->disconnectFromHost();
+        const QByteArray length = reply.cut ? QByteArray() : "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\n" + length + headers.value(path)
+                      + "Connection: close\r\n\r\n" + reply.body);
+        if (!reply.cut)
+            return socket->disconnectFromHost();
+        socket->flush();
+        socket->abort();
     }
 
-    QTcpServer server_;
+    QTcpServer *server_ = nullptr;
+    bool secure_ = false;
     QHash<QTcpSocket *, QByteArray> pending_;
 };
 
@@ -59,12 +84,12 @@ private:
 #include <unistd.h>
 
 // A server that never stops talking, on a thread of its own so it sends as fast as the client
-// reads: after the request, header lines without end, or a body without end (and without a
-// length, so only its growth can tell it is too big). It stops when the
-// client goes away, or after 1 GB.
+// reads: after the request, header lines without end, or a body without end (with no length,
+// or in chunks, so that only its growth can tell it is too big). It stops when the client goes
+// away, or after 1 GB.
 class EndlessHttpServer {
 public:
-    explicit EndlessHttpServer(bool headers)
+    explicit EndlessHttpServer(bool headers, bool chunked = false)
     {
         listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
@@ -75,14 +100,17 @@ public:
         ::listen(listener_, 1);
         ::getsockname(listener_, reinterpret_cast<sockaddr *>(&address), &length);
         port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this, headers] {
+        thread_ = std::thread([this, headers, chunked] {
             client_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
             char request[4096];
             if (client_ < 0 || ::recv(client_, request, sizeof request, 0) <= 0)
                 return;
             const QByteArray chunk = headers ? QByteArray("X-Padding: ").append(1000, 'h').append("\r\n").repeated(64)
-                                             : QByteArray(64 * 1024, 'b');
-            QByteArray next = headers ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 200 OK\r\n\r\n";
+                                     : chunked ? QByteArray("10000\r\n").append(64 * 1024, 'b').append("\r\n")
+                                               : QByteArray(64 * 1024, 'b');
+            QByteArray next = headers   ? "HTTP/1.1 200 OK\r\n"
+                              : chunked ? "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                        : "HTTP/1.1 200 OK\r\n\r\n";
             for (qsizetype at = 0; sent_ < (qint64(1) << 30); next = chunk, at = 0)
                 for (ssize_t n = 0; at < next.size(); at += n, sent_ += n)
                     if ((n = ::send(client_, next.constData() + at, size_t(next.size() - at), MSG_NOSIGNAL)) <= 0)
