@@ -39,6 +39,7 @@ private slots:
     void instanceFolderIsTheUsersOwn_data();
     void instanceFolderIsTheUsersOwn();
     void requestIsNeverWrittenThroughALink();
+    void fileSizeLimitFailsTheWrite_data();
     void fileSizeLimitFailsTheWrite();
 
 private:
@@ -198,13 +199,33 @@ void TestStartUp::slowOpenIsNotRepeated()
     QCOMPARE(opens, 1);
 }
 
+void TestStartUp::fileSizeLimitFailsTheWrite_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("picture") << "board.jpg" << "The picture could not be saved:";
+    // The example strat is larger than the limit: a write in place would cut it.
+    QTest::newRow("strat") << "example.qvl" << "There was an error writing the file.";
+}
+
 void TestStartUp::fileSizeLimitFailsTheWrite()
 {
-    // A start under "ulimit -f 1": the picture's write fails with its error, and the program
-    // says so and lives.
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    // A start under "ulimit -f 1": the save fails with its error, and the program says so,
+    // names the file and lives; an old file stays whole.
     QTemporaryDir out;
+    const QString target = out.filePath(kind);
+    const bool strat = kind.endsWith(".qvl");
+    if (strat)
+        QVERIFY(QFile::copy(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl", target));
+    const auto contents = [&] {
+        QFile f(target);
+        return f.exists() && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = contents();
     QProcessEnvironment env = helperEnvironment();
-    env.insert("QUORVEL_TEST_TARGET", out.filePath("board.jpg"));
+    env.insert(strat ? "QUORVEL_TEST_STRAT" : "QUORVEL_TEST_TARGET", target);
     env.insert("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); // its language pack: no message at start
     QProcess helper;
     helper.setProcessEnvironment(env);
@@ -216,9 +237,11 @@ void TestStartUp::fileSizeLimitFailsTheWrite()
     QVERIFY(helper.waitForFinished(60000));
     QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
     QCOMPARE(helper.exitCode(), 1);
-    const QString said = QString::fromLocal8Bit(helper.readAllStandardOutput());
-    QVERIFY2(said.startsWith("The picture could not be saved:") && said.contains("File too large"), qPrintable(said));
-    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
+    const QString message = QString::fromLocal8Bit(helper.readAllStandardOutput());
+    QVERIFY2(message.startsWith(said) && message.contains(target) && message.contains("File too large"),
+             qPrintable(message));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), strat ? QStringList{kind} : QStringList());
+    QCOMPARE(contents(), before);
 }
 
 QProcessEnvironment TestStartUp::helperEnvironment() const
