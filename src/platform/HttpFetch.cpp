@@ -3,6 +3,7 @@
 #include <QSslSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvel {

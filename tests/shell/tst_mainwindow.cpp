@@ -8,6 +8,8 @@
 #include "export/VideoRecorder.h"
 #include "playback/PlaybackController.h"
 #include "shell/CommandPoller.h"
+#include "shell/SingleInstance.h"
+#include "shell/StartUp.h"
 #include "shell/frmPrincipal.h"
 
 #include <QMdiArea>
@@ -19,6 +21,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstdio>
 
 using namespace quorvel;
 
@@ -49,6 +53,8 @@ class TestMainWindow : public QObject {
 private slots:
     void initTestCase();
     void elevenBoardsThenRefusal();
+    void namedFileOpensOrIsSaid_data();
+    void namedFileOpensOrIsSaid();
     void openingCleansThePath();
     void firstRunOffersTheExample_data();
     void firstRunOffersTheExample();
@@ -114,6 +120,57 @@ void TestMainWindow::openingCleansThePath()
     w.AbreArquivo(dir.filePath(QStringLiteral("missing.qvl")));
     QCOMPARE(w.iNumMapas(), 1);
     QVERIFY(prompts.messages.isEmpty());
+}
+
+void TestMainWindow::namedFileOpensOrIsSaid_data()
+{
+    QTest::addColumn<QByteArray>("name"); // the file's name in the file system's bytes
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QString>("said"); // "": opened
+    QTest::newRow("plain") << QByteArray("plan.qvl") << true << "";
+    QTest::newRow("blanks") << QByteArray(" my plan .qvl") << true << "";
+    QTest::newRow("quotes") << QByteArray("say \"go\".qvl") << true << "";
+    QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.qvl") << true << "not UTF-8";
+    QTest::newRow("missing") << QByteArray("gone.qvl") << false << "No file has this name.";
+}
+
+// One argument from the command line or the desktop, then the same handed over by a second start.
+void TestMainWindow::namedFileOpensOrIsSaid()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, exists);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    QByteArray file = QFile::encodeName(dir.path()) + '/' + name;
+    auto remove = qScopeGuard([&] { std::remove(file.constData()); }); // a name QTemporaryDir cannot
+    if (exists) {
+        QFile example(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl");
+        QVERIFY(example.open(QIODevice::ReadOnly));
+        std::FILE *f = std::fopen(file.constData(), "wb");
+        QVERIFY(f && std::fwrite(example.readAll().constData(), 1, size_t(example.size()), f) == size_t(example.size()));
+        std::fclose(f);
+    }
+    char program[] = "quorvel";
+    char *argv[] = {program, file.data(), nullptr};
+    const StartupOptions options = parseArguments(2, argv);
+    qputenv("XDG_RUNTIME_DIR", config_.path().toUtf8());
+    SingleInstance first, second;
+    QVERIFY(first.isFirst());
+    QVERIFY(!claimInstance(second, options));
+
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.MDIForm_Load(options.commandLine, options.stratPath);
+    CommandPoller poller;
+    connect(&poller, &CommandPoller::openFile, &w, &frmPrincipal::openNamedFile);
+    poller.tmrCmd_Timer();
+    const QString path = QFile::decodeName(file);
+    QCOMPARE(w.iNumMapas(), said.isEmpty() ? 2 : 0);
+    for (int slot = 1; slot <= w.iNumMapas(); ++slot)
+        QCOMPARE(w.board(slot)->sArquivo(), path);
+    QCOMPARE(prompts.messages.size(), said.isEmpty() ? 0 : 2);
+    for (const QString &text : prompts.messageTexts())
+        QVERIFY2(text.contains(path) && text.contains(said), qPrintable(text));
 }
 
 void TestMainWindow::firstRunOffersTheExample_data()
