@@ -5,12 +5,9 @@
 
 #include <QHash>
 #include <QSslServer>
-#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
-
-#include <memory>
 
 class LocalHttpServer : public QObject {
 public:
@@ -23,30 +20,24 @@ public:
     QHash<QString, Reply> replies;
     QHash<QString, QByteArray> headers; // a path's extra header lines, each ending in CR LF
 
-    // Over TLS with the given certificate and key when tls is given.
+    // Over TLS with tls's certificate and key, when given.
     explicit LocalHttpServer(const QSslConfiguration *tls = nullptr)
+        : server_(tls ? new QSslServer(this) : new QTcpServer(this))
     {
-        if (tls) {
-            auto *secure = new QSslServer(this);
-            secure->setSslConfiguration(*tls);
-            server_ = secure;
-        } else {
-            server_ = new QTcpServer(this);
-        }
+        if (tls)
+            static_cast<QSslServer *>(server_)->setSslConfiguration(*tls);
         connect(server_, &QTcpServer::pendingConnectionAvailable, this, [this] {
             while (QTcpSocket *socket = server_->nextPendingConnection()) {
                 socket->setParent(this);
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
-                if (socket->bytesAvailable() > 0)
-                    serve(socket);
+                serve(socket); // over TLS, the request may have come with the handshake
             }
         });
         server_->listen(QHostAddress::LocalHost);
-        secure_ = tls != nullptr;
     }
     QUrl url() const
     {
-        return QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(secure_ ? "https" : "http").arg(server_->serverPort()));
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(server_->inherits("QSslServer") ? "https" : "http").arg(server_->serverPort()));
     }
 
 private:
@@ -61,17 +52,16 @@ private:
         pending_.remove(socket);
         if (reply.hang)
             return;
-        const QByteArray length = reply.cut ? QByteArray() : "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\n" + length + headers.value(path)
-                      + "Connection: close\r\n\r\n" + reply.body);
+        const QByteArray length = "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\n" + (reply.cut ? QByteArray() : length)
+                      + headers.value(path) + "Connection: close\r\n\r\n" + reply.body);
         if (!reply.cut)
             return socket->disconnectFromHost();
         socket->flush();
         socket->abort();
     }
 
-    QTcpServer *server_ = nullptr;
-    bool secure_ = false;
+    QTcpServer *server_;
     QHash<QTcpSocket *, QByteArray> pending_;
 };
 
@@ -84,12 +74,12 @@ private:
 #include <unistd.h>
 
 // A server that never stops talking, on a thread of its own so it sends as fast as the client
-// reads: after the request, header lines without end, or a body without end (with no length,
-// or in chunks, so that only its growth can tell it is too big). It stops when the client goes
-// away, or after 1 GB.
+// reads: after the request, header lines without end, or a body without end (and without a
+// length, so only its growth can tell it is too big). It stops when the
+// client goes away, or after 1 GB.
 class EndlessHttpServer {
 public:
-    explicit EndlessHttpServer(bool headers, bool chunked = false)
+    explicit EndlessHttpServer(bool headers)
     {
         listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
@@ -100,17 +90,14 @@ public:
         ::listen(listener_, 1);
         ::getsockname(listener_, reinterpret_cast<sockaddr *>(&address), &length);
         port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this, headers, chunked] {
+        thread_ = std::thread([this, headers] {
             client_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
             char request[4096];
             if (client_ < 0 || ::recv(client_, request, sizeof request, 0) <= 0)
                 return;
             const QByteArray chunk = headers ? QByteArray("X-Padding: ").append(1000, 'h').append("\r\n").repeated(64)
-                                     : chunked ? QByteArray("10000\r\n").append(64 * 1024, 'b').append("\r\n")
-                                               : QByteArray(64 * 1024, 'b');
-            QByteArray next = headers   ? "HTTP/1.1 200 OK\r\n"
-                              : chunked ? "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
-                                        : "HTTP/1.1 200 OK\r\n\r\n";
+                                             : QByteArray(64 * 1024, 'b');
+            QByteArray next = headers ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 200 OK\r\n\r\n";
             for (qsizetype at = 0; sent_ < (qint64(1) << 30); next = chunk, at = 0)
                 for (ssize_t n = 0; at < next.size(); at += n, sent_ += n)
                     if ((n = ::send(client_, next.constData() + at, size_t(next.size() - at), MSG_NOSIGNAL)) <= 0)

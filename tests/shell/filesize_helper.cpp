@@ -1,7 +1,6 @@
-// Starts the way the program does, then saves a file and prints the message the user would be
-// shown: with QUORVEL_TEST_STRAT set, that strat opened in a board and saved over itself;
-// otherwise a picture of a window exported to the file named by QUORVEL_TEST_TARGET. Exits 1
-// (the start-up had no main window) when it lives to the end.
+// Starts the way the program does, then exports a picture of a window to the file named by
+// QUORVEL_TEST_TARGET (or saves the strat QUORVEL_TEST_STRAT over itself) and prints the message
+// the user would be shown. Exits 1 (the start-up had no main window) when it lives to the end.
 
 #include "TestHost.h"
 #include "board/ProgramState.h"

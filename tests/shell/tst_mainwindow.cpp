@@ -22,7 +22,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace quorvel;
 
@@ -124,39 +125,34 @@ void TestMainWindow::openingCleansThePath()
 
 void TestMainWindow::namedFileOpensOrIsSaid_data()
 {
-    QTest::addColumn<QByteArray>("name"); // the file's name in the file system's bytes
-    QTest::addColumn<bool>("exists");
-    QTest::addColumn<QString>("said"); // "": opened
-    QTest::newRow("plain") << QByteArray("plan.qvl") << true << "";
-    QTest::newRow("blanks") << QByteArray(" my plan .qvl") << true << "";
-    QTest::newRow("quotes") << QByteArray("say \"go\".qvl") << true << "";
-    QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.qvl") << true << "not UTF-8";
-    QTest::newRow("missing") << QByteArray("gone.qvl") << false << "No file has this name.";
+    QTest::addColumn<QByteArray>("name"); // in the file system's bytes; "gone.qvl" is not made
+    QTest::addColumn<QString>("said");    // "": opened
+    QTest::newRow("plain") << QByteArray("plan.qvl") << "";
+    QTest::newRow("blanks") << QByteArray(" my plan .qvl") << "";
+    QTest::newRow("quotes") << QByteArray("say \"go\".qvl") << "";
+    QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.qvl") << "not UTF-8";
+    QTest::newRow("missing") << QByteArray("gone.qvl") << "No file has this name.";
 }
 
 // One argument from the command line or the desktop, then the same handed over by a second start.
 void TestMainWindow::namedFileOpensOrIsSaid()
 {
     QFETCH(QByteArray, name);
-    QFETCH(bool, exists);
     QFETCH(QString, said);
     QTemporaryDir dir;
     QByteArray file = QFile::encodeName(dir.path()) + '/' + name;
-    auto remove = qScopeGuard([&] { std::remove(file.constData()); }); // a name QTemporaryDir cannot
-    if (exists) {
-        QFile example(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl");
-        QVERIFY(example.open(QIODevice::ReadOnly));
-        std::FILE *f = std::fopen(file.constData(), "wb");
-        QVERIFY(f && std::fwrite(example.readAll().constData(), 1, size_t(example.size()), f) == size_t(example.size()));
-        std::fclose(f);
-    }
+    QFile example(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"), copy;
+    const int fd = name == "gone.qvl" ? -1 : ::open(file.constData(), O_CREAT | O_WRONLY, 0600);
+    QVERIFY(fd < 0 || (example.open(QIODevice::ReadOnly) && copy.open(fd, QIODevice::WriteOnly, QFile::AutoCloseHandle)
+                       && copy.write(example.readAll()) == example.size()));
+    copy.close();
+    auto remove = qScopeGuard([&] { ::unlink(file.constData()); }); // a name QTemporaryDir cannot
     char program[] = "quorvel";
     char *argv[] = {program, file.data(), nullptr};
     const StartupOptions options = parseArguments(2, argv);
     qputenv("XDG_RUNTIME_DIR", config_.path().toUtf8());
     SingleInstance first, second;
-    QVERIFY(first.isFirst());
-    QVERIFY(!claimInstance(second, options));
+    QVERIFY(first.isFirst() && !claimInstance(second, options));
 
     ScriptedPrompts prompts;
     frmPrincipal w;
