@@ -21,6 +21,7 @@
 #include "playback/PlaybackModel.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QMouseEvent>
 #include <QFileInfo>
 #include <QGraphicsView>
@@ -361,9 +362,12 @@ bool frmMapa::SalvaTatica(bool bComo)
 
     QString error;
     if (!writeStratFile(path, document_.prepareSave(), StratSections::All, &error)) {
-        // The old file is whole and the board keeps the name it had.
-        showMessage(host_.dialogOwner(), QStringLiteral("There was an error writing the file."), QString(),
-                    MessageIcon::Critical);
+        // The old file is whole and the board keeps the name it had. The file and the reason,
+        // as the video save gives them: a full disk and a read-only folder need different fixes.
+        showMessage(host_.dialogOwner(),
+                    QStringLiteral("There was an error writing the file.\n\n") + QDir::toNativeSeparators(path)
+                        + QStringLiteral("\n") + error,
+                    QString(), MessageIcon::Critical);
         return false;
     }
     document_.setFileName(path);
