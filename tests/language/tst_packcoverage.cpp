@@ -53,7 +53,8 @@ QStringList sourceKeys()
         const QString path = files.next();
         if (QFileInfo(path).baseName() == QLatin1String("clsLanguagePack"))
             continue; // where keyedText() itself is
-        for (const auto &m : QRegularExpression(call).globalMatch(QString::fromUtf8(readFile(path))))
+        const QString text = QString::fromUtf8(readFile(path));
+        for (const auto &m : call.globalMatch(text))
             keys << (m.hasCaptured(1) ? m.captured(1) : QStringLiteral("a key that is no literal in ") + path);
     }
     keys.removeDuplicates();
