@@ -40,13 +40,6 @@ constexpr int kViewWidthPx = 801;  // 12015 twips
 constexpr int kViewHeightPx = 600; // 9000 twips
 constexpr int kStripHeightPx = 15; // the top strip over the overview
 
-const char *const kEnglishKeyTexts[14] = {
-    "Mode: ",      "Stop",          "Playback Speed: ", "Auto Saved: ",
-    "Auto Save in ", " minutes.",    "Play",             "Paused",
-    "Slow Motion", "Play/Edit",     "Click here to play in slow motion!",
-    "Click here to resume normal speed!", "Play Edit Mode", "Not Yet.",
-};
-
 // An overview name taken from a file must be a plain file name inside the Overviews folder.
 bool isPlainFileName(const QString &name)
 {
@@ -233,10 +226,21 @@ void frmMapa::setStatusPanel(int panel, const QString &text)
 
 void frmMapa::Form_Load()
 {
-    for (int i = 0; i < 14; ++i) {
-        const QByteArray key = QStringLiteral("s%1").arg(29 + i, 4, 10, QLatin1Char('0')).toLatin1();
-        keyTexts_[i] = keyedText(key.constData(), QString::fromLatin1(kEnglishKeyTexts[i]));
-    }
+    // Each key stands written out: the pack check finds the keys the code asks for in the sources.
+    keyTexts_ = {keyedText("s0029", QStringLiteral("Mode: ")),
+                 keyedText("s0030", QStringLiteral("Stop")),
+                 keyedText("s0031", QStringLiteral("Playback Speed: ")),
+                 keyedText("s0032", QStringLiteral("Auto Saved: ")),
+                 keyedText("s0033", QStringLiteral("Auto Save in ")),
+                 keyedText("s0034", QStringLiteral(" minutes.")),
+                 keyedText("s0035", QStringLiteral("Play")),
+                 keyedText("s0036", QStringLiteral("Paused")),
+                 keyedText("s0037", QStringLiteral("Slow Motion")),
+                 keyedText("s0038", QStringLiteral("Play/Edit")),
+                 keyedText("s0039", QStringLiteral("Click here to play in slow motion!")),
+                 keyedText("s0040", QStringLiteral("Click here to resume normal speed!")),
+                 keyedText("s0041", QStringLiteral("Play Edit Mode")),
+                 keyedText("s0042", QStringLiteral("Not Yet."))};
     setStatusPanel(1, keyText(29) + keyText(30));
     setStatusPanel(2, keyText(31) + QString::number(Slider1_->value()) + QStringLiteral("x"));
     setStatusPanel(3, keyText(32) + keyText(42));
