@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorvel {
 
@@ -68,6 +69,24 @@ QPointF DragTool::elementPos(BoardElement kind, int i, bool &found) const
     return item ? item->pos() : QPointF();
 }
 
+QSizeF DragTool::extentOf(BoardElement kind, int i) const
+{
+    const BoardScene &scene = tools_.scene;
+    const QGraphicsItem *item = nullptr;
+    switch (kind) {
+    case BoardElement::Object: item = itemAt(scene.imgObj, i); break;
+    case BoardElement::Text: item = itemAt(scene.lblTexto, i); break;
+    case BoardElement::Marker: item = itemAt(scene.imgMarker, i); break;
+    case BoardElement::Point: item = itemAt(scene.picM, i); break;
+    default: break;
+    }
+    if (!item)
+        return outlineOf(kind)->rect().size();
+    // From the stored corner to the far edge of what is drawn (a label's rim included).
+    const QPointF far = item->sceneBoundingRect().bottomRight() - item->pos();
+    return {std::max(far.x(), 0.0), std::max(far.y(), 0.0)};
+}
+
 void DragTool::press(BoardElement kind, int i, QPointF pos)
 {
     abort();
@@ -83,6 +102,7 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
     index_ = i;
     pressPos_ = pos;
     antigo_ = QPointF(wholeTwips(at.x()), wholeTwips(at.y()));
+    extent_ = extentOf(kind, i);
     novo_ = antigo_;
     action_ = Action::Dragging;
     // Under a running Play/Edit an object that walks a path stays where its path has it.
@@ -93,9 +113,12 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
 
 QPointF DragTool::dragTarget(QPointF pos) const
 {
-    // Kept on the board, so a drop never leaves the 16-bit range the positions are stored in.
-    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0, kBoardWidthTwips);
-    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0, kBoardHeightTwips);
+    // The whole element stays on the board where it fits, else its top-left part does, so it
+    // can always be seen and grabbed again (and the stored position keeps to 16 bits).
+    const double maxX = std::floor(std::max(0.0, kBoardWidthTwips - extent_.width()));
+    const double maxY = std::floor(std::max(0.0, kBoardHeightTwips - extent_.height()));
+    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0, maxX);
+    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0, maxY);
     return {x, y};
 }
 
