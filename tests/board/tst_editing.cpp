@@ -132,6 +132,41 @@ QPointF pointCentre(Board &b, int n)
     return {p.Left + 50, p.Top + 50};
 }
 
+// One element of a kind (0 object, 1 text, 2 marker, 3 path point) near (1000, 2000): its scene
+// item, and `grab` set to a point on it.
+const QGraphicsItem *placeToDrag(Board &b, ScriptedPrompts &prompts, int kind, QPointF &grab)
+{
+    grab = {1000, 2000};
+    const BoardScene &scene = *b.board.scene();
+    switch (kind) {
+    case 0: b.place(1, grab); return scene.imgObj[1];
+    case 1:
+    case 2:
+        prompts.addDialog(textOk(QStringLiteral("x")));
+        b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
+        b.click(grab);
+        grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
+        return kind == 1 ? static_cast<const QGraphicsItem *>(scene.lblTexto[1]) : scene.imgMarker[1];
+    default:
+        b.place(1, {500, 500});
+        b.arm(1);
+        prompts.addDialog(movOk());
+        b.click({1050, 2050});
+        b.ed().placingReset();
+        grab = {1050, 2050};
+        return scene.picM[1];
+    }
+}
+
+QPointF storedPos(Board &b, int kind)
+{
+    const StratDocument &d = b.doc();
+    return kind == 0   ? QPointF(d.tObjetos[1].X, d.tObjetos[1].Y)
+           : kind == 1 ? QPointF(d.tTextos[1].X, d.tTextos[1].Y)
+           : kind == 2 ? QPointF(d.tMarkers[1].X, d.tMarkers[1].Y)
+                       : QPointF(b.m().points[1].Left, b.m().points[1].Top);
+}
+
 } // namespace
 
 class TestEditing : public QObject {
@@ -151,6 +186,8 @@ private slots:
     void drags();
     void dragGesturesLeaveTheElementUsable_data();
     void dragGesturesLeaveTheElementUsable();
+    void dropsPastTheEdgeStayOnTheBoard_data();
+    void dropsPastTheEdgeStayOnTheBoard();
     void dragsUnderTheChosenTool_data();
     void dragsUnderTheChosenTool();
     void playEditEditsKeepTheLength_data();
@@ -165,6 +202,8 @@ private slots:
     void linkTargets();
     void movementLimit();
     void textsMarkersAndTitle();
+    void titleBoxTyping_data();
+    void titleBoxTyping();
     void keysAndToolReset();
     void secondsToFrames_data();
     void secondsToFrames();
@@ -519,37 +558,9 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     QFETCH(int, gesture);
     ScriptedPrompts prompts;
     Board b;
-    QPointF grab(1000, 2000);
-    switch (kind) {
-    case 0: b.place(1, grab); break;
-    case 1:
-    case 2:
-        prompts.addDialog(textOk(QStringLiteral("x")));
-        b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
-        b.click(grab);
-        grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
-        break;
-    default:
-        b.place(1, {500, 500});
-        b.arm(1);
-        prompts.addDialog(movOk());
-        b.click({1050, 2050});
-        b.ed().placingReset();
-        grab = {1050, 2050};
-        break;
-    }
-    const BoardScene &scene = *b.board.scene();
-    const QGraphicsItem *item = kind == 0   ? static_cast<const QGraphicsItem *>(scene.imgObj[1])
-                                : kind == 1 ? static_cast<const QGraphicsItem *>(scene.lblTexto[1])
-                                : kind == 2 ? static_cast<const QGraphicsItem *>(scene.imgMarker[1])
-                                            : static_cast<const QGraphicsItem *>(scene.picM[1]);
-    auto stored = [&] {
-        const StratDocument &d = b.doc();
-        return kind == 0   ? QPointF(d.tObjetos[1].X, d.tObjetos[1].Y)
-               : kind == 1 ? QPointF(d.tTextos[1].X, d.tTextos[1].Y)
-               : kind == 2 ? QPointF(d.tMarkers[1].X, d.tMarkers[1].Y)
-                           : QPointF(b.m().points[1].Left, b.m().points[1].Top);
-    };
+    QPointF grab;
+    const QGraphicsItem *item = placeToDrag(b, prompts, kind, grab);
+    auto stored = [&] { return storedPos(b, kind); };
     const QPointF before = stored();
     const QPointF itemBefore = item->pos();
     b.board.document().setModified(false);
@@ -579,6 +590,41 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     // It is still under the pointer and follows the next drag.
     b.drag(grab, grab + QPointF(300, 100));
     QCOMPARE(stored(), before + QPointF(300, 100));
+    QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::dropsPastTheEdgeStayOnTheBoard_data()
+{
+    QTest::addColumn<int>("kind"); // 0 object, 1 text, 2 marker, 3 path point
+    QTest::addColumn<QPointF>("by");
+    const char *kinds[] = {"object", "text", "marker", "path point"};
+    for (int k = 0; k < 4; ++k) {
+        QTest::addRow("%s past the right edge", kinds[k]) << k << QPointF(14000, 0);
+        QTest::addRow("%s past the bottom edge", kinds[k]) << k << QPointF(0, 9000);
+    }
+}
+
+void TestEditing::dropsPastTheEdgeStayOnTheBoard()
+{
+    // Dropped past an edge, the element lands against it, whole on the board, and takes the
+    // next drag; a path point keeps its icon's walk on the board.
+    QFETCH(int, kind);
+    QFETCH(QPointF, by);
+    ScriptedPrompts prompts;
+    Board b;
+    QPointF grab;
+    const QGraphicsItem *item = placeToDrag(b, prompts, kind, grab);
+    b.drag(grab, grab + by);
+    const QRectF board(0, 0, kBoardWidthTwips, kBoardHeightTwips);
+    const QRectF shown = item->sceneBoundingRect();
+    QVERIFY2(board.contains(shown), qPrintable(QStringLiteral("%1, %2").arg(shown.right()).arg(shown.bottom())));
+    QVERIFY(by.x() ? shown.right() > board.right() - 1 : shown.bottom() > board.bottom() - 1);
+    QCOMPARE(storedPos(b, kind), item->pos());
+    if (kind == 3)
+        QVERIFY(board.contains(QPointF(b.recordStep(1, 1).X, b.recordStep(1, 1).Y)));
+    const QPointF dropped = storedPos(b, kind);
+    b.drag(shown.center(), shown.center() - QPointF(300, 100));
+    QCOMPARE(storedPos(b, kind), dropped - QPointF(300, 100));
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
@@ -982,6 +1028,39 @@ void TestEditing::textsMarkersAndTitle()
     QTest::mouseDClick(titleLabel, Qt::LeftButton);
     QCOMPARE(b.title(), QStringLiteral("Short"));
     QCOMPARE(prompts.inputPrompts.first(), QStringLiteral("Enter the strat title:"));
+}
+
+void TestEditing::titleBoxTyping_data()
+{
+    QTest::addColumn<QString>("keys"); // typed after End
+    QTest::addColumn<QString>("title");
+    QTest::newRow("OK unchanged") << QString() << QString();
+    QTest::newRow("blanks at the end") << QStringLiteral("  ") << QString();
+    QTest::newRow("text at the end") << QStringLiteral(" x") << QStringLiteral("Strat1 x");
+}
+
+void TestEditing::titleBoxTyping()
+{
+    // A new strat's title is padded as the file stores it; the box offers it without the
+    // blanks, and OK changes the strat only when the stored title would differ.
+    QFETCH(QString, keys);
+    QFETCH(QString, title);
+    ScriptedPrompts prompts;
+    Board b;
+    const QString padded = QStringLiteral("Strat1").leftJustified(32, u' ');
+    b.board.document().setTitle(padded);
+    QString offered;
+    prompts.addTypedInput([&](QLineEdit &box) {
+        offered = box.text();
+        QTest::keyClick(&box, Qt::Key_End);
+        QTest::keyClicks(&box, keys);
+        return std::optional(box.text());
+    });
+    QTest::mouseDClick(b.board.findChild<QLabel *>(QStringLiteral("lblTitulo")), Qt::LeftButton);
+    QCOMPARE(offered, QStringLiteral("Strat1"));
+    QCOMPARE(b.title(), title.isEmpty() ? padded : title);
+    QCOMPARE(b.board.isWindowModified(), !title.isEmpty());
+    QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
 void TestEditing::keysAndToolReset()
