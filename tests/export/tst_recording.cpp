@@ -130,6 +130,8 @@ private slots:
     void hostileWorkFolder();
     void endsWhereverItIsLeft_data();
     void endsWhereverItIsLeft();
+    void stripIsRedrawnAfterRecording_data();
+    void stripIsRedrawnAfterRecording();
 
 private:
     QTemporaryDir config_;
@@ -384,6 +386,35 @@ void TestRecording::endsWhereverItIsLeft()
     QCOMPARE(QFileInfo(QDir(videoWorkFolder()).filePath(kTempAudio)).size() > 44, sound);
     deleteFrameFiles(videoWorkFolder());
     deleteSoundFiles(videoWorkFolder());
+}
+
+
+void TestRecording::stripIsRedrawnAfterRecording_data()
+{
+    QTest::addColumn<bool>("stopped"); // STOP clicked, else played to its end
+    QTest::newRow("STOP") << true;
+    QTest::newRow("played to the end") << false;
+}
+
+void TestRecording::stripIsRedrawnAfterRecording()
+{
+    // What the screen shows of the strip under the overview once the board has grown back is
+    // what the strip draws: not the window behind it.
+    QFETCH(bool, stopped);
+    Rig rig;
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+    rig.click(rig.panel.cmdRec);
+    QCoreApplication::processEvents();
+    if (stopped)
+        rig.click(rig.panel.cmdRec);
+    else
+        rig.playToEnd();
+    QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
+    QCoreApplication::processEvents();
+    const auto *strip = rig.board->findChild<QWidget *>(QStringLiteral("picBaixo"));
+    const QRect at(strip->mapTo(&rig.window, QPoint()), strip->size());
+    const QImage shown = rig.window.screen()->grabWindow(rig.window.winId()).toImage().copy(at);
+    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), rig.window.grab(at).toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(TestRecording)
