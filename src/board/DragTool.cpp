@@ -29,6 +29,15 @@ QGraphicsRectItem *outline(BoardScene &scene, qreal w, qreal h)
     return item;
 }
 
+// How much of an element larger than the board a drop keeps on it: enough to grab (20 pixels).
+constexpr double kGrabTwips = 300;
+
+// The farthest corner that keeps an element of this size on a board of this extent.
+double lastCorner(double board, double size)
+{
+    return std::floor(size <= board ? board - size : board - kGrabTwips);
+}
+
 template <typename Item>
 Item *itemAt(const std::vector<Item *> &items, int i)
 {
@@ -75,14 +84,18 @@ QSizeF DragTool::extentOf(BoardElement kind, int i) const
     const QGraphicsItem *item = nullptr;
     switch (kind) {
     case BoardElement::Object: item = itemAt(scene.imgObj, i); break;
-    case BoardElement::Text: item = itemAt(scene.lblTexto, i); break;
+    case BoardElement::Text:
+        // Not the label as shown here: one near an edge shows only what fits before it.
+        if (const tpTexto *t = tools_.document.text(i))
+            return BoardScene::labelExtent(t->Texto);
+        break;
     case BoardElement::Marker: item = itemAt(scene.imgMarker, i); break;
     case BoardElement::Point: item = itemAt(scene.picM, i); break;
     default: break;
     }
     if (!item)
         return outlineOf(kind)->rect().size();
-    // From the stored corner to the far edge of what is drawn (a label's rim included).
+    // From the stored corner to the far edge of what is drawn.
     const QPointF far = item->sceneBoundingRect().bottomRight() - item->pos();
     return {std::max(far.x(), 0.0), std::max(far.y(), 0.0)};
 }
@@ -113,12 +126,12 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
 
 QPointF DragTool::dragTarget(QPointF pos) const
 {
-    // The whole element stays on the board where it fits, else its top-left part does, so it
-    // can always be seen and grabbed again (and the stored position keeps to 16 bits).
-    const double maxX = std::floor(std::max(0.0, kBoardWidthTwips - extent_.width()));
-    const double maxY = std::floor(std::max(0.0, kBoardHeightTwips - extent_.height()));
-    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0, maxX);
-    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0, maxY);
+    // The whole element stays on the board where it fits, else a part of it wide enough to
+    // grab, so it can always be seen and moved again (and the stored position keeps to 16 bits).
+    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0,
+                                        lastCorner(kBoardWidthTwips, extent_.width()));
+    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0,
+                                        lastCorner(kBoardHeightTwips, extent_.height()));
     return {x, y};
 }
 

@@ -388,7 +388,6 @@ void TestRecording::endsWhereverItIsLeft()
     deleteSoundFiles(videoWorkFolder());
 }
 
-
 void TestRecording::stripIsRedrawnAfterRecording_data()
 {
     QTest::addColumn<bool>("stopped"); // STOP clicked, else played to its end
@@ -414,7 +413,8 @@ void TestRecording::stripIsRedrawnAfterRecording()
     const auto *strip = rig.board->findChild<QWidget *>(QStringLiteral("picBaixo"));
     const QRect at(strip->mapTo(&rig.window, QPoint()), strip->size());
     const QImage shown = rig.window.screen()->grabWindow(rig.window.winId()).toImage().copy(at);
-    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), rig.window.grab(at).toImage().convertToFormat(QImage::Format_RGB32));
+    const QImage drawn = rig.window.grab(at).toImage();
+    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(TestRecording)
