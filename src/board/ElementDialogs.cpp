@@ -98,12 +98,20 @@ void ElementDialogs::editTitle()
 {
     const QString prompt = keyedText("s0007", QStringLiteral("Enter the strat title:"));
     const QString title = keyedText("s0008", QStringLiteral("Strat"));
+    BoardDocument &doc = tools_.document;
+    // The title may hold the blanks the file pads it with: the box offers it without them, so
+    // the whole limit is free for typing at its end.
+    QString offered = doc.title();
+    while (offered.endsWith(u' '))
+        offered.chop(1);
     const std::optional<QString> answer =
-        Prompts::current().input(host_.dialogOwner(), prompt, title, tools_.document.title(), kTitleFieldBytes);
+        Prompts::current().input(host_.dialogOwner(), prompt, title, offered, kTitleFieldBytes);
     if (!answer || answer->isEmpty())
         return;
-    tools_.document.setTitle(*answer);
-    tools_.document.setModified(true);
+    if (fixedWidth(*answer, kTitleFieldBytes) == fixedWidth(doc.title(), kTitleFieldBytes))
+        return; // the file would store the same title
+    doc.setTitle(*answer);
+    doc.setModified(true);
 }
 
 void ElementDialogs::editStep(int n)

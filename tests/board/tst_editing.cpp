@@ -141,6 +141,42 @@ QPointF pointCentre(Board &b, int n)
     return {p.Left + 50, p.Top + 50};
 }
 
+// One element of a kind (0 object, 1 text, 2 marker, 3 path point) near (1000, 2000): its scene
+// item, and `grab` set to a point on it.
+const QGraphicsItem *placeToDrag(Board &b, ScriptedPrompts &prompts, int kind, QPointF &grab,
+                                 const QString &text = QStringLiteral("x"))
+{
+    grab = {1000, 2000};
+    const BoardScene &scene = *b.board.scene();
+    switch (kind) {
+    case 0: b.place(1, grab); return scene.imgObj[1];
+    case 1:
+    case 2:
+        prompts.addDialog(textOk(text));
+        b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
+        b.click(grab);
+        grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
+        return kind == 1 ? static_cast<const QGraphicsItem *>(scene.lblTexto[1]) : scene.imgMarker[1];
+    default:
+        b.place(1, {500, 500});
+        b.arm(1);
+        prompts.addDialog(movOk());
+        b.click({1050, 2050});
+        b.ed().placingReset();
+        grab = {1050, 2050};
+        return scene.picM[1];
+    }
+}
+
+QPointF storedPos(Board &b, int kind)
+{
+    const StratDocument &d = b.doc();
+    return kind == 0   ? QPointF(d.tObjetos[1].X, d.tObjetos[1].Y)
+           : kind == 1 ? QPointF(d.tTextos[1].X, d.tTextos[1].Y)
+           : kind == 2 ? QPointF(d.tMarkers[1].X, d.tMarkers[1].Y)
+                       : QPointF(b.m().points[1].Left, b.m().points[1].Top);
+}
+
 } // namespace
 
 class TestEditing : public QObject {
@@ -160,6 +196,8 @@ private slots:
     void drags();
     void dragGesturesLeaveTheElementUsable_data();
     void dragGesturesLeaveTheElementUsable();
+    void dropsPastTheEdgeStayOnTheBoard_data();
+    void dropsPastTheEdgeStayOnTheBoard();
     void dragsUnderTheChosenTool_data();
     void dragsUnderTheChosenTool();
     void playEditEditsKeepTheLength_data();
@@ -527,37 +565,9 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     QFETCH(int, gesture);
     ScriptedPrompts prompts;
     Board b;
-    QPointF grab(1000, 2000);
-    switch (kind) {
-    case 0: b.place(1, grab); break;
-    case 1:
-    case 2:
-        prompts.addDialog(textOk(QStringLiteral("x")));
-        b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
-        b.click(grab);
-        grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
-        break;
-    default:
-        b.place(1, {500, 500});
-        b.arm(1);
-        prompts.addDialog(movOk());
-        b.click({1050, 2050});
-        b.ed().placingReset();
-        grab = {1050, 2050};
-        break;
-    }
-    const BoardScene &scene = *b.board.scene();
-    const QGraphicsItem *item = kind == 0   ? static_cast<const QGraphicsItem *>(scene.imgObj[1])
-                                : kind == 1 ? static_cast<const QGraphicsItem *>(scene.lblTexto[1])
-                                : kind == 2 ? static_cast<const QGraphicsItem *>(scene.imgMarker[1])
-                                            : static_cast<const QGraphicsItem *>(scene.picM[1]);
-    auto stored = [&] {
-        const StratDocument &d = b.doc();
-        return kind == 0   ? QPointF(d.tObjetos[1].X, d.tObjetos[1].Y)
-               : kind == 1 ? QPointF(d.tTextos[1].X, d.tTextos[1].Y)
-               : kind == 2 ? QPointF(d.tMarkers[1].X, d.tMarkers[1].Y)
-                           : QPointF(b.m().points[1].Left, b.m().points[1].Top);
-    };
+    QPointF grab;
+    const QGraphicsItem *item = placeToDrag(b, prompts, kind, grab);
+    auto stored = [&] { return storedPos(b, kind); };
     const QPointF before = stored();
     const QPointF itemBefore = item->pos();
     b.board.document().setModified(false);
@@ -588,6 +598,39 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     b.drag(grab, grab + QPointF(300, 100));
     QCOMPARE(stored(), before + QPointF(300, 100));
     QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::dropsPastTheEdgeStayOnTheBoard_data()
+{
+    QTest::addColumn<int>("kind"); // 0 object, 1 text, 2 marker, 3 path point
+    QTest::addColumn<QString>("text");
+    const char *kinds[] = {"object", "text", "marker", "path point"};
+    for (int k = 0; k < 4; ++k)
+        QTest::addRow("%s", kinds[k]) << k << QStringLiteral("x");
+    QTest::newRow("text wider than the board") << 1 << QString(400, u'W');
+}
+
+void TestEditing::dropsPastTheEdgeStayOnTheBoard()
+{
+    // Dropped past the right edge, then past the bottom edge, the element lands against it,
+    // whole on the board (a text wider than it, a part to grab), and follows the next drag.
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    ScriptedPrompts prompts;
+    Board b;
+    QPointF grab;
+    const QGraphicsItem *item = placeToDrag(b, prompts, kind, grab, text);
+    const QRectF board(0, 0, kBoardWidthTwips, kBoardHeightTwips);
+    for (const QPointF by : {QPointF(14000, 0), QPointF(0, 9000)}) {
+        b.drag(grab, grab + by);
+        const QRectF inside = item->sceneBoundingRect() & board;
+        QVERIFY(inside == item->sceneBoundingRect() || inside.width() >= 300);
+        QVERIFY(by.x() ? inside.right() > board.right() - 1 : inside.bottom() > board.bottom() - 1);
+        grab = inside.center();
+    }
+    const QPointF dropped = storedPos(b, kind);
+    b.drag(grab, grab - QPointF(300, 100));
+    QCOMPARE(storedPos(b, kind), dropped - QPointF(300, 100));
 }
 
 void TestEditing::dragsUnderTheChosenTool_data()
@@ -990,6 +1033,20 @@ void TestEditing::textsMarkersAndTitle()
     QTest::mouseDClick(titleLabel, Qt::LeftButton);
     QCOMPARE(b.title(), QStringLiteral("Short"));
     QCOMPARE(prompts.inputPrompts.first(), QStringLiteral("Enter the strat title:"));
+    // A title padded as the file stores it is offered without the blanks: OK on it changes
+    // nothing, and what is typed at its end stays.
+    b.board.document().setTitle(QStringLiteral("Strat1").leftJustified(32, u' '));
+    b.board.document().setModified(false);
+    for (const QString &keys : {QString(), QStringLiteral(" x")}) {
+        prompts.addTypedInput([keys](QLineEdit &box) {
+            QTest::keyClick(&box, Qt::Key_End);
+            QTest::keyClicks(&box, keys);
+            return std::optional(box.text());
+        });
+        QTest::mouseDClick(titleLabel, Qt::LeftButton);
+        QCOMPARE(b.board.isWindowModified(), !keys.isEmpty());
+    }
+    QCOMPARE(b.title(), QStringLiteral("Strat1 x"));
 }
 
 void TestEditing::keysAndToolReset()
