@@ -48,12 +48,15 @@ VideoSaveJob::VideoSaveJob(QObject *parent) : QObject(parent), converter_(new Co
 
 VideoSaveJob::~VideoSaveJob()
 {
-    // The program leaves during a save: it ends as a cancel would, leaving no movie behind.
-    delete encoder_.data(); // cancels and waits
+    // The program leaves during a save: it ends as a cancel would, leaving no movie behind. The
+    // converter goes first: an encoder writing into its pipe then stops at once.
     converter_->blockSignals(true);
     converter_->stop();
-    if (mover_)
+    delete encoder_.data(); // cancels and waits
+    if (mover_) {
         mover_->wait();
+        delete mover_;
+    }
     if (step_ != Step::Idle && step_ != Step::Placing)
         removePartial();
 }
@@ -125,6 +128,8 @@ bool VideoSaveJob::startStreaming()
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return false;
+    // Room for several pictures, so that neither side waits for the other at each one.
+    ::fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
     streaming_ = true;
     encoderOutcome_ = converterOutcome_ = JobOutcome{};
     convertedFile_ = work(QStringLiteral("tempmovie.") + extension_);
@@ -162,6 +167,13 @@ void VideoSaveJob::streamEnded()
     } else if (encoderOutcome_.done() && converterOutcome_.done()) {
         soundJoined_ = streamSound_;
         place(convertedFile_, request_.target);
+    } else if (converterOutcome_.outcome == Outcome::Failed && streamSound_ && encoderOutcome_.outcome != Outcome::Failed) {
+        // Perhaps the narration: the steps one by one keep the video when the sound cannot join.
+        QFile::remove(convertedFile_);
+        convertedFile_.clear();
+        setStep(Step::Encoding);
+        emit status(QStringLiteral("0%"), 0);
+        startEncoder(new VideoEncodeJob(request_.workFolder, request_.frames, work(kTempMovie), request_.codec, this));
     } else if (converterOutcome_.outcome == Outcome::Failed) {
         converted(converterOutcome_);
     } else {
@@ -356,10 +368,10 @@ void VideoSaveJob::stop()
         return;
     }
     cancelling_ = true;
-    delete encoder_.data(); // cancels and waits
     converter_->blockSignals(true);
     converter_->stop();
     converter_->blockSignals(false);
+    delete encoder_.data(); // cancels and waits
     end(Outcome::Cancelled);
 }
 
