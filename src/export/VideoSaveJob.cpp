@@ -354,6 +354,7 @@ void VideoSaveJob::cancel()
     }
     converter_->cancel();
     emit stepChanged();
+    emit status(QString(), 0);
 }
 
 void VideoSaveJob::stop()

@@ -379,7 +379,7 @@ void TestVideo::failuresLoseNothing()
     QSignalSpy steps(&job, &VideoSaveJob::stepChanged);
     job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr});
     if (failure == QLatin1String("cancel")) {
-        QTRY_VERIFY_WITH_TIMEOUT(job.step() == VideoSaveJob::Step::Converting || !done.isEmpty(), 60000);
+        // The converter reads the movie from its first picture on: it runs from the start.
         QVERIFY(job.canCancel());
         job.cancel();
     }
@@ -503,15 +503,15 @@ void TestVideo::cancelDuringSlowEncode()
     QElapsedTimer timer;
     timer.start();
     job->cancel();
-    QVERIFY(!done.isEmpty() || done.wait(1000));
-    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(!job->canCancel());
+    // The end is told once the encoder's thread has ended with the picture it was on, its movie
+    // removed.
+    QVERIFY(!done.isEmpty() || done.wait(5000));
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(done.first().first().value<Outcome>(), Outcome::Cancelled);
     QCOMPARE(prompts.messageTexts(), QStringList());
     QVERIFY(!QFile::exists(target));
     QCOMPARE(QDir(work.path()).entryList(QDir::Files), before); // the recording stays for another SAVE
-    job.reset(); // the encoder's thread ends with the picture it was on
-    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(QDir(work.path()).entryList(QDir::Files), before);
 }
 
 void TestVideo::converterFloodStaysBounded()
