@@ -40,8 +40,9 @@ std::vector<tpObjeto> hundredIcons()
 
 BoardInWindow &board100()
 {
-    static BoardInWindow b(QStringLiteral("Hundred"), hundredIcons());
-    return b;
+    // Never destroyed: a window may not outlive the application, which ends first.
+    static BoardInWindow *b = new BoardInWindow(QStringLiteral("Hundred"), hundredIcons());
+    return *b;
 }
 
 constexpr int kPictures = 800;

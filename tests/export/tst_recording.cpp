@@ -234,13 +234,13 @@ void TestRecording::recordAndSave()
     QVERIFY(rig.panel.cmdCancel->isEnabled()); // a save can be stopped
     QTRY_COMPARE_WITH_TIMEOUT(rig.recorder.state(), VideoRecorder::State::Closed, 60000);
     QCOMPARE(prompts.messageTexts(), QStringList());
-    const QString avi = target + u'.' + format;
-    QCOMPARE(probe(avi, "stream=codec_name,r_frame_rate,nb_read_frames"),
+    const QString saved = target + u'.' + format;
+    QCOMPARE(probe(saved, "stream=codec_name,r_frame_rate,nb_read_frames"),
              QStringLiteral("%1 63/8 %2").arg(format == QLatin1String("avi") ? "mjpeg" : "h264").arg(pictures));
-    QCOMPARE(probe(avi, "stream=codec_name", "a").isEmpty(), !sound);
+    QCOMPARE(probe(saved, "stream=codec_name", "a").isEmpty(), !sound);
     if (sound) {
         const double video = pictures * 8 / 63.0;
-        const double audio = runTool("ffmpeg", {"-v", "error", "-i", avi, "-map", "0:a:0", "-f", "s16le", "-ac", "2",
+        const double audio = runTool("ffmpeg", {"-v", "error", "-i", saved, "-map", "0:a:0", "-f", "s16le", "-ac", "2",
                                                 "-ar", "44100", "-"}).out.size() / 176400.0;
         QVERIFY2(qAbs(audio - video) < 0.2, qPrintable(QStringLiteral("audio %1 s, video %2 s").arg(audio).arg(video)));
     }
