@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <unistd.h>
+
 namespace quorvel {
 
 namespace {
@@ -66,13 +68,30 @@ QStringList Converter::convertArguments(const QString &movie, const QString &out
                                  QStringLiteral("800x600"), asFileArgument(output)};
 }
 
+QStringList Converter::streamArguments(const QString &sound, const QString &output)
+{
+    QStringList input = {QStringLiteral("-f"), QStringLiteral("avi"), QStringLiteral("-i"), QStringLiteral("pipe:0")};
+    if (!sound.isEmpty())
+        input += {QStringLiteral("-i"), asFileArgument(sound), QStringLiteral("-map"), QStringLiteral("0:v:0"),
+                  QStringLiteral("-map"), QStringLiteral("1:a:0")};
+    return kCommon + input + QStringList{QStringLiteral("-s"), QStringLiteral("800x600"), asFileArgument(output)};
+}
+
 bool Converter::running() const { return process_ != nullptr; }
 
 bool Converter::start(const QStringList &arguments, const QString &output, double expectedSeconds)
 {
+    return start(arguments, output, expectedSeconds, -1);
+}
+
+bool Converter::start(const QStringList &arguments, const QString &output, double expectedSeconds, int inputFd)
+{
     const QString exe = program();
-    if (exe.isEmpty() || process_)
+    if (exe.isEmpty() || process_) {
+        if (inputFd >= 0)
+            ::close(inputFd);
         return false;
+    }
     output_ = output;
     expected_ = expectedSeconds;
     cancelled_ = false;
@@ -89,8 +108,15 @@ bool Converter::start(const QStringList &arguments, const QString &output, doubl
         if (e == QProcess::FailedToStart)
             processEnded(-1, QProcess::CrashExit);
     });
+    if (inputFd >= 0) {
+        process_->setStandardInputFile(QProcess::nullDevice());
+        process_->setChildProcessModifier([inputFd] { ::dup2(inputFd, STDIN_FILENO); });
+    }
     QFile::remove(output_);
     process_->start();
+    // The program holds its own copy: the writer's end closing is then the stream's end.
+    if (inputFd >= 0)
+        ::close(inputFd);
     return true;
 }
 
@@ -100,6 +126,15 @@ void Converter::cancel()
         return;
     cancelled_ = true;
     process_->kill();
+}
+
+void Converter::stop()
+{
+    if (!process_)
+        return;
+    cancel();
+    if (process_)
+        process_->waitForFinished(3000);
 }
 
 void Converter::readErrors()

@@ -30,12 +30,20 @@ public:
     static QStringList joinArguments(const QString &movie, const QString &sound, const QString &output);
     // movie converted to the format output's extension names, at 800 x 600.
     static QStringList convertArguments(const QString &movie, const QString &output);
+    // An AVI read as it is written from standard input, with the narration joined when sound
+    // is not empty, converted as convertArguments() does.
+    static QStringList streamArguments(const QString &sound, const QString &output);
 
     // Starts the program with arguments that write output; expectedSeconds is the length of
     // the movie, for progress. False when there is no converter (nothing started).
     bool start(const QStringList &arguments, const QString &output, double expectedSeconds);
+    // The same with the program's standard input read from inputFd (a pipe's read end), which
+    // is closed here in any case.
+    bool start(const QStringList &arguments, const QString &output, double expectedSeconds, int inputFd);
     // Ends a running conversion; finished() follows, cancelled, with the output removed.
     void cancel();
+    // As cancel(), waiting for the program to end (the program's exit).
+    void stop();
     bool running() const;
 
 signals:

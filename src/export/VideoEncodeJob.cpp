@@ -7,10 +7,14 @@
 #include <QImage>
 
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <map>
 #include <thread>
 #include <vector>
+
+#include <pthread.h>
+#include <unistd.h>
 
 namespace quorvel {
 
@@ -29,10 +33,19 @@ VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, const QStr
 {
 }
 
+VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, int pipeFd, const VideoCodecChoice &choice,
+                               QObject *parent)
+    : QThread(parent), folder_(folder), frameCount_(frameCount), moviePath_(QStringLiteral("pipe:%1").arg(pipeFd)),
+      pipeFd_(pipeFd), choice_(choice)
+{
+}
+
 VideoEncodeJob::~VideoEncodeJob()
 {
     cancel();
     wait();
+    if (pipeFd_ >= 0) // never started
+        ::close(pipeFd_);
 }
 
 void VideoEncodeJob::cancel()
@@ -46,6 +59,22 @@ void VideoEncodeJob::cancel()
 
 void VideoEncodeJob::run()
 {
+    if (pipeFd_ >= 0) {
+        // A reader that has gone makes a write fail with EPIPE rather than end the program.
+        sigset_t pipeSignal;
+        sigemptyset(&pipeSignal);
+        sigaddset(&pipeSignal, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+    }
+    encode();
+    if (pipeFd_ >= 0) {
+        ::close(pipeFd_);
+        pipeFd_ = -1;
+    }
+}
+
+void VideoEncodeJob::encode()
+{
     outcome_ = {};
     written_ = 0;
     AviWriter writer;
@@ -58,7 +87,8 @@ void VideoEncodeJob::run()
             return;
         }
         outcome_ = {Outcome::Failed, why};
-        QFile::remove(moviePath_);
+        if (pipeFd_ < 0)
+            QFile::remove(moviePath_);
     };
     if (frameCount_ <= 0) {
         failed(QStringLiteral("No picture was recorded."));

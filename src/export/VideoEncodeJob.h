@@ -21,6 +21,10 @@ public:
     // Frames 1..frameCount of folder ("0001.bmp" and on) into moviePath.
     VideoEncodeJob(const QString &folder, int frameCount, const QString &moviePath,
                    const VideoCodecChoice &choice, QObject *parent = nullptr);
+    // The same movie written as a stream into the write end of a pipe, which the job owns and
+    // closes when it ends, so the reader sees the end of the stream (or a cut one on failure).
+    VideoEncodeJob(const QString &folder, int frameCount, int pipeFd, const VideoCodecChoice &choice,
+                   QObject *parent = nullptr);
     // Cancels and waits.
     ~VideoEncodeJob() override;
 
@@ -45,9 +49,11 @@ protected:
     void run() override;
 
 private:
+    void encode();
     QString folder_;
     int frameCount_ = 0;
     QString moviePath_;
+    int pipeFd_ = -1;
     VideoCodecChoice choice_;
     JobOutcome outcome_;
     int written_ = 0;

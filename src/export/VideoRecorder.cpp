@@ -377,6 +377,15 @@ void VideoRecorder::abandon()
     setState(State::Closed);
 }
 
+void VideoRecorder::closeForExit()
+{
+    if (state_ != State::Saving)
+        return;
+    saver_->stop();
+    if (state_ == State::Recorded)
+        abandon();
+}
+
 void VideoRecorder::chkSound_Click()
 {
     const bool on = panel_->chkSound->isChecked();

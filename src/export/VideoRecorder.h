@@ -58,6 +58,10 @@ public:
     void cmdCancel_Click();
     void chkSound_Click();
 
+    // The program closes: a running save is stopped (its partial movie removed) and the
+    // recording, which no later run can save, is deleted.
+    void closeForExit();
+
 signals:
     void stateChanged(quorvel::VideoRecorder::State state);
 

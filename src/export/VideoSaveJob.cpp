@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace quorvel {
 
 namespace {
@@ -27,12 +30,16 @@ QString withDetail(const QString &text, const QString &detail)
 VideoSaveJob::VideoSaveJob(QObject *parent) : QObject(parent), converter_(new Converter(this))
 {
     connect(converter_, &Converter::progress, this, [this](int percent) {
+        if (step_ == Step::Encoding)
+            return; // a streamed conversion: the encoder's progress is shown
         emit status(step_ == Step::Joining ? QStringLiteral("Adding Audio")
                                            : QStringLiteral("Converting to ") + extension_.toUpper(),
                     percent);
     });
     connect(converter_, &Converter::finished, this, [this](const JobOutcome &outcome) {
-        if (step_ == Step::Joining)
+        if (streaming_)
+            streamConverted(outcome);
+        else if (step_ == Step::Joining)
             joined(outcome);
         else
             converted(outcome);
@@ -41,10 +48,25 @@ VideoSaveJob::VideoSaveJob(QObject *parent) : QObject(parent), converter_(new Co
 
 VideoSaveJob::~VideoSaveJob()
 {
-    for (VideoEncodeJob *job : {encoder_.data(), leftover_.data()})
-        delete job; // cancels and waits
-    if (mover_)
+    // The program leaves during a save: it ends as a cancel would, leaving no movie behind. The
+    // converter goes first: an encoder writing into its pipe then stops at once.
+    converter_->blockSignals(true);
+    converter_->stop();
+    delete encoder_.data(); // cancels and waits
+    if (mover_) {
         mover_->wait();
+        delete mover_;
+    }
+    if (step_ != Step::Idle && step_ != Step::Placing)
+        removePartial();
+}
+
+void VideoSaveJob::removePartial()
+{
+    QFile::remove(work(kTempMovie));
+    QFile::remove(work(kCombined));
+    if (!convertedFile_.isEmpty())
+        QFile::remove(convertedFile_);
 }
 
 QString VideoSaveJob::work(const QString &name) const { return QDir(request_.workFolder).filePath(name); }
@@ -59,11 +81,10 @@ void VideoSaveJob::setStep(Step s)
 
 void VideoSaveJob::start(const VideoSaveRequest &request)
 {
-    // A cancelled encoder may still end its last picture; it writes nothing that stays.
-    if (leftover_)
-        leftover_->wait();
     request_ = request;
     soundJoined_ = false;
+    cancelling_ = false;
+    streaming_ = false;
     const QString suffix = QFileInfo(request_.target).suffix().toLower();
     extension_ = isAviName(request_.target) || suffix.isEmpty() ? QString() : suffix;
     convertedFile_.clear();
@@ -84,22 +105,105 @@ void VideoSaveJob::start(const VideoSaveRequest &request)
         end(Outcome::Failed);
         return;
     }
-    encoder_ = new VideoEncodeJob(request_.workFolder, request_.frames, work(kTempMovie), request_.codec, this);
-    connect(encoder_, &VideoEncodeJob::progress, this,
+    if (!extension_.isEmpty() && startStreaming())
+        return;
+    startEncoder(new VideoEncodeJob(request_.workFolder, request_.frames, work(kTempMovie), request_.codec, this));
+}
+
+void VideoSaveJob::startEncoder(VideoEncodeJob *job)
+{
+    encoder_ = job;
+    connect(job, &VideoEncodeJob::progress, this,
             [this](int percent) { emit status(QString::number(percent) + u'%', percent); });
-    connect(encoder_, &QThread::finished, this, &VideoSaveJob::encoded);
-    encoder_->start();
+    connect(job, &QThread::finished, this, &VideoSaveJob::encoded);
+    job->start();
+}
+
+bool VideoSaveJob::startStreaming()
+{
+    // The converter reads the movie through a pipe while it is encoded, so the two run at once;
+    // the narration is joined in the same run.
+    if (Converter::program().isEmpty())
+        return false; // told at the conversion, which then keeps the AVI
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return false;
+    // Room for several pictures, so that neither side waits for the other at each one.
+    ::fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
+    streaming_ = true;
+    encoderOutcome_ = converterOutcome_ = JobOutcome{};
+    convertedFile_ = work(QStringLiteral("tempmovie.") + extension_);
+    const QString sound = work(kTempAudio);
+    streamSound_ = request_.withSound && QFileInfo(sound).isFile();
+    auto *job = new VideoEncodeJob(request_.workFolder, request_.frames, fds[1], request_.codec, this);
+    encoder_ = job;
+    if (!converter_->start(Converter::streamArguments(streamSound_ ? sound : QString(), convertedFile_),
+                           convertedFile_, seconds(), fds[0])) {
+        encoder_ = nullptr;
+        delete job; // closes its end of the pipe
+        streaming_ = false;
+        convertedFile_.clear();
+        return false;
+    }
+    startEncoder(job);
+    return true;
+}
+
+void VideoSaveJob::streamConverted(const JobOutcome &outcome)
+{
+    converterOutcome_ = outcome;
+    if (!outcome.done() && encoder_)
+        encoder_->cancel();
+    streamEnded();
+}
+
+void VideoSaveJob::streamEnded()
+{
+    if (encoder_ || converter_->running())
+        return; // the other one still runs
+    streaming_ = false;
+    if (cancelling_) {
+        end(Outcome::Cancelled);
+    } else if (encoderOutcome_.done() && converterOutcome_.done()) {
+        soundJoined_ = streamSound_;
+        place(convertedFile_, request_.target);
+    } else if (converterOutcome_.outcome == Outcome::Failed && streamSound_ && encoderOutcome_.outcome != Outcome::Failed) {
+        // Perhaps the narration: the steps one by one keep the video when the sound cannot join.
+        QFile::remove(convertedFile_);
+        convertedFile_.clear();
+        setStep(Step::Encoding);
+        emit status(QStringLiteral("0%"), 0);
+        startEncoder(new VideoEncodeJob(request_.workFolder, request_.frames, work(kTempMovie), request_.codec, this));
+    } else if (converterOutcome_.outcome == Outcome::Failed) {
+        converted(converterOutcome_);
+    } else {
+        showMessage(request_.owner, withDetail(writeErrorText(), encoderOutcome_.detail), QString(),
+                    MessageIcon::Information);
+        end(Outcome::Failed);
+    }
 }
 
 void VideoSaveJob::encoded()
 {
     VideoEncodeJob *job = encoder_;
     if (!job || sender() != job)
-        return; // a cancelled job: its end was told already
+        return;
     encoder_ = nullptr;
     const JobOutcome outcome = job->outcome();
     job->deleteLater();
-    if (outcome.outcome == Outcome::Cancelled) {
+    if (streaming_) {
+        encoderOutcome_ = outcome;
+        if (!outcome.done()) {
+            converter_->cancel(); // a cut stream must not become a shorter movie
+        } else if (converter_->running()) {
+            setStep(Step::Converting);
+            emit status(QStringLiteral("Converting to ") + extension_.toUpper(), 100);
+        }
+        streamEnded();
+        return;
+    }
+    // The movie is removed only now that the thread that writes it has ended.
+    if (cancelling_ || outcome.outcome == Outcome::Cancelled) {
         end(Outcome::Cancelled);
         return;
     }
@@ -192,16 +296,21 @@ void VideoSaveJob::place(const QString &file, const QString &target)
 {
     setStep(Step::Placing);
     // A rename where it can be; a copy (raw video: seconds) runs off the interface thread.
-    auto *result = new std::pair<bool, QString>(false, QString());
-    mover_ = QThread::create([file, target, result] { result->first = moveFileInto(file, target, &result->second); });
-    connect(mover_, &QThread::finished, this, [this, result, target] {
-        mover_->deleteLater();
-        mover_ = nullptr;
-        const std::pair<bool, QString> r = *result;
-        delete result;
-        placed(r.first, r.second, target);
-    });
+    moveTarget_ = target;
+    moveError_.clear();
+    moved_ = false;
+    mover_ = QThread::create([this, file, target] { moved_ = moveFileInto(file, target, &moveError_); });
+    connect(mover_, &QThread::finished, this, &VideoSaveJob::moverEnded);
     mover_->start();
+}
+
+void VideoSaveJob::moverEnded()
+{
+    if (!mover_)
+        return;
+    mover_->deleteLater();
+    mover_ = nullptr;
+    placed(moved_, moveError_, moveTarget_);
 }
 
 void VideoSaveJob::placed(bool ok, const QString &error, const QString &target)
@@ -223,10 +332,9 @@ void VideoSaveJob::placed(bool ok, const QString &error, const QString &target)
 
 void VideoSaveJob::end(Outcome outcome)
 {
-    QFile::remove(work(kTempMovie));
-    QFile::remove(work(kCombined));
-    if (!convertedFile_.isEmpty())
-        QFile::remove(convertedFile_);
+    removePartial();
+    cancelling_ = false;
+    streaming_ = false;
     setStep(Step::Idle);
     const bool saved = outcome == Outcome::Done;
     emit status(saved ? QStringLiteral("Done") : QString(), saved ? 100 : 0);
@@ -235,26 +343,37 @@ void VideoSaveJob::end(Outcome outcome)
 
 void VideoSaveJob::cancel()
 {
-    switch (step_) {
-    case Step::Encoding:
-        if (encoder_) {
-            // The half-written movie goes now; the thread ends after its picture.
-            encoder_->cancel();
-            encoder_->disconnect(this); // its last progress is not shown
-            leftover_ = encoder_;
-            connect(leftover_, &QThread::finished, leftover_, &QObject::deleteLater);
-            encoder_ = nullptr;
-        }
-        end(Outcome::Cancelled);
-        break;
-    case Step::Joining:
-    case Step::Converting:
-        converter_->cancel();
-        break;
-    case Step::Idle:
-    case Step::Placing:
-        break;
+    if (!canCancel())
+        return;
+    // The work ends after the picture being encoded; the end is told once every part has
+    // stopped, and removes what was written.
+    cancelling_ = true;
+    if (encoder_) {
+        encoder_->cancel();
+        disconnect(encoder_, &VideoEncodeJob::progress, this, nullptr); // its last progress is not shown
     }
+    converter_->cancel();
+    emit stepChanged();
+    emit status(QString(), 0);
+}
+
+void VideoSaveJob::stop()
+{
+    if (step_ == Step::Idle)
+        return;
+    if (step_ == Step::Placing) {
+        // The video is being moved into place: that ends as it would have.
+        if (mover_)
+            mover_->wait();
+        moverEnded();
+        return;
+    }
+    cancelling_ = true;
+    converter_->blockSignals(true);
+    converter_->stop();
+    converter_->blockSignals(false);
+    delete encoder_.data(); // cancels and waits
+    end(Outcome::Cancelled);
 }
 
 } // namespace quorvel

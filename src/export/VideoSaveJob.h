@@ -1,6 +1,7 @@
 #pragma once
 // Saving a recording: the frame pictures become an AVI on a worker thread, the narration is
-// joined in and another format made by the converter when asked, and the result is moved onto
+// joined in and another format made by the converter when asked (reading the AVI through a pipe
+// while it is encoded, so that both run at once), and the result is moved onto
 // the chosen file, off the interface thread, only once it is whole. Nothing of the recording
 // (frames, narration) is deleted until the video is safely written; every failure is told in a
 // message box and leaves the recording in place to be saved again. Every step can be cancelled.
@@ -35,10 +36,13 @@ public:
     ~VideoSaveJob() override;
 
     void start(const VideoSaveRequest &request);
-    bool canCancel() const { return step_ != Step::Idle && step_ != Step::Placing; }
-    // Ends the running step at once: finished() follows, cancelled, with no file left of the
-    // save. The encoder thread ends after the picture it is encoding.
+    bool canCancel() const { return step_ != Step::Idle && step_ != Step::Placing && !cancelling_; }
+    // Ends the running step: the encoder thread after the picture it is encoding, the converter
+    // at once. finished() follows, cancelled, once both have ended and their files are gone.
     void cancel();
+    // For the program's exit: the save ends now (waiting for the picture being encoded, or for
+    // a video being moved into place), and finished() has been told on return.
+    void stop();
     Step step() const { return step_; }
 
 signals:
@@ -51,7 +55,13 @@ signals:
     void finished(quorvel::Outcome outcome);
 
 private:
+    void startEncoder(VideoEncodeJob *job);
+    bool startStreaming();
+    void streamConverted(const JobOutcome &outcome);
+    void streamEnded();
     void encoded();
+    void moverEnded();
+    void removePartial();
     void join();
     void joined(const JobOutcome &outcome);
     void convert();
@@ -66,8 +76,16 @@ private:
     VideoSaveRequest request_;
     Step step_ = Step::Idle;
     QPointer<VideoEncodeJob> encoder_;
-    QPointer<VideoEncodeJob> leftover_; // a cancelled encoder still ending its last picture
+    bool cancelling_ = false;
+    // Encoding and converting at once (another format than AVI): each one's end.
+    bool streaming_ = false;
+    bool streamSound_ = false;
+    JobOutcome encoderOutcome_;
+    JobOutcome converterOutcome_;
     QThread *mover_ = nullptr;
+    QString moveTarget_;
+    QString moveError_; // written by the mover thread
+    bool moved_ = false;
     Converter *converter_ = nullptr;
     QString convertedFile_;
     QString extension_;

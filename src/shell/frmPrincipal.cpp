@@ -7,6 +7,7 @@
 #include "common/FileHelpers.h"
 #include "common/ProgramFolder.h"
 #include "document/StratFile.h"
+#include "export/VideoRecorder.h"
 #include "language/LanguageChoice.h"
 #include "language/SetLanguageInForm.h"
 #include "language/clsLanguagePack.h"
@@ -482,6 +483,19 @@ void frmPrincipal::mnuSair_Click()
 
 void frmPrincipal::closeEvent(QCloseEvent *event)
 {
+    // A video being saved is asked about as a changed strat is; it stops only once nothing
+    // else holds the close back.
+    const bool savingVideo = recorder_ && recorder_->state() == VideoRecorder::State::Saving;
+    if (savingVideo
+        && Prompts::current().message(
+               this,
+               keyedText("export20", QStringLiteral("A video is being saved. If you close the program now, the save "
+                                                    "is stopped and the recording is lost. Close anyway?")),
+               QString(), MessageIcon::Warning, MessageButtons::YesNo)
+               != MessageAnswer::Yes) {
+        event->ignore();
+        return;
+    }
     // Each changed strat is offered for saving first; a Cancel keeps everything open.
     for (int i = 1; i <= iNumMapas_; ++i) {
         frmMapa *b = Mapas_[std::size_t(i)];
@@ -494,6 +508,8 @@ void frmPrincipal::closeEvent(QCloseEvent *event)
             return;
         }
     }
+    if (savingVideo)
+        recorder_->closeForExit();
     closingProgram_ = true;
     for (int i = 1; i <= iNumMapas_; ++i) {
         if (Mapas_[i] && Mapas_[i]->imI() != 0)

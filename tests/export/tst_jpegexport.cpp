@@ -1,6 +1,7 @@
 // Export as Image: a board in its sub-window, exported offscreen and read back by independent
 // tools (ImageMagick's identify for size and quality, djpeg for the pixels); and the failures
 // that must say so and keep the old picture.
+#include "TestFolders.h"
 #include "TestTools.h"
 #include "BoardInWindow.h"
 #include "board/BoardScene.h"
@@ -48,11 +49,14 @@ private slots:
     void exportedPictureReadsBack();
     void failuresKeepTheOldPicture_data();
     void failuresKeepTheOldPicture();
+
+private:
+    QTemporaryDir home_; // the program folder
 };
 
 void TestJpegExport::initTestCase()
 {
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    qputenv("QUORVEL_HOME", stageProgramFolder(home_, QUORVEL_PROGRAM_DIR));
     if (QStandardPaths::findExecutable("identify").isEmpty() || QStandardPaths::findExecutable("djpeg").isEmpty())
         QSKIP("identify and djpeg are needed");
 }

@@ -10,6 +10,7 @@
 #include "document/StratFile.h"
 #include "export/Narration.h"
 #include "export/RecordingPanel.h"
+#include "export/VideoEncodeJob.h"
 #include "export/VideoFiles.h"
 #include "export/VideoRecorder.h"
 #include "export/frmCodec.h"
@@ -133,12 +134,13 @@ private slots:
     void stripIsRedrawnAfterRecording();
 
 private:
+    QTemporaryDir home_; // the program folder
     QTemporaryDir config_;
 };
 
 void TestRecording::initTestCase()
 {
-    useTestFolders(QUORVEL_PROGRAM_DIR, config_);
+    useTestFolders(stageProgramFolder(home_, QUORVEL_PROGRAM_DIR), config_);
     if (QStandardPaths::findExecutable("ffprobe").isEmpty())
         QSKIP("ffprobe is needed");
 }
@@ -148,12 +150,15 @@ void TestRecording::recordAndSave_data()
     QTest::addColumn<int>("speed");
     QTest::addColumn<bool>("sound");
     QTest::addColumn<int>("seekTo"); // a second the board is placed at before REC
-    QTest::newRow("speed 1") << 1 << false << 0;
-    QTest::newRow("speed 5") << 5 << false << 0;
-    QTest::newRow("speed 1, narration") << 1 << true << 0;
-    QTest::newRow("speed 3, narration") << 3 << true << 0;
-    QTest::newRow("speed 5, narration") << 5 << true << 0;
-    QTest::newRow("after a seek") << 1 << false << 2;
+    QTest::addColumn<QString>("format"); // the chosen file's; the converter makes all but AVI
+    QTest::newRow("speed 1") << 1 << false << 0 << "avi";
+    QTest::newRow("speed 5") << 5 << false << 0 << "avi";
+    QTest::newRow("speed 1, narration") << 1 << true << 0 << "avi";
+    QTest::newRow("speed 3, narration") << 3 << true << 0 << "avi";
+    QTest::newRow("speed 5, narration") << 5 << true << 0 << "avi";
+    QTest::newRow("after a seek") << 1 << false << 2 << "avi";
+    QTest::newRow("MP4") << 1 << false << 0 << "mp4";
+    QTest::newRow("MP4, narration") << 3 << true << 0 << "mp4";
 }
 
 void TestRecording::recordAndSave()
@@ -161,6 +166,7 @@ void TestRecording::recordAndSave()
     QFETCH(int, speed);
     QFETCH(bool, sound);
     QFETCH(int, seekTo);
+    QFETCH(QString, format);
     // The strat's length is 3 seconds: it ends at frame 189, with pictures of frames 1, 9, ...,
     // 185 at speed 1 and the same number at any speed.
     const int pictures = 24;
@@ -208,7 +214,7 @@ void TestRecording::recordAndSave()
     QVERIFY(rig.panel.cmdSave->isEnabled() && !rig.panel.cmdRec->isEnabled());
 
     const QString target = rig.dir.filePath(QStringLiteral("rush"));
-    prompts.addFile(target, 0); // the AVI filter gives ".avi"
+    prompts.addFile(format == QLatin1String("avi") ? target : target + u'.' + format, 0); // the AVI filter gives ".avi"
     prompts.addDialog([](QDialog &d) {
         auto &codec = static_cast<frmCodec &>(d);
         return codec.cboCompressor->currentData().toString() == QLatin1String("mjpeg") ? int(QDialog::Accepted)
@@ -229,13 +235,13 @@ void TestRecording::recordAndSave()
     QVERIFY(rig.panel.cmdCancel->isEnabled()); // a save can be stopped
     QTRY_COMPARE_WITH_TIMEOUT(rig.recorder.state(), VideoRecorder::State::Closed, 60000);
     QCOMPARE(prompts.messageTexts(), QStringList());
-    const QString avi = target + QStringLiteral(".avi");
-    QCOMPARE(probe(avi, "stream=codec_name,r_frame_rate,nb_read_frames"),
-             QStringLiteral("mjpeg 63/8 %1").arg(pictures));
-    QCOMPARE(probe(avi, "stream=codec_name", "a").isEmpty(), !sound);
+    const QString saved = target + u'.' + format;
+    QCOMPARE(probe(saved, "stream=codec_name,r_frame_rate,nb_read_frames"),
+             QStringLiteral("%1 63/8 %2").arg(format == QLatin1String("avi") ? "mjpeg" : "h264").arg(pictures));
+    QCOMPARE(probe(saved, "stream=codec_name", "a").isEmpty(), !sound);
     if (sound) {
         const double video = pictures * 8 / 63.0;
-        const double audio = runTool("ffmpeg", {"-v", "error", "-i", avi, "-map", "0:a:0", "-f", "s16le", "-ac", "2",
+        const double audio = runTool("ffmpeg", {"-v", "error", "-i", saved, "-map", "0:a:0", "-f", "s16le", "-ac", "2",
                                                 "-ar", "44100", "-"}).out.size() / 176400.0;
         QVERIFY2(qAbs(audio - video) < 0.2, qPrintable(QStringLiteral("audio %1 s, video %2 s").arg(audio).arg(video)));
     }
@@ -256,6 +262,7 @@ void TestRecording::stepsThatLoseNothing_data()
                                       << int(VideoRecorder::State::Recorded);
     QTest::newRow("cancel while recording") << "cancel" << "" << int(VideoRecorder::State::Closed);
     QTest::newRow("cancel while saving") << "cancelsave" << "" << int(VideoRecorder::State::Recorded);
+    QTest::newRow("cancel while saving to MP4") << "cancelsave.mp4" << "" << int(VideoRecorder::State::Recorded);
     QTest::newRow("sound input missing") << "nosound" << "The sound input cannot be recorded:\nNo sound input was found."
                                          << int(VideoRecorder::State::Ready);
 }
@@ -286,21 +293,27 @@ void TestRecording::stepsThatLoseNothing()
         rig.playToEnd();
     }
     const QStringList recorded = rig.frames();
+    const QString clip = rig.dir.filePath(step.endsWith(QLatin1String(".mp4")) ? "clip.mp4" : "clip.avi");
     if (step == QLatin1String("nofile") || step == QLatin1String("nocodec") || step == QLatin1String("empty")) {
         prompts.addFile(step == QLatin1String("nofile") ? QString() : rig.dir.filePath("clip.avi"));
         prompts.addDialog(closeBox());
         rig.click(rig.panel.cmdSave);
-    } else if (step == QLatin1String("cancelsave")) {
-        prompts.addFile(rig.dir.filePath("clip.avi"));
+    } else if (step.startsWith(QLatin1String("cancelsave"))) {
+        prompts.addFile(clip);
         prompts.addDialog([](QDialog &) { return int(QDialog::Accepted); });
         rig.click(rig.panel.cmdSave);
         QCOMPARE(rig.recorder.state(), VideoRecorder::State::Saving);
+        QSignalSpy ended(&rig.recorder, &VideoRecorder::stateChanged);
         rig.click(rig.panel.cmdCancel);
+        // The end is told once the encoder thread is gone, and the movie it wrote goes with it.
+        QVERIFY(!ended.isEmpty() || ended.wait(30000));
+        QTRY_VERIFY(rig.recorder.findChildren<VideoEncodeJob *>().isEmpty());
+        QCOMPARE(QDir(videoWorkFolder()).entryList({"tempmovie.*", "combined.*"}, QDir::Files), QStringList());
     }
     QCOMPARE(int(rig.recorder.state()), state);
     QCOMPARE(prompts.messageTexts(), message.isEmpty() ? QStringList() : QStringList{message});
     QCOMPARE(rig.frames(), state == int(VideoRecorder::State::Closed) ? QStringList() : recorded);
-    QVERIFY(!QFile::exists(rig.dir.filePath("clip.avi")));
+    QVERIFY(!QFile::exists(clip));
     // The board is back in its normal layout, stopped at the start.
     QVERIFY(!rig.board->controller().recording());
     QVERIFY(rig.board->height() > 600);

@@ -5,6 +5,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "export/RecordingPanel.h"
+#include "export/VideoFiles.h"
 #include "export/VideoRecorder.h"
 #include "playback/PlaybackController.h"
 #include "shell/CommandPoller.h"
@@ -13,6 +14,8 @@
 #include "shell/frmPrincipal.h"
 
 #include <QGraphicsView>
+#include <QCheckBox>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -72,14 +75,17 @@ private slots:
     void convertMenu();
     void exportMenus();
     void closingWithABoardFocused();
+    void closingDuringAVideoSave_data();
+    void closingDuringAVideoSave();
 
 private:
+    QTemporaryDir home_; // the program folder
     QTemporaryDir config_;
 };
 
 void TestMainWindow::initTestCase()
 {
-    useTestFolders(QUORVEL_PROGRAM_DIR, config_);
+    useTestFolders(stageProgramFolder(home_, QUORVEL_PROGRAM_DIR), config_);
 }
 
 void TestMainWindow::elevenBoardsThenRefusal()
@@ -390,7 +396,7 @@ void TestMainWindow::exportMenus()
     QCOMPARE(w.recorder()->state(), VideoRecorder::State::Closed);
     QCOMPARE(prompts.fileDialogs.size(), 0);
 
-    w.AbreArquivo(QStringLiteral(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"));
+    w.AbreArquivo(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
     QVERIFY(w.activeBoard());
     w.activeBoard()->controller().togglePlay();
     video->trigger();
@@ -422,6 +428,51 @@ void TestMainWindow::closingWithABoardFocused()
     QVERIFY(view->hasFocus());
     delete w;
     QVERIFY(frame.children().isEmpty());
+}
+
+void TestMainWindow::closingDuringAVideoSave_data()
+{
+    QTest::addColumn<bool>("goOn");
+    QTest::newRow("the save goes on") << false;
+    QTest::newRow("closed anyway") << true;
+}
+
+void TestMainWindow::closingDuringAVideoSave()
+{
+    QFETCH(bool, goOn);
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.MDIForm_Load(QString());
+    w.show();
+    w.AbreArquivo(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
+    w.findChild<QAction *>(QStringLiteral("mnuVideo"))->trigger();
+    RecordingPanel *panel = w.recorder()->panel();
+    if (panel->chkSound->isChecked())
+        QTest::mouseClick(panel->chkSound, Qt::LeftButton);
+    QTest::mouseClick(panel->cmdRec, Qt::LeftButton);
+    for (int i = 0; i < 40; ++i)
+        w.activeBoard()->controller().tick();
+    QTest::mouseClick(panel->cmdRec, Qt::LeftButton); // STOP
+    QTemporaryDir out;
+    const QString clip = out.filePath(QStringLiteral("clip.mp4"));
+    prompts.addFile(clip);
+    prompts.addDialog([](QDialog &) { return int(QDialog::Accepted); });
+    QTest::mouseClick(panel->cmdSave, Qt::LeftButton);
+    QCOMPARE(w.recorder()->state(), VideoRecorder::State::Saving);
+
+    prompts.addAnswer(goOn ? MessageAnswer::Yes : MessageAnswer::No);
+    QCOMPARE(w.close(), goOn);
+    QCOMPARE(prompts.messageTexts(), QStringList{QStringLiteral("A video is being saved. If you close the program now, "
+                                                                "the save is stopped and the recording is lost. Close anyway?")});
+    const QDir work(videoWorkFolder());
+    if (goOn) {
+        // Stopped on the spot: nothing of the save or of the recording is left behind.
+        QCOMPARE(w.recorder()->state(), VideoRecorder::State::Closed);
+        QCOMPARE(work.entryList(QDir::Files), QStringList());
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(w.recorder()->state(), VideoRecorder::State::Closed, 60000);
+    }
+    QCOMPARE(QFile::exists(clip), !goOn);
 }
 
 QTEST_MAIN(TestMainWindow)

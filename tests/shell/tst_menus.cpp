@@ -116,12 +116,13 @@ private slots:
     void endToEnd();
 
 private:
+    QTemporaryDir home_; // the program folder
     QTemporaryDir config_;
 };
 
 void TestMenus::initTestCase()
 {
-    useTestFolders(QUORVEL_PROGRAM_DIR, config_);
+    useTestFolders(stageProgramFolder(home_, QUORVEL_PROGRAM_DIR), config_);
 }
 
 void TestMenus::toolbarState_data()
@@ -352,7 +353,7 @@ void TestMenus::optionsInTheToolsMenu()
     QAction *options = w.findChild<QAction *>(QStringLiteral("mnuOptions"));
     QVERIFY(options && tools->actions().contains(options));
     // An open board takes the new round timer and effects switch at once.
-    w.AbreArquivo(QStringLiteral(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"));
+    w.AbreArquivo(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
     frmMapa *b = w.board(1);
     QVERIFY(b && b->imI() == 1);
     auto label = [b](const char *name) { return b->findChild<QLabel *>(QLatin1String(name))->text(); };

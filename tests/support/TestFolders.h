@@ -3,9 +3,34 @@
 // in a temporary folder, with the first run already behind it (no welcome on start-up).
 #include "platform/Settings.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QTemporaryDir>
 
 namespace quorvel {
+
+// The build's staged program folder (from) copied into folder (programs linked), so that what
+// the program writes there (the video work folder, auto-saves, the debug log, a file saved
+// over) lands in the temporary folder, never in the build. Returns folder's path.
+inline QByteArray stageProgramFolder(const QTemporaryDir &folder, const QString &from)
+{
+    const QDir source(from), target(folder.path());
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo f(it.next());
+        const QString name = source.relativeFilePath(f.filePath());
+        if (name == QLatin1String("video") || name.startsWith(QLatin1String("video/"))
+            || name == QLatin1String("debug.txt"))
+            continue; // written by a run, not staged by the build
+        if (f.isDir())
+            target.mkpath(name);
+        else if (f.isExecutable())
+            QFile::link(f.absoluteFilePath(), target.filePath(name));
+        else
+            QFile::copy(f.filePath(), target.filePath(name));
+    }
+    return folder.path().toUtf8();
+}
 
 inline void useTestFolders(const QByteArray &programFolder, const QTemporaryDir &config)
 {
