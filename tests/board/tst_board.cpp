@@ -1,3 +1,4 @@
+#include "TestFolders.h"
 #include "TestHost.h"
 #include "common/DebugLog.h"
 #include "StratSamples.h"
@@ -123,7 +124,7 @@ private slots:
 
 void TestBoard::initTestCase()
 {
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    qputenv("QUORVEL_HOME", testProgramFolder());
 }
 
 void TestBoard::opensPlaceholdersAndDeletedEntries()

@@ -1,5 +1,6 @@
 // Playback on a board: modes and their status texts, speed, slow motion, pause, the round
 // timer, the strat's end, stopping, seeking and icon pictures, through the board's controls.
+#include "TestFolders.h"
 #include "StratSamples.h"
 #include "OpenedBoard.h"
 #include "OpenedUrls.h"
@@ -109,7 +110,7 @@ private slots:
 
 void TestBoardPlayback::initTestCase()
 {
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    qputenv("QUORVEL_HOME", testProgramFolder());
 }
 
 void TestBoardPlayback::modesAndStatusTexts_data()

@@ -1,5 +1,6 @@
 // Converting strats of the older format: read into a board, saved in the current format under
 // the chosen name, the board closed afterwards.
+#include "TestFolders.h"
 #include "StratSamples.h"
 #include "TestHost.h"
 #include "board/BoardScene.h"
@@ -121,7 +122,7 @@ private:
 
 void TestConvert::initTestCase()
 {
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    qputenv("QUORVEL_HOME", testProgramFolder());
     qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
 }
 

@@ -1,5 +1,6 @@
 // The board's document without a window: the scene that mirrors it stays what a rebuild from
 // the model gives after any run of edits, and the unsaved-changes flag follows the edits.
+#include "TestFolders.h"
 #include "DocumentAccess.h"
 #include "TestHost.h"
 #include "board/BoardDocument.h"
@@ -87,7 +88,7 @@ struct Paths : Rig {
 class TestDocument : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); }
+    void initTestCase() { qputenv("QUORVEL_HOME", testProgramFolder()); }
     void sceneMirrorsEveryEdit();
     void modifiedFollowsEdits_data();
     void modifiedFollowsEdits();

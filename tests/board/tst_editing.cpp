@@ -1,6 +1,7 @@
 // Board editing driven through the board's own input and operations, with every dialog
 // answered by ScriptedPrompts.
 
+#include "TestFolders.h"
 #include "DialogScripts.h"
 #include "DocumentAccess.h"
 #include "OpenedUrls.h"
@@ -182,7 +183,7 @@ QPointF storedPos(Board &b, int kind)
 class TestEditing : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); }
+    void initTestCase() { qputenv("QUORVEL_HOME", testProgramFolder()); }
     void placing_data();
     void placing();
     void placingIsRefusedWhileRecordingOrPlaying();

@@ -1,6 +1,7 @@
 // The board's animated controls: grenade effects started by a burst during Play, paused with
 // the playback, reset by stop, seek, the strat's end and closing, and not started where the
 // playback does not allow them; the busy animation over a seek; the marker balloon.
+#include "TestFolders.h"
 #include "StratSamples.h"
 #include "OpenedBoard.h"
 #include "board/BoardDocument.h"
@@ -81,7 +82,7 @@ const QStringList allThree{QStringLiteral("HE 0 1 shown"), QStringLiteral("FLASH
 class TestEffects : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); }
+    void initTestCase() { qputenv("QUORVEL_HOME", testProgramFolder()); }
     void whenEffectsStart_data();
     void whenEffectsStart();
     void pauseAndMinimise();

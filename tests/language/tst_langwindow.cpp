@@ -1,3 +1,4 @@
+#include "TestFolders.h"
 #include "language/LanguageChoice.h"
 #include "language/SetLanguageInForm.h"
 
@@ -140,11 +141,11 @@ void TestLangWindow::startedWithSpanish()
     translateWindow(&english.window); // no pack yet: the designed texts stay
     QCOMPARE(english.mnuNovo->text(), QStringLiteral("&New"));
 
-    qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+    qputenv("QUORVEL_HOME", testProgramFolder());
     const LanguageStartup &start = startLanguage("-Spanish");
     QVERIFY2(start.loaded, qPrintable(start.error + start.message));
     QCOMPARE(sIdioma(), QStringLiteral("Spanish"));
-    QCOMPARE(LanguagePack().sCurrentFile(), QStringLiteral(QUORVEL_PROGRAM_DIR "/lang/Spanish.lpk"));
+    QCOMPARE(LanguagePack().sCurrentFile(), QString::fromUtf8(testProgramFolder()) + QStringLiteral("/lang/Spanish.lpk"));
 
     MainWindow w;
     translateWindow(&w.window);

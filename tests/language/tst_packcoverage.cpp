@@ -91,7 +91,7 @@ QString ownToolTip(QObject *o)
 class TestPackCoverage : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { useTestFolders(QUORVEL_PROGRAM_DIR, config_); }
+    void initTestCase() { useTestFolders(testProgramFolder(), config_); }
 
     void everyTextHasAnEntry_data()
     {

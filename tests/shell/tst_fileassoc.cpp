@@ -1,6 +1,7 @@
 // Registration of strat files with the desktop: the desktop entry and the MIME type under a
 // temporary XDG_DATA_HOME, checked with the desktop's own tools, and the "Associado" setting.
 
+#include "TestFolders.h"
 #include "TestTools.h"
 #include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
@@ -69,7 +70,7 @@ private slots:
     void initTestCase()
     {
         qputenv("XDG_CONFIG_HOME", config_.path().toUtf8());
-        qputenv("QUORVEL_HOME", QUORVEL_PROGRAM_DIR);
+        qputenv("QUORVEL_HOME", testProgramFolder());
         if (!haveTools())
             QSKIP("desktop-file-utils, shared-mime-info, xdg-utils or gio is missing");
     }

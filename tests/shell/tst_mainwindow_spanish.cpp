@@ -29,7 +29,7 @@ class TestMainWindowSpanish : public QObject {
 private slots:
     void initTestCase()
     {
-        useTestFolders(QUORVEL_PROGRAM_DIR, config_);
+        useTestFolders(testProgramFolder(), config_);
         QVERIFY(startLanguage(QStringLiteral("-Spanish")).loaded);
     }
 

@@ -1,5 +1,6 @@
 // Start-up: the command line, the debug log and the hand-over from a second start.
 
+#include "TestFolders.h"
 #include "common/DebugLog.h"
 #include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
@@ -219,7 +220,7 @@ void TestStartUp::fileSizeLimitFailsTheWrite()
     QVERIFY(!strat || QFile::copy(example, target));
     QProcessEnvironment env = helperEnvironment();
     env.insert(strat ? "QUORVEL_TEST_STRAT" : "QUORVEL_TEST_TARGET", target);
-    env.insert("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); // its language pack: no message at start
+    env.insert("QUORVEL_HOME", QString::fromUtf8(testProgramFolder())); // its language pack: no message at start
     QProcess helper;
     helper.setProcessEnvironment(env);
     helper.setChildProcessModifier([] {

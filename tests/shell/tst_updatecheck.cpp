@@ -37,7 +37,7 @@ class TestUpdateCheck : public QObject {
 private slots:
     void initTestCase()
     {
-        useTestFolders(QUORVEL_PROGRAM_DIR, config_);
+        useTestFolders(testProgramFolder(), config_);
         qunsetenv("http_proxy");
         settingsStore().SaveSetting(QStringLiteral("Dicas"), QStringLiteral("0"));
         QCOMPARE(localVersionText(), QStringLiteral(QUORVEL_EXPECTED_VERSION));

@@ -32,6 +32,17 @@ inline QByteArray stageProgramFolder(const QTemporaryDir &folder, const QString 
     return folder.path().toUtf8();
 }
 
+#ifdef QUORVEL_PROGRAM_DIR
+// This test process's own copy of the build's program folder, staged on first use and removed
+// when the process ends.
+inline QByteArray testProgramFolder()
+{
+    static QTemporaryDir folder;
+    static const QByteArray path = stageProgramFolder(folder, QStringLiteral(QUORVEL_PROGRAM_DIR));
+    return path;
+}
+#endif
+
 inline void useTestFolders(const QByteArray &programFolder, const QTemporaryDir &config)
 {
     qputenv("QUORVEL_HOME", programFolder);
