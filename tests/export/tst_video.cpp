@@ -4,6 +4,7 @@
 #include "TestTools.h"
 #include "export/AviWriter.h"
 #include "export/Converter.h"
+#include "export/EncoderTrial.h"
 #include "export/Narration.h"
 #include "export/VideoEncodeJob.h"
 #include "export/VideoFiles.h"
