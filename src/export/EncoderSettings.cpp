@@ -102,7 +102,7 @@ void routeLog(void *avcl, int level, const char *format, va_list args)
 // SVT-AV1 prints its banner and settings itself, on every start of the encoder; what matters
 // of it reaches the log through libavcodec. Set before any encoder starts, unless the user asked
 // for a level of their own.
-const bool svtQuiet = [] {
+[[maybe_unused]] const bool svtQuiet = [] {
     if (!qEnvironmentVariableIsSet("SVT_LOG"))
         qputenv("SVT_LOG", "0");
     return true;

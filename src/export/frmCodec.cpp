@@ -27,7 +27,7 @@ frmCodec::frmCodec(EncoderTrial &trial, QWidget *parent) : QDialog(parent), tria
     cboCompressor = named<QComboBox>("cboCompressor", this);
     grid->addWidget(lblCompressor, 0, 0);
     grid->addWidget(cboCompressor, 0, 1, 1, 2);
-    lblTrial = named<QLabel>("lblTrial", QStringLiteral("More encoders are being looked for..."), this);
+    lblTrial = named<QLabel>("lblTrial", QStringLiteral("Looking for more encoders..."), this);
     grid->addWidget(lblTrial, 4, 0, 1, 3);
 
     auto *lblQuality = named<QLabel>("lblQuality", QStringLiteral("Compression Quality:"), this);
