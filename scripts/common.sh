@@ -4,13 +4,18 @@ quorvel_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 # Installs the Debian packages of packages.txt that are not installed yet.
 quorvel_install_packages() {
-    local missing=() pkg
+    local wanted=() missing=() installed pkg
     while read -r pkg; do
         case "$pkg" in ''|'#'*) continue ;; esac
-        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-            missing+=("$pkg")
-        fi
+        wanted+=("$pkg")
     done < "$quorvel_root/packages.txt"
+    # One query for all of them: dpkg-query lists the ones it knows (and complains about the
+    # rest on stderr), so a package is missing unless it is listed as installed.
+    installed=$(dpkg-query -W -f='${Package} ${Status}\n' "${wanted[@]}" 2>/dev/null \
+        | awk '$NF == "installed" && $(NF-1) == "ok" {print $1}')
+    for pkg in "${wanted[@]}"; do
+        grep -qxF "$pkg" <<< "$installed" || missing+=("$pkg")
+    done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing missing packages: ${missing[*]}"
     local sudo=""

@@ -3,7 +3,6 @@
 #include "board/BoardDocument.h"
 #include "board/BoardHost.h"
 #include "board/BoardScene.h"
-#include "board/ProgramState.h"
 #include "playback/PlaybackController.h"
 
 #include <QApplication>
@@ -243,7 +242,6 @@ void BoardEditor::keyUp(int key)
     if (key != Qt::Key_Shift)
         return;
     tools_.view.viewport()->unsetCursor();
-    host_.clearToolPreview();
     state_.tool.releaseShift();
 }
 
@@ -257,10 +255,11 @@ void BoardEditor::Form_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers shift, Q
         return;
     }
     // A press with a tool armed pauses a running Play/Edit and never resumes it.
-    const bool toolArmed = tools_.pathMode() || state_.bAdiciona() || state_.bTexto();
+    const ArmedTool armed = tools_.armed();
+    const bool toolArmed = armed != ArmedTool::None && armed != ArmedTool::Hand;
     if (pc.playEditMode() && (!toolArmed || !pc.paused()))
         tools_.controller.togglePauseByUser();
-    if (state_.bMover() && !tools_.pathMode())
+    if (armed == ArmedTool::Hand)
         drag_.handPress(pos);
     placing_.press(shift, pos);
 }
@@ -269,15 +268,17 @@ void BoardEditor::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers
 {
     if (tools_.controller.playMode())
         return;
-    if (ctrlOnly(shift) && !state_.bMover() && state_.iTipoSel == 1 && state_.iMapaSel == tools_.slot()
-        && state_.iObjSel > 0 && tools_.document.objectAlive(state_.iObjSel))
+    if (ctrlOnly(shift) && tools_.armed() != ArmedTool::Hand && state_.iTipoSel == 1
+        && state_.iMapaSel == tools_.slot() && state_.iObjSel > 0 && tools_.document.objectAlive(state_.iObjSel))
         state_.tool.rearmPathPoints(tools_.slot());
-    if (state_.bMover()) {
+    const ArmedTool armed = tools_.armed();
+    if (armed == ArmedTool::Hand) {
         drag_.handMove(buttons & Qt::LeftButton, pos);
         setCursorFor(1, Qt::OpenHandCursor);
         return;
     }
-    if (state_.bAdiciona()) {
+    // Path-point mode shows its band only while placing (Ctrl arms it again after a mouse up).
+    if (armed == ArmedTool::PathPoint ? state_.tool.placing() : armed != ArmedTool::None) {
         placing_.hover(pos);
         setCursorFor(0, Qt::CrossCursor);
         return;
@@ -287,10 +288,8 @@ void BoardEditor::Form_MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers
 
 void BoardEditor::Form_MouseUp(Qt::KeyboardModifiers shift)
 {
-    if (noModifier(shift)) {
+    if (noModifier(shift))
         tools_.view.viewport()->unsetCursor();
-        host_.clearToolPreview();
-    }
     placing_.hideBand();
     drag_.abort();
     state_.tool.mouseUp();

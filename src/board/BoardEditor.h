@@ -20,7 +20,7 @@
 namespace quorvel {
 
 class BoardHost;
-struct ProgramState;
+struct SharedToolState;
 
 class BoardEditor : public QObject {
     Q_OBJECT
@@ -62,7 +62,7 @@ private:
     void setCursorFor(int picture, Qt::CursorShape fallback);
 
     ToolContext tools_;
-    ProgramState &state_;
+    SharedToolState &state_;
     BoardHost &host_;
     ElementDialogs dialogs_;
     PlacingTool placing_;

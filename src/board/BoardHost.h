@@ -58,8 +58,6 @@ public:
         (void)index;
         return QPixmap();
     }
-    // Empties the toolbar's preview of the armed tool.
-    virtual void clearToolPreview() {}
     // The time source of the board's playback clock and its animations.
     virtual Clock &clock() { return Clock::system(); }
 };

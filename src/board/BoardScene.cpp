@@ -422,6 +422,15 @@ void BoardScene::removeText(int i)
     unload(lblTexto, i);
 }
 
+QSizeF BoardScene::labelExtent(const QString &text)
+{
+    // A label shows the most of its text at the board's top-left corner.
+    LabelItem label;
+    label.setText(shownText(text, QPointF(), kLabelCharsInAll));
+    const QPointF far = label.sceneBoundingRect().bottomRight();
+    return {far.x(), far.y()};
+}
+
 QString BoardScene::labelText(int i, const QString &text, const QPointF &pos)
 {
     const QGraphicsSimpleTextItem *item = i >= 1 && std::size_t(i) < lblTexto.size() ? lblTexto[std::size_t(i)] : nullptr;

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorvel {
 
@@ -26,6 +27,15 @@ QGraphicsRectItem *outline(BoardScene &scene, qreal w, qreal h)
     item->setZValue(100);
     item->setVisible(false);
     return item;
+}
+
+// How much of an element larger than the board a drop keeps on it: enough to grab (20 pixels).
+constexpr double kGrabTwips = 300;
+
+// The farthest corner that keeps an element of this size on a board of this extent.
+double lastCorner(double board, double size)
+{
+    return std::floor(size <= board ? board - size : board - kGrabTwips);
 }
 
 template <typename Item>
@@ -68,12 +78,34 @@ QPointF DragTool::elementPos(BoardElement kind, int i, bool &found) const
     return item ? item->pos() : QPointF();
 }
 
+QSizeF DragTool::extentOf(BoardElement kind, int i) const
+{
+    const BoardScene &scene = tools_.scene;
+    const QGraphicsItem *item = nullptr;
+    switch (kind) {
+    case BoardElement::Object: item = itemAt(scene.imgObj, i); break;
+    case BoardElement::Text:
+        // Not the label as shown here: one near an edge shows only what fits before it.
+        if (const tpTexto *t = tools_.document.text(i))
+            return BoardScene::labelExtent(t->Texto);
+        break;
+    case BoardElement::Marker: item = itemAt(scene.imgMarker, i); break;
+    case BoardElement::Point: item = itemAt(scene.picM, i); break;
+    default: break;
+    }
+    if (!item)
+        return outlineOf(kind)->rect().size();
+    // From the stored corner to the far edge of what is drawn.
+    const QPointF far = item->sceneBoundingRect().bottomRight() - item->pos();
+    return {std::max(far.x(), 0.0), std::max(far.y(), 0.0)};
+}
+
 void DragTool::press(BoardElement kind, int i, QPointF pos)
 {
     abort();
     // A tool being placed takes the press; the marker tool leaves texts and points draggable.
-    const bool toolArmed = state_.bAdiciona() || (kind == BoardElement::Marker ? state_.bMarker() : state_.bTexto());
-    if (toolArmed)
+    const ArmedTool holder = kind == BoardElement::Marker ? ArmedTool::Marker : ArmedTool::Text;
+    if (state_.tool.placing() || state_.tool.chosen() == holder)
         return;
     bool found = false;
     const QPointF at = elementPos(kind, i, found);
@@ -83,6 +115,7 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
     index_ = i;
     pressPos_ = pos;
     antigo_ = QPointF(wholeTwips(at.x()), wholeTwips(at.y()));
+    extent_ = extentOf(kind, i);
     novo_ = antigo_;
     action_ = Action::Dragging;
     // Under a running Play/Edit an object that walks a path stays where its path has it.
@@ -93,9 +126,12 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
 
 QPointF DragTool::dragTarget(QPointF pos) const
 {
-    // Kept on the board, so a drop never leaves the 16-bit range the positions are stored in.
-    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0, kBoardWidthTwips);
-    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0, kBoardHeightTwips);
+    // The whole element stays on the board where it fits, else a part of it wide enough to
+    // grab, so it can always be seen and moved again (and the stored position keeps to 16 bits).
+    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0,
+                                        lastCorner(kBoardWidthTwips, extent_.width()));
+    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0,
+                                        lastCorner(kBoardHeightTwips, extent_.height()));
     return {x, y};
 }
 

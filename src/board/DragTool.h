@@ -1,15 +1,16 @@
 #pragma once
 // The board's drag tool: an object, text, marker or path point pressed with the left button
-// follows the mouse as a dashed outline and is dropped where the button is released (kept on
-// the board); the document takes the new place. The outline is the drag's only feedback: the
-// element the scene mirrors is never hidden or moved before the drop, so a drag that ends
-// where it began, or is aborted (Esc, focus lost, another tool), leaves it as it was. Also the
-// hand tool, which moves the board's window.
+// follows the mouse as a dashed outline and is dropped where the button is released (all of it
+// on the board where it fits); the document takes the new place. The outline is the drag's
+// only feedback: the element the scene mirrors is never hidden or moved before the drop, so a
+// drag that ends where it began, or is aborted (Esc, focus lost, another tool), leaves it as it
+// was. Also the hand tool, which moves the board's window.
 
 #include "board/BoardScene.h"
 #include "board/ToolContext.h"
 
 #include <QPointF>
+#include <QSizeF>
 
 #include <cstdint>
 
@@ -17,7 +18,7 @@ class QGraphicsRectItem;
 
 namespace quorvel {
 
-struct ProgramState;
+struct SharedToolState;
 
 class DragTool {
 public:
@@ -49,16 +50,18 @@ public:
 private:
     QPointF dragTarget(QPointF pos) const;
     QPointF elementPos(BoardElement kind, int i, bool &found) const;
+    QSizeF extentOf(BoardElement kind, int i) const;
     QGraphicsRectItem *outlineOf(BoardElement kind) const;
 
     ToolContext tools_;
-    ProgramState &state_;
+    SharedToolState &state_;
     Action action_ = Action::None;
     BoardElement kind_ = BoardElement::None;
     int index_ = 0;
     QPointF pressPos_;
     QPointF antigo_;
     QPointF novo_;
+    QSizeF extent_; // the dragged element's size, which the drop keeps on the board
 };
 
 } // namespace quorvel

@@ -2,7 +2,6 @@
 
 #include "board/BoardDocument.h"
 #include "board/BoardHost.h"
-#include "board/ProgramState.h"
 #include "board/frmCores.h"
 #include "board/frmTexto.h"
 #include "document/StratFile.h"
@@ -31,14 +30,16 @@ ElementDialogs::ElementDialogs(const ToolContext &tools)
 
 QString ElementDialogs::askText(const QString &text)
 {
-    state_.sTextoRet = quorvel::askText(host_.dialogOwner(), text);
-    return state_.sTextoRet;
+    return quorvel::askText(host_.dialogOwner(), text);
+}
+
+std::int16_t ElementDialogs::roundTimer() const
+{
+    return tools_.document.model().playback.settings.iRoundTimer;
 }
 
 void ElementDialogs::rememberStep(const MovStep &step)
 {
-    state_.iIniMov = step.iIni;
-    state_.sVelMov = step.sVel;
     state_.sLvlMov = step.sLvl;
     state_.sDirMov = step.sDir;
 }
@@ -46,7 +47,7 @@ void ElementDialogs::rememberStep(const MovStep &step)
 std::optional<MovStep> ElementDialogs::askNewStep(std::int16_t type, const tpPasso *last, bool presetStart)
 {
     const bool small = isSmallObjectType(type);
-    frmMov dialog(state_, &host_, host_.dialogOwner());
+    frmMov dialog(roundTimer(), &host_, host_.dialogOwner());
     if (small) {
         dialog.optVel[0]->setEnabled(false);
         dialog.optVel[1]->setEnabled(false);
@@ -97,12 +98,20 @@ void ElementDialogs::editTitle()
 {
     const QString prompt = keyedText("s0007", QStringLiteral("Enter the strat title:"));
     const QString title = keyedText("s0008", QStringLiteral("Strat"));
+    BoardDocument &doc = tools_.document;
+    // The title may hold the blanks the file pads it with: the box offers it without them, so
+    // the whole limit is free for typing at its end.
+    QString offered = doc.title();
+    while (offered.endsWith(u' '))
+        offered.chop(1);
     const std::optional<QString> answer =
-        Prompts::current().input(host_.dialogOwner(), prompt, title, tools_.document.title(), kTitleFieldBytes);
+        Prompts::current().input(host_.dialogOwner(), prompt, title, offered, kTitleFieldBytes);
     if (!answer || answer->isEmpty())
         return;
-    tools_.document.setTitle(*answer);
-    tools_.document.setModified(true);
+    if (fixedWidth(*answer, kTitleFieldBytes) == fixedWidth(doc.title(), kTitleFieldBytes))
+        return; // the file would store the same title
+    doc.setTitle(*answer);
+    doc.setModified(true);
 }
 
 void ElementDialogs::editStep(int n)
@@ -115,7 +124,7 @@ void ElementDialogs::editStep(int n)
     const std::int16_t t = doc.objectType(rec ? rec->iObj : 0);
     const bool small = isSmallObjectType(t);
 
-    frmMovEdit dialog(state_, &host_, host_.dialogOwner());
+    frmMovEdit dialog(roundTimer(), &host_, host_.dialogOwner());
     dialog.iTempo->setText(QString::number(tools_.document.model().playback.iSegs()));
     dialog.txtIni->setText(QString::number(p->iIni));
     // The velocities offered are those of the walker: grenades and the bomb fly, the others
@@ -150,8 +159,7 @@ void ElementDialogs::MudaCor()
     frmCores dialog(doc.pathColour(s), host_.dialogOwner());
     if (Prompts::current().exec(dialog) != QDialog::Accepted)
         return;
-    state_.lCor = dialog.colour();
-    doc.MudaCor(state_.iObjSel, state_.lCor); // the same colour again is no change
+    doc.MudaCor(state_.iObjSel, dialog.colour()); // the same colour again is no change
 }
 
 } // namespace quorvel

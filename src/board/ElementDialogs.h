@@ -1,8 +1,8 @@
 #pragma once
 // The board's element dialogs: a text or marker info, a path step (new or edited), the path
-// colour and the strat title. Each dialog hands its value back; the program-wide fields the
-// dialogs are known by (sTextoRet, iIniMov..sDirMov, lCor) are written here, once, after the
-// dialog, and the change itself goes to the board's document.
+// colour and the strat title. Each dialog hands its value back and the change itself goes to
+// the board's document; a step's level and facing are kept for the next path continued with
+// Ctrl.
 
 #include "board/ToolContext.h"
 #include "board/frmMov.h"
@@ -15,7 +15,7 @@
 namespace quorvel {
 
 class BoardHost;
-struct ProgramState;
+struct SharedToolState;
 struct tpPasso;
 
 class ElementDialogs {
@@ -27,7 +27,7 @@ public:
     // The step of a point being added to the path of an object of this type, preset from the
     // path's last step; presetStart puts the board's frame in as the start. None on Cancel.
     std::optional<MovStep> askNewStep(std::int16_t type, const tpPasso *last, bool presetStart);
-    // Sets the step fields a continued path (Ctrl) takes without a dialog.
+    // Keeps the step fields a continued path (Ctrl) takes without a dialog.
     void rememberStep(const MovStep &step);
 
     void editText(int i);
@@ -38,8 +38,11 @@ public:
     void MudaCor();
 
 private:
+    // The round length the board plays, which a step's start is checked against.
+    std::int16_t roundTimer() const;
+
     ToolContext tools_;
-    ProgramState &state_;
+    SharedToolState &state_;
     BoardHost &host_;
 };
 

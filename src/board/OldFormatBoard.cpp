@@ -5,6 +5,7 @@
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
+#include "language/clsLanguagePack.h"
 #include "platform/Prompts.h"
 
 namespace quorvel {
@@ -20,8 +21,8 @@ void frmMapa::OldAbreTatica(const QString &sArq)
         QString details = stratErrorDetails(sArq, read.error);
         // The likeliest mistake: a strat that needs no converting at all.
         if (StratDocument current; !sArq.isEmpty() && readStratFile(sArq, current).ok)
-            details = stratErrorDetails(sArq, QStringLiteral("this strat is already in the current format; "
-                                                             "open it with Strat > Open."));
+            details = stratErrorDetails(sArq, keyedText("convert01", QStringLiteral("this strat is already in the current "
+                                                                                    "format; open it with Strat > Open.")));
         Prompts::current().detailedMessage(host_.dialogOwner(), QStringLiteral("An error has occured."), QString(),
                                            MessageIcon::None, details);
         closeBoard(CloseReason::Program);

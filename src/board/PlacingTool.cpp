@@ -3,7 +3,6 @@
 #include "board/BoardHost.h"
 #include "board/BoardScene.h"
 #include "board/ElementDialogs.h"
-#include "board/ProgramState.h"
 #include "common/Rounding.h"
 #include "platform/Prompts.h"
 #include "playback/PlaybackController.h"
@@ -36,7 +35,7 @@ PlacingTool::PlacingTool(const ToolContext &tools, ElementDialogs &dialogs)
     tlinha->setVisible(false);
     // Path-point mode for an object ends with the object.
     QObject::connect(&tools.document, &BoardDocument::objectChanged, &tools.window, [this](int i) {
-        if (tools_.pathMode() && state_.iObjSel == i && !tools_.document.objectAlive(i)) {
+        if (tools_.armed() == ArmedTool::PathPoint && state_.iObjSel == i && !tools_.document.objectAlive(i)) {
             state_.tool.objectGone(tools_.slot());
             tlinha->setVisible(false);
         }
@@ -48,15 +47,18 @@ void PlacingTool::hideBand() { tlinha->setVisible(false); }
 void PlacingTool::press(Qt::KeyboardModifiers shift, QPointF pos)
 {
     tlinha->setVisible(false);
-    if (tools_.pathMode())
-        addPathPoint(pos, shift);
-    else if (state_.bAdiciona())
-        placeElement(pos);
+    switch (const ArmedTool armed = tools_.armed()) {
+    case ArmedTool::PathPoint: addPathPoint(pos, shift); break;
+    case ArmedTool::Object:
+    case ArmedTool::Text:
+    case ArmedTool::Marker: placeElement(armed, pos); break;
+    default: break;
+    }
 }
 
 void PlacingTool::hover(QPointF pos)
 {
-    if (!tools_.pathMode())
+    if (tools_.armed() != ArmedTool::PathPoint)
         return;
     BoardDocument &doc = tools_.document;
     const std::int16_t o = state_.iObjSel;
@@ -65,11 +67,11 @@ void PlacingTool::hover(QPointF pos)
     tlinha->setVisible(true);
 }
 
-void PlacingTool::placeElement(QPointF pos)
+void PlacingTool::placeElement(ArmedTool tool, QPointF pos)
 {
     BoardDocument &doc = tools_.document;
-    if (state_.bTexto() || state_.bMarker()) {
-        const bool marker = !state_.bTexto();
+    if (tool != ArmedTool::Object) {
+        const bool marker = tool == ArmedTool::Marker;
         const QString text = dialogs_.askText(QString());
         if (!text.isEmpty())
             marker ? doc.placeMarker(pos, text) : doc.placeText(pos, text);

@@ -16,7 +16,7 @@ namespace quorvel {
 
 class BoardHost;
 class ElementDialogs;
-struct ProgramState;
+struct SharedToolState;
 
 class PlacingTool {
 public:
@@ -35,7 +35,7 @@ public:
     QGraphicsLineItem *tlinha = nullptr; // the rubber band
 
 private:
-    void placeElement(QPointF pos);
+    void placeElement(ArmedTool tool, QPointF pos);
     void addPathPoint(QPointF pos, Qt::KeyboardModifiers shift);
     // Whether the object may have a path: a new one needs a free movement slot (the user is
     // told when there is none).
@@ -45,7 +45,7 @@ private:
     MovStep continuedStep(bool small, const tpPasso *last) const;
 
     ToolContext tools_;
-    ProgramState &state_;
+    SharedToolState &state_;
     BoardHost &host_;
     ElementDialogs &dialogs_;
 };

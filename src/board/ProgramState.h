@@ -1,13 +1,11 @@
 #pragma once
-// The program-wide values that the main window, its toolbar and every board share: the armed
-// tool, the right-click context, the edit dialogs' results, the path palette and the
-// per-slot overview names and titles. One instance, owned by the main window and handed to
-// every board.
+// The program-wide values that the main window, its toolbar and every board share: what the
+// tools share, the path palette and the settings the boards read. One instance, owned by the
+// main window and handed to every board.
 
 #include "board/ToolState.h"
 
 #include <QColor>
-#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -16,14 +14,11 @@ namespace quorvel {
 
 constexpr int kMaxBoards = 11;
 
-struct ProgramState {
-    // The armed tool, written through its transitions by the toolbar, the menus and the
-    // boards; the flags below are read-only views of it.
+// What the tools of every board share: the armed tool and the object type it places, the
+// right-click context, and the level and facing of the last step asked for.
+struct SharedToolState {
+    // Written through its transitions by the toolbar, the menus and the boards.
     ToolState tool;
-    bool bAdiciona() const { return tool.placing(); } // a tool is armed
-    bool bTexto() const { return tool.text(); }       // text tool
-    bool bMarker() const { return tool.marker(); }    // marker tool
-    bool bMover() const { return tool.hand(); }       // hand tool
     std::int16_t iTipoObj = 0;
 
     // Right-click context: set by a board before it pops up one of the main window's menus.
@@ -33,16 +28,12 @@ struct ProgramState {
     std::int16_t iItemSel = 0;  // text, marker, or the point's movement slot
     std::int16_t iPontoSel = 0; // path point, 0 for an object
 
-    // Results of the edit dialogs.
-    QString sTextoRet;
-    std::int32_t iIniMov = 0;
-    float sVelMov = 0;
+    // A step continued with Ctrl takes these when the path's last step has none that fits.
     std::int16_t sLvlMov = 0;
     std::int16_t sDirMov = 0;
-    std::int32_t lCor = 0;
-    QString sLinkRet;
-    QString sOverviewRet; // the overview chosen in the overview dialog, "" on Cancel
+};
 
+struct ProgramState : SharedToolState {
     // Path palette: entries 0 to 11 filled when the main window loads, 12 stays 0.
     std::array<std::int32_t, 13> lCores{};
 
@@ -50,10 +41,6 @@ struct ProgramState {
     std::int16_t iRoundTimer = 105;
     std::int32_t lFrameInc = 1;
     bool bShowAnimations = true;
-
-    // Per slot (0 to kMaxBoards): overview file name (16 characters) and title (32).
-    std::array<QString, kMaxBoards + 1> sOverview;
-    std::array<QString, kMaxBoards + 1> sNomeTatica;
 
     // Fills lCores with the path palette.
     void fillPalette();

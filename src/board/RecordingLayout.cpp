@@ -45,6 +45,10 @@ void frmMapa::setRecordingLayout(bool recording)
     // The sub-window follows the board's new size.
     if (QWidget *outer = parentWidget())
         outer->adjustSize();
+    // The strip's widgets come back while the board and its sub-window are still short, and
+    // growing them does not draw the strip: the whole board is drawn again once grown.
+    if (!recording)
+        update();
 }
 
 } // namespace quorvel

@@ -1,7 +1,8 @@
 #pragma once
 // What the board's tools work on: the board's document, its scene and view, its playback
-// controller, the program-wide values and the host, and the board's widget (its keys, and the
-// window the hand tool moves). Tools get this, never the board window itself.
+// controller, what the tools of every board share (the armed tool, the right-click context)
+// and the host, and the board's widget (its keys, and the window the hand tool moves). Tools
+// get this, never the board window itself.
 
 #include "board/BoardDocument.h"
 #include "board/ProgramState.h"
@@ -22,13 +23,13 @@ struct ToolContext {
     BoardScene &scene;
     QGraphicsView &view;
     PlaybackController &controller;
-    ProgramState &state;
+    SharedToolState &state;
     BoardHost &host;
     QWidget &window;
     // The board's slot (0: closed).
     std::int16_t slot() const { return document.model().imI; }
-    // The board's path-point mode: presses add points to the selected object's path.
-    bool pathMode() const { return state.tool.pathMode(slot()); }
+    // What a press on this board does now.
+    ArmedTool armed() const { return state.tool.armed(slot()); }
 };
 
 } // namespace quorvel

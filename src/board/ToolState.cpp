@@ -6,11 +6,16 @@ ArmedTool ToolState::armed(std::int16_t slot) const
 {
     if (pathMode(slot))
         return ArmedTool::PathPoint;
-    if (hand())
+    if (chosen_ == ArmedTool::Hand)
         return ArmedTool::Hand;
     if (!placing_)
         return ArmedTool::None;
-    return text() || marker() ? chosen_ : ArmedTool::Object;
+    return chosen_ == ArmedTool::Text || chosen_ == ArmedTool::Marker ? chosen_ : ArmedTool::Object;
+}
+
+ArmedTool ToolState::keptByReset() const
+{
+    return chosen_ == ArmedTool::Marker ? ArmedTool::Marker : ArmedTool::None;
 }
 
 void ToolState::set(ArmedTool choice, bool placingNow, std::int16_t pathSlot)
@@ -27,7 +32,10 @@ void ToolState::choose(ArmedTool tool)
 {
     if (tool == ArmedTool::PathPoint)
         tool = ArmedTool::None;
-    set(tool, tool != ArmedTool::Hand && tool != ArmedTool::None, 0);
+    chosen_ = tool;
+    placing_ = tool != ArmedTool::Hand && tool != ArmedTool::None;
+    pathBoard_ = 0;
+    emit changed();
 }
 
 void ToolState::addMovement(std::int16_t slot) { set(chosen_, true, slot != 0 ? slot : pathBoard_); }
@@ -36,14 +44,17 @@ void ToolState::rearmPathPoints(std::int16_t slot) { set(chosen_, true, slot); }
 
 void ToolState::reset(std::int16_t slot)
 {
-    set(marker() ? ArmedTool::Marker : ArmedTool::None, false, pathMode(slot) ? std::int16_t(0) : pathBoard_);
+    set(keptByReset(), false, pathMode(slot) ? std::int16_t(0) : pathBoard_);
 }
 
-void ToolState::mouseUp() { set(marker() ? ArmedTool::Marker : ArmedTool::None, false, pathBoard_); }
+void ToolState::mouseUp() { set(keptByReset(), false, pathBoard_); }
 
 void ToolState::releaseShift() { set(chosen_, false, pathBoard_); }
 
-void ToolState::placed() { set(text() || marker() ? ArmedTool::None : chosen_, false, pathBoard_); }
+void ToolState::placed()
+{
+    set(chosen_ == ArmedTool::Text || chosen_ == ArmedTool::Marker ? ArmedTool::None : chosen_, false, pathBoard_);
+}
 
 void ToolState::objectGone(std::int16_t slot)
 {

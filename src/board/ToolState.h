@@ -8,8 +8,7 @@
 // - whether the choice is placing now (a press places it, the cursor is the cross);
 // - the board in path-point mode, if any: presses there add points to the right-clicked
 //   object's path, and Ctrl held over that board arms placing again.
-// `armed(slot)` folds the three into one value; the older names the boards and menus read
-// (`bAdiciona`, `bTexto`, `bMarker`, `bMover`, a board's path mode) are views of it.
+// `armed(slot)` folds the three into the one value the tools act on.
 
 #include <QObject>
 
@@ -26,18 +25,15 @@ public:
 
     // What a press on board `slot` does now.
     ArmedTool armed(std::int16_t slot) const;
-    // The toolbar's choice while its flag is up (None once reset).
+    // The toolbar's choice while its flag is up (None once reset): a chosen text or marker
+    // tool keeps its elements from being dragged, and the toolbar previews it.
     ArmedTool chosen() const { return chosen_; }
+    // Placing now: the cross and, in path-point mode, the rubber band show, and a press on an
+    // element is not a drag. In path-point mode a press adds a point either way.
+    bool placing() const { return placing_; }
 
-    // Views under the names the board code knows.
-    bool placing() const { return placing_; }                          // bAdiciona
-    bool text() const { return chosen_ == ArmedTool::Text; }           // bTexto
-    bool marker() const { return chosen_ == ArmedTool::Marker; }       // bMarker
-    bool hand() const { return chosen_ == ArmedTool::Hand; }           // bMover
-    bool pathMode(std::int16_t slot) const { return slot != 0 && pathBoard_ == slot; } // bMovimento
-    std::int16_t pathBoard() const { return pathBoard_; }
-
-    // The toolbar: the whole state is written, nothing of an earlier tool survives.
+    // The toolbar: the whole state is written, nothing of an earlier tool survives. The choice
+    // is announced even when it repeats, as the object type it places may be new.
     void choose(ArmedTool tool);
     // "Add Movement": placing armed, and path-point mode on `slot` when a board is open there
     // (slot 0: none). The toolbar's choice stays.
@@ -63,6 +59,9 @@ signals:
 
 private:
     void set(ArmedTool choice, bool placingNow, std::int16_t pathSlot);
+    bool pathMode(std::int16_t slot) const { return slot != 0 && pathBoard_ == slot; }
+    // The marker choice outlives a reset; every other choice ends with it.
+    ArmedTool keptByReset() const;
 
     ArmedTool chosen_ = ArmedTool::None;
     bool placing_ = false;

@@ -21,6 +21,7 @@
 #include "playback/PlaybackModel.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QMouseEvent>
 #include <QFileInfo>
 #include <QGraphicsView>
@@ -38,13 +39,6 @@ namespace {
 constexpr int kViewWidthPx = 801;  // 12015 twips
 constexpr int kViewHeightPx = 600; // 9000 twips
 constexpr int kStripHeightPx = 15; // the top strip over the overview
-
-const char *const kEnglishKeyTexts[14] = {
-    "Mode: ",      "Stop",          "Playback Speed: ", "Auto Saved: ",
-    "Auto Save in ", " minutes.",    "Play",             "Paused",
-    "Slow Motion", "Play/Edit",     "Click here to play in slow motion!",
-    "Click here to resume normal speed!", "Play Edit Mode", "Not Yet.",
-};
 
 // An overview name taken from a file must be a plain file name inside the Overviews folder.
 bool isPlainFileName(const QString &name)
@@ -84,14 +78,11 @@ frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
     scene_->attach(document_, host_);
     document_.setPalette(state_.lCores);
     connect(&document_, &BoardDocument::modifiedChanged, this, &QWidget::setWindowModified);
-    // The title label, the window title and the program-wide fields of this board's slot
-    // follow the document's title and overview.
+    // The title label and the window title follow the document's title.
     connect(&document_, &BoardDocument::titleChanged, this, [this](const QString &title) {
         lblTitulo_->setText(title);
         setWindowTitle(title + QStringLiteral("[*]"));
-        mirrorHeader();
     });
-    connect(&document_, &BoardDocument::overviewChanged, this, &frmMapa::mirrorHeader);
 
     const PlaybackControls controls{picGO_,        Picture1_, picPause_,   picSlow_, picReverse_,
                                     lblRoundTime_, lblFrame_, lblSegs_,    lblMaxTime_, Slider1_,
@@ -235,10 +226,21 @@ void frmMapa::setStatusPanel(int panel, const QString &text)
 
 void frmMapa::Form_Load()
 {
-    for (int i = 0; i < 14; ++i) {
-        const QByteArray key = QStringLiteral("s%1").arg(29 + i, 4, 10, QLatin1Char('0')).toLatin1();
-        keyTexts_[i] = keyedText(key.constData(), QString::fromLatin1(kEnglishKeyTexts[i]));
-    }
+    // Each key stands written out: the pack check finds the keys the code asks for in the sources.
+    keyTexts_ = {keyedText("s0029", QStringLiteral("Mode: ")),
+                 keyedText("s0030", QStringLiteral("Stop")),
+                 keyedText("s0031", QStringLiteral("Playback Speed: ")),
+                 keyedText("s0032", QStringLiteral("Auto Saved: ")),
+                 keyedText("s0033", QStringLiteral("Auto Save in ")),
+                 keyedText("s0034", QStringLiteral(" minutes.")),
+                 keyedText("s0035", QStringLiteral("Play")),
+                 keyedText("s0036", QStringLiteral("Paused")),
+                 keyedText("s0037", QStringLiteral("Slow Motion")),
+                 keyedText("s0038", QStringLiteral("Play/Edit")),
+                 keyedText("s0039", QStringLiteral("Click here to play in slow motion!")),
+                 keyedText("s0040", QStringLiteral("Click here to resume normal speed!")),
+                 keyedText("s0041", QStringLiteral("Play Edit Mode")),
+                 keyedText("s0042", QStringLiteral("Not Yet."))};
     setStatusPanel(1, keyText(29) + keyText(30));
     setStatusPanel(2, keyText(31) + QString::number(Slider1_->value()) + QStringLiteral("x"));
     setStatusPanel(3, keyText(32) + keyText(42));
@@ -262,20 +264,7 @@ void frmMapa::Form_Load()
     translateWindow(this);
 }
 
-void frmMapa::setImI(std::int16_t slot)
-{
-    document_.setSlot(slot);
-    mirrorHeader();
-}
-
-void frmMapa::mirrorHeader()
-{
-    const int slot = model_.imI;
-    if (slot < 0 || slot > kMaxBoards)
-        return;
-    state_.sOverview[std::size_t(slot)] = fixedWidth(document_.overview(), kOverviewFieldBytes);
-    state_.sNomeTatica[std::size_t(slot)] = fixedWidth(document_.title(), kTitleFieldBytes);
-}
+void frmMapa::setImI(std::int16_t slot) { document_.setSlot(slot); }
 
 void frmMapa::debug(const char *line)
 {
@@ -304,17 +293,17 @@ bool frmMapa::takeOverview(StratDocument &doc, bool logDebug)
     const QString overview = doc.sOverview.trimmed();
 
     // The overview picture, or one the user picks instead of a missing one.
-    state_.sOverviewRet.clear();
     if (!loadOverview(overview)) {
+        QString chosen;
         for (;;) {
             log("Message 12");
             showMessage(host_.dialogOwner(),
                         overview + QStringLiteral(" could not be found. Please select a new overview image."));
             log("Message 13");
             log("Message 14");
-            state_.sOverviewRet = host_.chooseOverview();
+            chosen = host_.chooseOverview();
             log("Message 15");
-            if (state_.sOverviewRet.isEmpty()) {
+            if (chosen.isEmpty()) {
                 log("Message 16");
                 showMessage(host_.dialogOwner(), QStringLiteral("Cannot open the strat file without a map overview."));
                 log("Message 17");
@@ -322,10 +311,10 @@ bool frmMapa::takeOverview(StratDocument &doc, bool logDebug)
                 return false;
             }
             // A replacement that does not load either is not accepted as a blank board.
-            if (loadOverview(state_.sOverviewRet))
+            if (loadOverview(chosen))
                 break;
         }
-        doc.sOverview = state_.sOverviewRet;
+        doc.sOverview = chosen;
     }
     return true;
 }
@@ -377,9 +366,12 @@ bool frmMapa::SalvaTatica(bool bComo)
 
     QString error;
     if (!writeStratFile(path, document_.prepareSave(), StratSections::All, &error)) {
-        // The old file is whole and the board keeps the name it had.
-        showMessage(host_.dialogOwner(), QStringLiteral("There was an error writing the file."), QString(),
-                    MessageIcon::Critical);
+        // The old file is whole and the board keeps the name it had. The file and the reason,
+        // as the video save gives them: a full disk and a read-only folder need different fixes.
+        showMessage(host_.dialogOwner(),
+                    QStringLiteral("There was an error writing the file.\n\n") + QDir::toNativeSeparators(path)
+                        + QStringLiteral("\n") + error,
+                    QString(), MessageIcon::Critical);
         return false;
     }
     document_.setFileName(path);
@@ -414,7 +406,7 @@ void frmMapa::applySettings()
     controller_->updateStratLength();
 }
 
-bool frmMapa::bMovimento() const { return state_.tool.pathMode(model_.imI); }
+bool frmMapa::bMovimento() const { return state_.tool.armed(model_.imI) == ArmedTool::PathPoint; }
 
 void frmMapa::cancelMovement()
 {

@@ -117,7 +117,6 @@ private:
     // Shows the overview of a strat just read; a missing one is replaced by one the user
     // picks (written into doc). False when the user gave up: the board has closed.
     bool takeOverview(StratDocument &doc, bool logDebug);
-    void mirrorHeader();
 
     ProgramState &state_;
     BoardHost &host_;

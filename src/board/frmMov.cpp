@@ -1,7 +1,6 @@
 #include "board/frmMov.h"
 
 #include "board/BoardHost.h"
-#include "board/ProgramState.h"
 #include "common/Rounding.h"
 #include "language/SetLanguageInForm.h"
 #include "platform/Named.h"
@@ -61,10 +60,13 @@ QLabel *caption(QWidget *parent, const char *name, const QString &text)
 
 } // namespace
 
-frmMov::frmMov(const ProgramState &state, const BoardHost *host, QWidget *parent) : frmMov(state, host, parent, false) {}
+frmMov::frmMov(std::int16_t roundTimer, const BoardHost *host, QWidget *parent)
+    : frmMov(roundTimer, host, parent, false)
+{
+}
 
-frmMov::frmMov(const ProgramState &state, const BoardHost *host, QWidget *parent, bool edit)
-    : QDialog(parent), state_(state), host_(host)
+frmMov::frmMov(std::int16_t roundTimer, const BoardHost *host, QWidget *parent, bool edit)
+    : QDialog(parent), iRoundTimer_(roundTimer), host_(host)
 {
     build(edit);
 }
@@ -181,7 +183,7 @@ void frmMov::build(bool edit)
 void frmMov::showValidation()
 {
     Prompts::current().message(this,
-                               QStringLiteral("Valid values are 0 to %1 seconds.").arg(state_.iRoundTimer),
+                               QStringLiteral("Valid values are 0 to %1 seconds.").arg(iRoundTimer_),
                                QStringLiteral("Quorvel"), MessageIcon::None, MessageButtons::Ok);
 }
 
@@ -207,7 +209,7 @@ void frmMov::secondsChanged(QLineEdit *box, bool movesWhenLeft)
         showValidation();
         return;
     }
-    if (*v < 0 || *v > state_.iRoundTimer) {
+    if (*v < 0 || *v > iRoundTimer_) {
         showValidation();
         reset();
         return;
@@ -215,7 +217,7 @@ void frmMov::secondsChanged(QLineEdit *box, bool movesWhenLeft)
     std::int64_t frames = *v * 63;
     if (movesWhenLeft) {
         const std::int64_t t = iTempo_ ? plainNumber(iTempo_->text()).value_or(0) : 0;
-        frames = (std::int64_t(state_.iRoundTimer) - t - *v) * 63;
+        frames = (std::int64_t(iRoundTimer_) - t - *v) * 63;
     }
     txtIni->setText(QString::number(static_cast<std::int32_t>(frames)));
 }
@@ -254,8 +256,8 @@ void frmMov::optDirection_Click(int index)
     picDirection->setPixmap(host_->iconPicture(picture));
 }
 
-frmMovEdit::frmMovEdit(const ProgramState &state, const BoardHost *host, QWidget *parent)
-    : frmMov(state, host, parent, true)
+frmMovEdit::frmMovEdit(std::int16_t roundTimer, const BoardHost *host, QWidget *parent)
+    : frmMov(roundTimer, host, parent, true)
 {
     txtMoveWhen = txtMoveWhen_;
     iTempo = iTempo_;

@@ -20,7 +20,6 @@ class QRadioButton;
 namespace quorvel {
 
 class BoardHost;
-struct ProgramState;
 
 // One path step's start (frames), velocity, level and facing as the dialog gives them.
 struct MovStep {
@@ -33,7 +32,8 @@ struct MovStep {
 class frmMov : public QDialog {
     Q_OBJECT
 public:
-    frmMov(const ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
+    // roundTimer: the round length in seconds that a start is checked against.
+    frmMov(std::int16_t roundTimer, const BoardHost *host, QWidget *parent = nullptr);
 
     // The step OK confirmed.
     const MovStep &step() const { return step_; }
@@ -55,13 +55,13 @@ public:
     static void select(QRadioButton *option);
 
 protected:
-    frmMov(const ProgramState &state, const BoardHost *host, QWidget *parent, bool edit);
+    frmMov(std::int16_t roundTimer, const BoardHost *host, QWidget *parent, bool edit);
     // Seconds typed in box become txtIni; rule maps an accepted whole number of seconds to
     // frames.
     void secondsChanged(QLineEdit *box, bool movesWhenLeft);
     void showValidation();
 
-    const ProgramState &state_;
+    std::int16_t iRoundTimer_;
     const BoardHost *host_ = nullptr;
     MovStep step_;
     QLineEdit *txtMoveWhen_ = nullptr;
@@ -75,7 +75,7 @@ private:
 class frmMovEdit : public frmMov {
     Q_OBJECT
 public:
-    frmMovEdit(const ProgramState &state, const BoardHost *host, QWidget *parent = nullptr);
+    frmMovEdit(std::int16_t roundTimer, const BoardHost *host, QWidget *parent = nullptr);
 
     QLineEdit *txtMoveWhen = nullptr;
     QLineEdit *iTempo = nullptr; // hidden: the board's elapsed seconds

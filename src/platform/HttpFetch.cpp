@@ -3,11 +3,15 @@
 #include <QSslSocket>
 #include <QTimer>
 
+#include <algorithm>
+#include <utility>
+
 namespace quorvel {
 
 namespace {
 constexpr int kMaxRedirects = 5;
-constexpr qint64 kSocketBuffer = 16 * 1024; // what Qt reads ahead of us, at most
+constexpr qint64 kSocketBuffer = HttpFetch::kMaxHeadBytes; // what Qt reads ahead of us, at most
+constexpr qint64 kMaxChunkLine = 256;                      // a chunk's size and its extensions
 
 bool isWeb(const QUrl &url)
 {
@@ -50,12 +54,14 @@ void HttpFetch::start(const QUrl &url)
     }
     url_ = url;
     head_.clear();
+    headBytes_ = 0;
     body_.clear();
-    length_ = -1;
-    inBody_ = false;
+    part_ = Part::Head;
+    left_ = 0;
     socket_ = secure ? new QSslSocket(this) : new QTcpSocket(this);
-    socket_->setReadBufferSize(std::min(kSocketBuffer, std::max(limits_.maxBody, kMaxHeadBytes)));
-    connect(socket_, &QTcpSocket::readyRead, this, &HttpFetch::readSome);
+    // Never less than a head line may hold: a line that fills it is too long.
+    socket_->setReadBufferSize(kSocketBuffer);
+    connect(socket_, &QTcpSocket::readyRead, this, [this] { readSome(); });
     connect(socket_, &QTcpSocket::disconnected, this, &HttpFetch::closed);
     connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         if (error == QAbstractSocket::RemoteHostClosedError)
@@ -70,8 +76,9 @@ void HttpFetch::start(const QUrl &url)
     const QByteArray name = url.host(QUrl::FullyEncoded).toLatin1();
     const QByteArray host = (name.contains(':') ? "[" + name + "]" : name)
                             + (url.port() < 0 ? QByteArray() : ":" + QByteArray::number(port));
-    // HTTP/1.0: the body comes whole up to the close, never in chunks.
-    const QByteArray request = "GET " + path + query + " HTTP/1.0\r\nHost: " + host
+    // HTTP/1.1, so that a body without a stated length comes in chunks whose end tells a whole
+    // answer from a cut connection.
+    const QByteArray request = "GET " + path + query + " HTTP/1.1\r\nHost: " + host
                                + "\r\nConnection: close\r\nAccept-Encoding: identity\r\n\r\n";
     if (auto *ssl = qobject_cast<QSslSocket *>(socket_)) {
         ssl->connectToHostEncrypted(url.host(), quint16(port));
@@ -84,97 +91,166 @@ void HttpFetch::start(const QUrl &url)
         idle_->start(limits_.idleMs);
 }
 
-void HttpFetch::readSome()
+bool HttpFetch::readSome()
 {
     if (limits_.idleMs > 0)
         idle_->start(limits_.idleMs);
-    while (!done_) {
-        if (!inBody_) {
-            if (socket_->bytesAvailable() <= 0)
-                return;
-            head_ += socket_->read(kMaxHeadBytes + 4 - head_.size());
-            if (!readHead())
-                return;
-            continue;
+    for (;;) {
+        Step step = Step::Wait;
+        if (part_ == Part::Body || part_ == Part::ChunkData) {
+            step = readBody();
+        } else if (part_ != Part::Elsewhere) {
+            const qint64 cap = part_ == Part::ChunkSize || part_ == Part::ChunkEnd ? kMaxChunkLine
+                                                                                   : kMaxHeadBytes - headBytes_;
+            QByteArray line;
+            step = readLine(line, cap);
+            if (step == Step::Next)
+                step = takeLine(line);
         }
-        body_ += socket_->read(limits_.maxBody + 1 - body_.size());
-        if (body_.size() > limits_.maxBody)
-            return finish(false, tr("The answer is larger than %1 bytes.").arg(limits_.maxBody));
-        if (length_ >= 0 && body_.size() >= length_) {
-            body_.truncate(length_); // what follows the stated length is not the answer's
-            return finish(true, QString());
-        }
-        if (socket_->bytesAvailable() <= 0)
-            return;
+        if (step != Step::Next)
+            return step == Step::Ended;
     }
 }
 
-// Takes the status line and the header lines once they are all in; false while they are not,
-// or when the fetch has ended on them.
-bool HttpFetch::readHead()
+// One line, taken only when it is whole, so that nothing past it is read; without its line end.
+HttpFetch::Step HttpFetch::readLine(QByteArray &line, qint64 cap)
+{
+    const QString tooLong = tr("The server's answer is malformed or too long.");
+    if (cap <= 0)
+        return fail(tooLong);
+    if (!socket_->canReadLine())
+        return socket_->bytesAvailable() >= cap ? fail(tooLong) : Step::Wait;
+    line = socket_->readLine(cap);
+    if (!line.endsWith('\n'))
+        return fail(tooLong);
+    if (part_ == Part::Head || part_ == Part::Trailer)
+        headBytes_ += line.size();
+    line.chop(line.endsWith("\r\n") ? 2 : 1);
+    return Step::Next;
+}
+
+HttpFetch::Step HttpFetch::takeLine(const QByteArray &line)
 {
     const QString malformed = tr("The server's answer is malformed or too long.");
-    const qsizetype end = head_.indexOf("\r\n\r\n");
-    if (end < 0 || end > kMaxHeadBytes) {
-        return head_.size() > kMaxHeadBytes ? fail(malformed) : false;
+    switch (part_) {
+    case Part::Head:
+        if (!line.isEmpty()) {
+            head_.append(line);
+            return Step::Next;
+        }
+        return takeHead();
+    case Part::ChunkSize: {
+        bool numeric = false;
+        const qint64 size = line.split(';').first().trimmed().toLongLong(&numeric, 16);
+        if (!numeric || size < 0)
+            return fail(malformed);
+        if (size > limits_.maxBody - body_.size())
+            return fail(tr("The answer is larger than %1 bytes.").arg(limits_.maxBody));
+        left_ = size;
+        part_ = size == 0 ? Part::Trailer : Part::ChunkData;
+        return Step::Next;
     }
-    body_ = head_.mid(end + 4);
-    const QList<QByteArray> lines = head_.left(end).split('\n');
-    head_.clear();
-    inBody_ = true;
-    const QList<QByteArray> status = lines.first().trimmed().split(' ');
+    case Part::ChunkEnd:
+        if (!line.isEmpty())
+            return fail(malformed);
+        part_ = Part::ChunkSize;
+        return Step::Next;
+    case Part::Trailer:
+        if (!line.isEmpty())
+            return Step::Next;
+        finish(true, QString());
+        return Step::Ended;
+    default:
+        return Step::Wait;
+    }
+}
+
+// The status line and the header lines are in: how the body comes, or where the fetch goes.
+HttpFetch::Step HttpFetch::takeHead()
+{
+    const QString malformed = tr("The server's answer is malformed or too long.");
+    if (head_.isEmpty())
+        return fail(malformed);
+    const QList<QByteArray> status = head_.first().trimmed().split(' ');
     bool numeric = false;
     const int code = status.value(1).toInt(&numeric);
     if (!status.first().startsWith("HTTP/1.") || !numeric)
         return fail(malformed);
     QByteArray location;
-    for (const QByteArray &line : lines.mid(1)) {
+    qint64 length = -1;
+    bool chunked = false;
+    for (const QByteArray &line : head_.mid(1)) {
         const qsizetype colon = line.indexOf(':');
         const QByteArray name = line.left(colon).trimmed().toLower();
         const QByteArray value = line.mid(colon + 1).trimmed();
         if (colon <= 0)
             return fail(malformed);
-        if (name == "content-length" && (length_ = value.toLongLong(&numeric), !numeric || length_ < 0))
+        if (name == "content-length" && (length = value.toLongLong(&numeric), !numeric || length < 0))
             return fail(malformed);
-        if (name == "transfer-encoding" && value.toLower() != "identity")
+        if (name == "transfer-encoding" && !(chunked = value.toLower() == "chunked") && value.toLower() != "identity")
             return fail(malformed);
         if (name == "location")
             location = value;
     }
+    head_.clear();
     if ((code == 301 || code == 302 || code == 303 || code == 307 || code == 308) && !location.isEmpty()) {
         const QUrl next = url_.resolved(QUrl::fromEncoded(location));
         // Never on to another scheme, nor from https back to plain http.
         if (++redirects_ > kMaxRedirects || !isWeb(next)
             || (url_.scheme().toLower() == QLatin1String("https") && next.scheme().toLower() != QLatin1String("https")))
             return fail(tr("The server sent the fetch elsewhere."));
-        QMetaObject::invokeMethod(this, [this, next] { start(next); }, Qt::QueuedConnection);
+        part_ = Part::Elsewhere;
         socket_->disconnect(this);
-        return false;
+        QMetaObject::invokeMethod(this, [this, next] { start(next); }, Qt::QueuedConnection);
+        return Step::Wait;
     }
     if (code != 200)
         return fail(tr("The server answered %1.").arg(code));
-    if (length_ > limits_.maxBody)
+    if (chunked) {
+        part_ = Part::ChunkSize;
+        return Step::Next;
+    }
+    // Without a length the body would end at the close, and a cut connection would look whole.
+    if (length < 0)
+        return fail(tr("The server did not say how long the answer is."));
+    if (length > limits_.maxBody)
         return fail(tr("The answer is larger than %1 bytes.").arg(limits_.maxBody));
-    return true;
+    part_ = Part::Body;
+    left_ = length;
+    return readBody();
 }
 
-bool HttpFetch::fail(const QString &error)
+HttpFetch::Step HttpFetch::readBody()
+{
+    if (left_ > 0) {
+        const QByteArray got = socket_->read(std::min(left_, socket_->bytesAvailable()));
+        if (got.isEmpty())
+            return Step::Wait;
+        body_ += got;
+        left_ -= got.size();
+        if (left_ > 0)
+            return Step::Next;
+    }
+    if (part_ == Part::ChunkData) {
+        part_ = Part::ChunkEnd;
+        return Step::Next;
+    }
+    finish(true, QString()); // what follows the stated length is not the answer's
+    return Step::Ended;
+}
+
+HttpFetch::Step HttpFetch::fail(const QString &error)
 {
     finish(false, error);
-    return false;
+    return Step::Ended;
 }
 
 void HttpFetch::closed()
 {
-    if (done_)
+    // Every whole answer has ended the fetch by its length or its last chunk.
+    if (done_ || readSome() || part_ == Part::Elsewhere)
         return;
-    readSome();
-    if (done_)
-        return;
-    if (!inBody_ || (length_ >= 0 && body_.size() < length_))
-        finish(false, tr("The server closed the connection early."));
-    else
-        finish(true, QString());
+    finish(false, tr("The server closed the connection early."));
 }
 
 void HttpFetch::finish(bool ok, const QString &error)
@@ -188,8 +264,9 @@ void HttpFetch::finish(bool ok, const QString &error)
         socket_->disconnect(this);
         socket_->abort();
     }
-    emit finished(ok, ok ? body_ : QByteArray(), error);
+    const QByteArray body = ok ? std::exchange(body_, QByteArray()) : QByteArray();
     body_.clear();
+    emit finished(ok, body, error); // the last: a receiver may delete the fetch
 }
 
 } // namespace quorvel

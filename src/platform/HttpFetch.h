@@ -3,6 +3,7 @@
 // header cap and the body cap in memory and ends by its deadline.
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -30,15 +31,26 @@ public:
     void abort(const QString &error);
 
 signals:
-    // ok only for a whole HTTP 200 body within the cap; otherwise the reason in words.
+    // ok only for a whole HTTP 200 body within the cap, whole by its stated length or its
+    // chunks' end (a connection cut before is a failure); otherwise the reason in words. The
+    // last thing a fetch does: a receiver may delete it.
     void finished(bool ok, const QByteArray &body, const QString &error);
 
 private:
+    // Where the reading is: the head, a body of stated length, or a chunked body's parts.
+    enum class Part { Head, Body, ChunkSize, ChunkData, ChunkEnd, Trailer, Elsewhere };
+    // What one reading step left: more to read, a wait for the server, or the end of the fetch
+    // (after which the fetch may be gone).
+    enum class Step { Next, Wait, Ended };
+
     void start(const QUrl &url);
-    void readSome();
-    bool readHead();
+    bool readSome(); // true once the fetch has ended
+    Step readLine(QByteArray &line, qint64 cap);
+    Step takeLine(const QByteArray &line);
+    Step takeHead();
+    Step readBody();
     void closed();
-    bool fail(const QString &error); // false, for the readers' early returns
+    Step fail(const QString &error);
     void finish(bool ok, const QString &error);
 
     Limits limits_;
@@ -46,10 +58,11 @@ private:
     QTcpSocket *socket_ = nullptr;
     QTimer *deadline_ = nullptr;
     QTimer *idle_ = nullptr;
-    QByteArray head_;
+    QList<QByteArray> head_; // the status line and the header lines so far
+    qint64 headBytes_ = 0;   // their size with the trailers', against kMaxHeadBytes
     QByteArray body_;
-    qint64 length_ = -1; // Content-Length, when the server gave one
-    bool inBody_ = false;
+    Part part_ = Part::Head;
+    qint64 left_ = 0; // what the body of stated length, or the chunk, still lacks
     bool done_ = false;
     int redirects_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/ScriptedPrompts.h"
 
 #include <QDialog>
+#include <QLineEdit>
 
 namespace quorvel {
 
@@ -22,7 +23,11 @@ ScriptedPrompts::~ScriptedPrompts()
 }
 
 void ScriptedPrompts::addAnswer(MessageAnswer answer) { answers_.enqueue(answer); }
-void ScriptedPrompts::addInput(std::optional<QString> text) { inputs_.enqueue(std::move(text)); }
+void ScriptedPrompts::addInput(std::optional<QString> text) { inputs_.enqueue({std::move(text), {}}); }
+void ScriptedPrompts::addTypedInput(std::function<std::optional<QString>(QLineEdit &)> typing)
+{
+    inputs_.enqueue({std::nullopt, std::move(typing)});
+}
 void ScriptedPrompts::addFile(const QString &path, int filterIndex) { files_.enqueue({path, filterIndex}); }
 void ScriptedPrompts::addDialog(std::function<int(QDialog &)> handler)
 {
@@ -73,7 +78,7 @@ void ScriptedPrompts::detailedMessage(QWidget *owner, const QString &text, const
 }
 
 std::optional<QString> ScriptedPrompts::input(QWidget *, const QString &prompt, const QString &,
-                                              const QString &, int maxLength)
+                                              const QString &defaultText, int maxLength)
 {
     inputPrompts.append(prompt);
     inputMaxLengths.append(maxLength);
@@ -81,8 +86,16 @@ std::optional<QString> ScriptedPrompts::input(QWidget *, const QString &prompt, 
         ++unscripted_;
         return std::nullopt;
     }
+    InputAnswer answer = inputs_.dequeue();
+    if (answer.typing) {
+        QLineEdit box;
+        if (maxLength > 0)
+            box.setMaxLength(maxLength);
+        box.setText(defaultText);
+        return answer.typing(box);
+    }
     // What is typed stops at the box's limit.
-    std::optional<QString> typed = inputs_.dequeue();
+    std::optional<QString> typed = std::move(answer.text);
     if (typed && maxLength > 0)
         *typed = typed->left(maxLength);
     return typed;

@@ -15,6 +15,8 @@
 
 #include <functional>
 
+class QLineEdit;
+
 namespace quorvel {
 
 struct ShownMessage {
@@ -51,6 +53,9 @@ public:
     void addAnswer(MessageAnswer answer);
     // The next input box returns text; nullopt stands for Cancel.
     void addInput(std::optional<QString> text);
+    // The next input box is answered with keys: `typing` gets a line edit holding the offered
+    // text under the box's limit, as the shown box does, and returns its text (OK) or nullopt.
+    void addTypedInput(std::function<std::optional<QString>(QLineEdit &)> typing);
     // The next file dialog: the path the user picks or types ("" = Cancel) and, for a save
     // dialog, the filter chosen (0-based). A save dialog applies its suffix rule to it.
     void addFile(const QString &path, int filterIndex = 0);
@@ -92,7 +97,11 @@ private:
         int filterIndex = 0;
     };
     QQueue<MessageAnswer> answers_;
-    QQueue<std::optional<QString>> inputs_;
+    struct InputAnswer {
+        std::optional<QString> text;
+        std::function<std::optional<QString>(QLineEdit &)> typing;
+    };
+    QQueue<InputAnswer> inputs_;
     QQueue<FileAnswer> files_;
     QQueue<std::function<int(QDialog &)>> dialogHandlers_;
     std::function<QAction *(QMenu &)> menuHandler_;

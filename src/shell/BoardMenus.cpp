@@ -133,14 +133,14 @@ void BoardMenus::mnuLink_Click()
     }
     if (Prompts::current().exec(dialog) != QDialog::Accepted)
         return;
-    s.sLinkRet = dialog.txtLink->text();
+    const QString link = dialog.txtLink->text();
     frmMapa *b = selectedBoard();
     if (!b || b->imI() == 0)
         return;
     if (dialog.iLinki != 0)
-        b->document().EditaLink(dialog.iLinki, s.sLinkRet);
+        b->document().EditaLink(dialog.iLinki, link);
     else
-        b->document().AdicionaLink(linkOwner(s), s.sLinkRet);
+        b->document().AdicionaLink(linkOwner(s), link);
 }
 
 void BoardMenus::mnuShowHide_Click()

@@ -35,7 +35,7 @@ void CommandPoller::tmrCmd_Timer()
         emit raise();
     if (command.isEmpty() || command.startsWith(u'-') || isCommandSwitch(command))
         return;
-    const QString path = cleanStratPath(command);
+    const QString path = handedOverPath(command);
     if (!path.isEmpty())
         emit openFile(path);
 }

@@ -33,7 +33,7 @@ public:
     QTimer *tmrCmd() const { return timer_; }
 
 signals:
-    // A file to open (the cleaned path): the main window's AbreArquivo.
+    // A file to open (handedOverPath): the main window's openNamedFile.
     void openFile(const QString &path);
     // The main window should come to the front.
     void raise();

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -18,6 +19,8 @@
 #include <QWidget>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace quorvel {
 
@@ -55,27 +58,43 @@ StartupOptions parseCommandLine(const QString &line)
     return options;
 }
 
+StartupOptions parseArguments(int argc, char **argv)
+{
+    StartupOptions options = parseCommandLine(wholeCommandLine(argc, argv));
+    // The desktop hands a file over as one argument, in the file system's own bytes: a name
+    // with quotes, or one that is not UTF-8, stays what it is (and is said so if it cannot open).
+    struct stat st {};
+    if (argc == 2 && !isCommandSwitch(options.commandLine) && ::stat(argv[1], &st) == 0)
+        options.stratPath = QFile::decodeName(argv[1]);
+    return options;
+}
+
+QString handedOverPath(const QString &command)
+{
+    return QFileInfo::exists(command) ? command : cleanStratPath(command);
+}
+
 namespace {
 
 // What a second start hands over: a file path is made absolute, since the running instance
 // has its own working folder; switches go as they are (the running instance drops them).
-QString handOverText(const QString &line)
+QString handOverText(const StartupOptions &options)
 {
+    const QString &line = options.commandLine;
     if (line.startsWith(u'-') || isCommandSwitch(line))
         return line;
-    const QString path = cleanStratPath(line);
-    if (path.isEmpty())
+    if (options.stratPath.isEmpty())
         return QString();
-    return QDir::fromNativeSeparators(QFileInfo(path).absoluteFilePath());
+    return QDir::fromNativeSeparators(QFileInfo(options.stratPath).absoluteFilePath());
 }
 
 } // namespace
 
-bool claimInstance(SingleInstance &instance, const QString &commandLine)
+bool claimInstance(SingleInstance &instance, const StartupOptions &options)
 {
     if (instance.isFirst())
         return true;
-    const QString handed = handOverText(commandLine);
+    const QString handed = handOverText(options);
     if (!handed.isEmpty())
         settingsStore().SaveSetting(QStringLiteral("Comando"), handed);
     instance.requestActivation();
@@ -127,13 +146,12 @@ int runQuorvel(int argc, char **argv,
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setOrganizationName(QStringLiteral("Quorvel"));
 
-    const QString line = wholeCommandLine(argc, argv);
+    StartupOptions options = parseArguments(argc, argv);
 
     SingleInstance instance;
-    if (!claimInstance(instance, line))
+    if (!claimInstance(instance, options))
         return 0;
 
-    StartupOptions options = parseCommandLine(line);
     setDebugEnabled(options.debug);
     if (options.debug && !IniciaDebug()) {
         setDebugEnabled(false);
@@ -142,7 +160,7 @@ int runQuorvel(int argc, char **argv,
                     QString(), MessageIcon::Warning);
     }
 
-    options.languageResult = startLanguage(line);
+    options.languageResult = startLanguage(options.commandLine);
     reportLanguage(options.languageResult);
     installQtTranslations(options.languageResult);
 

@@ -21,7 +21,7 @@ struct StartupOptions {
     QString commandLine;  // the whole line, the arguments joined by one blank
     bool debug = false;   // exactly "-d"
     QString language;     // exactly "-Spanish" and the like gives "Spanish"; "" otherwise
-    QString stratPath;    // any other non-empty line, cleaned by cleanStratPath
+    QString stratPath;    // any other non-empty line, cleaned by cleanStratPath (see parseArguments)
     LanguageStartup languageResult;
 };
 
@@ -33,6 +33,12 @@ QString cleanStratPath(const QString &line);
 bool isCommandSwitch(const QString &line);
 // Reads the switches of a whole command line (the language pack is not touched).
 StartupOptions parseCommandLine(const QString &line);
+// The arguments as parseCommandLine reads their joined line, except that exactly one argument
+// naming an existing file is that file's name as it stands (quotes and blanks are part of it).
+StartupOptions parseArguments(int argc, char **argv);
+// What a handed-over command names: the name as it stands when it names an existing file,
+// else the line cleaned by cleanStratPath.
+QString handedOverPath(const QString &command);
 
 class SingleInstance;
 
@@ -40,7 +46,7 @@ class SingleInstance;
 // process) stores a non-empty command line under "Comando" (a file path made absolute, as the
 // running instance has its own working folder), asks the running instance to come to the
 // front and returns false.
-bool claimInstance(SingleInstance &instance, const QString &commandLine);
+bool claimInstance(SingleInstance &instance, const StartupOptions &options);
 
 // Tells what went wrong choosing the language: a missing "lang" folder as a critical message
 // box, and, with the debug log on, why a listed pack was refused.

@@ -67,6 +67,7 @@ Toolbar::Toolbar(ProgramState &state, const IconStore &icons, QWidget *parent) :
     picImg->setFrameShape(QFrame::StyledPanel);
     row->addWidget(picImg);
     row->addStretch();
+    connect(&state_.tool, &ToolState::changed, this, &Toolbar::showPreview);
 }
 
 void Toolbar::cancel()
@@ -76,47 +77,45 @@ void Toolbar::cancel()
 
 // Choosing a tool writes the whole tool state, so no flag of an earlier tool survives, with
 // or without a board open.
-void Toolbar::chooseTool(Tool tool)
+void Toolbar::chooseTool(ArmedTool tool)
 {
     cancel();
-    switch (tool) {
-    case Tool::Object: state_.tool.choose(ArmedTool::Object); break;
-    case Tool::Marker: state_.tool.choose(ArmedTool::Marker); break;
-    case Tool::Text: state_.tool.choose(ArmedTool::Text); break;
-    case Tool::Move: state_.tool.choose(ArmedTool::Hand); break;
+    state_.tool.choose(tool);
+}
+
+// The chosen tool's picture: it stays while the choice does (the marker's past a reset), and
+// the text tool has none.
+void Toolbar::showPreview()
+{
+    const std::size_t type = std::size_t(state_.iTipoObj);
+    switch (state_.tool.chosen()) {
+    case ArmedTool::Object:
+        if (type < picObj.size())
+            picImg->setPixmap(picObj[type]->pixmap());
+        else
+            picImg->clear();
+        break;
+    case ArmedTool::Marker: picImg->setPixmap(picMarker->pixmap()); break;
+    case ArmedTool::Hand: picImg->setPixmap(imgMove->pixmap()); break;
+    default: picImg->clear(); break;
     }
 }
 
 void Toolbar::picObj_Click(int index)
 {
-    chooseTool(Tool::Object);
     state_.iTipoObj = static_cast<std::int16_t>(index);
-    if (index >= 0 && index < 14)
-        picImg->setPixmap(picObj[std::size_t(index)]->pixmap());
+    chooseTool(ArmedTool::Object);
 }
 
-void Toolbar::picMarker_Click()
-{
-    chooseTool(Tool::Marker);
-    picImg->setPixmap(picMarker->pixmap());
-}
+void Toolbar::picMarker_Click() { chooseTool(ArmedTool::Marker); }
 
-void Toolbar::lblTexto_Click()
-{
-    chooseTool(Tool::Text);
-    picImg->clear();
-}
+void Toolbar::lblTexto_Click() { chooseTool(ArmedTool::Text); }
 
-void Toolbar::imgMove_Click()
-{
-    chooseTool(Tool::Move);
-}
+void Toolbar::imgMove_Click() { chooseTool(ArmedTool::Hand); }
 
 void Toolbar::imgChat_Click() { cancel(); }
 void Toolbar::picBotoes_Click() { cancel(); }
 void Toolbar::MDIForm_Click() { cancel(); }
-
-void Toolbar::clearPreview() { picImg->clear(); }
 
 void Toolbar::mousePressEvent(QMouseEvent *event)
 {

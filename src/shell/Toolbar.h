@@ -1,9 +1,10 @@
 #pragma once
 // The toolbar panel picBotoes: one picture per object type (picObj 0..13), the marker tool,
-// the text tool, the hand tool, the chat image and the preview picImg of the armed tool. A
-// click writes the program-wide tool state; every click on the panel first abandons a
-// half-made movement on every board.
+// the text tool, the hand tool, the chat image and the preview picImg of the chosen tool. A
+// click writes the program-wide tool state, and the preview follows that state; every click
+// on the panel first abandons a half-made movement on every board.
 
+#include "board/ToolState.h"
 #include "shell/ClickLabel.h"
 
 #include <QWidget>
@@ -29,8 +30,6 @@ public:
     void picBotoes_Click();
     // A click on the main window's empty client area.
     void MDIForm_Click();
-    // Empties the preview (the board does it when a placing ends).
-    void clearPreview();
 
     std::array<ClickLabel *, 14> picObj{};
     ClickLabel *picMarker = nullptr;
@@ -49,9 +48,9 @@ signals:
     void cancelAll();
 
 private:
-    enum class Tool { Object, Marker, Text, Move };
     void cancel();
-    void chooseTool(Tool tool);
+    void chooseTool(ArmedTool tool);
+    void showPreview();
 
     ProgramState &state_;
 };

@@ -137,6 +137,11 @@ QString couldNotCheckText()
     return keyedText("s0101", QStringLiteral("Could not check for a newer version."));
 }
 
+QString noServerText()
+{
+    return keyedText("update01", QStringLiteral("No update server is set: Quorvel cannot check for a newer version."));
+}
+
 QString checkingText()
 {
     return keyedText("s0102", QStringLiteral("Checking for a newer version..."));

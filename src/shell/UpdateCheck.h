@@ -67,6 +67,7 @@ QString noticeText();       // "A new version is available." LF "Click here for 
 QString downloadText();     // the dialog's two new-version lines
 QString currentText();      // "You have the most current release."
 QString couldNotCheckText();
+QString noServerText();     // why there is nothing to check against
 QString checkingText();
 
 } // namespace quorvel

@@ -26,6 +26,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -63,7 +64,7 @@ frmPrincipal::frmPrincipal(QWidget *parent) : QMainWindow(parent)
 
     // A second start hands its command line over through the settings store.
     auto *poller = new CommandPoller(this);
-    connect(poller, &CommandPoller::openFile, this, [this](const QString &file) { AbreArquivo(file); });
+    connect(poller, &CommandPoller::openFile, this, &frmPrincipal::openNamedFile);
     connect(poller, &CommandPoller::raise, this, &frmPrincipal::bringToFront);
     poller->start();
     resize(1100, 820);
@@ -74,6 +75,12 @@ frmPrincipal::~frmPrincipal()
     // The MDI area outlives this part of the object while QWidget tears the children down;
     // its activation signal must not reach a half-destroyed main window.
     disconnect(mdi_, nullptr, this, nullptr);
+    // The boards read the state this window owns (the armed tool a lost focus resets): they
+    // go while it is whole, not after it with the rest of the children.
+    const QList<QMdiSubWindow *> subs = mdi_->subWindowList();
+    Mapas_.fill(nullptr);
+    activeBoard_ = nullptr;
+    qDeleteAll(subs);
     // The toolbar filters the MDI area's events and calls back into this window.
     mdi_->viewport()->removeEventFilter(toolbar_);
     mdi_->viewport()->removeEventFilter(this);
@@ -165,6 +172,11 @@ void frmPrincipal::debug(const char *line)
 
 void frmPrincipal::MDIForm_Load(const QString &commandLine)
 {
+    MDIForm_Load(commandLine, parseCommandLine(commandLine).stratPath);
+}
+
+void frmPrincipal::MDIForm_Load(const QString &commandLine, const QString &stratPath)
+{
     SetMenuDefaults();
     state_.fillPalette();
     translateWindow(this);
@@ -209,7 +221,8 @@ void frmPrincipal::MDIForm_Load(const QString &commandLine)
         GravaDebug(commandLine);
     // A switch is never a file name, even when a file of that name exists.
     if (!commandLine.isEmpty() && !isCommandSwitch(commandLine)) {
-        AbreArquivo(commandLine);
+        if (!stratPath.isEmpty())
+            openNamedFile(stratPath);
     } else if (programSettings().bDicas) {
         debug("Message 5");
         help_->mnuDica_Click();
@@ -288,6 +301,24 @@ void frmPrincipal::AbreArquivo(const QString &path)
     const QString p = cleanStratPath(path);
     if (frmMapa *b = boardForFile(p, true))
         b->AbreTatica(p);
+}
+
+void frmPrincipal::openNamedFile(const QString &path)
+{
+    if (ArquivoExiste(path)) {
+        if (frmMapa *b = boardForFile(path, true))
+            b->AbreTatica(path);
+        return;
+    }
+    // Qt names files in UTF-8 only: a name in other bytes arrives with replacement characters.
+    const QString why = path.contains(QChar::ReplacementCharacter)
+                            ? keyedText("open03", QStringLiteral("Its name is not UTF-8 text, which Quorvel cannot "
+                                                                 "read; rename the file and open it again."))
+                            : keyedText("open02", QStringLiteral("No file has this name."));
+    showMessage(this,
+                keyedText("open01", QStringLiteral("The strat cannot be opened:")) + QStringLiteral("\n")
+                    + QDir::toNativeSeparators(path) + QStringLiteral("\n") + why,
+                QString(), MessageIcon::Critical);
 }
 
 void frmPrincipal::ConverteArquivo(const QString &path)
@@ -392,11 +423,6 @@ void frmPrincipal::showPopup(Popup which, const QPoint &globalPos)
 QPixmap frmPrincipal::cursorPicture(int index) const
 {
     return icons_.cursor(index);
-}
-
-void frmPrincipal::clearToolPreview()
-{
-    toolbar_->clearPreview();
 }
 
 void frmPrincipal::mnuNovo_Click()

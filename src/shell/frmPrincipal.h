@@ -36,7 +36,10 @@ public:
 
     // The load: palette, captions, settings, the first-run example, the file type registration,
     // then the strat named on the command line (commandLine is the whole line; a switch is not
-    // a file) or else the tip of the day, and the start-up update check.
+    // a file; stratPath is the file it names, see parseArguments) or else the tip of the day,
+    // and the start-up update check.
+    void MDIForm_Load(const QString &commandLine, const QString &stratPath);
+    // The strat path read from the line alone (parseCommandLine).
     void MDIForm_Load(const QString &commandLine);
 
     // Takes the lowest free board slot (reusing its window) or makes a new board; -1 when all
@@ -44,6 +47,9 @@ public:
     std::int16_t NovoMapa();
     // Opens a strat file in a new board; a path that names no file does nothing.
     void AbreArquivo(const QString &path);
+    // Opens a strat named from outside (the command line, a second start) by its name as it
+    // stands; when no file has that name, says so with the reason.
+    void openNamedFile(const QString &path);
     // A second start asks for the front: a minimised window is restored (a maximised one stays
     // maximised) and raised.
     void bringToFront();
@@ -73,7 +79,6 @@ public:
     void boardClosed(frmMapa *board) override;
     void showPopup(Popup which, const QPoint &globalPos) override;
     QPixmap cursorPicture(int index) const override;
-    void clearToolPreview() override;
 
     // The toolbar panel and the right-click menus with their commands.
     Toolbar *toolbar() const { return toolbar_; }

@@ -59,7 +59,7 @@ frmUpdate::frmUpdate(QWidget *parent, const UpdateSource &source) : QDialog(pare
     connect(Inet1, &UpdateClient::fetched, this, &frmUpdate::fetched);
     connect(Label3, &ClickLabel::clicked, this, &frmUpdate::Label3_Click);
     if (!source.enabled()) {
-        setStatus(Status::Failed);
+        setStatus(Status::NoServer);
         return;
     }
     setStatus(Status::Checking);
@@ -112,6 +112,7 @@ void frmUpdate::setStatus(Status status)
     case Status::Newer: Label3->setText(downloadText()); break;
     case Status::Current: Label3->setText(currentText()); break;
     case Status::Failed: Label3->setText(couldNotCheckText()); break;
+    case Status::NoServer: Label3->setText(noServerText()); break;
     }
 }
 

@@ -16,7 +16,7 @@ namespace quorvel {
 class frmUpdate : public QDialog {
     Q_OBJECT
 public:
-    enum class Status { Checking, Newer, Current, Failed };
+    enum class Status { Checking, Newer, Current, Failed, NoServer };
 
     explicit frmUpdate(QWidget *parent = nullptr, const UpdateSource &source = defaultUpdateSource());
 

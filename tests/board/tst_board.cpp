@@ -112,6 +112,7 @@ private slots:
     void savingAnEmptyBoard();
     void saveAsSuffixRules_data();
     void saveAsSuffixRules();
+    void failedSaveKeepsFileAndName_data();
     void failedSaveKeepsFileAndName();
     void saveCloseAndReopenShowsTheSameScene();
     void closedBoardForgetsItsStrat();
@@ -254,7 +255,7 @@ void TestBoard::missingOverviewWithCancel()
     const QString path = writeTemp(dir, QStringLiteral("m2.qvl"), d);
     ok.board.AbreTatica(path);
     QVERIFY(ok.board.scene()->hasOverview());
-    QCOMPARE(ok.state.sOverview[1], QStringLiteral("Citadel.jpg").leftJustified(16, u' '));
+    QCOMPARE(ok.board.document().overview(), QStringLiteral("Citadel.jpg"));
     QCOMPARE(ok.host.closedCount, 0);
     QVERIFY(ok.board.isWindowModified());
     prompts.addAnswer(MessageAnswer::Yes);
@@ -377,20 +378,39 @@ void TestBoard::saveAsSuffixRules()
     QVERIFY(QFileInfo::exists(dir.filePath(written)));
 }
 
+void TestBoard::failedSaveKeepsFileAndName_data()
+{
+    QTest::addColumn<QString>("target"); // "": the board's own file, in a folder made read-only
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << "missing/other.qvl" << "No such file or directory";
+    QTest::newRow("read-only folder") << "" << "Permission denied";
+}
+
 void TestBoard::failedSaveKeepsFileAndName()
 {
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     Board b;
-    const QString path = dir.filePath(QStringLiteral("keep.qvl"));
+    const QString folder = dir.filePath(QStringLiteral("f")), path = folder + QStringLiteral("/keep.qvl");
+    QVERIFY(QDir().mkdir(folder));
     prompts.addFile(path);
     QVERIFY(b.board.SalvaTatica());
     const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    auto unlock = qScopeGuard([&] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+    if (target.isEmpty() && QFileInfo(folder).isWritable())
+        QSKIP("a read-only folder stops no write of root's");
 
-    // Save As into a folder that does not exist: said, old file and name kept.
-    prompts.addFile(dir.filePath(QStringLiteral("missing/other.qvl")));
-    QVERIFY(!b.board.SalvaTatica(true));
-    QCOMPARE(prompts.messageTexts().last(), QStringLiteral("There was an error writing the file."));
+    // Said with the file and the reason; the old file and the name are kept.
+    if (!target.isEmpty())
+        prompts.addFile(dir.filePath(target));
+    QVERIFY(!b.board.SalvaTatica(!target.isEmpty()));
+    const QString said = prompts.messageTexts().last();
+    QVERIFY2(said.startsWith(QStringLiteral("There was an error writing the file.\n\n")) && said.contains(reason)
+                 && said.contains(QDir::toNativeSeparators(target.isEmpty() ? path : dir.filePath(target))),
+             qPrintable(said));
     QCOMPARE(b.board.sArquivo(), path);
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -418,13 +438,14 @@ void TestBoard::saveCloseAndReopenShowsTheSameScene()
     const QString saved = dir.filePath(QStringLiteral("again.qvl"));
     prompts.addFile(saved);
     QVERIFY(first.board.SalvaTatica(true));
+    const QString title = first.board.document().title();
     first.board.closeBoard(frmMapa::CloseReason::User);
     QVERIFY(first.host.windowList.isEmpty());
 
     Board second;
     second.board.AbreTatica(saved);
     QCOMPARE(itemsOf(*second.board.scene()), before);
-    QCOMPARE(second.title(), first.state.sNomeTatica[1]);
+    QCOMPARE(second.title(), title);
 }
 
 void TestBoard::closedBoardForgetsItsStrat()

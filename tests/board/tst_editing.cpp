@@ -15,6 +15,7 @@
 #include "board/frmMapa.h"
 #include "board/frmMov.h"
 #include "board/frmTexto.h"
+#include "language/SetLanguageInForm.h"
 #include "document/StratFile.h"
 #include "platform/ScriptedPrompts.h"
 
@@ -126,10 +127,54 @@ std::function<int(QDialog &)> movOk(std::function<void(frmMov &)> set = {})
     };
 }
 
+// A click with the mouse on swatch `index` of the colour dialog.
+void clickSwatch(frmCores &dialog, int index)
+{
+    for (QWidget *swatch : dialog.findChildren<QWidget *>(QStringLiteral("picCor")))
+        if (swatch->property(kControlIndexProperty).toInt() == index)
+            QTest::mouseClick(swatch, Qt::LeftButton);
+}
+
 QPointF pointCentre(Board &b, int n)
 {
     const PathPoint &p = b.m().points[std::size_t(n)];
     return {p.Left + 50, p.Top + 50};
+}
+
+// One element of a kind (0 object, 1 text, 2 marker, 3 path point) near (1000, 2000): its scene
+// item, and `grab` set to a point on it.
+const QGraphicsItem *placeToDrag(Board &b, ScriptedPrompts &prompts, int kind, QPointF &grab,
+                                 const QString &text = QStringLiteral("x"))
+{
+    grab = {1000, 2000};
+    const BoardScene &scene = *b.board.scene();
+    switch (kind) {
+    case 0: b.place(1, grab); return scene.imgObj[1];
+    case 1:
+    case 2:
+        prompts.addDialog(textOk(text));
+        b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
+        b.click(grab);
+        grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
+        return kind == 1 ? static_cast<const QGraphicsItem *>(scene.lblTexto[1]) : scene.imgMarker[1];
+    default:
+        b.place(1, {500, 500});
+        b.arm(1);
+        prompts.addDialog(movOk());
+        b.click({1050, 2050});
+        b.ed().placingReset();
+        grab = {1050, 2050};
+        return scene.picM[1];
+    }
+}
+
+QPointF storedPos(Board &b, int kind)
+{
+    const StratDocument &d = b.doc();
+    return kind == 0   ? QPointF(d.tObjetos[1].X, d.tObjetos[1].Y)
+           : kind == 1 ? QPointF(d.tTextos[1].X, d.tTextos[1].Y)
+           : kind == 2 ? QPointF(d.tMarkers[1].X, d.tMarkers[1].Y)
+                       : QPointF(b.m().points[1].Left, b.m().points[1].Top);
 }
 
 } // namespace
@@ -151,6 +196,8 @@ private slots:
     void drags();
     void dragGesturesLeaveTheElementUsable_data();
     void dragGesturesLeaveTheElementUsable();
+    void dropsPastTheEdgeStayOnTheBoard_data();
+    void dropsPastTheEdgeStayOnTheBoard();
     void dragsUnderTheChosenTool_data();
     void dragsUnderTheChosenTool();
     void playEditEditsKeepTheLength_data();
@@ -207,15 +254,15 @@ void TestEditing::placing()
         const tpTexto t = tool == -1 ? b.doc().tMarkers[1] : b.doc().tTextos[1];
         QCOMPARE(t, (tpTexto{float(stored.x()), float(stored.y()), QStringLiteral("A long")}));
         QCOMPARE(tool == -1 ? b.board.scene()->imgMarker[1]->pos() : b.board.scene()->lblTexto[1]->pos(), stored);
-        QVERIFY(!b.state.bMarker() && !b.state.bTexto());
+        QCOMPARE(b.state.tool.chosen(), ArmedTool::None);
         // A cancelled dialog adds nothing and still disarms the tool.
         prompts.addDialog(closeBox());
         b.state.tool.choose(tool == -1 ? ArmedTool::Marker : ArmedTool::Text);
         b.click({3000, 3000});
         QCOMPARE(tool == -1 ? b.doc().iMkr : b.doc().iTxt, 1);
-        QVERIFY(!b.state.bMarker() && !b.state.bTexto());
+        QCOMPARE(b.state.tool.chosen(), ArmedTool::None);
     }
-    QVERIFY(!b.state.bAdiciona());
+    QCOMPARE(b.state.tool.armed(b.board.imI()), ArmedTool::None);
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
@@ -407,7 +454,6 @@ void TestEditing::bombPathMatchesTheReopenedFile()
     QCOMPARE(b.playerStep(1, 1), step);
     QCOMPARE(b.doc().lCorMov[1], kButtonFace);
     QCOMPARE(b.m().iCorAtual, 13);
-    QCOMPARE(b.state.iIniMov, 189);
     QCOMPARE(b.state.sDirMov, -1);
     QCOMPARE(b.m().points[1].Left, 1259.0f);
     QCOMPARE(b.m().points[1].Top, 1261.0f);
@@ -519,37 +565,9 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     QFETCH(int, gesture);
     ScriptedPrompts prompts;
     Board b;
-    QPointF grab(1000, 2000);
-    switch (kind) {
-    case 0: b.place(1, grab); break;
-    case 1:
-    case 2:
-        prompts.addDialog(textOk(QStringLiteral("x")));
-        b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
-        b.click(grab);
-        grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
-        break;
-    default:
-        b.place(1, {500, 500});
-        b.arm(1);
-        prompts.addDialog(movOk());
-        b.click({1050, 2050});
-        b.ed().placingReset();
-        grab = {1050, 2050};
-        break;
-    }
-    const BoardScene &scene = *b.board.scene();
-    const QGraphicsItem *item = kind == 0   ? static_cast<const QGraphicsItem *>(scene.imgObj[1])
-                                : kind == 1 ? static_cast<const QGraphicsItem *>(scene.lblTexto[1])
-                                : kind == 2 ? static_cast<const QGraphicsItem *>(scene.imgMarker[1])
-                                            : static_cast<const QGraphicsItem *>(scene.picM[1]);
-    auto stored = [&] {
-        const StratDocument &d = b.doc();
-        return kind == 0   ? QPointF(d.tObjetos[1].X, d.tObjetos[1].Y)
-               : kind == 1 ? QPointF(d.tTextos[1].X, d.tTextos[1].Y)
-               : kind == 2 ? QPointF(d.tMarkers[1].X, d.tMarkers[1].Y)
-                           : QPointF(b.m().points[1].Left, b.m().points[1].Top);
-    };
+    QPointF grab;
+    const QGraphicsItem *item = placeToDrag(b, prompts, kind, grab);
+    auto stored = [&] { return storedPos(b, kind); };
     const QPointF before = stored();
     const QPointF itemBefore = item->pos();
     b.board.document().setModified(false);
@@ -580,6 +598,39 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     b.drag(grab, grab + QPointF(300, 100));
     QCOMPARE(stored(), before + QPointF(300, 100));
     QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestEditing::dropsPastTheEdgeStayOnTheBoard_data()
+{
+    QTest::addColumn<int>("kind"); // 0 object, 1 text, 2 marker, 3 path point
+    QTest::addColumn<QString>("text");
+    const char *kinds[] = {"object", "text", "marker", "path point"};
+    for (int k = 0; k < 4; ++k)
+        QTest::addRow("%s", kinds[k]) << k << QStringLiteral("x");
+    QTest::newRow("text wider than the board") << 1 << QString(400, u'W');
+}
+
+void TestEditing::dropsPastTheEdgeStayOnTheBoard()
+{
+    // Dropped past the right edge, then past the bottom edge, the element lands against it,
+    // whole on the board (a text wider than it, a part to grab), and follows the next drag.
+    QFETCH(int, kind);
+    QFETCH(QString, text);
+    ScriptedPrompts prompts;
+    Board b;
+    QPointF grab;
+    const QGraphicsItem *item = placeToDrag(b, prompts, kind, grab, text);
+    const QRectF board(0, 0, kBoardWidthTwips, kBoardHeightTwips);
+    for (const QPointF by : {QPointF(14000, 0), QPointF(0, 9000)}) {
+        b.drag(grab, grab + by);
+        const QRectF inside = item->sceneBoundingRect() & board;
+        QVERIFY(inside == item->sceneBoundingRect() || inside.width() >= 300);
+        QVERIFY(by.x() ? inside.right() > board.right() - 1 : inside.bottom() > board.bottom() - 1);
+        grab = inside.center();
+    }
+    const QPointF dropped = storedPos(b, kind);
+    b.drag(grab, grab - QPointF(300, 100));
+    QCOMPARE(storedPos(b, kind), dropped - QPointF(300, 100));
 }
 
 void TestEditing::dragsUnderTheChosenTool_data()
@@ -795,7 +846,7 @@ void TestEditing::deletingTheArmedObjectEndsPathMode()
     prompts.addDialog(movOk());
     b.click({3000, 3000});
     b.board.document().ApagaObjeto(1);
-    QVERIFY(!b.board.bMovimento() && !b.state.bAdiciona());
+    QCOMPARE(b.state.tool.armed(b.board.imI()), ArmedTool::None);
     QVERIFY(!b.ed().placing().tlinha->isVisible());
     // A further press gives the deleted object nothing.
     b.state.tool.addMovement(b.board.imI());
@@ -857,7 +908,7 @@ void TestEditing::colourCycleAndDialog()
     b.state.iObjSel = 2;
     prompts.addDialog([](QDialog &d) {
         auto &c = static_cast<frmCores &>(d);
-        c.picCor_Click(12);
+        clickSwatch(c, 12);
         c.cmdOK->click();
         return d.result();
     });
@@ -870,7 +921,7 @@ void TestEditing::colourCycleAndDialog()
     b.board.document().setModified(false);
     // The close box keeps the colour; an object without a path shows no dialog.
     prompts.addDialog([](QDialog &d) {
-        static_cast<frmCores &>(d).picCor_Click(4);
+        clickSwatch(static_cast<frmCores &>(d), 4);
         return int(QDialog::Rejected);
     });
     b.board.editor().dialogs().MudaCor();
@@ -974,14 +1025,28 @@ void TestEditing::textsMarkersAndTitle()
     QTest::mouseDClick(titleLabel, Qt::LeftButton);
     QCOMPARE(prompts.inputMaxLengths, QList<int>{32});
     QCOMPARE(b.title(), longTitle.left(32));
-    QCOMPARE(b.state.sNomeTatica[1], longTitle.left(32));
+    QCOMPARE(b.board.document().title(), longTitle.left(32));
     prompts.addInput(QStringLiteral("Short"));
     QTest::mouseDClick(titleLabel, Qt::LeftButton);
-    QCOMPARE(b.state.sNomeTatica[1], QStringLiteral("Short") + QString(27, u' '));
+    QCOMPARE(b.board.document().prepareSave().sNomeTatica, QStringLiteral("Short") + QString(27, u' '));
     prompts.addInput(std::nullopt);
     QTest::mouseDClick(titleLabel, Qt::LeftButton);
     QCOMPARE(b.title(), QStringLiteral("Short"));
     QCOMPARE(prompts.inputPrompts.first(), QStringLiteral("Enter the strat title:"));
+    // A title padded as the file stores it is offered without the blanks: OK on it changes
+    // nothing, and what is typed at its end stays.
+    b.board.document().setTitle(QStringLiteral("Strat1").leftJustified(32, u' '));
+    b.board.document().setModified(false);
+    for (const QString &keys : {QString(), QStringLiteral(" x")}) {
+        prompts.addTypedInput([keys](QLineEdit &box) {
+            QTest::keyClick(&box, Qt::Key_End);
+            QTest::keyClicks(&box, keys);
+            return std::optional(box.text());
+        });
+        QTest::mouseDClick(titleLabel, Qt::LeftButton);
+        QCOMPARE(b.board.isWindowModified(), !keys.isEmpty());
+    }
+    QCOMPARE(b.title(), QStringLiteral("Strat1 x"));
 }
 
 void TestEditing::keysAndToolReset()
@@ -996,15 +1061,16 @@ void TestEditing::keysAndToolReset()
     QVERIFY(b.ed().placing().tlinha->isVisible());
     QCOMPARE(b.ed().placing().tlinha->line().p1(), QPointF(1000, 1000));
     QTest::keyClick(b.board.view(), Qt::Key_Escape);
-    QVERIFY(!b.board.bMovimento() && !b.state.bAdiciona() && !b.ed().placing().tlinha->isVisible());
-    QVERIFY(b.state.bMarker()); // Esc keeps the marker tool's flag
+    QCOMPARE(b.state.tool.armed(b.board.imI()), ArmedTool::None);
+    QVERIFY(!b.ed().placing().tlinha->isVisible());
+    QCOMPARE(b.state.tool.chosen(), ArmedTool::Marker); // Esc keeps the marker tool's choice
 
     // Ctrl over the board after a right-click on an object of this board arms path points.
     b.state.iTipoSel = 1;
     b.state.iMapaSel = 1;
     b.state.iObjSel = 1;
     b.hover({3000, 3000}, Qt::ControlModifier);
-    QVERIFY(b.board.bMovimento() && b.state.bAdiciona());
+    QVERIFY(b.board.bMovimento() && b.state.tool.placing());
     b.board.cancelMovement();
     b.state.iMapaSel = 2; // a right-click on another board does not count
     b.hover({3000, 3000}, Qt::ControlModifier);
@@ -1021,7 +1087,7 @@ void TestEditing::keysAndToolReset()
     b.mouse(QEvent::MouseButtonPress, {6000.5, 6000}, Qt::LeftButton, Qt::LeftButton);
     QCOMPARE(b.ed().drag().lMoverX, 6000); // half to even
     b.mouse(QEvent::MouseButtonRelease, {6000, 6000}, Qt::LeftButton, Qt::NoButton);
-    QVERIFY(!b.state.bMover());
+    QCOMPARE(b.state.tool.chosen(), ArmedTool::None);
 }
 
 void TestEditing::secondsToFrames_data()
@@ -1058,7 +1124,7 @@ void TestEditing::secondsToFrames()
     ScriptedPrompts prompts;
     ProgramState state;
     state.iRoundTimer = static_cast<std::int16_t>(roundTimer);
-    frmMovEdit dialog(state, nullptr);
+    frmMovEdit dialog(state.iRoundTimer, nullptr);
     dialog.iTempo->setText(elapsed);
     QLineEdit *target = edit ? dialog.txtMoveWhen : dialog.txtSeconds;
     target->setText(QStringLiteral("7"));
@@ -1095,7 +1161,7 @@ void TestEditing::movementBoxesSelectOnFocus()
 {
     QFETCH(QString, box);
     ProgramState state;
-    frmMovEdit dialog(state, nullptr);
+    frmMovEdit dialog(state.iRoundTimer, nullptr);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     auto *edit = dialog.findChild<QLineEdit *>(box);

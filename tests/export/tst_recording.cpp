@@ -130,6 +130,7 @@ private slots:
     void hostileWorkFolder();
     void endsWhereverItIsLeft_data();
     void endsWhereverItIsLeft();
+    void stripIsRedrawnAfterRecording();
 
 private:
     QTemporaryDir config_;
@@ -384,6 +385,26 @@ void TestRecording::endsWhereverItIsLeft()
     QCOMPARE(QFileInfo(QDir(videoWorkFolder()).filePath(kTempAudio)).size() > 44, sound);
     deleteFrameFiles(videoWorkFolder());
     deleteSoundFiles(videoWorkFolder());
+}
+
+void TestRecording::stripIsRedrawnAfterRecording()
+{
+    // After REC and STOP the screen shows the strip under the overview as it draws itself, not
+    // what was behind it while the board was short (a stray pixel aside).
+    Rig rig;
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+    rig.click(rig.panel.cmdRec);
+    QCoreApplication::processEvents();
+    rig.click(rig.panel.cmdRec);
+    QCoreApplication::processEvents();
+    const auto *strip = rig.board->findChild<QWidget *>(QStringLiteral("picBaixo"));
+    const QRect at(strip->mapTo(&rig.window, QPoint()), strip->size());
+    const QImage shown = rig.window.screen()->grabWindow(rig.window.winId()).toImage().copy(at);
+    const QImage drawn = rig.window.grab(at).toImage();
+    int differing = 0;
+    for (int i = 0; i < at.width() * at.height(); ++i)
+        differing += shown.pixel(i % at.width(), i / at.width()) != drawn.pixel(i % at.width(), i / at.width());
+    QVERIFY2(differing < at.width(), qPrintable(QString::number(differing)));
 }
 
 QTEST_MAIN(TestRecording)

@@ -1,8 +1,10 @@
 #pragma once
-// A small HTTP server on 127.0.0.1 for the network tests: each path answers with a
-// status and a body (404 when unknown), or never answers (a server slower than any time-out).
+// A small HTTP server on 127.0.0.1 for the network tests, plain or over TLS: each path answers
+// with a status and a body (404 when unknown), or never answers (a server slower than any
+// time-out), or drops the connection after a body of no stated length.
 
 #include <QHash>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -13,21 +15,30 @@ public:
         int status = 200;
         QByteArray body;
         bool hang = false;
+        bool cut = false; // no Content-Length, and the connection dropped (no TLS close alert)
     };
     QHash<QString, Reply> replies;
     QHash<QString, QByteArray> headers; // a path's extra header lines, each ending in CR LF
 
-    LocalHttpServer()
+    // Over TLS with tls's certificate and key, when given.
+    explicit LocalHttpServer(const QSslConfiguration *tls = nullptr)
+        : server_(tls ? new QSslServer(this) : new QTcpServer(this))
     {
-        connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = server_.nextPendingConnection()) {
+        if (tls)
+            static_cast<QSslServer *>(server_)->setSslConfiguration(*tls);
+        connect(server_, &QTcpServer::pendingConnectionAvailable, this, [this] {
+            while (QTcpSocket *socket = server_->nextPendingConnection()) {
                 socket->setParent(this);
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+                serve(socket); // over TLS, the request may have come with the handshake
             }
         });
-        server_.listen(QHostAddress::LocalHost);
+        server_->listen(QHostAddress::LocalHost);
     }
-    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort())); }
+    QUrl url() const
+    {
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2").arg(server_->inherits("QSslServer") ? "https" : "http").arg(server_->serverPort()));
+    }
 
 private:
     void serve(QTcpSocket *socket)
@@ -41,12 +52,16 @@ private:
         pending_.remove(socket);
         if (reply.hang)
             return;
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\nContent-Length: "
-                      + QByteArray::number(reply.body.size()) + "\r\n" + headers.value(path) + "Connection: close\r\n\r\n" + reply.body);
-        socket->disconnectFromHost();
+        const QByteArray length = "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\n" + (reply.cut ? QByteArray() : length)
+                      + headers.value(path) + "Connection: close\r\n\r\n" + reply.body);
+        if (!reply.cut)
+            return socket->disconnectFromHost();
+        socket->flush();
+        socket->abort();
     }
 
-    QTcpServer server_;
+    QTcpServer *server_;
     QHash<QTcpSocket *, QByteArray> pending_;
 };
 

@@ -15,7 +15,7 @@ int main(int argc, char **argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quorvel"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvel"));
     quorvel::SingleInstance instance;
-    if (!quorvel::claimInstance(instance, quorvel::wholeCommandLine(argc, argv)))
+    if (!quorvel::claimInstance(instance, quorvel::parseArguments(argc, argv)))
         return 20;
     std::puts("first");
     std::fflush(stdout);

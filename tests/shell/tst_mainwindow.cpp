@@ -8,8 +8,11 @@
 #include "export/VideoRecorder.h"
 #include "playback/PlaybackController.h"
 #include "shell/CommandPoller.h"
+#include "shell/SingleInstance.h"
+#include "shell/StartUp.h"
 #include "shell/frmPrincipal.h"
 
+#include <QGraphicsView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -19,6 +22,9 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace quorvel;
 
@@ -49,6 +55,8 @@ class TestMainWindow : public QObject {
 private slots:
     void initTestCase();
     void elevenBoardsThenRefusal();
+    void namedFileOpensOrIsSaid_data();
+    void namedFileOpensOrIsSaid();
     void openingCleansThePath();
     void firstRunOffersTheExample_data();
     void firstRunOffersTheExample();
@@ -63,6 +71,7 @@ private slots:
     void backgroundIsAPicture();
     void convertMenu();
     void exportMenus();
+    void closingWithABoardFocused();
 
 private:
     QTemporaryDir config_;
@@ -114,6 +123,52 @@ void TestMainWindow::openingCleansThePath()
     w.AbreArquivo(dir.filePath(QStringLiteral("missing.qvl")));
     QCOMPARE(w.iNumMapas(), 1);
     QVERIFY(prompts.messages.isEmpty());
+}
+
+void TestMainWindow::namedFileOpensOrIsSaid_data()
+{
+    QTest::addColumn<QByteArray>("name"); // in the file system's bytes; "gone.qvl" is not made
+    QTest::addColumn<QString>("said");    // "": opened
+    QTest::newRow("plain") << QByteArray("plan.qvl") << "";
+    QTest::newRow("blanks") << QByteArray(" my plan .qvl") << "";
+    QTest::newRow("quotes") << QByteArray("say \"go\".qvl") << "";
+    QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.qvl") << "not UTF-8";
+    QTest::newRow("missing") << QByteArray("gone.qvl") << "No file has this name.";
+}
+
+// One argument from the command line or the desktop, then the same handed over by a second start.
+void TestMainWindow::namedFileOpensOrIsSaid()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, said);
+    QTemporaryDir dir;
+    QByteArray file = QFile::encodeName(dir.path()) + '/' + name;
+    QFile example(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"), copy;
+    const int fd = name == "gone.qvl" ? -1 : ::open(file.constData(), O_CREAT | O_WRONLY, 0600);
+    QVERIFY(fd < 0 || (example.open(QIODevice::ReadOnly) && copy.open(fd, QIODevice::WriteOnly, QFile::AutoCloseHandle)
+                       && copy.write(example.readAll()) == example.size()));
+    copy.close();
+    auto remove = qScopeGuard([&] { ::unlink(file.constData()); }); // a name QTemporaryDir cannot
+    char program[] = "quorvel";
+    char *argv[] = {program, file.data(), nullptr};
+    const StartupOptions options = parseArguments(2, argv);
+    qputenv("XDG_RUNTIME_DIR", config_.path().toUtf8());
+    SingleInstance first, second;
+    QVERIFY(first.isFirst() && !claimInstance(second, options));
+
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    w.MDIForm_Load(options.commandLine, options.stratPath);
+    CommandPoller poller;
+    connect(&poller, &CommandPoller::openFile, &w, &frmPrincipal::openNamedFile);
+    poller.tmrCmd_Timer();
+    const QString path = QFile::decodeName(file);
+    QCOMPARE(w.iNumMapas(), said.isEmpty() ? 2 : 0);
+    for (int slot = 1; slot <= w.iNumMapas(); ++slot)
+        QCOMPARE(w.board(slot)->sArquivo(), path);
+    QCOMPARE(prompts.messages.size(), said.isEmpty() ? 0 : 2);
+    for (const QString &text : prompts.messageTexts())
+        QVERIFY2(text.contains(path) && text.contains(said), qPrintable(text));
 }
 
 void TestMainWindow::firstRunOffersTheExample_data()
@@ -346,6 +401,27 @@ void TestMainWindow::exportMenus()
     QTest::mouseClick(w.recorder()->panel()->cmdCancel, Qt::LeftButton);
     QVERIFY(!w.recorder()->panel()->isVisible());
     QVERIFY(video->isEnabled());
+}
+
+// The exit may delete the main window before the window system takes the focus away: the
+// board's view loses it while the boards are torn down, and its focus handler must still find
+// the armed tool it resets (the sanitizer build checks). Held in a shown frame, the window
+// goes without a deactivation first.
+void TestMainWindow::closingWithABoardFocused()
+{
+    ScriptedPrompts prompts;
+    QWidget frame;
+    auto *w = new frmPrincipal(&frame);
+    w->setWindowFlags(Qt::Widget);
+    frame.resize(w->size());
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QCOMPARE(w->NovoMapa(), 1);
+    QGraphicsView *view = w->board(1)->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->viewport()->rect().center());
+    QVERIFY(view->hasFocus());
+    delete w;
+    QVERIFY(frame.children().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)

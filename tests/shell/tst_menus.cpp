@@ -128,14 +128,14 @@ void TestMenus::toolbarState_data()
 {
     QTest::addColumn<bool>("boardOpen");
     QTest::addColumn<QString>("tool");
-    QTest::addColumn<QList<bool>>("flags"); // bAdiciona, bTexto, bMarker, bMover
+    QTest::addColumn<int>("armed"); // what a press on board 1 does, as the choice too
     QTest::addColumn<bool>("preview");
     for (bool open : {false, true}) {
         const char *suffix = open ? " with a board" : " without a board";
-        QTest::addRow("object%s", suffix) << open << "picObj" << QList<bool>{true, false, false, false} << true;
-        QTest::addRow("marker%s", suffix) << open << "picMarker" << QList<bool>{true, false, true, false} << true;
-        QTest::addRow("text%s", suffix) << open << "lblTexto" << QList<bool>{true, true, false, false} << false;
-        QTest::addRow("hand%s", suffix) << open << "imgMove" << QList<bool>{false, false, false, true} << true;
+        QTest::addRow("object%s", suffix) << open << "picObj" << int(ArmedTool::Object) << true;
+        QTest::addRow("marker%s", suffix) << open << "picMarker" << int(ArmedTool::Marker) << true;
+        QTest::addRow("text%s", suffix) << open << "lblTexto" << int(ArmedTool::Text) << false;
+        QTest::addRow("hand%s", suffix) << open << "imgMove" << int(ArmedTool::Hand) << true;
     }
 }
 
@@ -143,7 +143,7 @@ void TestMenus::toolbarState()
 {
     QFETCH(bool, boardOpen);
     QFETCH(QString, tool);
-    QFETCH(QList<bool>, flags);
+    QFETCH(int, armed);
     QFETCH(bool, preview);
     ScriptedPrompts prompts;
     frmPrincipal w;
@@ -158,8 +158,9 @@ void TestMenus::toolbarState()
     QWidget *target = tool == QLatin1String("picObj") ? t->picObj[12] : t->findChild<QWidget *>(tool);
     QTest::mouseClick(target, Qt::LeftButton);
     const ProgramState &s = w.state();
-    QCOMPARE((QList<bool>{s.bAdiciona(), s.bTexto(), s.bMarker(), s.bMover()}), flags);
-    QCOMPARE(s.tool.pathBoard(), 0);
+    QCOMPARE(int(s.tool.chosen()), armed);
+    QCOMPARE(int(s.tool.armed(1)), armed); // no path-point mode survives
+    QCOMPARE(s.tool.placing(), s.tool.chosen() != ArmedTool::Hand);
     QCOMPARE(!t->picImg->pixmap().isNull(), preview);
     if (tool == QLatin1String("picObj"))
         QCOMPARE(s.iTipoObj, 12);
@@ -179,8 +180,8 @@ void TestMenus::toolbarCancelsEveryBoard()
     QVERIFY(!w.board(1)->bMovimento() && !w.board(2)->bMovimento());
     // A click on the panel disarms placing but keeps the preview and the marker flag.
     QTest::mouseClick(w.toolbar(), Qt::LeftButton, {}, QPoint(w.toolbar()->width() - 2, 2));
-    QVERIFY(!w.state().bAdiciona());
-    QVERIFY(w.state().bMarker());
+    QVERIFY(!w.state().tool.placing());
+    QCOMPARE(w.state().tool.chosen(), ArmedTool::Marker);
     QVERIFY(!w.toolbar()->picImg->pixmap().isNull());
     // So does a click on the empty client area.
     w.state().tool.addMovement(2);
@@ -233,9 +234,8 @@ void TestMenus::removeCommands()
     prompts.addDialog(movOk());
     click(b, {5000, 3000});
     b->cancelMovement();
-    s.sLinkRet = QStringLiteral("https://example.org");
     s.iPontoSel = 0;
-    b->document().AdicionaLink({s.iObjSel, s.iPontoSel}, s.sLinkRet);
+    b->document().AdicionaLink({s.iObjSel, s.iPontoSel}, QStringLiteral("https://example.org"));
     prompts.addDialog(textOk(QStringLiteral("words")));
     s.tool.choose(ArmedTool::Text);
     click(b, {7000, 7000});
@@ -305,7 +305,7 @@ void TestMenus::textMenuOffersOnlyWhatActsOnTheText()
     // "Add Movement" on the object arms path points on the board that was right-clicked.
     choose(prompts, "mnuMovimento");
     click(b, {1000, 1000}, Qt::RightButton);
-    QVERIFY(b->bMovimento() && w.state().bAdiciona());
+    QVERIFY(b->bMovimento() && w.state().tool.placing());
 }
 
 void TestMenus::linkCommandsEditTheFoundLink()

@@ -39,6 +39,7 @@ private slots:
     void instanceFolderIsTheUsersOwn_data();
     void instanceFolderIsTheUsersOwn();
     void requestIsNeverWrittenThroughALink();
+    void fileSizeLimitFailsTheWrite_data();
     void fileSizeLimitFailsTheWrite();
 
 private:
@@ -198,13 +199,26 @@ void TestStartUp::slowOpenIsNotRepeated()
     QCOMPARE(opens, 1);
 }
 
+void TestStartUp::fileSizeLimitFailsTheWrite_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("picture") << "board.jpg" << "The picture could not be saved:";
+    QTest::newRow("strat") << "example.qvl" << "There was an error writing the file."; // over the limit
+}
+
 void TestStartUp::fileSizeLimitFailsTheWrite()
 {
-    // A start under "ulimit -f 1": the picture's write fails with its error, and the program
-    // says so and lives.
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    // A start under "ulimit -f 1": the save fails with its error, and the program says so with
+    // the file's name and lives; an old file stays whole.
     QTemporaryDir out;
+    const QString target = out.filePath(kind), example = QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl";
+    const bool strat = kind.endsWith(".qvl");
+    QVERIFY(!strat || QFile::copy(example, target));
     QProcessEnvironment env = helperEnvironment();
-    env.insert("QUORVEL_TEST_TARGET", out.filePath("board.jpg"));
+    env.insert(strat ? "QUORVEL_TEST_STRAT" : "QUORVEL_TEST_TARGET", target);
     env.insert("QUORVEL_HOME", QUORVEL_PROGRAM_DIR); // its language pack: no message at start
     QProcess helper;
     helper.setProcessEnvironment(env);
@@ -217,8 +231,9 @@ void TestStartUp::fileSizeLimitFailsTheWrite()
     QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
     QCOMPARE(helper.exitCode(), 1);
     const QString said = QString::fromLocal8Bit(helper.readAllStandardOutput());
-    QVERIFY2(said.startsWith("The picture could not be saved:") && said.contains("File too large"), qPrintable(said));
-    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
+    QVERIFY2(said.startsWith(text) && said.contains(target) && said.contains("File too large"), qPrintable(said));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), strat ? QStringList{kind} : QStringList());
+    QCOMPARE(QFileInfo(target).size(), strat ? QFileInfo(example).size() : 0);
 }
 
 QProcessEnvironment TestStartUp::helperEnvironment() const

@@ -26,7 +26,8 @@ const QString kNotice = QStringLiteral("A new version is available.\nClick here 
 const QMap<Status, QString> kStatusText{
     {Status::Newer, QStringLiteral("A new version is available for download.\nClick here to download.")},
     {Status::Current, QStringLiteral("You have the most current release.")},
-    {Status::Failed, QStringLiteral("Could not check for a newer version.")}};
+    {Status::Failed, QStringLiteral("Could not check for a newer version.")},
+    {Status::NoServer, QStringLiteral("No update server is set: Quorvel cannot check for a newer version.")}};
 // Nothing listens on port 1 of the loopback: the connection is refused at once.
 const QUrl kUnreachable(QStringLiteral("http://127.0.0.1:1"));
 } // namespace
@@ -160,8 +161,8 @@ void TestUpdateCheck::noServerMeansNoCheck()
 {
     qputenv("QUORVEL_UPDATE_SERVER", "");
     frmUpdate dialog;
-    QCOMPARE(dialog.status(), Status::Failed);
-    QCOMPARE(dialog.Label3->text(), kStatusText[Status::Failed]);
+    QCOMPARE(dialog.status(), Status::NoServer);
+    QCOMPARE(dialog.Label3->text(), kStatusText[Status::NoServer]);
 
     // At start-up with the check on, nothing is fetched and the notice stays empty.
     settingsStore().SaveSetting(QStringLiteral("AutoCheck"), QStringLiteral("True"));
