@@ -129,8 +129,8 @@ private slots:
         ScriptedPrompts prompts;
         frmPrincipal main;
         translateWindow(&main); // as its load does
-        frmMov mov(main.state(), &main);
-        frmMovEdit movEdit(main.state(), &main);
+        frmMov mov(105, &main, &main);
+        frmMovEdit movEdit(105, &main, &main);
         frmTexto texto;
         frmCores cores(0);
         frmLink link;
