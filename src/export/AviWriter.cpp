@@ -1,14 +1,13 @@
 #include "export/AviWriter.h"
 
+#include "export/EncoderSettings.h"
+
 #include <QFile>
-#include <QMutex>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstring>
-#include <future>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -29,37 +28,8 @@ QString avError(int code)
     return QString::fromLocal8Bit(text);
 }
 
-// The library's own words for a failure: while a thread captures, what it logs at error level
-// is kept for the message instead of going to the console.
-thread_local QString *logCapture = nullptr;
-
-void logToCapture(void *avcl, int level, const char *format, va_list args)
-{
-    if (!logCapture) {
-        av_log_default_callback(avcl, level, format, args);
-        return;
-    }
-    if (level > AV_LOG_ERROR)
-        return;
-    char line[512];
-    int prefix = 1;
-    av_log_format_line(avcl, level, format, args, line, sizeof line, &prefix);
-    const QString text = QString::fromUtf8(line).trimmed();
-    if (!text.isEmpty() && logCapture->size() < 2000)
-        *logCapture += (logCapture->isEmpty() ? QString() : QStringLiteral("; ")) + text;
-}
-
-class LogCapture {
-public:
-    LogCapture()
-    {
-        static std::once_flag installed;
-        std::call_once(installed, [] { av_log_set_callback(logToCapture); });
-        logCapture = &text;
-    }
-    ~LogCapture() { logCapture = nullptr; }
-    QString text;
-};
+// Why the library failed, in words: what it said, or what its error code says.
+QString inWords(const QString &logged, int code) { return logged.isEmpty() ? avError(code) : logged; }
 
 // QImage::Format_RGB32 holds B, G, R, 0xff in memory on little-endian machines.
 constexpr AVPixelFormat kSourceFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? AV_PIX_FMT_BGRA : AV_PIX_FMT_ARGB;
@@ -91,16 +61,11 @@ AVPixelFormat scaleTarget(AVPixelFormat f)
     }
 }
 
-bool isLossless(const AVCodec *codec)
-{
-    const AVCodecDescriptor *desc = avcodec_descriptor_get(codec->id);
-    return desc && (desc->props & AV_CODEC_PROP_LOSSLESS) && !(desc->props & AV_CODEC_PROP_LOSSY);
-}
-
 } // namespace
 
 QList<VideoEncoderInfo> aviVideoEncoders()
 {
+    routeLibraryLogs();
     QList<VideoEncoderInfo> result;
     const AVOutputFormat *avi = av_guess_format("avi", nullptr, nullptr);
     if (!avi)
@@ -113,14 +78,7 @@ QList<VideoEncoderInfo> aviVideoEncoders()
             continue;
         if (avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) != 1)
             continue;
-        const AVCodecDescriptor *desc = avcodec_descriptor_get(codec->id);
-        VideoEncoderInfo info;
-        info.name = QString::fromLatin1(codec->name);
-        info.description = QString::fromUtf8(codec->long_name ? codec->long_name : codec->name);
-        info.usesQuality = !isLossless(codec) && codec->id != AV_CODEC_ID_RAWVIDEO;
-        info.usesKeyFrames = desc && !(desc->props & AV_CODEC_PROP_INTRA_ONLY);
-        info.usesDataRate = info.usesQuality;
-        result.append(info);
+        result.append(encoderInfo(codec));
     }
     std::sort(result.begin(), result.end(), [](const VideoEncoderInfo &a, const VideoEncoderInfo &b) {
         const bool am = a.name == QLatin1String("mjpeg"), bm = b.name == QLatin1String("mjpeg");
@@ -129,52 +87,6 @@ QList<VideoEncoderInfo> aviVideoEncoders()
         return QString::compare(a.description, b.description, Qt::CaseInsensitive) < 0;
     });
     return result;
-}
-
-namespace {
-
-std::shared_future<QList<VideoEncoderInfo>> &probe()
-{
-    static std::shared_future<QList<VideoEncoderInfo>> answer;
-    return answer;
-}
-
-QMutex &probeLock()
-{
-    static QMutex lock;
-    return lock;
-}
-
-QList<VideoEncoderInfo> probeEncoders()
-{
-    QList<VideoEncoderInfo> usable;
-    for (const VideoEncoderInfo &e : aviVideoEncoders()) {
-        VideoCodecChoice choice;
-        choice.encoder = e.name;
-        if (AviWriter::opensWith(choice, kVideoSize, kCaptureRateNum, kCaptureRateDen))
-            usable.append(e);
-    }
-    return usable;
-}
-
-} // namespace
-
-void startProbingVideoEncoders()
-{
-    QMutexLocker lock(&probeLock());
-    if (!probe().valid())
-        probe() = std::async(std::launch::async, probeEncoders).share();
-}
-
-QList<VideoEncoderInfo> usableVideoEncoders()
-{
-    startProbingVideoEncoders();
-    std::shared_future<QList<VideoEncoderInfo>> answer;
-    {
-        QMutexLocker lock(&probeLock());
-        answer = probe();
-    }
-    return answer.get();
 }
 
 int qualityToQScale(int quality)
@@ -210,7 +122,7 @@ AviWriter::~AviWriter() { abandon(); }
 
 bool AviWriter::fail(const QString &what, int code)
 {
-    error_ = code < 0 ? what + QStringLiteral(": ") + avError(code) : what;
+    error_ = code < 0 ? what + QStringLiteral(": ") + inWords(LogCapture::current(), code) : what;
     return false;
 }
 
@@ -230,9 +142,10 @@ QString codecName(const AVCodec *codec)
     return codec->long_name ? QStringLiteral("%1 (%2)").arg(QString::fromUtf8(codec->long_name), name) : name;
 }
 
-// Sets up c for codec as the writer uses it; the quality goes to globalQuality (0: none).
+// Sets up c for codec as the writer uses it; the quality each frame carries goes to
+// frameQuality (0: none).
 void configure(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice, QSize frameSize,
-               int rateNum, int rateDen, int *globalQuality)
+               int rateNum, int rateDen, int *frameQuality)
 {
     c->width = frameSize.width();
     c->height = frameSize.height();
@@ -241,32 +154,15 @@ void configure(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &
     c->pix_fmt = chooseFormat(codec);
     c->thread_count = 0; // as many as the machine has
     c->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    if (choice.keyFrameEvery > 0)
-        c->gop_size = choice.keyFrameEvery;
-    *globalQuality = 0;
-    if (!isLossless(codec) && codec->id != AV_CODEC_ID_RAWVIDEO) {
-        if (choice.bitRate > 0) {
-            c->bit_rate = qint64(choice.bitRate) * 1000;
-        } else {
-            *globalQuality = FF_QP2LAMBDA * qualityToQScale(choice.quality);
-            c->flags |= AV_CODEC_FLAG_QSCALE;
-            c->global_quality = *globalQuality;
-        }
-    }
+    *frameQuality = applyCodecChoice(c, codec, choice);
     if (c->pix_fmt == AV_PIX_FMT_YUVJ420P || c->pix_fmt == AV_PIX_FMT_YUVJ422P || c->pix_fmt == AV_PIX_FMT_YUVJ444P)
         c->color_range = AVCOL_RANGE_JPEG;
 }
 
-// Why an encoder would not start, in words: what the library said, or what its error code says.
-QString inWords(const QString &logged, int code)
-{
-    const QString why = logged.isEmpty() ? avError(code) : logged;
-    return why;
-}
-
 } // namespace
 
-bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen, QString *why)
+bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen, QString *why,
+                          int threads)
 {
     const QByteArray encoderName = choice.encoder.toLatin1();
     const AVCodec *codec = avcodec_find_encoder_by_name(encoderName.constData());
@@ -277,6 +173,7 @@ bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int r
         return false;
     int quality = 0;
     configure(c, codec, choice, frameSize, rateNum, rateDen, &quality);
+    c->thread_count = threads;
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER; // as the AVI muxer asks (it may, for some)
     LogCapture log;
     int rc = avcodec_open2(c, codec, nullptr);
@@ -511,6 +408,7 @@ bool AviWriter::writeFrame(VideoFrame picture)
     frame->pts = frames_;
     if (d_->useQuality)
         frame->quality = d_->globalQuality;
+    LogCapture log; // an encoder that refuses a picture may say why only in its log
     const int rc = avcodec_send_frame(d_->codec, frame);
     if (rc < 0)
         return fail(QStringLiteral("The video codec %1 refused a picture").arg(codecName_), rc);
@@ -524,6 +422,7 @@ bool AviWriter::finish()
 {
     if (!d_ || !d_->headerWritten)
         return fail(error_.isEmpty() ? QStringLiteral("The AVI file is not open") : error_, 0);
+    LogCapture log;
     int rc = avcodec_send_frame(d_->codec, nullptr);
     if (rc < 0 && rc != AVERROR_EOF)
         return fail(QStringLiteral("The video codec %1 failed").arg(codecName_), rc);

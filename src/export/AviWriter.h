@@ -25,23 +25,23 @@ inline constexpr int kCaptureRateDen = 8;
 inline constexpr int kCaptureEvery = 8;
 inline const QSize kVideoSize(800, 600);
 
-// A video encoder of the linked libavcodec that the AVI format can carry.
+// The data rates the codec dialog offers, in kbit/s.
+inline constexpr int kLowestDataRate = 50;
+inline constexpr int kHighestDataRate = 100000;
+
+// A video encoder of the linked libavcodec that the AVI format can carry, and the codec
+// dialog's controls that change its output.
 struct VideoEncoderInfo {
     QString name;        // the encoder's name, such as "mjpeg"
     QString description; // its long name, such as "MJPEG (Motion JPEG)"
-    bool usesQuality = false; // a quality setting changes its output (lossy, scale-based)
-    bool usesKeyFrames = false; // it can write frames that are not key frames
-    bool usesDataRate = false; // a bit rate can be asked of it
+    bool usesQuality = false;   // the quality slider changes its output
+    bool usesKeyFrames = false; // a key-frame distance changes its output
+    bool usesDataRate = false;  // it keeps to a data rate asked of it
+    int minDataRate = kLowestDataRate; // the lowest data rate it can write at, kbit/s
 };
 
 // The AVI-capable video encoders, Motion JPEG first, then the others by description.
 QList<VideoEncoderInfo> aviVideoEncoders();
-
-// Those of aviVideoEncoders() that really open for a recording (800 x 600 at 63/8 a second in
-// the pixel format the writer gives them). Each is tried once a run, on a thread of its own:
-// startProbingVideoEncoders() starts that early, usableVideoEncoders() waits for its answer.
-void startProbingVideoEncoders();
-QList<VideoEncoderInfo> usableVideoEncoders();
 
 // The user's choice in the codec dialog.
 struct VideoCodecChoice {
@@ -104,10 +104,11 @@ public:
     ~AviWriter();
     Q_DISABLE_COPY(AviWriter)
 
-    // The encoder of choice opens for pictures of frameSize at rateNum/rateDen a second; when
-    // not, *why says why in words.
+    // The encoder of choice opens for pictures of frameSize at rateNum/rateDen a second and
+    // writes one; when not, *why says why in words. threads: the encoder's threads, 0 = as many
+    // as the machine has.
     static bool opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen,
-                          QString *why = nullptr);
+                          QString *why = nullptr, int threads = 0);
 
     // Creates (or empties) path and prepares the stream. False with error() set on failure.
     bool open(const QString &path, QSize frameSize, int rateNum, int rateDen, const VideoCodecChoice &choice);

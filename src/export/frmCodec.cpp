@@ -1,5 +1,6 @@
 #include "export/frmCodec.h"
 
+#include "export/EncoderTrial.h"
 #include "language/SetLanguageInForm.h"
 #include "platform/Named.h"
 #include "platform/Prompts.h"
@@ -16,8 +17,7 @@
 
 namespace quorvel {
 
-frmCodec::frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent)
-    : QDialog(parent), encoders_(encoders)
+frmCodec::frmCodec(EncoderTrial &trial, QWidget *parent) : QDialog(parent), trial_(trial)
 {
     setObjectName(QStringLiteral("frmCodec"));
     setWindowTitle(QStringLiteral("Video Compression"));
@@ -25,10 +25,10 @@ frmCodec::frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent)
     auto *grid = new QGridLayout;
     auto *lblCompressor = named<QLabel>("lblCompressor", QStringLiteral("Compressor:"), this);
     cboCompressor = named<QComboBox>("cboCompressor", this);
-    for (const VideoEncoderInfo &e : encoders_)
-        cboCompressor->addItem(e.description, e.name);
     grid->addWidget(lblCompressor, 0, 0);
     grid->addWidget(cboCompressor, 0, 1, 1, 2);
+    lblTrial = named<QLabel>("lblTrial", QStringLiteral("Looking for more encoders..."), this);
+    grid->addWidget(lblTrial, 4, 0, 1, 3);
 
     auto *lblQuality = named<QLabel>("lblQuality", QStringLiteral("Compression Quality:"), this);
     sldQuality = named<QSlider>("sldQuality", Qt::Horizontal, this);
@@ -51,7 +51,7 @@ frmCodec::frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent)
 
     chkDataRate = named<QCheckBox>("chkDataRate", QStringLiteral("Data Rate"), this);
     txtDataRate = named<QSpinBox>("txtDataRate", this);
-    txtDataRate->setRange(50, 100000);
+    txtDataRate->setRange(kLowestDataRate, kHighestDataRate);
     txtDataRate->setSingleStep(100);
     txtDataRate->setValue(2000);
     auto *lblKbps = named<QLabel>("lblKbps", QStringLiteral("kbit/sec"), this);
@@ -78,9 +78,25 @@ frmCodec::frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent)
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     lblQualityValue->setText(QString::number(sldQuality->value()));
     txtKeyFrame->setEnabled(false);
-    cmdOK->setEnabled(!encoders_.isEmpty());
+    // Queued: the trial reports from its own thread.
+    connect(&trial_, &EncoderTrial::tried, this, &frmCodec::followTrial, Qt::QueuedConnection);
+    connect(&trial_, &EncoderTrial::ended, this, &frmCodec::followTrial, Qt::QueuedConnection);
+    trial_.start();
+    followTrial();
     compressorChanged();
     translateWindow(this);
+}
+
+void frmCodec::followTrial()
+{
+    // The trial only adds, in the list's order: the choice made so far stays.
+    const QList<VideoEncoderInfo> usable = trial_.usable();
+    for (qsizetype i = encoders_.size(); i < usable.size(); ++i) {
+        encoders_.append(usable.at(i));
+        cboCompressor->addItem(usable.at(i).description, usable.at(i).name);
+    }
+    lblTrial->setVisible(!trial_.hasEnded());
+    cmdOK->setEnabled(cboCompressor->currentIndex() >= 0);
 }
 
 void frmCodec::compressorChanged()
@@ -91,6 +107,8 @@ void frmCodec::compressorChanged()
     chkKeyFrame->setEnabled(valid && encoders_.at(i).usesKeyFrames);
     txtKeyFrame->setEnabled(chkKeyFrame->isEnabled() && chkKeyFrame->isChecked());
     chkDataRate->setEnabled(valid && encoders_.at(i).usesDataRate);
+    if (valid)
+        txtDataRate->setMinimum(encoders_.at(i).minDataRate);
     const bool byRate = chkDataRate->isEnabled() && chkDataRate->isChecked();
     txtDataRate->setEnabled(byRate);
     // A data rate rules the quality.
@@ -109,7 +127,7 @@ VideoCodecChoice frmCodec::choice() const
 
 std::optional<VideoCodecChoice> chooseVideoCodec(QWidget *owner)
 {
-    frmCodec dialog(usableVideoEncoders(), owner);
+    frmCodec dialog(EncoderTrial::program(), owner);
     if (Prompts::current().exec(dialog) != QDialog::Accepted || dialog.cboCompressor->currentIndex() < 0)
         return std::nullopt;
     return dialog.choice();

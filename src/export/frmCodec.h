@@ -1,10 +1,12 @@
 #pragma once
 // The codec choice of a video save: the AVI-capable video encoders of the linked libavcodec,
-// Motion JPEG preselected, with the quality, key-frame and data-rate settings. Only encoders
-// that open for a recording's video are offered. It asks; the caller
-// writes.
+// Motion JPEG preselected, with the quality, key-frame and data-rate settings, each offered
+// only where it changes the encoder's output. Only encoders that write a recording's video are
+// offered: the dialog opens with those the trial has found so far and adds the others as the
+// trial finds them. It asks; the caller writes.
 
 #include "export/AviWriter.h"
+#include "export/EncoderTrial.h" // startProbingVideoEncoders() for the recording panel
 
 #include <QDialog>
 
@@ -22,7 +24,7 @@ namespace quorvel {
 class frmCodec : public QDialog {
     Q_OBJECT
 public:
-    explicit frmCodec(const QList<VideoEncoderInfo> &encoders, QWidget *parent = nullptr);
+    explicit frmCodec(EncoderTrial &trial, QWidget *parent = nullptr);
 
     VideoCodecChoice choice() const;
 
@@ -35,9 +37,12 @@ public:
     QSpinBox *txtDataRate = nullptr; // kbit/s
     QPushButton *cmdOK = nullptr;
     QPushButton *cmdCancel = nullptr;
+    QLabel *lblTrial = nullptr; // shown while the list is being made
 
 private:
     void compressorChanged();
+    void followTrial();
+    EncoderTrial &trial_;
     QList<VideoEncoderInfo> encoders_;
 };
 

@@ -4,10 +4,12 @@
 #include "TestTools.h"
 #include "export/AviWriter.h"
 #include "export/Converter.h"
+#include "export/EncoderTrial.h"
 #include "export/Narration.h"
 #include "export/VideoEncodeJob.h"
 #include "export/VideoFiles.h"
 #include "export/VideoSaveJob.h"
+#include "export/frmCodec.h"
 #include "platform/ScriptedPrompts.h"
 
 #include <QElapsedTimer>
@@ -20,6 +22,11 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QSpinBox>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -73,13 +80,18 @@ bool decodesCleanly(const QString &file)
     return runTool("ffmpeg", {"-v", "error", "-i", file, "-f", "null", "-"}).err.trimmed().isEmpty();
 }
 
-// Frame pictures as a recording leaves them: a board-sized picture with a moving square.
-void writeFrames(const QString &folder, int count, QSize size = QSize(801, 630))
+// Frame pictures as a recording leaves them: a board-sized picture with a moving square, on a
+// plain ground or on a detailed one that stays (as a board's map does).
+void writeFrames(const QString &folder, int count, QSize size = QSize(801, 630), bool detailed = false)
 {
     for (int i = 1; i <= count; ++i) {
         QImage img(size, QImage::Format_RGB32);
         img.fill(QColor(30, 60, 30));
         QPainter p(&img);
+        QRandomGenerator random(7);
+        for (int y = 0; detailed && y < size.height() / 4; y += 8)
+            for (int x = 0; x < size.width(); x += 8)
+                p.fillRect(x, y, 8, 8, QColor::fromRgb(random.generate()));
         p.fillRect(20 + 7 * i, 100, 40, 40, Qt::yellow);
         p.end();
         QVERIFY(img.save(QDir(folder).filePath(frameFileName(i)), "BMP"));
@@ -156,6 +168,9 @@ private slots:
     void everyListedEncoderWrites_data();
     void everyListedEncoderWrites();
     void dataRateSetsTheSize();
+    void trialLeavesWithTheProgram_data();
+    void trialLeavesWithTheProgram();
+    void codecDialogFollowsTheTrial();
     void cancelDuringSlowEncode();
     void converterFloodStaysBounded();
 
@@ -462,18 +477,60 @@ void TestVideo::everyListedEncoderWrites_data()
 void TestVideo::everyListedEncoderWrites()
 {
     QFETCH(QString, encoder);
+    // A few pictures show each control; a rate control needs a few more to follow its rate.
+    const int count = 4, rateCount = 12;
     static QTemporaryDir frames;
-    if (!QFile::exists(QDir(frames.path()).filePath(frameFileName(40))))
-        writeFrames(frames.path(), 40);
+    if (!QFile::exists(QDir(frames.path()).filePath(frameFileName(rateCount))))
+        writeFrames(frames.path(), rateCount, QSize(801, 630), true);
+    VideoEncoderInfo info;
+    for (const VideoEncoderInfo &e : usableVideoEncoders())
+        if (e.name == encoder)
+            info = e;
     QTemporaryDir out;
-    const QString movie = out.filePath("m.avi");
-    VideoEncodeJob job(frames.path(), 40, movie, VideoCodecChoice{encoder});
-    job.start();
-    QVERIFY(job.wait(600000));
-    QVERIFY2(job.succeeded(), qPrintable(job.error()));
+    const auto encode = [&](const VideoCodecChoice &choice, int pictures) {
+        const QString movie = out.filePath(
+            QStringLiteral("%1-%2-%3.avi").arg(choice.quality).arg(choice.bitRate).arg(choice.keyFrameEvery));
+        VideoEncodeJob job(frames.path(), pictures, movie, choice);
+        job.start();
+        job.wait(600000);
+        if (!job.succeeded())
+            qWarning() << encoder << choice.quality << choice.bitRate << choice.keyFrameEvery << job.error();
+        return job.succeeded() ? QFileInfo(movie).size() : -1;
+    };
+    const VideoCodecChoice plain{encoder};
+    const qint64 plainSize = encode(plain, count);
+    QVERIFY(plainSize > 0);
+    const QString movie = out.filePath(QStringLiteral("75-0-0.avi"));
     const ToolRun read = runTool("ffmpeg", {"-v", "error", "-i", movie, "-f", "null", "-"});
     QVERIFY2(read.ok && read.err.trimmed().isEmpty(), read.err.constData());
-    QCOMPARE(probe(movie).stream("video").value("nb_read_frames").toString(), QStringLiteral("40"));
+    QCOMPARE(probe(movie).stream("video").value("nb_read_frames").toString(), QString::number(count));
+
+    // Each control the codec dialog offers for it changes the file (key frames at the low
+    // quality, which is quicker to write).
+    VideoCodecChoice base = plain;
+    qint64 baseSize = plainSize;
+    if (info.usesQuality) {
+        base.quality = 10;
+        baseSize = encode(base, count);
+        QVERIFY2(baseSize > 0 && baseSize != plainSize,
+                 qPrintable(QStringLiteral("quality 10: %1, 75: %2").arg(baseSize).arg(plainSize)));
+    }
+    if (info.usesKeyFrames) {
+        const qint64 keys = encode({encoder, base.quality, 1}, count);
+        QVERIFY2(keys > 0 && keys != baseSize,
+                 qPrintable(QStringLiteral("all key frames: %1, default: %2").arg(keys).arg(baseSize)));
+    }
+    if (info.usesDataRate) {
+        const qint64 low = encode({encoder, base.quality, 0, info.minDataRate}, rateCount);
+        const int highRate = std::min(info.minDataRate * 200, kHighestDataRate);
+        const qint64 high = encode({encoder, base.quality, 0, highRate}, rateCount);
+        QVERIFY2(low > 0 && high > 0 && low != high,
+                 qPrintable(QStringLiteral("%1 kbit/s: %2, %3 kbit/s: %4")
+                                .arg(info.minDataRate).arg(low).arg(highRate).arg(high)));
+        // A rate below what it can write at is raised to that, not refused picture by picture.
+        if (info.minDataRate > kLowestDataRate)
+            QCOMPARE(encode({encoder, base.quality, 0, kLowestDataRate}, rateCount), low);
+    }
 }
 
 void TestVideo::dataRateSetsTheSize()
@@ -495,6 +552,55 @@ void TestVideo::dataRateSetsTheSize()
                  qPrintable(QStringLiteral("%1 kbit/s: %2 bytes, %3 expected").arg(kbps).arg(sizes.last()).arg(expected)));
     }
     QVERIFY(sizes[1] > sizes[0] * 2);
+}
+
+void TestVideo::trialLeavesWithTheProgram_data()
+{
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("quit at once") << false;
+    QTest::newRow("quit after the whole trial") << true;
+}
+
+void TestVideo::trialLeavesWithTheProgram()
+{
+    QFETCH(bool, whole);
+    QProcess helper;
+    helper.start(QUORVEL_TRIAL_HELPER, whole ? QStringList{"whole"} : QStringList());
+    QVERIFY(helper.waitForFinished(300000));
+    QCOMPARE(helper.exitCode(), 0);
+    const QList<QByteArray> counts = helper.readAllStandardOutput().trimmed().split(' ');
+    QCOMPARE(counts.size(), 2);
+    const int tried = counts[0].toInt(), total = counts[1].toInt();
+    QVERIFY(total > 10);
+    // The exit stopped the trial after the encoder it was on; no encoder prints on the terminal.
+    QVERIFY2(whole ? tried == total : tried < total / 2, counts.join(' ').constData());
+    QCOMPARE(helper.readAllStandardError(), QByteArray());
+}
+
+void TestVideo::codecDialogFollowsTheTrial()
+{
+    EncoderTrial trial;
+    frmCodec dialog(trial);
+    QVERIFY(!trial.hasEnded()); // it opened without waiting for the trial
+    QVERIFY(dialog.lblTrial->isVisibleTo(&dialog));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.lblTrial->isVisibleTo(&dialog), 120000);
+    const QList<VideoEncoderInfo> usable = usableVideoEncoders();
+    QCOMPARE(dialog.cboCompressor->count(), usable.size());
+    QCOMPARE(dialog.cboCompressor->currentData().toString(), QStringLiteral("mjpeg"));
+    // Each encoder offers the controls that change its output, and the data rates it can write.
+    dialog.show();
+    dialog.cboCompressor->setFocus();
+    QTest::mouseClick(dialog.chkDataRate, Qt::LeftButton, {}, dialog.chkDataRate->rect().center());
+    QVERIFY(dialog.chkDataRate->isChecked());
+    for (const VideoEncoderInfo &e : usable) {
+        QCOMPARE(dialog.cboCompressor->currentData().toString(), e.name);
+        QCOMPARE(dialog.chkKeyFrame->isEnabled(), e.usesKeyFrames);
+        QCOMPARE(dialog.chkDataRate->isEnabled(), e.usesDataRate);
+        QCOMPARE(dialog.txtDataRate->isEnabled(), e.usesDataRate);
+        QCOMPARE(dialog.sldQuality->isEnabled(), e.usesQuality && !e.usesDataRate);
+        QCOMPARE(dialog.txtDataRate->minimum(), e.minDataRate);
+        QTest::keyClick(dialog.cboCompressor, Qt::Key_Down);
+    }
 }
 
 void TestVideo::cancelDuringSlowEncode()

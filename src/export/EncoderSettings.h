@@ -1,0 +1,36 @@
+#pragma once
+// How the codec dialog's controls reach each encoder. Many encoders ignore the generic
+// quantiser scale or the bit rate, or keep key frames of their own: a control is offered only
+// where it changes the file, and the quality goes to the encoder's own setting (a constant-rate
+// factor, a quantiser, a compression ratio). Used by the writer only; libav types stay here.
+
+#include "export/AviWriter.h"
+
+struct AVCodec;
+struct AVCodecContext;
+
+namespace quorvel {
+
+// The controls that change codec's output, and the lowest data rate it writes at.
+VideoEncoderInfo encoderInfo(const AVCodec *codec);
+
+// Sets the quality, data rate and key-frame distance of choice on c, as far as codec uses
+// them. Returns the quality each frame carries (a lambda), 0 when frames carry none.
+int applyCodecChoice(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice);
+
+// The libraries' messages go to the debug log, never to the terminal. Installed once.
+void routeLibraryLogs();
+
+// While one lives, what the libraries log at error level on this thread is kept in text, for
+// the message that says why an encoder failed.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    Q_DISABLE_COPY(LogCapture)
+    QString text;
+    // What this thread's capture holds so far; empty when none runs.
+    static QString current();
+};
+
+} // namespace quorvel

@@ -1,0 +1,142 @@
+#include "export/EncoderTrial.h"
+
+#include <QCoreApplication>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace quorvel {
+
+// Shared by the trial's thread and its owner: the thread keeps it alive after the owner goes.
+struct EncoderTrial::State {
+    mutable std::mutex lock; // the fields below
+    std::condition_variable wake;
+    QList<VideoEncoderInfo> usable;
+    int tried = 0;
+    int total = 0;
+    bool started = false;
+    bool stopped = false;
+    bool ended = false;
+    // Held while the thread reports; owner is null once stopped, so nothing reports to an
+    // object that has gone.
+    std::mutex reportLock;
+    EncoderTrial *owner = nullptr;
+};
+
+EncoderTrial::EncoderTrial() : state_(std::make_shared<State>()) { state_->owner = this; }
+
+EncoderTrial::~EncoderTrial() { stop(); }
+
+EncoderTrial &EncoderTrial::program()
+{
+    static EncoderTrial trial;
+    static const bool hooked = [] {
+        if (QCoreApplication::instance())
+            qAddPostRoutine([] { program().stop(); });
+        return true;
+    }();
+    Q_UNUSED(hooked);
+    return trial;
+}
+
+void EncoderTrial::start()
+{
+    {
+        std::lock_guard<std::mutex> locker(state_->lock);
+        if (state_->started || state_->stopped)
+            return;
+        state_->started = true;
+    }
+    QList<VideoEncoderInfo> candidates = aviVideoEncoders();
+    {
+        std::lock_guard<std::mutex> locker(state_->lock);
+        state_->total = int(candidates.size());
+    }
+    std::thread(&EncoderTrial::run, state_, std::move(candidates)).detach();
+}
+
+void EncoderTrial::run(std::shared_ptr<State> state, QList<VideoEncoderInfo> candidates)
+{
+    const auto report = [&state](void (EncoderTrial::*signal)()) {
+        std::lock_guard<std::mutex> locker(state->reportLock);
+        if (state->owner)
+            (state->owner->*signal)();
+    };
+    for (const VideoEncoderInfo &e : std::as_const(candidates)) {
+        {
+            std::lock_guard<std::mutex> locker(state->lock);
+            if (state->stopped)
+                break;
+        }
+        VideoCodecChoice choice;
+        choice.encoder = e.name;
+        // One thread each: all of the machine's threads cost hundreds of megabytes and give
+        // the same answer.
+        const bool usable = AviWriter::opensWith(choice, kVideoSize, kCaptureRateNum, kCaptureRateDen, nullptr, 1);
+        {
+            std::lock_guard<std::mutex> locker(state->lock);
+            if (usable)
+                state->usable.append(e);
+            ++state->tried;
+        }
+        report(&EncoderTrial::tried);
+    }
+    {
+        std::lock_guard<std::mutex> locker(state->lock);
+        state->ended = true;
+    }
+    state->wake.notify_all();
+    report(&EncoderTrial::ended);
+}
+
+void EncoderTrial::stop()
+{
+    {
+        std::lock_guard<std::mutex> locker(state_->lock);
+        state_->stopped = true;
+        if (!state_->started)
+            state_->ended = true;
+    }
+    state_->wake.notify_all();
+    std::lock_guard<std::mutex> locker(state_->reportLock);
+    state_->owner = nullptr;
+}
+
+QList<VideoEncoderInfo> EncoderTrial::usable() const
+{
+    std::lock_guard<std::mutex> locker(state_->lock);
+    return state_->usable;
+}
+
+int EncoderTrial::triedCount() const
+{
+    std::lock_guard<std::mutex> locker(state_->lock);
+    return state_->tried;
+}
+
+int EncoderTrial::total() const
+{
+    std::lock_guard<std::mutex> locker(state_->lock);
+    return state_->total;
+}
+
+bool EncoderTrial::hasEnded() const
+{
+    std::lock_guard<std::mutex> locker(state_->lock);
+    return state_->ended || state_->stopped;
+}
+
+QList<VideoEncoderInfo> EncoderTrial::waitForAll()
+{
+    start();
+    std::unique_lock<std::mutex> locker(state_->lock);
+    state_->wake.wait(locker, [this] { return state_->ended; });
+    return state_->usable;
+}
+
+void startProbingVideoEncoders() { EncoderTrial::program().start(); }
+
+QList<VideoEncoderInfo> usableVideoEncoders() { return EncoderTrial::program().waitForAll(); }
+
+} // namespace quorvel
