@@ -171,11 +171,6 @@ void frmPrincipal::debug(const char *line)
         GravaDebug(QLatin1String(line));
 }
 
-void frmPrincipal::MDIForm_Load(const QString &commandLine)
-{
-    MDIForm_Load(commandLine, parseCommandLine(commandLine).stratPath);
-}
-
 void frmPrincipal::MDIForm_Load(const QString &commandLine, const QString &stratPath)
 {
     SetMenuDefaults();

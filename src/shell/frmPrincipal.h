@@ -39,8 +39,6 @@ public:
     // a file; stratPath is the file it names, see parseArguments) or else the tip of the day,
     // and the start-up update check.
     void MDIForm_Load(const QString &commandLine, const QString &stratPath);
-    // The strat path read from the line alone (parseCommandLine).
-    void MDIForm_Load(const QString &commandLine);
 
     // Takes the lowest free board slot (reusing its window) or makes a new board; -1 when all
     // 11 are in use. The board is shown and titled.

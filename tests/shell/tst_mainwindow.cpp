@@ -1,3 +1,4 @@
+#include "StartedWindow.h"
 #include "TestFolders.h"
 #include "StratSamples.h"
 #include "board/frmMapa.h"
@@ -56,7 +57,7 @@ QStringList windowEntries(frmPrincipal &w)
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase() { home_ = useStagedTestFolders(); }
     void elevenBoardsThenRefusal();
     void namedFileOpensOrIsSaid_data();
     void namedFileOpensOrIsSaid();
@@ -79,14 +80,8 @@ private slots:
     void closingDuringAVideoSave();
 
 private:
-    QTemporaryDir home_; // the program folder
-    QTemporaryDir config_;
+    QDir home_; // the program folder
 };
-
-void TestMainWindow::initTestCase()
-{
-    useTestFolders(stageProgramFolder(home_, QUORVEL_PROGRAM_DIR), config_);
-}
 
 void TestMainWindow::elevenBoardsThenRefusal()
 {
@@ -158,7 +153,7 @@ void TestMainWindow::namedFileOpensOrIsSaid()
     char program[] = "quorvel";
     char *argv[] = {program, file.data(), nullptr};
     const StartupOptions options = parseArguments(2, argv);
-    qputenv("XDG_RUNTIME_DIR", config_.path().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", qgetenv("XDG_CONFIG_HOME"));
     SingleInstance first, second;
     QVERIFY(first.isFirst() && !claimInstance(second, options));
 
@@ -191,7 +186,7 @@ void TestMainWindow::firstRunOffersTheExample()
     ScriptedPrompts prompts;
     prompts.addAnswer(accept ? MessageAnswer::Yes : MessageAnswer::No);
     frmPrincipal w;
-    w.MDIForm_Load(QString());
+    loadAsStarted(w);
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages[0].title, QStringLiteral("Welcome"));
     QCOMPARE(settingsStore().GetSetting(QStringLiteral("Vez"), QStringLiteral("0")), QStringLiteral("1"));
@@ -204,7 +199,7 @@ void TestMainWindow::firstRunOffersTheExample()
     // The question never comes again.
     ScriptedPrompts again;
     frmPrincipal w2;
-    w2.MDIForm_Load(QString());
+    loadAsStarted(w2);
     QVERIFY(again.messages.isEmpty());
 }
 
@@ -226,7 +221,7 @@ void TestMainWindow::switchIsNotAFile()
     QVERIFY(QFileInfo(line).isFile());
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(line);
+    loadAsStarted(w, line);
     QDir::setCurrent(before);
     QCOMPARE(w.iNumMapas(), 0);
     QVERIFY(prompts.messages.isEmpty());
@@ -387,7 +382,7 @@ void TestMainWindow::exportMenus()
 {
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(QString());
+    loadAsStarted(w);
     auto *exportar = w.findChild<QAction *>(QStringLiteral("mnuExportar"));
     auto *video = w.findChild<QAction *>(QStringLiteral("mnuVideo"));
     QCOMPARE(exportar->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -442,7 +437,7 @@ void TestMainWindow::closingDuringAVideoSave()
     QFETCH(bool, goOn);
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(QString());
+    loadAsStarted(w);
     w.show();
     w.AbreArquivo(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
     w.findChild<QAction *>(QStringLiteral("mnuVideo"))->trigger();

@@ -102,7 +102,7 @@ int showWithNewBoard(frmPrincipal &w)
 class TestMenus : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase() { home_ = useStagedTestFolders(); }
     void toolbarState_data();
     void toolbarState();
     void toolbarCancelsEveryBoard();
@@ -116,14 +116,8 @@ private slots:
     void endToEnd();
 
 private:
-    QTemporaryDir home_; // the program folder
-    QTemporaryDir config_;
+    QDir home_; // the program folder
 };
-
-void TestMenus::initTestCase()
-{
-    useTestFolders(stageProgramFolder(home_, QUORVEL_PROGRAM_DIR), config_);
-}
 
 void TestMenus::toolbarState_data()
 {
