@@ -45,8 +45,8 @@ public:
     std::int16_t NovoMapa();
     // Opens a strat file in a new board; a path that names no file does nothing.
     void AbreArquivo(const QString &path);
-    // Opens a strat named from outside (the command line, a second start) by its name as it
-    // stands; when no file has that name, says so with the reason.
+    // Opens a strat named from outside (the command line, a second start, Open) by its name as
+    // it stands; when that is no regular file, says so with the reason.
     void openNamedFile(const QString &path);
     // A second start asks for the front: a minimised window is restored (a maximised one stays
     // maximised) and raised.

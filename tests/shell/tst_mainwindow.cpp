@@ -28,6 +28,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quorvel;
@@ -135,9 +136,13 @@ void TestMainWindow::namedFileOpensOrIsSaid_data()
     QTest::newRow("quotes") << QByteArray("say \"go\".qvl") << "";
     QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.qvl") << "not UTF-8";
     QTest::newRow("missing") << QByteArray("gone.qvl") << "No file has this name.";
+    QTest::newRow("folder") << QByteArray("folder") << "It is a folder, not a file.";
+    QTest::newRow("pipe") << QByteArray("pipe") << "It is a pipe, a socket or a device, not a regular file.";
+    QTest::newRow("device") << QByteArray("null") << "It is a pipe, a socket or a device, not a regular file.";
 }
 
-// One argument from the command line or the desktop, then the same handed over by a second start.
+// One argument from the command line or the desktop, the same handed over by a second start,
+// then chosen in Open.
 void TestMainWindow::namedFileOpensOrIsSaid()
 {
     QFETCH(QByteArray, name);
@@ -145,10 +150,13 @@ void TestMainWindow::namedFileOpensOrIsSaid()
     QTemporaryDir dir;
     QByteArray file = QFile::encodeName(dir.path()) + '/' + name;
     QFile example(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"), copy;
-    const int fd = name == "gone.qvl" ? -1 : ::open(file.constData(), O_CREAT | O_WRONLY, 0600);
+    const int fd = name == "gone.qvl" || !name.endsWith(".qvl") ? -1 : ::open(file.constData(), O_CREAT | O_WRONLY, 0600);
     QVERIFY(fd < 0 || (example.open(QIODevice::ReadOnly) && copy.open(fd, QIODevice::WriteOnly, QFile::AutoCloseHandle)
                        && copy.write(example.readAll()) == example.size()));
     copy.close();
+    QVERIFY(name != "folder" || ::mkdir(file.constData(), 0700) == 0);
+    QVERIFY(name != "pipe" || ::mkfifo(file.constData(), 0600) == 0);
+    QVERIFY(name != "null" || ::symlink("/dev/null", file.constData()) == 0);
     auto remove = qScopeGuard([&] { ::unlink(file.constData()); }); // a name QTemporaryDir cannot
     char program[] = "quorvel";
     char *argv[] = {program, file.data(), nullptr};
@@ -164,10 +172,12 @@ void TestMainWindow::namedFileOpensOrIsSaid()
     connect(&poller, &CommandPoller::openFile, &w, &frmPrincipal::openNamedFile);
     poller.tmrCmd_Timer();
     const QString path = QFile::decodeName(file);
-    QCOMPARE(w.iNumMapas(), said.isEmpty() ? 2 : 0);
+    prompts.addFile(path);
+    w.findChild<QAction *>(QStringLiteral("mnuAbrir"))->trigger();
+    QCOMPARE(w.iNumMapas(), said.isEmpty() ? 3 : 0);
     for (int slot = 1; slot <= w.iNumMapas(); ++slot)
         QCOMPARE(w.board(slot)->sArquivo(), path);
-    QCOMPARE(prompts.messages.size(), said.isEmpty() ? 0 : 2);
+    QCOMPARE(prompts.messages.size(), said.isEmpty() ? 0 : 3);
     for (const QString &text : prompts.messageTexts())
         QVERIFY2(text.contains(path) && text.contains(said), qPrintable(text));
 }
