@@ -4,6 +4,7 @@
 #include "board/BoardHost.h"
 #include "board/frmCores.h"
 #include "board/frmTexto.h"
+#include "common/CodePage.h"
 #include "document/StratFile.h"
 #include "language/clsLanguagePack.h"
 #include "platform/Prompts.h"
@@ -104,13 +105,19 @@ void ElementDialogs::editTitle()
     QString offered = doc.title();
     while (offered.endsWith(u' '))
         offered.chop(1);
-    const std::optional<QString> answer =
-        Prompts::current().input(host_.dialogOwner(), prompt, title, offered, kTitleFieldBytes);
-    if (!answer || answer->isEmpty())
-        return;
-    if (fixedWidth(*answer, kTitleFieldBytes) == fixedWidth(doc.title(), kTitleFieldBytes))
+    std::optional<QString> answer;
+    for (;;) {
+        answer = Prompts::current().input(host_.dialogOwner(), prompt, title, offered, kTitleFieldBytes);
+        if (!answer || answer->isEmpty())
+            return;
+        if (keepTextForFile(host_.dialogOwner(), *answer))
+            break;
+        offered = *answer; // the box comes back with what was typed, to be changed
+    }
+    const QString stored = ansiRoundTrip(*answer);
+    if (fixedWidth(stored, kTitleFieldBytes) == fixedWidth(doc.title(), kTitleFieldBytes))
         return; // the file would store the same title
-    doc.setTitle(*answer);
+    doc.setTitle(stored);
     doc.setModified(true);
 }
 

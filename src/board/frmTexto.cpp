@@ -1,6 +1,8 @@
 #include "board/frmTexto.h"
 
+#include "common/CodePage.h"
 #include "language/SetLanguageInForm.h"
+#include "language/clsLanguagePack.h"
 #include "platform/Named.h"
 #include "platform/Prompts.h"
 
@@ -23,7 +25,10 @@ frmTexto::frmTexto(QWidget *parent) : QDialog(parent)
     layout->addLayout(okCancelRow(this, cmdOK, cmdCancelar));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     connect(cmdOK, &QPushButton::clicked, this, [this] {
-        sTextoRet_ = txtTexto->toPlainText();
+        const QString typed = txtTexto->toPlainText();
+        if (!keepTextForFile(this, typed))
+            return; // the dialog stays open on what was typed
+        sTextoRet_ = ansiRoundTrip(typed);
         accept();
     });
     connect(cmdCancelar, &QPushButton::clicked, this, [this] {
@@ -42,6 +47,19 @@ QHBoxLayout *okCancelRow(QWidget *dialog, QPushButton *&ok, QPushButton *&cancel
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+bool keepTextForFile(QWidget *owner, const QString &text)
+{
+    const QStringList lost = notInAnsi(text);
+    if (lost.isEmpty())
+        return true;
+    // Said before anything is lost: the file format has room for Windows-1252 only.
+    const QString question =
+        keyedText("ansi01", QStringLiteral("A strat file cannot hold these characters; each will be saved as \"?\":\n"
+                                           "%1\n\nKeep the text like this? If not, you can change it."))
+            .arg(lost.join(u' '));
+    return askYesNo(owner, question, QString(), MessageIcon::Warning);
 }
 
 QString askText(QWidget *owner, const QString &text)

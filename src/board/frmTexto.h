@@ -1,6 +1,7 @@
 #pragma once
 // "Insert Text": the small dialog in which board texts, marker infos and new texts are typed.
-// text() is the text OK confirmed; after Cancel and the close box it is empty.
+// text() is the text OK confirmed, as the strat file keeps it; after Cancel and the close box
+// it is empty.
 
 #include <QDialog>
 
@@ -27,6 +28,10 @@ public:
 private:
     QString sTextoRet_;
 };
+
+// Whether text may go into the strat: true when the file holds every character of it, or when
+// the user, told which characters the file saves as '?', keeps it so; false to change it.
+bool keepTextForFile(QWidget *owner, const QString &text);
 
 // Shows frmTexto with text through Prompts: the confirmed text, or "" when nothing was
 // confirmed.

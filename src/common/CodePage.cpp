@@ -2,6 +2,9 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <iterator>
+
 namespace quorvel {
 
 CodePage::CodePage(const char *icuName)
@@ -60,6 +63,17 @@ QByteArray CodePage::encode(const QString &text) const
         out.append(byte);
     }
     return out;
+}
+
+QStringList CodePage::unencodable(const QString &text) const
+{
+    QStringList lost;
+    for (const char32_t c : text.toUcs4()) {
+        const bool held = c < 0x80 || std::find(std::begin(high_), std::end(high_), c) != std::end(high_);
+        if (const QString one = QString::fromUcs4(&c, 1); !held && !lost.contains(one))
+            lost.append(one);
+    }
+    return lost;
 }
 
 } // namespace quorvel

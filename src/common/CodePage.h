@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace quorvel {
 
@@ -20,6 +21,9 @@ public:
 
     QString decode(QByteArrayView bytes) const;
     QByteArray encode(const QString &text) const;
+    // The characters of text that encode writes as '?', each once, in the order they first
+    // appear (a character outside the BMP is one entry).
+    QStringList unencodable(const QString &text) const;
 
 private:
     explicit CodePage(const char *icuName);
@@ -29,5 +33,8 @@ private:
 // The strat file's code page.
 inline QString fromAnsi(QByteArrayView bytes) { return CodePage::get(CodePage::Windows1252).decode(bytes); }
 inline QByteArray toAnsi(const QString &text) { return CodePage::get(CodePage::Windows1252).encode(text); }
+// What a strat file loses of text, and text as the file gives it back.
+inline QStringList notInAnsi(const QString &text) { return CodePage::get(CodePage::Windows1252).unencodable(text); }
+inline QString ansiRoundTrip(const QString &text) { return fromAnsi(toAnsi(text)); }
 
 } // namespace quorvel

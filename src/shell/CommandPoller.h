@@ -4,7 +4,8 @@
 //
 // A command is taken by clearing "Comando" first and opening second, so a slow open is never
 // repeated by the next tick. A switch ("-d", "-Spanish", any line starting with '-') is
-// dropped: it is never taken for a file name.
+// dropped: it is never taken for a file name. A second start hands a file name over made
+// absolute (claimInstance), so a file whose name starts with '-' still arrives.
 
 #include <QObject>
 #include <QString>

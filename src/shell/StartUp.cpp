@@ -76,12 +76,13 @@ QString handedOverPath(const QString &command)
 
 namespace {
 
-// What a second start hands over: a file path is made absolute, since the running instance
-// has its own working folder; switches go as they are (the running instance drops them).
+// What a second start hands over: a switch as it is (the running instance drops it); anything
+// else names a file as the first start reads it (a name may start with '-'), made absolute,
+// since the running instance has its own working folder.
 QString handOverText(const StartupOptions &options)
 {
     const QString &line = options.commandLine;
-    if (line.startsWith(u'-') || isCommandSwitch(line))
+    if (isCommandSwitch(line))
         return line;
     if (options.stratPath.isEmpty())
         return QString();

@@ -43,9 +43,9 @@ QString handedOverPath(const QString &command);
 class SingleInstance;
 
 // Whether this process runs the program. A second start (the lock is held by another
-// process) stores a non-empty command line under "Comando" (a file path made absolute, as the
-// running instance has its own working folder), asks the running instance to come to the
-// front and returns false.
+// process) stores a non-empty command line under "Comando" (a switch as it is; anything else
+// is the file the first start would open, its path made absolute, as the running instance has
+// its own working folder), asks the running instance to come to the front and returns false.
 bool claimInstance(SingleInstance &instance, const StartupOptions &options);
 
 // Tells what went wrong choosing the language: a missing "lang" folder as a critical message

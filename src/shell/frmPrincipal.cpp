@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -171,11 +172,6 @@ void frmPrincipal::debug(const char *line)
         GravaDebug(QLatin1String(line));
 }
 
-void frmPrincipal::MDIForm_Load(const QString &commandLine)
-{
-    MDIForm_Load(commandLine, parseCommandLine(commandLine).stratPath);
-}
-
 void frmPrincipal::MDIForm_Load(const QString &commandLine, const QString &stratPath)
 {
     SetMenuDefaults();
@@ -311,11 +307,17 @@ void frmPrincipal::openNamedFile(const QString &path)
             b->AbreTatica(path);
         return;
     }
-    // Qt names files in UTF-8 only: a name in other bytes arrives with replacement characters.
-    const QString why = path.contains(QChar::ReplacementCharacter)
-                            ? keyedText("open03", QStringLiteral("Its name is not UTF-8 text, which Quorvel cannot "
-                                                                 "read; rename the file and open it again."))
-                            : keyedText("open02", QStringLiteral("No file has this name."));
+    const QFileInfo found(path);
+    QString why;
+    if (found.isDir())
+        why = keyedText("open04", QStringLiteral("It is a folder, not a file."));
+    else if (found.exists())
+        why = keyedText("open05", QStringLiteral("It is a pipe, a socket or a device, not a regular file."));
+    else if (path.contains(QChar::ReplacementCharacter)) // Qt names files in UTF-8 only
+        why = keyedText("open03", QStringLiteral("Its name is not UTF-8 text, which Quorvel cannot "
+                                                 "read; rename the file and open it again."));
+    else
+        why = keyedText("open02", QStringLiteral("No file has this name."));
     showMessage(this,
                 keyedText("open01", QStringLiteral("The strat cannot be opened:")) + QStringLiteral("\n")
                     + QDir::toNativeSeparators(path) + QStringLiteral("\n") + why,
@@ -453,7 +455,7 @@ void frmPrincipal::mnuAbrir_Click()
     const QString path = clsDialog().OpenDialog(this, kStratFilter, keyedText("s0021", QStringLiteral("Open Strat")),
                                                 programFolder());
     if (!path.isEmpty())
-        AbreArquivo(path);
+        openNamedFile(path); // the dialog's name is whole: nothing to clean, and a reason when it cannot open
 }
 
 void frmPrincipal::mnuConvert_Click()

@@ -39,16 +39,14 @@ public:
     // a file; stratPath is the file it names, see parseArguments) or else the tip of the day,
     // and the start-up update check.
     void MDIForm_Load(const QString &commandLine, const QString &stratPath);
-    // The strat path read from the line alone (parseCommandLine).
-    void MDIForm_Load(const QString &commandLine);
 
     // Takes the lowest free board slot (reusing its window) or makes a new board; -1 when all
     // 11 are in use. The board is shown and titled.
     std::int16_t NovoMapa();
     // Opens a strat file in a new board; a path that names no file does nothing.
     void AbreArquivo(const QString &path);
-    // Opens a strat named from outside (the command line, a second start) by its name as it
-    // stands; when no file has that name, says so with the reason.
+    // Opens a strat named from outside (the command line, a second start, Open) by its name as
+    // it stands; when that is no regular file, says so with the reason.
     void openNamedFile(const QString &path);
     // A second start asks for the front: a minimised window is restored (a maximised one stays
     // maximised) and raised.

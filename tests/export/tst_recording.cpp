@@ -132,15 +132,11 @@ private slots:
     void endsWhereverItIsLeft_data();
     void endsWhereverItIsLeft();
     void stripIsRedrawnAfterRecording();
-
-private:
-    QTemporaryDir home_; // the program folder
-    QTemporaryDir config_;
 };
 
 void TestRecording::initTestCase()
 {
-    useTestFolders(stageProgramFolder(home_, QUORVEL_PROGRAM_DIR), config_);
+    useStagedTestFolders();
     if (QStandardPaths::findExecutable("ffprobe").isEmpty())
         QSKIP("ffprobe is needed");
 }

@@ -1,6 +1,7 @@
 // Registration of strat files with the desktop: the desktop entry and the MIME type under a
 // temporary XDG_DATA_HOME, checked with the desktop's own tools, and the "Associado" setting.
 
+#include "StartedWindow.h"
 #include "TestFolders.h"
 #include "TestTools.h"
 #include "platform/ScriptedPrompts.h"
@@ -203,7 +204,7 @@ void TestFileAssociation::hangingToolsHoldNothing()
     // The load registers and returns while the tools still run; the window is up at once.
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(QString());
+    loadAsStarted(w);
     qputenv("PATH", path);
     QCOMPARE(settingsStore().GetSetting(QStringLiteral("Associado"), QStringLiteral("0")), QStringLiteral("3"));
     const auto started = qApp->findChildren<DesktopDatabaseUpdate *>(Qt::FindDirectChildrenOnly);

@@ -1,6 +1,7 @@
 // The tip of the day (reading the tips file, cycling, the start-up setting), the about box
 // and the Help menu of the main window.
 
+#include "StartedWindow.h"
 #include "OpenedUrls.h"
 #include "TestFolders.h"
 #include "board/frmLink.h"
@@ -228,7 +229,7 @@ void TestHelp::tipAtStartUp()
     if (shown)
         prompts.addDialog([&](QDialog &d) { return handler(d, 0); });
     frmPrincipal w;
-    w.MDIForm_Load(commandLine);
+    loadAsStarted(w, commandLine);
     QCOMPARE(prompts.dialogs.size(), shown ? 1 : 0);
     QCOMPARE(dicas(), stored);
 

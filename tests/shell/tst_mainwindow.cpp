@@ -1,3 +1,4 @@
+#include "StartedWindow.h"
 #include "TestFolders.h"
 #include "StratSamples.h"
 #include "board/frmMapa.h"
@@ -27,6 +28,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace quorvel;
@@ -56,7 +58,7 @@ QStringList windowEntries(frmPrincipal &w)
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase() { home_ = useStagedTestFolders(); }
     void elevenBoardsThenRefusal();
     void namedFileOpensOrIsSaid_data();
     void namedFileOpensOrIsSaid();
@@ -79,14 +81,8 @@ private slots:
     void closingDuringAVideoSave();
 
 private:
-    QTemporaryDir home_; // the program folder
-    QTemporaryDir config_;
+    QDir home_; // the program folder
 };
-
-void TestMainWindow::initTestCase()
-{
-    useTestFolders(stageProgramFolder(home_, QUORVEL_PROGRAM_DIR), config_);
-}
 
 void TestMainWindow::elevenBoardsThenRefusal()
 {
@@ -140,9 +136,13 @@ void TestMainWindow::namedFileOpensOrIsSaid_data()
     QTest::newRow("quotes") << QByteArray("say \"go\".qvl") << "";
     QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.qvl") << "not UTF-8";
     QTest::newRow("missing") << QByteArray("gone.qvl") << "No file has this name.";
+    QTest::newRow("folder") << QByteArray("folder") << "It is a folder, not a file.";
+    QTest::newRow("pipe") << QByteArray("pipe") << "It is a pipe, a socket or a device, not a regular file.";
+    QTest::newRow("device") << QByteArray("null") << "It is a pipe, a socket or a device, not a regular file.";
 }
 
-// One argument from the command line or the desktop, then the same handed over by a second start.
+// One argument from the command line or the desktop, the same handed over by a second start,
+// then chosen in Open.
 void TestMainWindow::namedFileOpensOrIsSaid()
 {
     QFETCH(QByteArray, name);
@@ -150,15 +150,18 @@ void TestMainWindow::namedFileOpensOrIsSaid()
     QTemporaryDir dir;
     QByteArray file = QFile::encodeName(dir.path()) + '/' + name;
     QFile example(QUORVEL_PROGRAM_DIR "/Strats/Examples/example.qvl"), copy;
-    const int fd = name == "gone.qvl" ? -1 : ::open(file.constData(), O_CREAT | O_WRONLY, 0600);
+    const int fd = name == "gone.qvl" || !name.endsWith(".qvl") ? -1 : ::open(file.constData(), O_CREAT | O_WRONLY, 0600);
     QVERIFY(fd < 0 || (example.open(QIODevice::ReadOnly) && copy.open(fd, QIODevice::WriteOnly, QFile::AutoCloseHandle)
                        && copy.write(example.readAll()) == example.size()));
     copy.close();
+    QVERIFY(name != "folder" || ::mkdir(file.constData(), 0700) == 0);
+    QVERIFY(name != "pipe" || ::mkfifo(file.constData(), 0600) == 0);
+    QVERIFY(name != "null" || ::symlink("/dev/null", file.constData()) == 0);
     auto remove = qScopeGuard([&] { ::unlink(file.constData()); }); // a name QTemporaryDir cannot
     char program[] = "quorvel";
     char *argv[] = {program, file.data(), nullptr};
     const StartupOptions options = parseArguments(2, argv);
-    qputenv("XDG_RUNTIME_DIR", config_.path().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", qgetenv("XDG_CONFIG_HOME"));
     SingleInstance first, second;
     QVERIFY(first.isFirst() && !claimInstance(second, options));
 
@@ -169,10 +172,12 @@ void TestMainWindow::namedFileOpensOrIsSaid()
     connect(&poller, &CommandPoller::openFile, &w, &frmPrincipal::openNamedFile);
     poller.tmrCmd_Timer();
     const QString path = QFile::decodeName(file);
-    QCOMPARE(w.iNumMapas(), said.isEmpty() ? 2 : 0);
+    prompts.addFile(path);
+    w.findChild<QAction *>(QStringLiteral("mnuAbrir"))->trigger();
+    QCOMPARE(w.iNumMapas(), said.isEmpty() ? 3 : 0);
     for (int slot = 1; slot <= w.iNumMapas(); ++slot)
         QCOMPARE(w.board(slot)->sArquivo(), path);
-    QCOMPARE(prompts.messages.size(), said.isEmpty() ? 0 : 2);
+    QCOMPARE(prompts.messages.size(), said.isEmpty() ? 0 : 3);
     for (const QString &text : prompts.messageTexts())
         QVERIFY2(text.contains(path) && text.contains(said), qPrintable(text));
 }
@@ -191,7 +196,7 @@ void TestMainWindow::firstRunOffersTheExample()
     ScriptedPrompts prompts;
     prompts.addAnswer(accept ? MessageAnswer::Yes : MessageAnswer::No);
     frmPrincipal w;
-    w.MDIForm_Load(QString());
+    loadAsStarted(w);
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages[0].title, QStringLiteral("Welcome"));
     QCOMPARE(settingsStore().GetSetting(QStringLiteral("Vez"), QStringLiteral("0")), QStringLiteral("1"));
@@ -204,7 +209,7 @@ void TestMainWindow::firstRunOffersTheExample()
     // The question never comes again.
     ScriptedPrompts again;
     frmPrincipal w2;
-    w2.MDIForm_Load(QString());
+    loadAsStarted(w2);
     QVERIFY(again.messages.isEmpty());
 }
 
@@ -226,7 +231,7 @@ void TestMainWindow::switchIsNotAFile()
     QVERIFY(QFileInfo(line).isFile());
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(line);
+    loadAsStarted(w, line);
     QDir::setCurrent(before);
     QCOMPARE(w.iNumMapas(), 0);
     QVERIFY(prompts.messages.isEmpty());
@@ -387,7 +392,7 @@ void TestMainWindow::exportMenus()
 {
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(QString());
+    loadAsStarted(w);
     auto *exportar = w.findChild<QAction *>(QStringLiteral("mnuExportar"));
     auto *video = w.findChild<QAction *>(QStringLiteral("mnuVideo"));
     QCOMPARE(exportar->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
@@ -442,7 +447,7 @@ void TestMainWindow::closingDuringAVideoSave()
     QFETCH(bool, goOn);
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(QString());
+    loadAsStarted(w);
     w.show();
     w.AbreArquivo(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
     w.findChild<QAction *>(QStringLiteral("mnuVideo"))->trigger();

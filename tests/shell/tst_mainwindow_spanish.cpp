@@ -1,5 +1,6 @@
 // Started with "-Spanish", the main window, a board and the dialogs speak Spanish where the
 // pack has texts; and every pack has a text for every caption and tooltip of those windows.
+#include "StartedWindow.h"
 #include "TestFolders.h"
 #include "board/frmMapa.h"
 #include "language/LanguageChoice.h"
@@ -37,7 +38,7 @@ private slots:
     {
         ScriptedPrompts prompts;
         frmPrincipal w;
-        w.MDIForm_Load(QStringLiteral("-Spanish"));
+        loadAsStarted(w, QStringLiteral("-Spanish"));
         QStringList menus;
         for (QAction *a : w.menuBar()->actions())
             menus << a->text();

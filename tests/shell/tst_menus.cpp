@@ -102,7 +102,7 @@ int showWithNewBoard(frmPrincipal &w)
 class TestMenus : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
+    void initTestCase() { home_ = useStagedTestFolders(); }
     void toolbarState_data();
     void toolbarState();
     void toolbarCancelsEveryBoard();
@@ -113,17 +113,13 @@ private slots:
     void optionsInTheToolsMenu();
     void closingAChangedStratAsks_data();
     void closingAChangedStratAsks();
+    void textsTheFileCannotHold_data();
+    void textsTheFileCannotHold();
     void endToEnd();
 
 private:
-    QTemporaryDir home_; // the program folder
-    QTemporaryDir config_;
+    QDir home_; // the program folder
 };
-
-void TestMenus::initTestCase()
-{
-    useTestFolders(stageProgramFolder(home_, QUORVEL_PROGRAM_DIR), config_);
-}
 
 void TestMenus::toolbarState_data()
 {
@@ -449,6 +445,54 @@ void TestMenus::closingAChangedStratAsks()
     QVERIFY(readStratFile(path, after).ok);
     QTEST(after.iObj == (opened ? before.iObj + 1 : 1), "written");
     QCOMPARE(prompts.unscriptedCount(), 0);
+}
+
+void TestMenus::textsTheFileCannotHold_data()
+{
+    QTest::addColumn<QString>("dialog"); // the title box, or the toolbar tool whose text is placed
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("named"); // the characters the question names
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("title") << "title" << "Łódź 1" << "Ł ź" << "?ód? 1";
+    QTest::newRow("text") << "lblTexto" << "Πάμε πάμε" << "Π ά μ ε π" << "???? ????";
+    QTest::newRow("marker") << "picMarker" << "Zażółć" << "ż ł ć" << "Za?ó??";
+}
+
+// OK on a text the strat file cannot hold names the characters it would save as '?': No goes
+// back to the text as typed, Yes stores it as the file will hold it.
+void TestMenus::textsTheFileCannotHold()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, typed);
+    QFETCH(QString, named);
+    QFETCH(QString, stored);
+    ScriptedPrompts prompts;
+    frmPrincipal w;
+    frmMapa *b = w.board(showWithNewBoard(w));
+    prompts.addAnswer(MessageAnswer::No);
+    prompts.addAnswer(MessageAnswer::Yes);
+    QString cameBack;
+    if (dialog == "title") {
+        prompts.addTypedInput([&](QLineEdit &box) { retype(&box, typed); return std::optional(box.text()); });
+        prompts.addTypedInput([&](QLineEdit &box) { return std::optional(cameBack = box.text()); });
+        QTest::mouseDClick(b->findChild<QLabel *>(QStringLiteral("lblTitulo")), Qt::LeftButton);
+    } else {
+        prompts.addDialog([&](QDialog &d) {
+            auto &t = static_cast<frmTexto &>(d);
+            retype(t.txtTexto, typed);
+            QTest::mouseClick(t.cmdOK, Qt::LeftButton);
+            cameBack = d.result() == QDialog::Accepted ? QString() : t.txtTexto->toPlainText();
+            QTest::mouseClick(t.cmdOK, Qt::LeftButton);
+            return d.result();
+        });
+        QTest::mouseClick(w.toolbar()->findChild<QWidget *>(dialog), Qt::LeftButton);
+        click(b, {4000, 3000});
+    }
+    QCOMPARE(cameBack, typed);
+    QCOMPARE(prompts.messageTexts().filter(":\n" + named + "\n").size(), 2);
+    const BoardDocument &doc = b->document();
+    QCOMPARE(dialog == "title" ? doc.title() : (dialog == "lblTexto" ? doc.text(1) : doc.marker(1))->Texto, stored);
+    QVERIFY(b->isWindowModified());
 }
 
 void TestMenus::endToEnd()

@@ -36,6 +36,7 @@ private slots:
     void pollerTakesCommands_data();
     void pollerTakesCommands();
     void slowOpenIsNotRepeated();
+    void secondStartHandsOver_data();
     void secondStartHandsOver();
     void instanceFolderIsTheUsersOwn_data();
     void instanceFolderIsTheUsersOwn();
@@ -245,8 +246,16 @@ QProcessEnvironment TestStartUp::helperEnvironment() const
     return env;
 }
 
+void TestStartUp::secondStartHandsOver_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("blanks") << "my plan.qvl";
+    QTest::newRow("leading dash") << "-x.qvl"; // a first start opens it: no switch
+}
+
 void TestStartUp::secondStartHandsOver()
 {
+    QFETCH(QString, name);
     QProcess first;
     first.setProcessEnvironment(helperEnvironment());
     first.start(QUORVEL_INSTANCE_HELPER, {});
@@ -259,7 +268,7 @@ void TestStartUp::secondStartHandsOver()
     QProcess second;
     second.setProcessEnvironment(helperEnvironment());
     second.setWorkingDirectory(work.path());
-    second.start(QUORVEL_INSTANCE_HELPER, {"my plan.qvl"});
+    second.start(QUORVEL_INSTANCE_HELPER, {name});
     QVERIFY(second.waitForFinished(10000));
     QCOMPARE(second.exitCode(), 20);
 
@@ -277,7 +286,7 @@ void TestStartUp::secondStartHandsOver()
     QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) { opened.append(path); });
     QObject::connect(&poller, &CommandPoller::raise, [&] { ++raises; });
     poller.tmrCmd_Timer();
-    QCOMPARE(opened, QStringList{QDir(work.path()).absoluteFilePath("my plan.qvl")});
+    QCOMPARE(opened, QStringList{QDir(work.path()).absoluteFilePath(name)});
     QCOMPARE(raises, 1);
     QCOMPARE(settingsStore().GetSetting("Comando"), QString());
     poller.tmrCmd_Timer();

@@ -1,6 +1,7 @@
 // The update check against a local HTTP server: the Version Check dialog, the start-up notice
 // and what a click on either opens.
 
+#include "StartedWindow.h"
 #include "DialogScripts.h"
 #include "OpenedUrls.h"
 #include "TestFolders.h"
@@ -168,7 +169,7 @@ void TestUpdateCheck::noServerMeansNoCheck()
     settingsStore().SaveSetting(QStringLiteral("AutoCheck"), QStringLiteral("True"));
     ScriptedPrompts prompts;
     frmPrincipal w;
-    w.MDIForm_Load(QString());
+    loadAsStarted(w);
     QVERIFY(!w.findChild<UpdateClient *>(QStringLiteral("Inet1")));
     QVERIFY(w.help()->lblAutoCheck->text().isEmpty());
 
@@ -177,7 +178,7 @@ void TestUpdateCheck::noServerMeansNoCheck()
     server_.replies = {{"/currentversion.txt", {200, "7.0", false}}};
     frmPrincipal on;
     QSignalSpy checked(on.help(), &HelpCommands::startUpCheckDone);
-    on.MDIForm_Load(QString());
+    loadAsStarted(on);
     QVERIFY(checked.wait(20000));
     QCOMPARE(on.help()->lblAutoCheck->text(), kNotice);
     qunsetenv("QUORVEL_UPDATE_SERVER");

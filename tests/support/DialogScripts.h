@@ -4,6 +4,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <functional>
 
@@ -24,6 +25,15 @@ inline std::function<int(QDialog &)> textOk(const QString &text)
         t.cmdOK->click();
         return d.result();
     };
+}
+
+// Replaces what the box holds by typing text key by key, as a keyboard of the text's language
+// sends it (QTest::keyClicks keeps to Latin-1).
+inline void retype(QWidget *box, const QString &text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
 }
 
 } // namespace quorvel

@@ -51,4 +51,15 @@ inline void useTestFolders(const QByteArray &programFolder, const QTemporaryDir 
     settingsStore().SaveSetting(QStringLiteral("Vez"), QStringLiteral("1"));
 }
 
+#ifdef QUORVEL_PROGRAM_DIR
+// The set-up of a test of the program's windows: this process's staged program folder, and
+// settings and desktop data in a temporary folder of the process. Returns the program folder.
+inline QDir useStagedTestFolders()
+{
+    static QTemporaryDir config;
+    useTestFolders(testProgramFolder(), config);
+    return QDir(QString::fromUtf8(testProgramFolder()));
+}
+#endif
+
 } // namespace quorvel
