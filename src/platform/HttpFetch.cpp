@@ -176,23 +176,42 @@ HttpFetch::Step HttpFetch::takeHead()
     const int code = status.value(1).toInt(&numeric);
     if (!status.first().startsWith("HTTP/1.") || !numeric)
         return fail(malformed);
+    // An interim answer (100 Continue and the like) comes before the real one; its lines still
+    // count against the head's cap.
+    if (code >= 100 && code < 200 && code != 101) {
+        head_.clear();
+        return Step::Next;
+    }
     QByteArray location;
     qint64 length = -1;
-    bool chunked = false;
+    QList<QByteArray> codings;
     for (const QByteArray &line : head_.mid(1)) {
         const qsizetype colon = line.indexOf(':');
         const QByteArray name = line.left(colon).trimmed().toLower();
         const QByteArray value = line.mid(colon + 1).trimmed();
         if (colon <= 0)
             return fail(malformed);
-        if (name == "content-length" && (length = value.toLongLong(&numeric), !numeric || length < 0))
-            return fail(malformed);
-        if (name == "transfer-encoding" && !(chunked = value.toLower() == "chunked") && value.toLower() != "identity")
-            return fail(malformed);
+        if (name == "content-length") {
+            const qint64 stated = value.toLongLong(&numeric);
+            if (!numeric || stated < 0)
+                return fail(malformed);
+            // Two lengths that disagree leave the body's end unknown.
+            if (length >= 0 && stated != length)
+                return fail(tr("The server stated two different lengths for its answer."));
+            length = stated;
+        }
+        if (name == "transfer-encoding")
+            codings.append(value);
         if (name == "location")
             location = value;
     }
     head_.clear();
+    // Only chunks are read: any other transfer coding, alone or added to them, would pass its
+    // framing off as the answer.
+    const bool chunked = !codings.isEmpty();
+    if (chunked && (codings.size() > 1 || codings.first().toLower() != "chunked"))
+        return fail(tr("The server sent its answer in a transfer coding other than chunked: %1.")
+                        .arg(QString::fromLatin1(codings.join(", "))));
     if ((code == 301 || code == 302 || code == 303 || code == 307 || code == 308) && !location.isEmpty()) {
         const QUrl next = url_.resolved(QUrl::fromEncoded(location));
         // Never on to another scheme, nor from https back to plain http.
@@ -260,9 +279,13 @@ void HttpFetch::finish(bool ok, const QString &error)
     done_ = true;
     deadline_->stop();
     idle_->stop();
+    // The socket may be in the middle of emitting the signal that ended the fetch, and a
+    // receiver of finished() may delete the fetch: the socket goes on its own, later.
     if (socket_) {
         socket_->disconnect(this);
         socket_->abort();
+        socket_->setParent(nullptr);
+        std::exchange(socket_, nullptr)->deleteLater();
     }
     const QByteArray body = ok ? std::exchange(body_, QByteArray()) : QByteArray();
     body_.clear();

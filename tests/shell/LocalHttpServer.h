@@ -15,10 +15,11 @@ public:
         int status = 200;
         QByteArray body;
         bool hang = false;
-        bool cut = false; // no Content-Length, and the connection dropped (no TLS close alert)
+        bool cut = false; // no Content-Length of its own, and the connection dropped (no TLS close alert)
     };
     QHash<QString, Reply> replies;
     QHash<QString, QByteArray> headers; // a path's extra header lines, each ending in CR LF
+    QHash<QString, QByteArray> interim; // what a path's answer follows (100 Continue, say)
 
     // Over TLS with tls's certificate and key, when given.
     explicit LocalHttpServer(const QSslConfiguration *tls = nullptr)
@@ -53,7 +54,7 @@ private:
         if (reply.hang)
             return;
         const QByteArray length = "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-        socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\n" + (reply.cut ? QByteArray() : length)
+        socket->write(interim.value(path) + "HTTP/1.1 " + QByteArray::number(reply.status) + " X\r\n" + (reply.cut ? QByteArray() : length)
                       + headers.value(path) + "Connection: close\r\n\r\n" + reply.body);
         if (!reply.cut)
             return socket->disconnectFromHost();
