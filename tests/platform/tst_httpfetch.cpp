@@ -65,6 +65,7 @@ void TestHttpFetch::fetch_data()
     QTest::newRow("flood headers") << "flood headers" << false << "malformed or too long";
     QTest::newRow("flood body") << "flood body" << false << "did not say how long";
     QTest::newRow("refused") << "http://127.0.0.1:1/" << false << "connection failed";
+    QTest::newRow("https to a plain server") << "https flood headers" << false << "connection failed";
     QTest::newRow("after 100 Continue") << "/continue" << true << "";
     QTest::newRow("100s without end") << "/continues" << false << "malformed or too long";
     QTest::newRow("the same length twice") << "/twice" << true << "";
@@ -115,7 +116,9 @@ void TestHttpFetch::fetch()
     server.interim = {{"/continue", "HTTP/1.1 100 Continue\r\n\r\n"},
                       {"/continues", QByteArray("HTTP/1.1 100 Continue\r\n\r\n").repeated(1000)}};
     EndlessHttpServer flood(path == QLatin1String("flood headers"));
-    const QUrl url = path.startsWith(QLatin1String("flood")) ? flood.url() : server.url().resolved(QUrl(path));
+    QUrl url = path.startsWith(QLatin1String("flood")) ? flood.url() : server.url().resolved(QUrl(path));
+    if (secure)
+        url.setScheme("https"); // the flood server speaks no TLS
     // Nothing but the silent server waits for the deadline; the floods end on the caps. The
     // receiver deletes the fetch, as it may, whichever signal of the socket ended it.
     auto *fetch = new HttpFetch(url, {1000, path == QLatin1String("/silent") ? 200 : 60000, 0});
