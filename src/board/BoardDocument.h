@@ -88,6 +88,7 @@ public:
     // A new object centred on `at`; its index, or 0 when the strat holds no more.
     int placeObject(std::int16_t tipo, QPointF at);
     // A new text with its corner at `at`, a new marker with its pin at `at`; 0 when full.
+    static constexpr QPointF kMarkerPin{80, 275}; // the pin from the marker's corner
     int placeText(QPointF at, const QString &text);
     int placeMarker(QPointF at, const QString &info);
     // Drops at a new top-left corner. An object's path line follows it.

@@ -1,8 +1,9 @@
 #include "board/frmMapa.h"
 
 #include "board/AutoSave.h"
-#include "board/BoardLinks.h"
+#include "board/BoardBounds.h"
 #include "board/BoardEditor.h"
+#include "board/BoardLinks.h"
 #include "board/BoardHost.h"
 #include "board/BoardEffects.h"
 #include "board/BoardPlayback.h"
@@ -38,7 +39,7 @@ namespace {
 
 constexpr int kViewWidthPx = 801;  // 12015 twips
 constexpr int kViewHeightPx = 600; // 9000 twips
-constexpr int kStripHeightPx = 15; // the top strip over the overview
+constexpr int kStripHeightPx = int(kStripTwips) / kTwipsPerPixel;
 
 // An overview name taken from a file must be a plain file name inside the Overviews folder.
 bool isPlainFileName(const QString &name)
@@ -150,8 +151,11 @@ void frmMapa::buildControls()
     view_->setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
     layout->addWidget(view_);
 
-    // The top strip lies over the overview's top edge.
+    // The top strip lies over the overview's top edge. Only its buttons take the mouse: the
+    // rest passes it to the board beneath, so an element under the strip can still be taken.
+    // The buttons stand in front of the strip rather than in it, which would take them along.
     auto *strip = named<QWidget>("picTopo", view_);
+    strip->setAttribute(Qt::WA_TransparentForMouseEvents);
     strip->setGeometry(0, 0, kViewWidthPx, kStripHeightPx);
     strip->setStyleSheet(QStringLiteral("#picTopo { background: rgba(0, 0, 0, 170); }"));
     lblTitulo_ = stripLabel(strip, "lblTitulo", QStringLiteral("Strat Name"), 0, 3300);
@@ -160,12 +164,12 @@ void frmMapa::buildControls()
     stripLabel(strip, "lblFrameCaption", QStringLiteral("Frame:"), 6360, 1500);
     lblFrame_ = stripLabel(strip, "lblFrame", QStringLiteral("0"), 7920, 950);
     lblSegs_ = stripLabel(strip, "lblSegs", QStringLiteral("00:00"), 8880, 1400);
-    picSlow_ = controlButton(strip, "picSlow", "picSlow2", 10320);
-    picPause_ = controlButton(strip, "picPause", "picPause", 10680);
-    picGO_ = controlButton(strip, "picGO", "picplay", 11040);
-    Picture1_ = controlButton(strip, "Picture1", "picPlayEdit", 11400);
-    picReverse_ = controlButton(strip, "picReverse", "picReverse2", 9960);
-    lblFechar_ = stripLabel(strip, "lblFechar", QStringLiteral("X"), 11760, 255);
+    picSlow_ = controlButton(view_, "picSlow", "picSlow2", 10320);
+    picPause_ = controlButton(view_, "picPause", "picPause", 10680);
+    picGO_ = controlButton(view_, "picGO", "picplay", 11040);
+    Picture1_ = controlButton(view_, "Picture1", "picPlayEdit", 11400);
+    picReverse_ = controlButton(view_, "picReverse", "picReverse2", 9960);
+    lblFechar_ = stripLabel(view_, "lblFechar", QStringLiteral("X"), 11760, 255);
     picSlow_->hide();
     picPause_->hide();
     picReverse_->hide();
