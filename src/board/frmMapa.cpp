@@ -68,6 +68,27 @@ QLabel *controlButton(QWidget *parent, const char *name, const char *face, int l
     return button;
 }
 
+// The status texts s0029..s0042 in key order, with their English fallbacks.
+constexpr struct {
+    const char *key;
+    const char *english;
+} kStatusTexts[] = {
+    {"s0029", "Mode: "},
+    {"s0030", "Stop"},
+    {"s0031", "Playback Speed: "},
+    {"s0032", "Auto Saved: "},
+    {"s0033", "Auto Save in "},
+    {"s0034", " minutes."},
+    {"s0035", "Play"},
+    {"s0036", "Paused"},
+    {"s0037", "Slow Motion"},
+    {"s0038", "Play/Edit"},
+    {"s0039", "Click here to play in slow motion!"},
+    {"s0040", "Click here to resume normal speed!"},
+    {"s0041", "Play Edit Mode"},
+    {"s0042", "Not Yet."},
+};
+
 } // namespace
 
 frmMapa::frmMapa(ProgramState &state, BoardHost &host, QWidget *parent)
@@ -230,21 +251,9 @@ void frmMapa::setStatusPanel(int panel, const QString &text)
 
 void frmMapa::Form_Load()
 {
-    // Each key stands written out: the pack check finds the keys the code asks for in the sources.
-    keyTexts_ = {keyedText("s0029", QStringLiteral("Mode: ")),
-                 keyedText("s0030", QStringLiteral("Stop")),
-                 keyedText("s0031", QStringLiteral("Playback Speed: ")),
-                 keyedText("s0032", QStringLiteral("Auto Saved: ")),
-                 keyedText("s0033", QStringLiteral("Auto Save in ")),
-                 keyedText("s0034", QStringLiteral(" minutes.")),
-                 keyedText("s0035", QStringLiteral("Play")),
-                 keyedText("s0036", QStringLiteral("Paused")),
-                 keyedText("s0037", QStringLiteral("Slow Motion")),
-                 keyedText("s0038", QStringLiteral("Play/Edit")),
-                 keyedText("s0039", QStringLiteral("Click here to play in slow motion!")),
-                 keyedText("s0040", QStringLiteral("Click here to resume normal speed!")),
-                 keyedText("s0041", QStringLiteral("Play Edit Mode")),
-                 keyedText("s0042", QStringLiteral("Not Yet."))};
+    static_assert(std::size(kStatusTexts) == std::tuple_size_v<decltype(keyTexts_)>);
+    for (std::size_t k = 0; k < keyTexts_.size(); ++k)
+        keyTexts_[k] = keyedText(kStatusTexts[k].key, QString::fromLatin1(kStatusTexts[k].english));
     setStatusPanel(1, keyText(29) + keyText(30));
     setStatusPanel(2, keyText(31) + QString::number(Slider1_->value()) + QStringLiteral("x"));
     setStatusPanel(3, keyText(32) + keyText(42));
