@@ -125,7 +125,8 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
 
 QPointF DragTool::dragTarget(QPointF pos) const
 {
-    const QPointF to(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), wholeTwips(antigo_.y() + pos.y() - pressPos_.y()));
+    const QPointF to(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()),
+                     wholeTwips(antigo_.y() + pos.y() - pressPos_.y()));
     // Back where it began, an element stays as it was, also one a strat keeps past an edge.
     // Else all of it lands on the board the user sees where it fits, so it can be seen and
     // taken again (and the stored position keeps to 16 bits).

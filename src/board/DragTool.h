@@ -1,10 +1,10 @@
 #pragma once
 // The board's drag tool: an object, text, marker or path point pressed with the left button
 // follows the mouse as a dashed outline and is dropped where the button is released (all of it
-// on the board below the top strip where it fits); the document takes the new place. The outline is the drag's
-// only feedback: the element the scene mirrors is never hidden or moved before the drop, so a
-// drag that ends where it began, or is aborted (Esc, focus lost, another tool), leaves it as it
-// was. Also the hand tool, which moves the board's window.
+// on the board below the top strip where it fits); the document takes the new place. The
+// outline is the drag's only feedback: the element the scene mirrors is never hidden or moved
+// before the drop, so a drag that ends where it began, or is aborted (Esc, focus lost, another
+// tool), leaves it as it was. Also the hand tool, which moves the board's window.
 
 #include "board/BoardScene.h"
 #include "board/ToolContext.h"

@@ -663,7 +663,8 @@ void TestEditing::dropsPastTheEdgeStayOnTheBoard()
             b.windowDrag(grab, grab + by);
         QRectF drawn = item->sceneBoundingRect();
         if (kind == 3)
-            drawn |= QRectF(QPointF(b.recordStep(1, 1).X, b.recordStep(1, 1).Y), b.board.scene()->imgObj[1]->sceneBoundingRect().size());
+            drawn |= QRectF(QPointF(b.recordStep(1, 1).X, b.recordStep(1, 1).Y),
+                            b.board.scene()->imgObj[1]->sceneBoundingRect().size());
         const QRectF inside = drawn & board;
         QVERIFY(inside == drawn || (text.size() > 100 && inside.width() >= 300));
         QVERIFY((by.x() > 0 ? board.right() - inside.right() : by.x() < 0 ? inside.left() - board.left() : 0) < 1);
