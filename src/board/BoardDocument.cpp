@@ -122,7 +122,7 @@ int BoardDocument::placeText(QPointF at, const QString &text)
 int BoardDocument::placeMarker(QPointF at, const QString &info)
 {
     // The marker's pin, not its corner, stands where the user clicked.
-    return placeIn(true, {float(at.x()) - 80, float(at.y()) - 275, info});
+    return placeIn(true, {float(at.x() - kMarkerPin.x()), float(at.y() - kMarkerPin.y()), info});
 }
 
 BoardDocument::TextTable BoardDocument::table(bool markers)

@@ -87,6 +87,8 @@ public:
     void setPalette(const std::array<std::int32_t, 13> &palette) { palette_ = &palette; }
     // A new object centred on `at`; its index, or 0 when the strat holds no more.
     int placeObject(std::int16_t tipo, QPointF at);
+    // Where a marker's pin stands from its corner.
+    static constexpr QPointF kMarkerPin{80, 275};
     // A new text with its corner at `at`, a new marker with its pin at `at`; 0 when full.
     int placeText(QPointF at, const QString &text);
     int placeMarker(QPointF at, const QString &info);

@@ -35,8 +35,7 @@ BoardEditor::BoardEditor(const ToolContext &tools)
     tools_.view.viewport()->installEventFilter(this);
     tools_.view.installEventFilter(this);
     tools_.window.installEventFilter(this);
-    if (QLabel *title = tools_.window.findChild<QLabel *>(QStringLiteral("lblTitulo")))
-        title->installEventFilter(this);
+    title_ = tools_.window.findChild<QLabel *>(QStringLiteral("lblTitulo"));
     // Another tool, or the tool disarmed, ends a drag under way without dropping.
     connect(&state_.tool, &ToolState::changed, this, [this] { drag_.abort(); });
 }
@@ -64,6 +63,19 @@ QPointF BoardEditor::toTwips(QPointF viewportPos) const
     return tools_.view.viewportTransform().inverted().map(viewportPos);
 }
 
+bool BoardEditor::onTitle(QPointF viewportPos) const
+{
+    const QWidget *viewport = tools_.view.viewport();
+    return title_ && title_->rect().contains(
+                         title_->mapFrom(&tools_.window, viewport->mapTo(&tools_.window, viewportPos.toPoint())));
+}
+
+BoardEditor::Target BoardEditor::targetAt(QPointF viewportPos) const
+{
+    const Target t = tools_.scene.elementAt(toTwips(viewportPos));
+    return t.kind == BoardElement::Board && onTitle(viewportPos) ? Target{} : t;
+}
+
 bool BoardEditor::filterViewport(QEvent *event)
 {
     switch (event->type()) {
@@ -71,12 +83,14 @@ bool BoardEditor::filterViewport(QEvent *event)
     case QEvent::MouseButtonDblClick: {
         auto *e = static_cast<QMouseEvent *>(event);
         const QPointF pos = toTwips(e->position());
-        const Target t = tools_.scene.elementAt(pos);
+        const Target t = targetAt(e->position());
         if (event->type() == QEvent::MouseButtonDblClick) {
             // The second press of a double-click is the double-click: the bare board has had
             // its one press already.
             pressed_ = {};
-            if (t.kind != BoardElement::Board)
+            if (t.kind == BoardElement::None)
+                lblTitulo_DblClick();
+            else if (t.kind != BoardElement::Board)
                 routeDoubleClick(t);
             return true;
         }
@@ -88,13 +102,12 @@ bool BoardEditor::filterViewport(QEvent *event)
         auto *e = static_cast<QMouseEvent *>(event);
         const QPointF pos = toTwips(e->position());
         const bool held = e->buttons() != Qt::NoButton && pressed_.kind != BoardElement::None;
-        routeMove(held ? pressed_ : tools_.scene.elementAt(pos), e->buttons(), e->modifiers(), pos);
+        routeMove(held ? pressed_ : targetAt(e->position()), e->buttons(), e->modifiers(), pos);
         return true;
     }
     case QEvent::MouseButtonRelease: {
         auto *e = static_cast<QMouseEvent *>(event);
-        const Target t =
-            pressed_.kind != BoardElement::None ? pressed_ : tools_.scene.elementAt(toTwips(e->position()));
+        const Target t = pressed_.kind != BoardElement::None ? pressed_ : targetAt(e->position());
         pressed_ = {};
         routeRelease(t, e->modifiers());
         return true;
@@ -108,12 +121,6 @@ bool BoardEditor::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == tools_.view.viewport())
         return filterViewport(event);
-    if (qobject_cast<QLabel *>(watched) && watched->objectName() == QLatin1String("lblTitulo")) {
-        if (event->type() != QEvent::MouseButtonDblClick)
-            return false;
-        lblTitulo_DblClick();
-        return true;
-    }
     switch (event->type()) {
     case QEvent::KeyPress:
         return keyDown(static_cast<QKeyEvent *>(event)->key());

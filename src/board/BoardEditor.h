@@ -5,7 +5,9 @@
 // on the bare board, the drag tool on elements, the element dialogs on double clicks, and
 // the main window's right-click menus with the right-click context written first. The
 // board's keys (Esc, F2 to F5, Shift) are handled here too. An element that was pressed
-// keeps the mouse until the release.
+// keeps the mouse until the release. The top strip passes the mouse to the board beneath it
+// (its buttons aside): an element under it takes the mouse there, and the title the rest of
+// its own place, where a double click edits it.
 
 #include "board/DragTool.h"
 #include "board/ElementDialogs.h"
@@ -50,6 +52,10 @@ private:
     using Target = BoardHit;
     // A position on the view's viewport (pixels, fractions kept) in twips of the board.
     QPointF toTwips(QPointF viewportPos) const;
+    // What a press at this place of the viewport is for: an element, the bare board, or
+    // nothing (the title's place where no element lies over it).
+    Target targetAt(QPointF viewportPos) const;
+    bool onTitle(QPointF viewportPos) const;
     bool filterViewport(QEvent *event);
     void routePress(const Target &t, Qt::MouseButton button, Qt::KeyboardModifiers mods, QPointF pos, QPoint global);
     void routeMove(const Target &t, Qt::MouseButtons buttons, Qt::KeyboardModifiers mods, QPointF pos);
@@ -68,6 +74,7 @@ private:
     PlacingTool placing_;
     DragTool drag_;
     Target pressed_;
+    QWidget *title_ = nullptr; // the strip's title label
 };
 
 } // namespace quorvel

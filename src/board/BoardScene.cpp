@@ -422,13 +422,12 @@ void BoardScene::removeText(int i)
     unload(lblTexto, i);
 }
 
-QSizeF BoardScene::labelExtent(const QString &text)
+QRectF BoardScene::labelExtent(const QString &text)
 {
     // A label shows the most of its text at the board's top-left corner.
     LabelItem label;
     label.setText(shownText(text, QPointF(), kLabelCharsInAll));
-    const QPointF far = label.sceneBoundingRect().bottomRight();
-    return {far.x(), far.y()};
+    return label.sceneBoundingRect();
 }
 
 QString BoardScene::labelText(int i, const QString &text, const QPointF &pos)

@@ -60,9 +60,9 @@ public:
     void showText(int i, const QString &text, const QPointF &pos);
     void showMarker(int i, const QPointF &pos, const QPixmap &picture);
     void showPoint(int n, const PathPoint &pt);
-    // How far a label of this text reaches right and down from its corner (rim included),
-    // wherever on the board it stands.
-    static QSizeF labelExtent(const QString &text);
+    // What a label of this text draws relative to its corner (rim included), wherever on the
+    // board it stands.
+    static QRectF labelExtent(const QString &text);
     // Unloads one element (and for a point its line); later access finds nullptr.
     void removeObject(int i);
     void removeText(int i);

@@ -1,5 +1,6 @@
 #include "board/DragTool.h"
 
+#include "board/BoardBounds.h"
 #include "board/BoardDocument.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
@@ -13,7 +14,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 
 namespace quorvel {
 
@@ -27,15 +27,6 @@ QGraphicsRectItem *outline(BoardScene &scene, qreal w, qreal h)
     item->setZValue(100);
     item->setVisible(false);
     return item;
-}
-
-// How much of an element larger than the board a drop keeps on it: enough to grab (20 pixels).
-constexpr double kGrabTwips = 300;
-
-// The farthest corner that keeps an element of this size on a board of this extent.
-double lastCorner(double board, double size)
-{
-    return std::floor(size <= board ? board - size : board - kGrabTwips);
 }
 
 template <typename Item>
@@ -78,26 +69,34 @@ QPointF DragTool::elementPos(BoardElement kind, int i, bool &found) const
     return item ? item->pos() : QPointF();
 }
 
-QSizeF DragTool::extentOf(BoardElement kind, int i) const
+QRectF DragTool::extentOf(BoardElement kind, int i) const
 {
     const BoardScene &scene = tools_.scene;
+    const BoardDocument &doc = tools_.document;
     const QGraphicsItem *item = nullptr;
     switch (kind) {
     case BoardElement::Object: item = itemAt(scene.imgObj, i); break;
     case BoardElement::Text:
         // Not the label as shown here: one near an edge shows only what fits before it.
-        if (const tpTexto *t = tools_.document.text(i))
+        if (const tpTexto *t = doc.text(i))
             return BoardScene::labelExtent(t->Texto);
         break;
     case BoardElement::Marker: item = itemAt(scene.imgMarker, i); break;
-    case BoardElement::Point: item = itemAt(scene.picM, i); break;
+    case BoardElement::Point:
+        // The icon that walks to the point ends its step around it.
+        if (const PathPoint *pt = doc.point(i)) {
+            const tpMovimento *m = doc.movement(pt->slot);
+            const double half = kPointSideTwips / 2;
+            return pathPointExtent(doc.objectType(m ? m->iObj : 0)).translated(half, half);
+        }
+        break;
     default: break;
     }
     if (!item)
-        return outlineOf(kind)->rect().size();
+        return {QPointF(), outlineOf(kind)->rect().size()};
     // From the stored corner to the far edge of what is drawn.
     const QPointF far = item->sceneBoundingRect().bottomRight() - item->pos();
-    return {std::max(far.x(), 0.0), std::max(far.y(), 0.0)};
+    return {0, 0, std::max(far.x(), 0.0), std::max(far.y(), 0.0)};
 }
 
 void DragTool::press(BoardElement kind, int i, QPointF pos)
@@ -126,13 +125,12 @@ void DragTool::press(BoardElement kind, int i, QPointF pos)
 
 QPointF DragTool::dragTarget(QPointF pos) const
 {
-    // The whole element stays on the board where it fits, else a part of it wide enough to
-    // grab, so it can always be seen and moved again (and the stored position keeps to 16 bits).
-    const double x = std::clamp<double>(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()), 0,
-                                        lastCorner(kBoardWidthTwips, extent_.width()));
-    const double y = std::clamp<double>(wholeTwips(antigo_.y() + pos.y() - pressPos_.y()), 0,
-                                        lastCorner(kBoardHeightTwips, extent_.height()));
-    return {x, y};
+    const QPointF to(wholeTwips(antigo_.x() + pos.x() - pressPos_.x()),
+                     wholeTwips(antigo_.y() + pos.y() - pressPos_.y()));
+    // Back where it began, an element stays as it was, also one a strat keeps past an edge.
+    // Else all of it lands on the board the user sees where it fits, so it can be seen and
+    // taken again (and the stored position keeps to 16 bits).
+    return to == antigo_ ? antigo_ : keptOnBoard(to, extent_);
 }
 
 void DragTool::move(BoardElement kind, int i, QPointF pos)

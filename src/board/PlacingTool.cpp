@@ -1,5 +1,6 @@
 #include "board/PlacingTool.h"
 
+#include "board/BoardBounds.h"
 #include "board/BoardHost.h"
 #include "board/BoardScene.h"
 #include "board/ElementDialogs.h"
@@ -73,8 +74,12 @@ void PlacingTool::placeElement(ArmedTool tool, QPointF pos)
     if (tool != ArmedTool::Object) {
         const bool marker = tool == ArmedTool::Marker;
         const QString text = dialogs_.askText(QString());
+        // All of the new element on the board the user sees where it fits, as a drop keeps it.
+        const QRectF extent = marker ? QRectF(-BoardDocument::kMarkerPin,
+                                              QSizeF(host_.markerPicture().size()) * kTwipsPerPixel)
+                                     : BoardScene::labelExtent(text);
         if (!text.isEmpty())
-            marker ? doc.placeMarker(pos, text) : doc.placeText(pos, text);
+            marker ? doc.placeMarker(keptOnBoard(pos, extent), text) : doc.placeText(keptOnBoard(pos, extent), text);
         state_.tool.placed();
         return;
     }
@@ -87,7 +92,8 @@ void PlacingTool::placeElement(ArmedTool tool, QPointF pos)
     // A bomb brings its own path: without a free movement slot it is not placed at all.
     if (tipo == Bomb && !mayOpenPath(0))
         return;
-    const int i = doc.placeObject(tipo, pos);
+    const double c = centreOffset(tipo);
+    const int i = doc.placeObject(tipo, keptOnBoard(pos, iconExtent(tipo).translated(-c, -c)));
     if (tipo == Bomb && i != 0) {
         state_.iObjSel = static_cast<std::int16_t>(i);
         SetBomb();
@@ -145,11 +151,12 @@ void PlacingTool::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
     }
     if (doc.model().iPontos >= kMaxCount || !mayOpenPath(o))
         return;
+    const std::int16_t t = doc.objectType(o);
+    pos = keptOnBoard(pos, pathPointExtent(t));
     const bool startFrameBefore = bSetStartFrame;
     const std::optional<BoardDocument::PendingPoint> pending = doc.beginPathPoint(o, pos);
     if (!pending)
         return;
-    const std::int16_t t = doc.objectType(o);
     pathOpened(pending->path.created, t);
 
     const tpMovimento *rec = doc.movement(pending->path.slot);

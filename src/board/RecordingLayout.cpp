@@ -15,7 +15,8 @@ void frmMapa::setRecordingLayout(bool recording)
     QWidget *strip = view_->findChild<QWidget *>(QStringLiteral("picTopo"));
     auto *picHide = findChild<QWidget *>(QStringLiteral("picHide"));
     if (!picHide && strip) {
-        picHide = named<QWidget>("picHide", strip);
+        // In front of the strip's buttons, which stand in front of the strip.
+        picHide = named<QWidget>("picHide", view_);
         // The strip is drawn by a style sheet, which a palette would not override.
         picHide->setAttribute(Qt::WA_StyledBackground);
         picHide->setStyleSheet(QStringLiteral("#picHide { background: black; }"));

@@ -1,8 +1,9 @@
 #include "board/frmMapa.h"
 
 #include "board/AutoSave.h"
-#include "board/BoardLinks.h"
+#include "board/BoardBounds.h"
 #include "board/BoardEditor.h"
+#include "board/BoardLinks.h"
 #include "board/BoardHost.h"
 #include "board/BoardEffects.h"
 #include "board/BoardPlayback.h"
@@ -38,7 +39,7 @@ namespace {
 
 constexpr int kViewWidthPx = 801;  // 12015 twips
 constexpr int kViewHeightPx = 600; // 9000 twips
-constexpr int kStripHeightPx = 15; // the top strip over the overview
+constexpr int kStripHeightPx = int(kStripTwips) / kTwipsPerPixel;
 
 // An overview name taken from a file must be a plain file name inside the Overviews folder.
 bool isPlainFileName(const QString &name)
@@ -66,6 +67,27 @@ QLabel *controlButton(QWidget *parent, const char *name, const char *face, int l
     button->setCursor(Qt::PointingHandCursor);
     return button;
 }
+
+// The status texts s0029..s0042 in key order, with their English fallbacks.
+constexpr struct {
+    const char *key;
+    const char *english;
+} kStatusTexts[] = {
+    {"s0029", "Mode: "},
+    {"s0030", "Stop"},
+    {"s0031", "Playback Speed: "},
+    {"s0032", "Auto Saved: "},
+    {"s0033", "Auto Save in "},
+    {"s0034", " minutes."},
+    {"s0035", "Play"},
+    {"s0036", "Paused"},
+    {"s0037", "Slow Motion"},
+    {"s0038", "Play/Edit"},
+    {"s0039", "Click here to play in slow motion!"},
+    {"s0040", "Click here to resume normal speed!"},
+    {"s0041", "Play Edit Mode"},
+    {"s0042", "Not Yet."},
+};
 
 } // namespace
 
@@ -150,8 +172,11 @@ void frmMapa::buildControls()
     view_->setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
     layout->addWidget(view_);
 
-    // The top strip lies over the overview's top edge.
+    // The top strip lies over the overview's top edge. Only its buttons take the mouse: the
+    // rest passes it to the board beneath, so an element under the strip can still be taken.
+    // The buttons stand in front of the strip rather than in it, which would take them along.
     auto *strip = named<QWidget>("picTopo", view_);
+    strip->setAttribute(Qt::WA_TransparentForMouseEvents);
     strip->setGeometry(0, 0, kViewWidthPx, kStripHeightPx);
     strip->setStyleSheet(QStringLiteral("#picTopo { background: rgba(0, 0, 0, 170); }"));
     lblTitulo_ = stripLabel(strip, "lblTitulo", QStringLiteral("Strat Name"), 0, 3300);
@@ -160,12 +185,12 @@ void frmMapa::buildControls()
     stripLabel(strip, "lblFrameCaption", QStringLiteral("Frame:"), 6360, 1500);
     lblFrame_ = stripLabel(strip, "lblFrame", QStringLiteral("0"), 7920, 950);
     lblSegs_ = stripLabel(strip, "lblSegs", QStringLiteral("00:00"), 8880, 1400);
-    picSlow_ = controlButton(strip, "picSlow", "picSlow2", 10320);
-    picPause_ = controlButton(strip, "picPause", "picPause", 10680);
-    picGO_ = controlButton(strip, "picGO", "picplay", 11040);
-    Picture1_ = controlButton(strip, "Picture1", "picPlayEdit", 11400);
-    picReverse_ = controlButton(strip, "picReverse", "picReverse2", 9960);
-    lblFechar_ = stripLabel(strip, "lblFechar", QStringLiteral("X"), 11760, 255);
+    picSlow_ = controlButton(view_, "picSlow", "picSlow2", 10320);
+    picPause_ = controlButton(view_, "picPause", "picPause", 10680);
+    picGO_ = controlButton(view_, "picGO", "picplay", 11040);
+    Picture1_ = controlButton(view_, "Picture1", "picPlayEdit", 11400);
+    picReverse_ = controlButton(view_, "picReverse", "picReverse2", 9960);
+    lblFechar_ = stripLabel(view_, "lblFechar", QStringLiteral("X"), 11760, 255);
     picSlow_->hide();
     picPause_->hide();
     picReverse_->hide();
@@ -226,21 +251,9 @@ void frmMapa::setStatusPanel(int panel, const QString &text)
 
 void frmMapa::Form_Load()
 {
-    // Each key stands written out: the pack check finds the keys the code asks for in the sources.
-    keyTexts_ = {keyedText("s0029", QStringLiteral("Mode: ")),
-                 keyedText("s0030", QStringLiteral("Stop")),
-                 keyedText("s0031", QStringLiteral("Playback Speed: ")),
-                 keyedText("s0032", QStringLiteral("Auto Saved: ")),
-                 keyedText("s0033", QStringLiteral("Auto Save in ")),
-                 keyedText("s0034", QStringLiteral(" minutes.")),
-                 keyedText("s0035", QStringLiteral("Play")),
-                 keyedText("s0036", QStringLiteral("Paused")),
-                 keyedText("s0037", QStringLiteral("Slow Motion")),
-                 keyedText("s0038", QStringLiteral("Play/Edit")),
-                 keyedText("s0039", QStringLiteral("Click here to play in slow motion!")),
-                 keyedText("s0040", QStringLiteral("Click here to resume normal speed!")),
-                 keyedText("s0041", QStringLiteral("Play Edit Mode")),
-                 keyedText("s0042", QStringLiteral("Not Yet."))};
+    static_assert(std::size(kStatusTexts) == std::tuple_size_v<decltype(keyTexts_)>);
+    for (std::size_t k = 0; k < keyTexts_.size(); ++k)
+        keyTexts_[k] = keyedText(kStatusTexts[k].key, QString::fromLatin1(kStatusTexts[k].english));
     setStatusPanel(1, keyText(29) + keyText(30));
     setStatusPanel(2, keyText(31) + QString::number(Slider1_->value()) + QStringLiteral("x"));
     setStatusPanel(3, keyText(32) + keyText(42));

@@ -6,6 +6,7 @@
 #include "DocumentAccess.h"
 #include "OpenedUrls.h"
 #include "TestHost.h"
+#include "board/BoardBounds.h"
 #include "board/BoardEditor.h"
 #include "board/BoardPlayback.h"
 #include "playback/PlaybackController.h"
@@ -78,6 +79,15 @@ struct Board {
         mouse(QEvent::MouseButtonDblClick, twips, Qt::LeftButton, Qt::LeftButton);
         mouse(QEvent::MouseButtonRelease, twips, Qt::LeftButton, Qt::NoButton);
     }
+    // A drag as the window system delivers it: to the widget under the pointer.
+    void windowDrag(QPointF from, QPointF to)
+    {
+        board.show();
+        const auto pixel = [this](QPointF twips) { return viewport()->mapTo(&board, at(twips).toPoint()); };
+        QTest::mousePress(board.windowHandle(), Qt::LeftButton, {}, pixel(from));
+        QTest::mouseMove(board.windowHandle(), pixel(to));
+        QTest::mouseRelease(board.windowHandle(), Qt::LeftButton, {}, pixel(to));
+    }
     void drag(QPointF from, QPointF to)
     {
         mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
@@ -142,12 +152,12 @@ QPointF pointCentre(Board &b, int n)
     return {p.Left + 50, p.Top + 50};
 }
 
-// One element of a kind (0 object, 1 text, 2 marker, 3 path point) near (1000, 2000): its scene
+// One element of a kind (0 object, 1 text, 2 marker, 3 path point) placed at `at`: its scene
 // item, and `grab` set to a point on it.
 const QGraphicsItem *placeToDrag(Board &b, ScriptedPrompts &prompts, int kind, QPointF &grab,
-                                 const QString &text = QStringLiteral("x"))
+                                 const QString &text = QStringLiteral("x"), QPointF at = {1000, 2000})
 {
-    grab = {1000, 2000};
+    grab = at;
     const BoardScene &scene = *b.board.scene();
     switch (kind) {
     case 0: b.place(1, grab); return scene.imgObj[1];
@@ -162,9 +172,9 @@ const QGraphicsItem *placeToDrag(Board &b, ScriptedPrompts &prompts, int kind, Q
         b.place(1, {500, 500});
         b.arm(1);
         prompts.addDialog(movOk());
-        b.click({1050, 2050});
+        grab = at + QPointF(50, 50);
+        b.click(grab);
         b.ed().placingReset();
-        grab = {1050, 2050};
         return scene.picM[1];
     }
 }
@@ -603,35 +613,68 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
 
 void TestEditing::dropsPastTheEdgeStayOnTheBoard_data()
 {
-    QTest::addColumn<int>("kind"); // 0 object, 1 text, 2 marker, 3 path point
+    QTest::addColumn<int>("kind"); // 0 object, 1 text, 2 marker, 3 path point, 4 text at Y = 0 in a file
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QPointF>("at"); // where it is placed
+    QTest::addColumn<QList<QPointF>>("pushes"); // drags past the edges, in turn
     const char *kinds[] = {"object", "text", "marker", "path point"};
-    for (int k = 0; k < 4; ++k)
-        QTest::addRow("%s", kinds[k]) << k << QStringLiteral("x");
-    QTest::newRow("text wider than the board") << 1 << QString(400, u'W');
+    const QPointF mid(1000, 2000);
+    for (int k = 0; k < 4; ++k) {
+        QTest::addRow("%s", kinds[k]) << k << QStringLiteral("x") << mid << QList<QPointF>{{14000, 0}, {0, 9000}};
+        QTest::addRow("%s, top", kinds[k]) << k << QStringLiteral("x") << mid << QList<QPointF>{{0, -9000}};
+        QTest::addRow("%s, top left", kinds[k]) << k << QStringLiteral("x") << mid << QList<QPointF>{{-14000, -9000}};
+        QTest::addRow("%s placed at the top", kinds[k]) << k << QStringLiteral("x") << QPointF(5000, 0) << QList<QPointF>{};
+    }
+    QTest::newRow("text wider than the board") << 1 << QString(400, u'W') << mid << QList<QPointF>{{14000, 0}, {0, 9000}};
+    QTest::newRow("text under the strip in a file") << 4 << QStringLiteral("x") << mid << QList<QPointF>{};
 }
 
 void TestEditing::dropsPastTheEdgeStayOnTheBoard()
 {
-    // Dropped past the right edge, then past the bottom edge, the element lands against it,
-    // whole on the board (a text wider than it, a part to grab), and follows the next drag.
+    // Placed, or dropped past an edge or corner, the element lands (against it) whole on the
+    // board below the top strip: a text wider than it, a part to grab; a path point, with the
+    // icon that ends on it. It follows the next drag, as a text a file keeps under the strip
+    // does: the window sends the mouse through the strip.
     QFETCH(int, kind);
     QFETCH(QString, text);
+    QFETCH(QPointF, at);
+    QFETCH(QList<QPointF>, pushes);
     ScriptedPrompts prompts;
     Board b;
-    QPointF grab;
-    const QGraphicsItem *item = placeToDrag(b, prompts, kind, grab, text);
-    const QRectF board(0, 0, kBoardWidthTwips, kBoardHeightTwips);
-    for (const QPointF by : {QPointF(14000, 0), QPointF(0, 9000)}) {
-        b.drag(grab, grab + by);
-        const QRectF inside = item->sceneBoundingRect() & board;
-        QVERIFY(inside == item->sceneBoundingRect() || inside.width() >= 300);
-        QVERIFY(by.x() ? inside.right() > board.right() - 1 : inside.bottom() > board.bottom() - 1);
-        grab = inside.center();
+    QPointF grab(2050, 100);
+    QList<QPointF> drops{{}};
+    if (kind == 4) {
+        StratDocument d;
+        d.sOverview = QStringLiteral("Harbor.jpg");
+        d.iTxt = 1;
+        d.tTextos = {{}, {2000, 0, text}};
+        makeSavePlaceholders(d);
+        QTemporaryDir dir;
+        QVERIFY(writeStratFile(dir.filePath(QStringLiteral("s.qvl")), d));
+        b.board.AbreTatica(dir.filePath(QStringLiteral("s.qvl")));
+        kind = 1;
+        drops.clear();
+    }
+    const QGraphicsItem *item = drops.isEmpty() ? b.board.scene()->lblTexto[1] : placeToDrag(b, prompts, kind, grab, text, at);
+    const QRectF board = visibleBoard();
+    QPointF away(300, 600);
+    for (const QPointF by : drops + pushes) {
+        if (!by.isNull())
+            b.windowDrag(grab, grab + by);
+        QRectF drawn = item->sceneBoundingRect();
+        if (kind == 3)
+            drawn |= QRectF(QPointF(b.recordStep(1, 1).X, b.recordStep(1, 1).Y),
+                            b.board.scene()->imgObj[1]->sceneBoundingRect().size());
+        const QRectF inside = drawn & board;
+        QVERIFY(inside == drawn || (text.size() > 100 && inside.width() >= 300));
+        QVERIFY((by.x() > 0 ? board.right() - inside.right() : by.x() < 0 ? inside.left() - board.left() : 0) < 1);
+        QVERIFY((by.y() > 0 ? board.bottom() - inside.bottom() : by.y() < 0 ? inside.top() - board.top() : 0) < 1);
+        grab = (item->sceneBoundingRect() & board).center();
+        away = {by.x() > 0 ? -300.0 : away.x(), by.y() > 0 ? -600.0 : away.y()};
     }
     const QPointF dropped = storedPos(b, kind);
-    b.drag(grab, grab - QPointF(300, 100));
-    QCOMPARE(storedPos(b, kind), dropped - QPointF(300, 100));
+    b.windowDrag(grab, grab + away);
+    QCOMPARE(storedPos(b, kind), dropped + away);
 }
 
 void TestEditing::dragsUnderTheChosenTool_data()
@@ -1020,18 +1063,20 @@ void TestEditing::textsMarkersAndTitle()
     QCOMPARE(b.doc().tTextos[1].Texto, QStringLiteral("second"));
 
     // The title box holds the 32 characters the title keeps.
-    auto *titleLabel = b.board.findChild<QLabel *>(QStringLiteral("lblTitulo"));
+    // The strip passes the mouse to the board beneath, where the title's place takes it.
+    const auto *titleLabel = b.board.findChild<QLabel *>(QStringLiteral("lblTitulo"));
+    const QPoint titleAt = b.viewport()->mapFrom(&b.board, titleLabel->mapTo(&b.board, titleLabel->rect().center()));
     const QString longTitle(40, u'T');
     prompts.addInput(longTitle);
-    QTest::mouseDClick(titleLabel, Qt::LeftButton);
+    QTest::mouseDClick(b.viewport(), Qt::LeftButton, {}, titleAt);
     QCOMPARE(prompts.inputMaxLengths, QList<int>{32});
     QCOMPARE(b.title(), longTitle.left(32));
     QCOMPARE(b.board.document().title(), longTitle.left(32));
     prompts.addInput(QStringLiteral("Short"));
-    QTest::mouseDClick(titleLabel, Qt::LeftButton);
+    QTest::mouseDClick(b.viewport(), Qt::LeftButton, {}, titleAt);
     QCOMPARE(b.board.document().prepareSave().sNomeTatica, QStringLiteral("Short") + QString(27, u' '));
     prompts.addInput(std::nullopt);
-    QTest::mouseDClick(titleLabel, Qt::LeftButton);
+    QTest::mouseDClick(b.viewport(), Qt::LeftButton, {}, titleAt);
     QCOMPARE(b.title(), QStringLiteral("Short"));
     QCOMPARE(prompts.inputPrompts.first(), QStringLiteral("Enter the strat title:"));
     // A title padded as the file stores it is offered without the blanks: OK on it changes
@@ -1044,7 +1089,7 @@ void TestEditing::textsMarkersAndTitle()
             QTest::keyClicks(&box, keys);
             return std::optional(box.text());
         });
-        QTest::mouseDClick(titleLabel, Qt::LeftButton);
+        QTest::mouseDClick(b.viewport(), Qt::LeftButton, {}, titleAt);
         QCOMPARE(b.board.isWindowModified(), !keys.isEmpty());
     }
     QCOMPARE(b.title(), QStringLiteral("Strat1 x"));

@@ -36,12 +36,14 @@ const QStringList kNotCaptions = {QStringLiteral("frmDica.lblTipText"), QStringL
                                   QStringLiteral("frmSobre.lblSite"),   QStringLiteral("frmSobre.lblForum"),
                                   QStringLiteral("frmSobre.lblIRC"),    QStringLiteral("frmSobre.Label10")};
 
-// The keys the sources ask for: the first argument of every keyedText() call. A key that is
-// not a literal could not be checked, so it counts as a fault of its own.
+// The keys the sources ask for: the first argument of every keyedText() call, and the rows
+// ({"s0029", "English"}) of a table of keyed texts, whose call takes its key from a row. Any
+// other key that is not a literal could not be checked, so it counts as a fault of its own.
 QStringList sourceKeys()
 {
     QStringList keys;
-    const QRegularExpression call(QStringLiteral("\\bkeyedText\\(\\s*(?:\"([^\"]*)\")?"));
+    const QRegularExpression call(QStringLiteral("\\bkeyedText\\(\\s*(?:\"([^\"]*)\"|\\w+\\[\\w+\\](\\.key)\\b)?"));
+    const QRegularExpression row(QStringLiteral("\\{\"(s\\d{4})\", \""));
     QDirIterator files(QStringLiteral(QUORVEL_SOURCES), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
                        QDir::Files, QDirIterator::Subdirectories);
     while (files.hasNext()) {
@@ -49,8 +51,11 @@ QStringList sourceKeys()
         if (QFileInfo(path).baseName() == QLatin1String("clsLanguagePack"))
             continue; // where keyedText() itself is
         const QString text = QString::fromUtf8(readFile(path));
+        for (const auto &m : row.globalMatch(text))
+            keys << m.captured(1);
         for (const auto &m : call.globalMatch(text))
-            keys << (m.hasCaptured(1) ? m.captured(1) : QStringLiteral("a key that is no literal in ") + path);
+            if (!m.hasCaptured(2))
+                keys << (m.hasCaptured(1) ? m.captured(1) : QStringLiteral("a key that is no literal in ") + path);
     }
     keys.removeDuplicates();
     keys.sort();
