@@ -139,6 +139,8 @@ VideoEncoderInfo encoderInfo(const AVCodec *codec)
     return info;
 }
 
+bool closesOnlyAfterEnd(const AVCodec *codec) { return codec && std::strcmp(codec->name, "libsvtav1") == 0; }
+
 int applyCodecChoice(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice)
 {
     const Entry e = entryFor(codec);

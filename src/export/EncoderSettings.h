@@ -18,6 +18,10 @@ VideoEncoderInfo encoderInfo(const AVCodec *codec);
 // them. Returns the quality each frame carries (a lambda), 0 when frames carry none.
 int applyCodecChoice(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice);
 
+// The encoder must be sent the end of the stream and emptied before it is closed, even when
+// what it still holds is not wanted.
+bool closesOnlyAfterEnd(const AVCodec *codec);
+
 // The libraries' messages go to the debug log, never to the terminal. Installed once.
 void routeLibraryLogs();
 

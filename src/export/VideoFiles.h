@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace quorvel {
 
 // The work folder "video" in the writable folder (no final '/'); made when missing. "" when it
@@ -36,8 +38,9 @@ QString saveTargetProblem(const QString &path);
 
 // Moves source to target, replacing a regular file there: a rename when both are on one volume,
 // else a copy into a temporary file beside target that is renamed onto it. False with *error
-// set when it failed; target is then as it was.
-bool moveFileInto(const QString &source, const QString &target, QString *error);
+// set when it failed, or when stop was set during a copy; target is then as it was.
+bool moveFileInto(const QString &source, const QString &target, QString *error,
+                  const std::atomic<bool> *stop = nullptr);
 
 // Formats whose writer leaves files beside the one named (playlists and their segments).
 bool writesSideFiles(const QString &path);
@@ -46,8 +49,9 @@ bool writesSideFiles(const QString &path);
 bool isAviName(const QString &path);
 
 // Copies source over target through QSaveFile: target is replaced only once the copy is whole.
-// False with *error set when it failed; target is then as it was.
-bool replaceFileWith(const QString &target, const QString &source, QString *error);
+// False with *error set when it failed or stop was set; target is then as it was.
+bool replaceFileWith(const QString &target, const QString &source, QString *error,
+                     const std::atomic<bool> *stop = nullptr);
 
 // A free name for the AVI beside target when target asks for another format: its base name
 // with ".avi", or " (2).avi" and on when that is taken.

@@ -1,10 +1,10 @@
 // Video export without a board: the AVI writer checked with ffprobe for every kind of encoder,
 // the narration's wave file, and the save of a recording (narration joined with the video
 // copied, conversions, and the failures that must say so and lose nothing).
+#include "EncoderRuns.h"
 #include "TestTools.h"
 #include "export/AviWriter.h"
 #include "export/Converter.h"
-#include "export/EncoderTrial.h"
 #include "export/Narration.h"
 #include "export/VideoEncodeJob.h"
 #include "export/VideoFiles.h"
@@ -216,10 +216,8 @@ void TestVideo::aviFramesRateAndCodec()
     const QString movie = dir.filePath("m.avi");
     VideoEncodeJob job(dir.path(), 17, movie, VideoCodecChoice{encoder, 80, keyEvery});
     QSignalSpy progress(&job, &VideoEncodeJob::progress);
-    job.start();
-    QVERIFY(job.wait(60000));
+    QVERIFY(runToEnd(job, 60000));
     QVERIFY2(job.succeeded(), qPrintable(job.error()));
-    QCoreApplication::processEvents(); // deliver the queued progress
     QCOMPARE(progress.last().first().toInt(), 100);
 
     const Probe p = probe(movie);
@@ -329,8 +327,7 @@ void TestVideo::saves()
             QTemporaryDir again;
             writeFrames(again.path(), frames);
             VideoEncodeJob plain(again.path(), frames, again.filePath("plain.avi"), VideoCodecChoice{});
-            plain.start();
-            QVERIFY(plain.wait(60000) && plain.succeeded());
+            QVERIFY(runToEnd(plain, 60000) && plain.succeeded());
             QCOMPARE(streamMd5(target, "0:v"), streamMd5(again.filePath("plain.avi"), "0:v"));
         }
     }
@@ -491,8 +488,7 @@ void TestVideo::everyListedEncoderWrites()
         const QString movie = out.filePath(
             QStringLiteral("%1-%2-%3.avi").arg(choice.quality).arg(choice.bitRate).arg(choice.keyFrameEvery));
         VideoEncodeJob job(frames.path(), pictures, movie, choice);
-        job.start();
-        job.wait(600000);
+        runToEnd(job, 600000);
         if (!job.succeeded())
             qWarning() << encoder << choice.quality << choice.bitRate << choice.keyFrameEvery << job.error();
         return job.succeeded() ? QFileInfo(movie).size() : -1;
@@ -544,8 +540,7 @@ void TestVideo::dataRateSetsTheSize()
         VideoCodecChoice choice{QStringLiteral("mpeg4")};
         choice.bitRate = kbps;
         VideoEncodeJob job(dir.path(), 40, movie, choice);
-        job.start();
-        QVERIFY(job.wait(120000) && job.succeeded());
+        QVERIFY(runToEnd(job, 120000) && job.succeeded());
         sizes << QFileInfo(movie).size();
         const double expected = kbps * 1000.0 / 8 * seconds;
         QVERIFY2(qAbs(sizes.last() - expected) < expected * 0.35,
