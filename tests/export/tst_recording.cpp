@@ -132,6 +132,8 @@ private slots:
     void endsWhereverItIsLeft_data();
     void endsWhereverItIsLeft();
     void stripIsRedrawnAfterRecording();
+    void exitDuringASlowSave_data();
+    void exitDuringASlowSave();
 
 private:
     QTemporaryDir home_; // the program folder
@@ -418,6 +420,52 @@ void TestRecording::stripIsRedrawnAfterRecording()
     for (int i = 0; i < at.width() * at.height(); ++i)
         differing += shown.pixel(i % at.width(), i / at.width()) != drawn.pixel(i % at.width(), i / at.width());
     QVERIFY2(differing < at.width(), qPrintable(QString::number(differing)));
+}
+
+void TestRecording::exitDuringASlowSave_data()
+{
+    QTest::addColumn<QString>("encoder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("libaom-av1 to AVI") << "libaom-av1" << "clip.avi";
+    QTest::newRow("libsvtav1 to MP4") << "libsvtav1" << "clip.mp4";
+}
+
+void TestRecording::exitDuringASlowSave()
+{
+    QFETCH(QString, encoder);
+    QFETCH(QString, name);
+    QTemporaryDir home, runtime, out;
+    stageProgramFolder(home, QUORVEL_PROGRAM_DIR);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUORVEL_HOME", home.path());
+    env.insert("XDG_RUNTIME_DIR", runtime.path()); // its own single instance
+    env.insert("QUORVEL_TEST_STRAT", home.filePath("Strats/Examples/example.qvl"));
+    env.insert("QUORVEL_TEST_ENCODER", encoder);
+    env.insert("QUORVEL_TEST_TARGET", out.filePath(name));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QUORVEL_EXIT_HELPER);
+    QByteArray said;
+    while (!said.contains("closing ") && !said.contains("unlisted") && program.waitForReadyRead(300000))
+        said += program.readAllStandardOutput();
+    if (said.contains("unlisted"))
+        QSKIP("the encoder is not offered here");
+    QVERIFY2(said.contains("closing "), said.constData());
+    QVERIFY(program.waitForFinished(60000));
+    const qint64 gone = QDateTime::currentMSecsSinceEpoch();
+    said += program.readAllStandardOutput();
+    const auto number = [&said](const char *key) {
+        const qsizetype at = said.indexOf(key) + qstrlen(key);
+        return said.mid(at, said.indexOf('\n', at) - at).toLongLong();
+    };
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    // The window answered all along, and after Yes the process was gone in a moment.
+    QVERIFY2(number("stalled ") < 1000, said.constData());
+    QVERIFY2(gone - number("closing ") < 2000, qPrintable(QString::number(gone - number("closing "))));
+    // Nothing at the chosen name, nothing left of the save or of the recording.
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(home.filePath("video")).entryList(QDir::Files), QStringList());
 }
 
 QTEST_MAIN(TestRecording)
