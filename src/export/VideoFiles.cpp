@@ -46,6 +46,12 @@ QString frameFileName(int number)
 void deleteFrameFiles(const QString &folder) { deleteMatching(folder, QStringLiteral("*.bmp")); }
 void deleteSoundFiles(const QString &folder) { deleteMatching(folder, QStringLiteral("*.wav")); }
 
+void deleteMovieFiles(const QString &folder)
+{
+    deleteMatching(folder, QStringLiteral("tempmovie.*"));
+    deleteMatching(folder, QStringLiteral("combined.*"));
+}
+
 bool writeOwnFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     const QByteArray name = QFile::encodeName(path);

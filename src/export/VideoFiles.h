@@ -25,6 +25,9 @@ inline const QString kCombined = QStringLiteral("combined.avi");
 // folders), so that nothing there can stand in for a file of ours.
 void deleteFrameFiles(const QString &folder);
 void deleteSoundFiles(const QString &folder);
+// The same for the movies a save writes there ("tempmovie.*", "combined.*"): one left by a
+// save the program did not live to end.
+void deleteMovieFiles(const QString &folder);
 
 // A file of our own in the work folder: a new regular file is made for writing (never through a
 // link, never over something that is there), and only a regular file is read (no link followed,

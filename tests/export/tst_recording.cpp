@@ -326,7 +326,8 @@ void TestRecording::stepsThatLoseNothing()
 void TestRecording::hostileWorkFolder()
 {
     // A pipe and a dangling link named like frames: REC neither waits on the one nor writes
-    // through the other.
+    // through the other. The movies of a save the program did not live to end go with the old
+    // pictures.
     QTemporaryDir elsewhere;
     const QString outside = elsewhere.filePath("written-through-link.bmp");
     {
@@ -335,6 +336,9 @@ void TestRecording::hostileWorkFolder()
         const QDir work(videoWorkFolder());
         QCOMPARE(mkfifo(QFile::encodeName(work.filePath(frameFileName(3))).constData(), 0600), 0);
         QVERIFY(QFile::link(outside, work.filePath(frameFileName(5))));
+        QString why;
+        for (const char *stale : {"tempmovie.mp4", "tempmovie.avi", "combined.avi"})
+            QVERIFY(writeOwnFile(work.filePath(stale), "cut short", &why));
         if (rig.panel.chkSound->isChecked())
             rig.click(rig.panel.chkSound);
         rig.click(rig.panel.cmdRec);
@@ -342,6 +346,7 @@ void TestRecording::hostileWorkFolder()
         QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
         QCOMPARE(prompts.messageTexts(), QStringList());
         QCOMPARE(rig.recorder.capturedFrames(), 24);
+        QCOMPARE(work.entryList({"tempmovie.*", "combined.*"}, QDir::Files | QDir::System), QStringList());
         for (const QFileInfo &f : work.entryInfoList({"*.bmp"}, QDir::Files | QDir::System))
             QVERIFY2(f.isFile() && !f.isSymLink(), qPrintable(f.fileName()));
         rig.click(rig.panel.cmdCancel);
