@@ -68,12 +68,11 @@ int VideoEncodeJob::helperCount() { return std::clamp(QThread::idealThreadCount(
 
 VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, const QString &moviePath,
                                const VideoCodecChoice &choice, QObject *parent)
-    : VideoEncodeJob(folder, frameCount, FileDescriptor(::open(QFile::encodeName(moviePath).constData(),
-                                                                 O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW
-                                                                     | O_NONBLOCK | O_CLOEXEC,
-                                                                 0644)),
-                     choice, parent)
+    : VideoEncodeJob(folder, frameCount, FileDescriptor(), choice, parent)
 {
+    // Never through a link, never waiting on a pipe that stands under the name.
+    work_->out = FileDescriptor(::open(QFile::encodeName(moviePath).constData(),
+                                       O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
     if (!work_->out.isValid())
         work_->openError = QDir::toNativeSeparators(moviePath) + QStringLiteral(": ")
                            + QString::fromLocal8Bit(std::strerror(errno));

@@ -307,7 +307,7 @@ void TestRecording::stepsThatLoseNothing()
         QCOMPARE(rig.recorder.state(), VideoRecorder::State::Saving);
         QSignalSpy ended(&rig.recorder, &VideoRecorder::stateChanged);
         rig.click(rig.panel.cmdCancel);
-        // The end is told once the encoder thread is gone, and the movie it wrote goes with it.
+        // The end is told at once, the movie's name gone with it; the encoder's thread ends by itself.
         QVERIFY(!ended.isEmpty() || ended.wait(30000));
         QTRY_VERIFY(rig.recorder.findChildren<VideoEncodeJob *>().isEmpty());
         QCOMPARE(QDir(videoWorkFolder()).entryList({"tempmovie.*", "combined.*"}, QDir::Files), QStringList());
