@@ -1,7 +1,6 @@
 #pragma once
-// Waiting for encoder work, which the program itself never does: the program's usable
-// encoders once its whole trial has run, and an encode job run to its end. Both run an event
-// loop, through which the reports of the worker threads arrive.
+// Waits the program never does, through an event loop that lets the workers' reports in: the
+// program's usable encoders after its whole trial, an encode job run to its end.
 
 #include "export/EncoderTrial.h"
 #include "export/VideoEncodeJob.h"
