@@ -2,12 +2,14 @@
 
 #include "export/EncoderSettings.h"
 
-#include <QFile>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -96,6 +98,8 @@ int qualityToQScale(int quality)
 }
 
 struct AviWriter::Impl {
+    FileDescriptor out;
+    AVIOContext *io = nullptr; // writes to out; its buffer is ours too
     AVFormatContext *format = nullptr;
     AVCodecContext *codec = nullptr;
     AVStream *stream = nullptr;
@@ -109,13 +113,43 @@ struct AviWriter::Impl {
     {
         av_packet_free(&packet);
         avcodec_free_context(&codec);
-        if (format) {
-            if (format->pb)
-                avio_closep(&format->pb);
-            avformat_free_context(format);
-        }
+        avformat_free_context(format); // the output is custom: it leaves io alone
+        if (io)
+            av_freep(&io->buffer);
+        avio_context_free(&io);
     }
 };
+
+namespace {
+
+constexpr int kOutputBuffer = 1 << 16;
+
+int writeOut(void *opaque, uint8_t *data, int size)
+{
+    const int fd = static_cast<const FileDescriptor *>(opaque)->get();
+    for (int done = 0; done < size;) {
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return AVERROR(n < 0 ? errno : ENOSPC);
+        done += int(n);
+    }
+    return size;
+}
+
+int64_t seekOut(void *opaque, int64_t offset, int whence)
+{
+    const int fd = static_cast<const FileDescriptor *>(opaque)->get();
+    if (whence & AVSEEK_SIZE) {
+        struct stat st {};
+        return ::fstat(fd, &st) == 0 ? int64_t(st.st_size) : AVERROR(errno);
+    }
+    const off_t at = ::lseek(fd, off_t(offset), whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : int64_t(at);
+}
+
+} // namespace
 
 AviWriter::AviWriter() = default;
 AviWriter::~AviWriter() { abandon(); }
@@ -221,12 +255,14 @@ bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int r
     return rc >= 0;
 }
 
-bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rateDen,
-                     const VideoCodecChoice &choice)
+bool AviWriter::open(FileDescriptor out, QSize frameSize, int rateNum, int rateDen, const VideoCodecChoice &choice)
 {
     d_ = std::make_unique<Impl>();
+    d_->out = std::move(out);
     frames_ = 0;
     error_.clear();
+    if (!d_->out.isValid())
+        return fail(QStringLiteral("Could not create the file"), 0);
     if (frameSize.width() <= 0 || frameSize.height() <= 0 || rateNum <= 0 || rateDen <= 0)
         return fail(QStringLiteral("The video's size or frame rate is not valid"), 0);
     d_->size = frameSize;
@@ -237,8 +273,7 @@ bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rate
         return fail(QStringLiteral("The video codec \"%1\" is not available").arg(choice.encoder), 0);
     codecName_ = codecName(codec);
 
-    const QByteArray file = QFile::encodeName(path);
-    int rc = avformat_alloc_output_context2(&d_->format, nullptr, "avi", file.constData());
+    int rc = avformat_alloc_output_context2(&d_->format, nullptr, "avi", nullptr);
     if (rc < 0 || !d_->format)
         return fail(QStringLiteral("Could not prepare the AVI file"), rc);
     d_->stream = avformat_new_stream(d_->format, nullptr);
@@ -268,9 +303,18 @@ bool AviWriter::open(const QString &path, QSize frameSize, int rateNum, int rate
     d_->stream->avg_frame_rate = c->framerate;
     d_->stream->r_frame_rate = c->framerate;
 
-    rc = avio_open(&d_->format->pb, file.constData(), AVIO_FLAG_WRITE);
-    if (rc < 0)
-        return fail(QStringLiteral("Could not create the file"), rc);
+    // A file gets its index written at the end; a pipe is written straight through.
+    struct stat st {};
+    const bool seekable = ::fstat(d_->out.get(), &st) == 0 && S_ISREG(st.st_mode);
+    auto *buffer = static_cast<unsigned char *>(av_malloc(kOutputBuffer));
+    if (buffer)
+        d_->io = avio_alloc_context(buffer, kOutputBuffer, 1, &d_->out, nullptr, writeOut, seekable ? seekOut : nullptr);
+    if (!d_->io) {
+        av_free(buffer);
+        return fail(QStringLiteral("Out of memory"), AVERROR(ENOMEM));
+    }
+    d_->format->pb = d_->io;
+    d_->format->flags |= AVFMT_FLAG_CUSTOM_IO;
     rc = avformat_write_header(d_->format, nullptr);
     if (rc < 0)
         return fail(QStringLiteral("Could not write the AVI header"), rc);
@@ -432,21 +476,21 @@ bool AviWriter::finish()
     if (rc < 0)
         return fail(QStringLiteral("Could not write the AVI index"), rc);
     d_->headerWritten = false;
-    avio_flush(d_->format->pb);
-    if (d_->format->pb->error < 0)
-        return fail(QStringLiteral("Could not write to the file"), d_->format->pb->error);
-    rc = avio_closep(&d_->format->pb);
-    if (rc < 0)
-        return fail(QStringLiteral("Could not write to the file"), rc);
+    avio_flush(d_->io);
+    if (d_->io->error < 0)
+        return fail(QStringLiteral("Could not write to the file"), d_->io->error);
+    if (d_->out.reset() != 0)
+        return fail(QStringLiteral("Could not write to the file"), AVERROR(errno));
     d_.reset();
     return true;
 }
 
 void AviWriter::abandon()
 {
-    // Some encoders (SVT-AV1) wait for the end of the stream when they are closed: it is sent,
-    // and what comes out is dropped.
-    if (d_ && d_->codec && avcodec_is_open(d_->codec) && avcodec_send_frame(d_->codec, nullptr) >= 0)
+    // SVT-AV1 waits for the end of the stream when it is closed: it is sent, and what comes
+    // out is dropped. Other encoders close at once, whatever they hold.
+    if (d_ && d_->codec && avcodec_is_open(d_->codec) && closesOnlyAfterEnd(d_->codec->codec)
+        && avcodec_send_frame(d_->codec, nullptr) >= 0)
         while (avcodec_receive_packet(d_->codec, d_->packet) >= 0)
             av_packet_unref(d_->packet);
     d_.reset();

@@ -5,6 +5,8 @@
 // The frame rate is a fraction (a recording's is 63/8: one picture every 8 playback frames,
 // 63 frames a second), so the video plays at the strat's own pace.
 
+#include "export/FileDescriptor.h"
+
 #include <QImage>
 #include <QList>
 #include <QSize>
@@ -110,8 +112,10 @@ public:
     static bool opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen,
                           QString *why = nullptr, int threads = 0);
 
-    // Creates (or empties) path and prepares the stream. False with error() set on failure.
-    bool open(const QString &path, QSize frameSize, int rateNum, int rateDen, const VideoCodecChoice &choice);
+    // Prepares the stream into out, a file opened for writing (its index is written at the end)
+    // or a pipe's write end (written straight through); out is closed when the writer is done
+    // with it. False with error() set on failure.
+    bool open(FileDescriptor out, QSize frameSize, int rateNum, int rateDen, const VideoCodecChoice &choice);
     // Encodes one picture as the next frame.
     bool writeFrame(const QImage &picture) { return writeFrame(convert(PaddedPicture::from(picture))); }
     // The conversion alone: once open() succeeded it may run on any thread, several at once
@@ -128,7 +132,8 @@ public:
     void setCancelFlag(const std::atomic<bool> *flag) { cancel_ = flag; }
     // Flushes the encoder and writes the index. False when the file is not complete.
     bool finish();
-    // Drops an unfinished file's handles (the file itself is left for the caller to delete).
+    // Drops an unfinished file's handles (the file itself is left for the caller to delete);
+    // an encoder that would hang unless told the end of the stream is told it first.
     void abandon();
 
     int framesWritten() const { return frames_; }

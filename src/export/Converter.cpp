@@ -81,17 +81,15 @@ bool Converter::running() const { return process_ != nullptr; }
 
 bool Converter::start(const QStringList &arguments, const QString &output, double expectedSeconds)
 {
-    return start(arguments, output, expectedSeconds, -1);
+    return start(arguments, output, expectedSeconds, FileDescriptor());
 }
 
-bool Converter::start(const QStringList &arguments, const QString &output, double expectedSeconds, int inputFd)
+bool Converter::start(const QStringList &arguments, const QString &output, double expectedSeconds,
+                      FileDescriptor input)
 {
     const QString exe = program();
-    if (exe.isEmpty() || process_) {
-        if (inputFd >= 0)
-            ::close(inputFd);
+    if (exe.isEmpty() || process_)
         return false;
-    }
     output_ = output;
     expected_ = expectedSeconds;
     cancelled_ = false;
@@ -108,16 +106,13 @@ bool Converter::start(const QStringList &arguments, const QString &output, doubl
         if (e == QProcess::FailedToStart)
             processEnded(-1, QProcess::CrashExit);
     });
-    if (inputFd >= 0) {
+    if (input.isValid()) {
         process_->setStandardInputFile(QProcess::nullDevice());
-        process_->setChildProcessModifier([inputFd] { ::dup2(inputFd, STDIN_FILENO); });
+        process_->setChildProcessModifier([fd = input.get()] { ::dup2(fd, STDIN_FILENO); });
     }
     QFile::remove(output_);
     process_->start();
-    // The program holds its own copy: the writer's end closing is then the stream's end.
-    if (inputFd >= 0)
-        ::close(inputFd);
-    return true;
+    return true; // the program holds its own copy of input, which closes here
 }
 
 void Converter::cancel()

@@ -4,6 +4,7 @@
 // without blocking the interface; its progress is read from its -progress output, and it can
 // be cancelled. `Bin/ffmpeg` in the program folder is used when present, else the one on PATH.
 
+#include "export/FileDescriptor.h"
 #include "export/Outcome.h"
 
 #include <QObject>
@@ -37,9 +38,9 @@ public:
     // Starts the program with arguments that write output; expectedSeconds is the length of
     // the movie, for progress. False when there is no converter (nothing started).
     bool start(const QStringList &arguments, const QString &output, double expectedSeconds);
-    // The same with the program's standard input read from inputFd (a pipe's read end), which
-    // is closed here in any case.
-    bool start(const QStringList &arguments, const QString &output, double expectedSeconds, int inputFd);
+    // The same with the program's standard input read from input (a pipe's read end); this side
+    // of it is closed in any case, so the writer's end closing is the stream's end.
+    bool start(const QStringList &arguments, const QString &output, double expectedSeconds, FileDescriptor input);
     // Ends a running conversion; finished() follows, cancelled, with the output removed.
     void cancel();
     // As cancel(), waiting for the program to end (the program's exit).

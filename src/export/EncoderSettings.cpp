@@ -139,17 +139,19 @@ VideoEncoderInfo encoderInfo(const AVCodec *codec)
     return info;
 }
 
+bool closesOnlyAfterEnd(const AVCodec *codec) { return codec && std::strcmp(codec->name, "libsvtav1") == 0; }
+
 int applyCodecChoice(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice)
 {
+    // Each setting goes where the encoder's entry says; whether it changes the file is what
+    // the dialog offers. The dialog sends no key-frame distance or data rate it does not offer.
     const Entry e = entryFor(codec);
-    if ((e.controls & KeyFrames) && choice.keyFrameEvery > 0)
+    if (choice.keyFrameEvery > 0)
         c->gop_size = choice.keyFrameEvery;
-    if ((e.controls & DataRate) && choice.bitRate > 0) {
+    if (choice.bitRate > 0) {
         c->bit_rate = qint64(std::clamp(choice.bitRate, e.minDataRate, kHighestDataRate)) * 1000;
         return 0;
     }
-    if (!(e.controls & Quality))
-        return 0;
     const int quality = std::clamp(choice.quality, 0, 100);
     switch (e.scale) {
     case Scale::QScale:

@@ -14,9 +14,14 @@ namespace quorvel {
 // The controls that change codec's output, and the lowest data rate it writes at.
 VideoEncoderInfo encoderInfo(const AVCodec *codec);
 
-// Sets the quality, data rate and key-frame distance of choice on c, as far as codec uses
-// them. Returns the quality each frame carries (a lambda), 0 when frames carry none.
+// Sets the quality, data rate and key-frame distance of choice on c where codec's entry puts
+// them; a data rate rules out the quality. Returns the quality each frame carries (a lambda), 0
+// when frames carry none.
 int applyCodecChoice(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice);
+
+// The encoder must be sent the end of the stream and emptied before it is closed, even when
+// what it still holds is not wanted.
+bool closesOnlyAfterEnd(const AVCodec *codec);
 
 // The libraries' messages go to the debug log, never to the terminal. Installed once.
 void routeLibraryLogs();

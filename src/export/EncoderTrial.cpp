@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -11,7 +10,6 @@ namespace quorvel {
 // Shared by the trial's thread and its owner: the thread keeps it alive after the owner goes.
 struct EncoderTrial::State {
     mutable std::mutex lock; // the fields below
-    std::condition_variable wake;
     QList<VideoEncoderInfo> usable;
     int tried = 0;
     int total = 0;
@@ -86,7 +84,6 @@ void EncoderTrial::run(std::shared_ptr<State> state, QList<VideoEncoderInfo> can
         std::lock_guard<std::mutex> locker(state->lock);
         state->ended = true;
     }
-    state->wake.notify_all();
     report(&EncoderTrial::ended);
 }
 
@@ -98,7 +95,6 @@ void EncoderTrial::stop()
         if (!state_->started)
             state_->ended = true;
     }
-    state_->wake.notify_all();
     std::lock_guard<std::mutex> locker(state_->reportLock);
     state_->owner = nullptr;
 }
@@ -127,16 +123,6 @@ bool EncoderTrial::hasEnded() const
     return state_->ended || state_->stopped;
 }
 
-QList<VideoEncoderInfo> EncoderTrial::waitForAll()
-{
-    start();
-    std::unique_lock<std::mutex> locker(state_->lock);
-    state_->wake.wait(locker, [this] { return state_->ended; });
-    return state_->usable;
-}
-
 void startProbingVideoEncoders() { EncoderTrial::program().start(); }
-
-QList<VideoEncoderInfo> usableVideoEncoders() { return EncoderTrial::program().waitForAll(); }
 
 } // namespace quorvel

@@ -34,8 +34,6 @@ public:
     int total() const;
     // The trial has ended: every encoder was tried, or it was stopped.
     bool hasEnded() const;
-    // Not for the interface thread: waits until the trial has ended.
-    QList<VideoEncoderInfo> waitForAll();
 
 signals:
     // An encoder was tried; sent from the trial's thread.
@@ -51,7 +49,5 @@ private:
 
 // The program's trial, started once.
 void startProbingVideoEncoders();
-// The program's usable encoders after its whole trial: waits, so not for the interface thread.
-QList<VideoEncoderInfo> usableVideoEncoders();
 
 } // namespace quorvel

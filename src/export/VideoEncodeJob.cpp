@@ -5,16 +5,21 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QThread>
 
 #include <algorithm>
+#include <cerrno>
+#include <condition_variable>
 #include <csignal>
 #include <cmath>
+#include <cstring>
 #include <map>
+#include <mutex>
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <pthread.h>
-#include <unistd.h>
 
 namespace quorvel {
 
@@ -25,79 +30,111 @@ constexpr int kReadAhead = 8;
 constexpr qint64 kMaxPictureBytes = 256 << 20;
 } // namespace
 
+// What the thread uses, kept alive by it after the job has gone.
+struct VideoEncodeJob::Work {
+    QString folder;
+    int frameCount = 0;
+    FileDescriptor out;
+    QString openError; // why out could not be made
+    VideoCodecChoice choice;
+    std::atomic<bool> cancelled{false};
+    std::mutex mutex; // the pictures being read, in encode()
+    std::condition_variable wake;
+    // Held while the thread reports; owner is null once the job has gone, so nothing reports
+    // to it after that.
+    std::mutex reportLock;
+    VideoEncodeJob *owner = nullptr;
+
+    // Runs call(job) on the job's thread, if the job is still there then.
+    template <typename Call>
+    void report(Call call)
+    {
+        std::lock_guard locker(reportLock);
+        if (VideoEncodeJob *job = owner)
+            QMetaObject::invokeMethod(job, [job, call] { call(job); }, Qt::QueuedConnection);
+    }
+    void cancel()
+    {
+        {
+            std::lock_guard lock(mutex);
+            cancelled = true;
+        }
+        wake.notify_all();
+    }
+    JobOutcome encode();
+};
+
 int VideoEncodeJob::helperCount() { return std::clamp(QThread::idealThreadCount() / 2, 1, 4); }
 
 VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, const QString &moviePath,
                                const VideoCodecChoice &choice, QObject *parent)
-    : QThread(parent), folder_(folder), frameCount_(frameCount), moviePath_(moviePath), choice_(choice)
+    : VideoEncodeJob(folder, frameCount, FileDescriptor(), choice, parent)
 {
+    // Never through a link, never waiting on a pipe that stands under the name.
+    work_->out = FileDescriptor(::open(QFile::encodeName(moviePath).constData(),
+                                       O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    if (!work_->out.isValid())
+        work_->openError = QDir::toNativeSeparators(moviePath) + QStringLiteral(": ")
+                           + QString::fromLocal8Bit(std::strerror(errno));
 }
 
-VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, int pipeFd, const VideoCodecChoice &choice,
-                               QObject *parent)
-    : QThread(parent), folder_(folder), frameCount_(frameCount), moviePath_(QStringLiteral("pipe:%1").arg(pipeFd)),
-      pipeFd_(pipeFd), choice_(choice)
+VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, FileDescriptor out,
+                               const VideoCodecChoice &choice, QObject *parent)
+    : QObject(parent), work_(std::make_shared<Work>())
 {
+    work_->folder = folder;
+    work_->frameCount = frameCount;
+    work_->out = std::move(out);
+    work_->choice = choice;
+    work_->owner = this;
 }
 
 VideoEncodeJob::~VideoEncodeJob()
 {
-    cancel();
-    wait();
-    if (pipeFd_ >= 0) // never started
-        ::close(pipeFd_);
+    work_->cancel();
+    std::lock_guard locker(work_->reportLock);
+    work_->owner = nullptr;
 }
 
-void VideoEncodeJob::cancel()
+void VideoEncodeJob::start()
 {
-    {
-        std::lock_guard lock(mutex_);
-        cancelled_ = true;
-    }
-    wake_.notify_all();
+    if (running_ || !work_->owner)
+        return;
+    running_ = true;
+    std::thread(&VideoEncodeJob::run, work_).detach();
 }
 
-void VideoEncodeJob::run()
+void VideoEncodeJob::cancel() { work_->cancel(); }
+
+void VideoEncodeJob::run(const std::shared_ptr<Work> &work)
 {
-    if (pipeFd_ >= 0) {
-        // A reader that has gone makes a write fail with EPIPE rather than end the program.
-        sigset_t pipeSignal;
-        sigemptyset(&pipeSignal);
-        sigaddset(&pipeSignal, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
-    }
-    encode();
-    if (pipeFd_ >= 0) {
-        ::close(pipeFd_);
-        pipeFd_ = -1;
-    }
+    // A reader that has gone makes a write into a pipe fail with EPIPE rather than end the
+    // program.
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+    const JobOutcome outcome = work->encode();
+    work->report([outcome](VideoEncodeJob *job) {
+        job->running_ = false;
+        job->outcome_ = outcome;
+        emit job->finished(outcome);
+    });
 }
 
-void VideoEncodeJob::encode()
+JobOutcome VideoEncodeJob::Work::encode()
 {
-    outcome_ = {};
-    written_ = 0;
     AviWriter writer;
-    writer.setCancelFlag(&cancelled_);
-    const QDir dir(folder_);
+    writer.setCancelFlag(&cancelled);
+    const QDir dir(folder);
     auto failed = [&](const QString &why) {
         writer.abandon();
-        if (cancelled_) {
-            outcome_ = {Outcome::Cancelled, QString()};
-            return;
-        }
-        outcome_ = {Outcome::Failed, why};
-        if (pipeFd_ < 0)
-            QFile::remove(moviePath_);
+        return cancelled ? JobOutcome{Outcome::Cancelled, QString()} : JobOutcome{Outcome::Failed, why};
     };
-    if (frameCount_ <= 0) {
-        failed(QStringLiteral("No picture was recorded."));
-        return;
-    }
-    if (!writer.open(moviePath_, kVideoSize, kCaptureRateNum, kCaptureRateDen, choice_)) {
-        failed(writer.error());
-        return;
-    }
+    if (frameCount <= 0)
+        return failed(QStringLiteral("No picture was recorded."));
+    if (!writer.open(std::move(out), kVideoSize, kCaptureRateNum, kCaptureRateDen, choice))
+        return failed(openError.isEmpty() ? writer.error() : writer.error() + QStringLiteral(": ") + openError);
 
     // Converted pictures by number, filled by the helpers at most kReadAhead ahead.
     std::map<int, VideoFrame> ready;
@@ -110,11 +147,11 @@ void VideoEncodeJob::encode()
         for (;;) {
             int i = 0;
             {
-                std::unique_lock lock(mutex_);
-                wake_.wait(lock, [&] {
-                    return stop || cancelled_ || nextToLoad > frameCount_ || nextToLoad < nextToEncode + kReadAhead;
+                std::unique_lock lock(mutex);
+                wake.wait(lock, [&] {
+                    return stop || cancelled || nextToLoad > frameCount || nextToLoad < nextToEncode + kReadAhead;
                 });
-                if (stop || cancelled_ || nextToLoad > frameCount_)
+                if (stop || cancelled || nextToLoad > frameCount)
                     return;
                 i = nextToLoad++;
             }
@@ -122,12 +159,12 @@ void VideoEncodeJob::encode()
             QByteArray bytes = readOwnFile(dir.filePath(frameFileName(i)), kMaxPictureBytes, &why);
             VideoFrame frame = writer.convert(PaddedPicture::fromBitmapFile(std::move(bytes)), scaler);
             {
-                std::lock_guard lock(mutex_);
+                std::lock_guard lock(mutex);
                 if (frame.isNull())
                     unreadable[i] = why;
                 ready.emplace(i, std::move(frame));
             }
-            wake_.notify_all();
+            wake.notify_all();
         }
     };
     std::vector<std::thread> helpers;
@@ -135,58 +172,53 @@ void VideoEncodeJob::encode()
         helpers.emplace_back(helper);
     auto endHelpers = [&] {
         {
-            std::lock_guard lock(mutex_);
+            std::lock_guard lock(mutex);
             stop = true;
         }
-        wake_.notify_all();
+        wake.notify_all();
         for (std::thread &t : helpers)
             t.join();
         helpers.clear();
     };
 
     int lastPercent = -1;
-    for (int i = 1; i <= frameCount_; ++i) {
+    for (int i = 1; i <= frameCount; ++i) {
         VideoFrame picture;
         QString why;
         {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [&] { return cancelled_ || ready.count(i) != 0; });
-            if (cancelled_)
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [&] { return cancelled || ready.count(i) != 0; });
+            if (cancelled)
                 break;
             picture = std::move(ready[i]);
             ready.erase(i);
             why = unreadable[i];
             nextToEncode = i + 1;
         }
-        wake_.notify_all();
+        wake.notify_all();
         if (picture.isNull()) {
             endHelpers();
             // A gap would shift every later picture in time: the movie is not made.
-            failed(QStringLiteral("The picture %1 cannot be read. %2")
-                       .arg(QDir::toNativeSeparators(dir.filePath(frameFileName(i))), why)
-                       .trimmed());
-            return;
+            return failed(QStringLiteral("The picture %1 cannot be read. %2")
+                              .arg(QDir::toNativeSeparators(dir.filePath(frameFileName(i))), why)
+                              .trimmed());
         }
         if (!writer.writeFrame(std::move(picture))) {
             endHelpers();
-            failed(writer.error());
-            return;
+            return failed(writer.error());
         }
-        written_ = i;
-        const int percent = static_cast<int>(std::lrint(i * 100.0 / frameCount_));
+        const int percent = static_cast<int>(std::lrint(i * 100.0 / frameCount));
         if (percent != lastPercent) {
             lastPercent = percent;
-            emit progress(percent);
+            report([percent](VideoEncodeJob *job) { emit job->progress(percent); });
         }
-        if (cancelled_)
+        if (cancelled)
             break;
     }
     endHelpers();
-    if (cancelled_ || !writer.finish()) {
-        failed(writer.error());
-        return;
-    }
-    outcome_ = {Outcome::Done, QString()};
+    if (cancelled || !writer.finish())
+        return failed(writer.error());
+    return {Outcome::Done, QString()};
 }
 
 } // namespace quorvel

@@ -1,42 +1,48 @@
 #pragma once
 // Turns the numbered frame pictures of a recording into an AVI on a worker thread, so the
 // interface stays live and shows progress. The thread touches no widget: a few helper threads,
-// each with its own scaler, read and convert the next pictures while this one encodes; progress
-// goes out by a queued signal. cancel() ends the work after the picture being encoded.
+// each with its own scaler, read and convert the next pictures while it encodes; progress and
+// the end come back as queued calls. Nothing ever waits for the thread: cancel() or the job's
+// end asks it to stop after the picture it is on, and what it still uses (its pictures, its
+// encoder, the file it writes) is its own, so it may finish after the job, or the program, has
+// gone. An encoder can take seconds over one picture and many more to empty itself.
 
 #include "export/AviWriter.h"
+#include "export/FileDescriptor.h"
 #include "export/Outcome.h"
 
-#include <QThread>
+#include <QObject>
 
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <memory>
 
 namespace quorvel {
 
-class VideoEncodeJob : public QThread {
+class VideoEncodeJob : public QObject {
     Q_OBJECT
 public:
-    // Frames 1..frameCount of folder ("0001.bmp" and on) into moviePath.
+    // Frames 1..frameCount of folder ("0001.bmp" and on) into moviePath, which is made (or
+    // emptied) here: the thread writes through its own handle, never by name, so the caller
+    // may remove the name at any time.
     VideoEncodeJob(const QString &folder, int frameCount, const QString &moviePath,
                    const VideoCodecChoice &choice, QObject *parent = nullptr);
-    // The same movie written as a stream into the write end of a pipe, which the job owns and
-    // closes when it ends, so the reader sees the end of the stream (or a cut one on failure).
-    VideoEncodeJob(const QString &folder, int frameCount, int pipeFd, const VideoCodecChoice &choice,
+    // The same movie written into out: a file, or a pipe's write end that is closed when the
+    // work ends, so the reader sees the end of the stream (or a cut one on failure).
+    VideoEncodeJob(const QString &folder, int frameCount, FileDescriptor out, const VideoCodecChoice &choice,
                    QObject *parent = nullptr);
-    // Cancels and waits.
+    // Cancels, without waiting: from then on the job reports nothing.
     ~VideoEncodeJob() override;
 
-    // Asks the work to end; the file it was writing is left for the caller to remove.
+    void start();
+    // Asks the work to end; finished() follows, cancelled. The file it was writing is left for
+    // the caller to remove.
     void cancel();
-    bool cancelled() const { return cancelled_; }
+    // Started and finished() not yet told.
+    bool isRunning() const { return running_; }
 
     // After finished(): how it ended.
     JobOutcome outcome() const { return outcome_; }
     bool succeeded() const { return outcome_.done(); }
     QString error() const { return outcome_.detail; }
-    int framesWritten() const { return written_; }
 
     // The helper threads a job uses to read and convert pictures.
     static int helperCount();
@@ -44,22 +50,15 @@ public:
 signals:
     // 0..100, after each frame whose percentage differs from the last one sent.
     void progress(int percent);
-
-protected:
-    void run() override;
+    // The thread is done with the movie: the file is closed, or the pipe's end.
+    void finished(const quorvel::JobOutcome &outcome);
 
 private:
-    void encode();
-    QString folder_;
-    int frameCount_ = 0;
-    QString moviePath_;
-    int pipeFd_ = -1;
-    VideoCodecChoice choice_;
+    struct Work;
+    static void run(const std::shared_ptr<Work> &work);
+    std::shared_ptr<Work> work_;
     JobOutcome outcome_;
-    int written_ = 0;
-    std::atomic<bool> cancelled_{false};
-    std::mutex mutex_;
-    std::condition_variable wake_;
+    bool running_ = false;
 };
 
 } // namespace quorvel

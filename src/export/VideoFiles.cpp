@@ -46,6 +46,12 @@ QString frameFileName(int number)
 void deleteFrameFiles(const QString &folder) { deleteMatching(folder, QStringLiteral("*.bmp")); }
 void deleteSoundFiles(const QString &folder) { deleteMatching(folder, QStringLiteral("*.wav")); }
 
+void deleteMovieFiles(const QString &folder)
+{
+    deleteMatching(folder, QStringLiteral("tempmovie.*"));
+    deleteMatching(folder, QStringLiteral("combined.*"));
+}
+
 bool writeOwnFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -88,7 +94,7 @@ QString saveTargetProblem(const QString &path)
     return isSaveTarget(path, &problem) ? QString() : problem;
 }
 
-bool moveFileInto(const QString &source, const QString &target, QString *error)
+bool moveFileInto(const QString &source, const QString &target, QString *error, const std::atomic<bool> *stop)
 {
     const QString problem = saveTargetProblem(target);
     if (!problem.isEmpty()) {
@@ -102,7 +108,7 @@ bool moveFileInto(const QString &source, const QString &target, QString *error)
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    if (!replaceFileWith(resolved, source, error))
+    if (!replaceFileWith(resolved, source, error, stop))
         return false;
     QFile::remove(source);
     return true;
@@ -117,7 +123,7 @@ bool writesSideFiles(const QString &path)
 
 bool isAviName(const QString &path) { return path.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive); }
 
-bool replaceFileWith(const QString &target, const QString &source, QString *error)
+bool replaceFileWith(const QString &target, const QString &source, QString *error, const std::atomic<bool> *stop)
 {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
@@ -141,6 +147,11 @@ bool replaceFileWith(const QString &target, const QString &source, QString *erro
         }
         if (n == 0)
             break;
+        if (stop && *stop) {
+            *error = QStringLiteral("Stopped");
+            out.cancelWriting();
+            return false;
+        }
         for (qint64 done = 0; done < n;) {
             const qint64 written = out.write(buffer.constData() + done, n - done);
             if (written <= 0) {

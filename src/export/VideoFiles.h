@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 namespace quorvel {
 
 // The work folder "video" in the writable folder (no final '/'); made when missing. "" when it
@@ -23,6 +25,9 @@ inline const QString kCombined = QStringLiteral("combined.avi");
 // folders), so that nothing there can stand in for a file of ours.
 void deleteFrameFiles(const QString &folder);
 void deleteSoundFiles(const QString &folder);
+// The same for the movies a save writes there ("tempmovie.*", "combined.*"): one left by a
+// save the program did not live to end.
+void deleteMovieFiles(const QString &folder);
 
 // A file of our own in the work folder: a new regular file is made for writing (never through a
 // link, never over something that is there), and only a regular file is read (no link followed,
@@ -36,8 +41,9 @@ QString saveTargetProblem(const QString &path);
 
 // Moves source to target, replacing a regular file there: a rename when both are on one volume,
 // else a copy into a temporary file beside target that is renamed onto it. False with *error
-// set when it failed; target is then as it was.
-bool moveFileInto(const QString &source, const QString &target, QString *error);
+// set when it failed, or when stop was set during a copy; target is then as it was.
+bool moveFileInto(const QString &source, const QString &target, QString *error,
+                  const std::atomic<bool> *stop = nullptr);
 
 // Formats whose writer leaves files beside the one named (playlists and their segments).
 bool writesSideFiles(const QString &path);
@@ -46,8 +52,9 @@ bool writesSideFiles(const QString &path);
 bool isAviName(const QString &path);
 
 // Copies source over target through QSaveFile: target is replaced only once the copy is whole.
-// False with *error set when it failed; target is then as it was.
-bool replaceFileWith(const QString &target, const QString &source, QString *error);
+// False with *error set when it failed or stop was set; target is then as it was.
+bool replaceFileWith(const QString &target, const QString &source, QString *error,
+                     const std::atomic<bool> *stop = nullptr);
 
 // A free name for the AVI beside target when target asks for another format: its base name
 // with ".avi", or " (2).avi" and on when that is taken.

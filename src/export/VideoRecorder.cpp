@@ -223,6 +223,7 @@ void VideoRecorder::startRecording()
     rewind();
     deleteFrameFiles(folder_);
     deleteSoundFiles(folder_);
+    deleteMovieFiles(folder_);
     captured_ = 0;
     sound_ = panel_->chkSound->isChecked();
     soundRecorded_ = false;

@@ -9,10 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalBlocker>
 #include <QThread>
 
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace quorvel {
 
@@ -48,17 +48,9 @@ VideoSaveJob::VideoSaveJob(QObject *parent) : QObject(parent), converter_(new Co
 
 VideoSaveJob::~VideoSaveJob()
 {
-    // The program leaves during a save: it ends as a cancel would, leaving no movie behind. The
-    // converter goes first: an encoder writing into its pipe then stops at once.
-    converter_->blockSignals(true);
-    converter_->stop();
-    delete encoder_.data(); // cancels and waits
-    if (mover_) {
-        mover_->wait();
-        delete mover_;
-    }
-    if (step_ != Step::Idle && step_ != Step::Placing)
-        removePartial();
+    // The program leaves during a save: it ends as at the exit, told to no one.
+    const QSignalBlocker quiet(this);
+    stop();
 }
 
 void VideoSaveJob::removePartial()
@@ -115,7 +107,7 @@ void VideoSaveJob::startEncoder(VideoEncodeJob *job)
     encoder_ = job;
     connect(job, &VideoEncodeJob::progress, this,
             [this](int percent) { emit status(QString::number(percent) + u'%', percent); });
-    connect(job, &QThread::finished, this, &VideoSaveJob::encoded);
+    connect(job, &VideoEncodeJob::finished, this, &VideoSaveJob::encoded);
     job->start();
 }
 
@@ -128,18 +120,17 @@ bool VideoSaveJob::startStreaming()
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return false;
+    FileDescriptor reader(fds[0]), writer(fds[1]);
     // Room for several pictures, so that neither side waits for the other at each one.
-    ::fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
+    ::fcntl(writer.get(), F_SETPIPE_SZ, 1 << 20);
     streaming_ = true;
     encoderOutcome_ = converterOutcome_ = JobOutcome{};
     convertedFile_ = work(QStringLiteral("tempmovie.") + extension_);
     const QString sound = work(kTempAudio);
     streamSound_ = request_.withSound && QFileInfo(sound).isFile();
-    auto *job = new VideoEncodeJob(request_.workFolder, request_.frames, fds[1], request_.codec, this);
-    encoder_ = job;
+    auto *job = new VideoEncodeJob(request_.workFolder, request_.frames, std::move(writer), request_.codec, this);
     if (!converter_->start(Converter::streamArguments(streamSound_ ? sound : QString(), convertedFile_),
-                           convertedFile_, seconds(), fds[0])) {
-        encoder_ = nullptr;
+                           convertedFile_, seconds(), std::move(reader))) {
         delete job; // closes its end of the pipe
         streaming_ = false;
         convertedFile_.clear();
@@ -183,13 +174,12 @@ void VideoSaveJob::streamEnded()
     }
 }
 
-void VideoSaveJob::encoded()
+void VideoSaveJob::encoded(const JobOutcome &outcome)
 {
     VideoEncodeJob *job = encoder_;
     if (!job || sender() != job)
         return;
     encoder_ = nullptr;
-    const JobOutcome outcome = job->outcome();
     job->deleteLater();
     if (streaming_) {
         encoderOutcome_ = outcome;
@@ -202,7 +192,6 @@ void VideoSaveJob::encoded()
         streamEnded();
         return;
     }
-    // The movie is removed only now that the thread that writes it has ended.
     if (cancelling_ || outcome.outcome == Outcome::Cancelled) {
         end(Outcome::Cancelled);
         return;
@@ -299,7 +288,8 @@ void VideoSaveJob::place(const QString &file, const QString &target)
     moveTarget_ = target;
     moveError_.clear();
     moved_ = false;
-    mover_ = QThread::create([this, file, target] { moved_ = moveFileInto(file, target, &moveError_); });
+    moveStop_ = false;
+    mover_ = QThread::create([this, file, target] { moved_ = moveFileInto(file, target, &moveError_, &moveStop_); });
     connect(mover_, &QThread::finished, this, &VideoSaveJob::moverEnded);
     mover_->start();
 }
@@ -315,6 +305,10 @@ void VideoSaveJob::moverEnded()
 
 void VideoSaveJob::placed(bool ok, const QString &error, const QString &target)
 {
+    if (!ok && moveStop_) {
+        end(Outcome::Cancelled);
+        return;
+    }
     if (!ok) {
         showMessage(request_.owner,
                     withDetail(writeErrorText(), QDir::toNativeSeparators(target) + QStringLiteral("\n") + error),
@@ -341,20 +335,25 @@ void VideoSaveJob::end(Outcome outcome)
     emit finished(outcome);
 }
 
+void VideoSaveJob::dropEncoder()
+{
+    // Its thread ends by itself after the picture it is on and writes only through its own
+    // handles: nobody waits for it, and the movie's name is removed with the other partial files.
+    delete encoder_.data();
+}
+
 void VideoSaveJob::cancel()
 {
     if (!canCancel())
         return;
-    // The work ends after the picture being encoded; the end is told once every part has
-    // stopped, and removes what was written.
     cancelling_ = true;
-    if (encoder_) {
-        encoder_->cancel();
-        disconnect(encoder_, &VideoEncodeJob::progress, this, nullptr); // its last progress is not shown
-    }
+    dropEncoder();
     converter_->cancel();
     emit stepChanged();
     emit status(QString(), 0);
+    // A converter ends at once, killed; its end ends the save and removes what it wrote.
+    if (!converter_->running())
+        end(Outcome::Cancelled);
 }
 
 void VideoSaveJob::stop()
@@ -362,17 +361,20 @@ void VideoSaveJob::stop()
     if (step_ == Step::Idle)
         return;
     if (step_ == Step::Placing) {
-        // The video is being moved into place: that ends as it would have.
+        // A rename is done at once; a copy stops after the block it is writing, leaving the
+        // chosen name as it was.
+        moveStop_ = true;
         if (mover_)
             mover_->wait();
         moverEnded();
         return;
     }
     cancelling_ = true;
-    converter_->blockSignals(true);
-    converter_->stop();
-    converter_->blockSignals(false);
-    delete encoder_.data(); // cancels and waits
+    dropEncoder();
+    {
+        const QSignalBlocker quiet(converter_);
+        converter_->stop();
+    }
     end(Outcome::Cancelled);
 }
 

@@ -12,6 +12,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <atomic>
+
 class QThread;
 
 namespace quorvel {
@@ -37,11 +39,12 @@ public:
 
     void start(const VideoSaveRequest &request);
     bool canCancel() const { return step_ != Step::Idle && step_ != Step::Placing && !cancelling_; }
-    // Ends the running step: the encoder thread after the picture it is encoding, the converter
-    // at once. finished() follows, cancelled, once both have ended and their files are gone.
+    // Ends the running step: the converter is killed, the encoder's thread left to end after
+    // the picture it is on. finished() follows, cancelled, once the converter has ended (at
+    // once when none runs), with the partial files gone.
     void cancel();
-    // For the program's exit: the save ends now (waiting for the picture being encoded, or for
-    // a video being moved into place), and finished() has been told on return.
+    // For the program's exit: the save ends now, waiting for nothing but a killed converter and
+    // a copy into place that stops after its current block; finished() has been told on return.
     void stop();
     Step step() const { return step_; }
 
@@ -59,7 +62,8 @@ private:
     bool startStreaming();
     void streamConverted(const JobOutcome &outcome);
     void streamEnded();
-    void encoded();
+    void encoded(const JobOutcome &outcome);
+    void dropEncoder();
     void moverEnded();
     void removePartial();
     void join();
@@ -86,6 +90,7 @@ private:
     QString moveTarget_;
     QString moveError_; // written by the mover thread
     bool moved_ = false;
+    std::atomic<bool> moveStop_{false}; // read by the mover thread
     Converter *converter_ = nullptr;
     QString convertedFile_;
     QString extension_;

@@ -2,7 +2,7 @@
 // who quits right after Export as Video; with "whole", leaves after the whole trial. Prints how
 // many encoders were tried, of how many, once the application object has gone.
 
-#include "export/EncoderTrial.h"
+#include "EncoderRuns.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,7 @@
 // The recording panel driving a board: real clicks on REC, STOP, SAVE and CANCEL, the board's
 // playback clock stepped by hand, and the files and video that result.
 #include "DialogScripts.h"
+#include "EncoderRuns.h"
 #include "TestTools.h"
 #include "TestFolders.h"
 #include "StratSamples.h"
@@ -132,6 +133,8 @@ private slots:
     void endsWhereverItIsLeft_data();
     void endsWhereverItIsLeft();
     void stripIsRedrawnAfterRecording();
+    void exitDuringASlowSave_data();
+    void exitDuringASlowSave();
 };
 
 void TestRecording::initTestCase()
@@ -301,7 +304,7 @@ void TestRecording::stepsThatLoseNothing()
         QCOMPARE(rig.recorder.state(), VideoRecorder::State::Saving);
         QSignalSpy ended(&rig.recorder, &VideoRecorder::stateChanged);
         rig.click(rig.panel.cmdCancel);
-        // The end is told once the encoder thread is gone, and the movie it wrote goes with it.
+        // The end is told at once, the movie's name gone with it; the encoder's thread ends by itself.
         QVERIFY(!ended.isEmpty() || ended.wait(30000));
         QTRY_VERIFY(rig.recorder.findChildren<VideoEncodeJob *>().isEmpty());
         QCOMPARE(QDir(videoWorkFolder()).entryList({"tempmovie.*", "combined.*"}, QDir::Files), QStringList());
@@ -320,7 +323,8 @@ void TestRecording::stepsThatLoseNothing()
 void TestRecording::hostileWorkFolder()
 {
     // A pipe and a dangling link named like frames: REC neither waits on the one nor writes
-    // through the other.
+    // through the other. The movies of a save the program did not live to end go with the old
+    // pictures.
     QTemporaryDir elsewhere;
     const QString outside = elsewhere.filePath("written-through-link.bmp");
     {
@@ -329,6 +333,9 @@ void TestRecording::hostileWorkFolder()
         const QDir work(videoWorkFolder());
         QCOMPARE(mkfifo(QFile::encodeName(work.filePath(frameFileName(3))).constData(), 0600), 0);
         QVERIFY(QFile::link(outside, work.filePath(frameFileName(5))));
+        QString why;
+        for (const char *stale : {"tempmovie.mp4", "tempmovie.avi", "combined.avi"})
+            QVERIFY(writeOwnFile(work.filePath(stale), "cut short", &why));
         if (rig.panel.chkSound->isChecked())
             rig.click(rig.panel.chkSound);
         rig.click(rig.panel.cmdRec);
@@ -336,6 +343,7 @@ void TestRecording::hostileWorkFolder()
         QCOMPARE(rig.recorder.state(), VideoRecorder::State::Recorded);
         QCOMPARE(prompts.messageTexts(), QStringList());
         QCOMPARE(rig.recorder.capturedFrames(), 24);
+        QCOMPARE(work.entryList({"tempmovie.*", "combined.*"}, QDir::Files | QDir::System), QStringList());
         for (const QFileInfo &f : work.entryInfoList({"*.bmp"}, QDir::Files | QDir::System))
             QVERIFY2(f.isFile() && !f.isSymLink(), qPrintable(f.fileName()));
         rig.click(rig.panel.cmdCancel);
@@ -414,6 +422,44 @@ void TestRecording::stripIsRedrawnAfterRecording()
     for (int i = 0; i < at.width() * at.height(); ++i)
         differing += shown.pixel(i % at.width(), i / at.width()) != drawn.pixel(i % at.width(), i / at.width());
     QVERIFY2(differing < at.width(), qPrintable(QString::number(differing)));
+}
+
+void TestRecording::exitDuringASlowSave_data()
+{
+    QTest::addColumn<QString>("encoder");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("libaom-av1 to AVI") << "libaom-av1" << "clip.avi";
+    QTest::newRow("libsvtav1 to MP4") << "libsvtav1" << "clip.mp4";
+}
+
+void TestRecording::exitDuringASlowSave()
+{
+    QFETCH(QString, encoder);
+    QFETCH(QString, name);
+    const QList<VideoEncoderInfo> offered = usableVideoEncoders();
+    if (std::none_of(offered.begin(), offered.end(), [&](const VideoEncoderInfo &e) { return e.name == encoder; }))
+        QSKIP("the encoder is not offered here");
+    QTemporaryDir home, runtime, out;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUORVEL_HOME", stageProgramFolder(home, QUORVEL_PROGRAM_DIR));
+    env.insert("XDG_RUNTIME_DIR", runtime.path()); // its own single instance
+    env.insert("QUORVEL_TEST_STRAT", home.filePath("Strats/Examples/example.qvl"));
+    env.insert("QUORVEL_TEST_ENCODER", encoder);
+    env.insert("QUORVEL_TEST_TARGET", out.filePath(name));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QUORVEL_EXIT_HELPER);
+    QVERIFY(program.waitForFinished(120000));
+    const qint64 gone = QDateTime::currentMSecsSinceEpoch();
+    const QStringList said = QString::fromLocal8Bit(program.readAllStandardOutput()).split(u'\n');
+    QCOMPARE(said.size(), 3);
+    QCOMPARE(program.exitCode(), 0);
+    // The window answered all along, and after Yes the process was gone in a moment.
+    QVERIFY2(said[1].section(u' ', 1).toLongLong() < 1000, qPrintable(said[1]));
+    QVERIFY2(gone - said[0].section(u' ', 1).toLongLong() < 2000, qPrintable(said[0]));
+    // Nothing at the chosen name, nothing left of the save or of the recording.
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(home.filePath("video")).entryList(QDir::Files), QStringList());
 }
 
 QTEST_MAIN(TestRecording)
