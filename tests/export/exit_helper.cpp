@@ -5,6 +5,7 @@
 // window did not answer from SAVE until the close returned.
 
 #include "EncoderRuns.h"
+#include "StartedWindow.h"
 #include "board/frmMapa.h"
 #include "export/RecordingPanel.h"
 #include "export/VideoRecorder.h"
@@ -72,7 +73,7 @@ int main(int argc, char **argv)
     return runQuorvel(argc, argv, [](const StartupOptions &) -> QWidget * {
         auto *prompts = new ScriptedPrompts; // for as long as the program runs
         auto *w = new frmPrincipal;
-        w->MDIForm_Load(QString());
+        loadAsStarted(*w);
         QTimer::singleShot(0, w, [w, prompts] { recordAndSave(w, prompts); });
         return w;
     });
