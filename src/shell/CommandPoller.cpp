@@ -1,6 +1,7 @@
 #include "shell/CommandPoller.h"
 
 #include "platform/Settings.h"
+#include "shell/HandOver.h"
 #include "shell/SingleInstance.h"
 #include "shell/StartUp.h"
 
@@ -26,18 +27,23 @@ void CommandPoller::tmrCmd_Timer()
 {
     bool bringToFront = SingleInstance::takeActivationRequest(activationFile_);
 
-    store_->sync(); // another process may have written since the last tick
-    const QString command = store_->GetSetting(QStringLiteral("Comando"));
-    if (!command.isEmpty())
-        store_->SaveSetting(QStringLiteral("Comando"), QString());
+    const QStringList commands = HandOver(*store_).take();
+    for (const QString &command : commands) {
+        if (command.startsWith(u'-') || isCommandSwitch(command))
+            continue;
+        const QString path = handedOverPath(command);
+        if (!path.isEmpty())
+            waiting_.append(path);
+    }
     // Front first: opening may ask about a missing overview, and that question must be seen.
-    if (bringToFront || !command.isEmpty())
+    if (bringToFront || !commands.isEmpty())
         emit raise();
-    if (command.isEmpty() || command.startsWith(u'-') || isCommandSwitch(command))
-        return;
-    const QString path = handedOverPath(command);
-    if (!path.isEmpty())
-        emit openFile(path);
+    if (opening_)
+        return; // the open in hand runs this tick; the names taken open after it
+    opening_ = true;
+    while (!waiting_.isEmpty())
+        emit openFile(waiting_.takeFirst());
+    opening_ = false;
 }
 
 } // namespace quorvel

@@ -1,16 +1,17 @@
 #pragma once
-// tmrCmd of the main window: every 200 ms it looks for a command line that a second start
-// handed over under "Comando" and for a request to come to the front.
+// tmrCmd of the main window: every 200 ms it takes what second starts handed over ("Comando"
+// and the queue behind it, HandOver) and looks for a request to come to the front.
 //
-// A command is taken by clearing "Comando" first and opening second, so a slow open is never
-// repeated by the next tick. A switch ("-d", "-Spanish", any line starting with '-') is
-// dropped: it is never taken for a file name. A second start hands a file name over made
-// absolute (claimInstance), so a file whose name starts with '-' still arrives.
+// Every name taken is opened once, in the order of the starts. What is handed over is taken
+// (and cleared) before anything opens; an open may run the event loop (a question, a long
+// read), and a tick meanwhile only takes what came, which opens after it, in turn. A switch
+// ("-d", "-Spanish", any line starting with '-') is dropped: it is never taken for a file
+// name. A second start hands a file name over made absolute (claimInstance), so a file whose
+// name starts with '-' still arrives.
 
 #include <QObject>
 #include <QString>
-
-#include <functional>
+#include <QStringList>
 
 class QTimer;
 
@@ -43,6 +44,8 @@ private:
     SettingsStore *store_ = nullptr;
     QString activationFile_;
     QTimer *timer_ = nullptr;
+    QStringList waiting_; // taken, not yet opened
+    bool opening_ = false;
 };
 
 } // namespace quorvel

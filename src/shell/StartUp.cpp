@@ -5,6 +5,7 @@
 #include "common/DebugLog.h"
 #include "platform/Prompts.h"
 #include "platform/Settings.h"
+#include "shell/HandOver.h"
 #include "shell/SingleInstance.h"
 
 #include <QApplication>
@@ -97,7 +98,7 @@ bool claimInstance(SingleInstance &instance, const StartupOptions &options)
         return true;
     const QString handed = handOverText(options);
     if (!handed.isEmpty())
-        settingsStore().SaveSetting(QStringLiteral("Comando"), handed);
+        HandOver(settingsStore()).give(handed);
     instance.requestActivation();
     return false;
 }

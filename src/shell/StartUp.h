@@ -43,9 +43,10 @@ QString handedOverPath(const QString &command);
 class SingleInstance;
 
 // Whether this process runs the program. A second start (the lock is held by another
-// process) stores a non-empty command line under "Comando" (a switch as it is; anything else
-// is the file the first start would open, its path made absolute, as the running instance has
-// its own working folder), asks the running instance to come to the front and returns false.
+// process) hands a non-empty command line over (HandOver: "Comando", or the queue behind it;
+// a switch as it is; anything else is the file the first start would open, its path made
+// absolute, as the running instance has its own working folder), asks the running instance to
+// come to the front and returns false.
 bool claimInstance(SingleInstance &instance, const StartupOptions &options);
 
 // Tells what went wrong choosing the language: a missing "lang" folder as a critical message
@@ -57,7 +58,7 @@ void reportLanguage(const LanguageStartup &result);
 // translation was installed; a later call replaces it.
 bool installQtTranslations(const LanguageStartup &result);
 
-// The whole start. A second start stores a non-empty command line under "Comando", asks the
+// The whole start. A second start hands a non-empty command line over, asks the
 // running instance to come to the front and returns 0 without showing anything. Otherwise:
 // debug log ("-d"), language pack, marker 1, makeMainWindow (which builds and loads the main
 // window; it is shown afterwards if it is not yet), marker 7, then the event loop until the

@@ -5,6 +5,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/CommandPoller.h"
+#include "shell/HandOver.h"
 #include "shell/SingleInstance.h"
 #include "shell/StartUp.h"
 
@@ -12,13 +13,16 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
-
-#include <sys/resource.h>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +40,8 @@ private slots:
     void pollerTakesCommands_data();
     void pollerTakesCommands();
     void slowOpenIsNotRepeated();
+    void burstOfSecondStarts_data();
+    void burstOfSecondStarts();
     void secondStartHandsOver_data();
     void secondStartHandsOver();
     void instanceFolderIsTheUsersOwn_data();
@@ -46,6 +52,7 @@ private slots:
 
 private:
     QProcessEnvironment helperEnvironment() const;
+    void startFirst(QProcess &first) const;
 
     QTemporaryDir config_;
     QTemporaryDir runtime_;
@@ -64,6 +71,7 @@ void TestStartUp::init()
 {
     settingsStore().SaveSetting("Comando", QString());
     QFile::remove(SingleInstance::activationRequestPath());
+    QFile::remove(HandOver(settingsStore()).queuePath());
 }
 
 void TestStartUp::commandLine_data()
@@ -79,6 +87,7 @@ void TestStartUp::commandLine_data()
     QTest::newRow("two switches are a name") << "-d -French" << false << "" << "-d -French";
     QTest::newRow("quoted path") << "  \"/home/u/my plan.qvl\"  " << false << "" << "/home/u/my plan.qvl";
     QTest::newRow("blanks inside quotes") << "\" /s/a.qvl \"" << false << "" << "/s/a.qvl";
+    QTest::newRow("every quote goes") << "/s/\"a\" b.qvl\"" << false << "" << "/s/a b.qvl";
 }
 
 void TestStartUp::commandLine()
@@ -186,19 +195,72 @@ void TestStartUp::pollerTakesCommands()
     QCOMPARE(settingsStore().GetSetting("Comando"), QString());
 }
 
-// The open runs the event loop (a dialog, a long read) and the timer ticks meanwhile.
+// The open runs the event loop (a dialog, a long read) and the timer ticks meanwhile: the
+// open is not repeated, and what a second start hands over meanwhile opens after it.
 void TestStartUp::slowOpenIsNotRepeated()
 {
     settingsStore().SaveSetting("Comando", "/s/slow.qvl");
     CommandPoller poller;
-    int opens = 0;
-    QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &) {
-        ++opens;
-        poller.tmrCmd_Timer();
-        poller.tmrCmd_Timer();
+    QStringList opened;
+    bool first = true;
+    QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) {
+        if (std::exchange(first, false)) {
+            HandOver(settingsStore()).give("/s/during.qvl");
+            poller.tmrCmd_Timer();
+            HandOver(settingsStore()).give("/s/later.qvl");
+            poller.tmrCmd_Timer();
+        }
+        opened.append(path); // the board is whole
     });
     poller.tmrCmd_Timer();
-    QCOMPARE(opens, 1);
+    poller.tmrCmd_Timer();
+    QCOMPARE(opened, (QStringList{"/s/slow.qvl", "/s/during.qvl", "/s/later.qvl"}));
+}
+
+void TestStartUp::burstOfSecondStarts_data()
+{
+    QTest::addColumn<bool>("together");
+    QTest::newRow("one after another") << false; // each ends before the next starts
+    QTest::newRow("all at once") << true;
+}
+
+// A file manager opening several strats starts one process per file, closer together than the
+// running instance's ticks: every name opens once, in the order of the starts.
+void TestStartUp::burstOfSecondStarts()
+{
+    QFETCH(bool, together);
+    QProcess first;
+    startFirst(first);
+    CommandPoller poller;
+    QStringList opened;
+    QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) { opened.append(path); });
+    poller.start();
+
+    QStringList names;
+    std::vector<std::unique_ptr<QProcess>> starts;
+    for (int i = 0; i < 10; ++i) {
+        names.append(QStringLiteral("/s/burst %1.qvl").arg(i));
+        auto &second = starts.emplace_back(std::make_unique<QProcess>());
+        second->setProcessEnvironment(helperEnvironment());
+        second->start(QUORVEL_INSTANCE_HELPER, {names.last()});
+        // The poller ticks while the test waits: starts and takes interleave.
+        if (!together)
+            QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 20000);
+    }
+    for (auto &second : starts) {
+        QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 20000);
+        QCOMPARE(second->exitCode(), 20);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), names.size(), 20000);
+    if (together) { // no order among starts of the same moment
+        opened.sort();
+        names.sort();
+    }
+    QCOMPARE(opened, names);
+    poller.tmrCmd_Timer();
+    QCOMPARE(opened.size(), names.size());
+    first.closeWriteChannel();
+    QVERIFY(first.waitForFinished(10000));
 }
 
 void TestStartUp::fileSizeLimitFailsTheWrite_data()
@@ -253,15 +315,20 @@ void TestStartUp::secondStartHandsOver_data()
     QTest::newRow("leading dash") << "-x.qvl"; // a first start opens it: no switch
 }
 
-void TestStartUp::secondStartHandsOver()
+void TestStartUp::startFirst(QProcess &first) const
 {
-    QFETCH(QString, name);
-    QProcess first;
     first.setProcessEnvironment(helperEnvironment());
     first.start(QUORVEL_INSTANCE_HELPER, {});
     QVERIFY(first.waitForStarted());
     QVERIFY(first.waitForReadyRead(10000));
     QCOMPARE(first.readLine().trimmed(), QByteArray("first"));
+}
+
+void TestStartUp::secondStartHandsOver()
+{
+    QFETCH(QString, name);
+    QProcess first;
+    startFirst(first);
 
     // A relative path names a file in the second start's folder, not the running one's.
     QTemporaryDir work;
