@@ -293,13 +293,6 @@ frmMapa *frmPrincipal::boardForFile(const QString &p, bool logged)
     return board(slot);
 }
 
-void frmPrincipal::AbreArquivo(const QString &path)
-{
-    const QString p = cleanStratPath(path);
-    if (frmMapa *b = boardForFile(p, true))
-        b->AbreTatica(p);
-}
-
 void frmPrincipal::openNamedFile(const QString &path)
 {
     if (ArquivoExiste(path)) {

@@ -43,8 +43,6 @@ public:
     // Takes the lowest free board slot (reusing its window) or makes a new board; -1 when all
     // 11 are in use. The board is shown and titled.
     std::int16_t NovoMapa();
-    // Opens a strat file in a new board; a path that names no file does nothing.
-    void AbreArquivo(const QString &path);
     // Opens a strat named from outside (the command line, a second start, Open) by its name as
     // it stands; when that is no regular file, says so with the reason.
     void openNamedFile(const QString &path);

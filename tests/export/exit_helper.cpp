@@ -30,7 +30,7 @@ using namespace quorvel;
 
 static void recordAndSave(frmPrincipal *w, ScriptedPrompts *prompts)
 {
-    w->AbreArquivo(qEnvironmentVariable("QUORVEL_TEST_STRAT"));
+    w->openNamedFile(qEnvironmentVariable("QUORVEL_TEST_STRAT"));
     w->findChild<QAction *>(QStringLiteral("mnuVideo"))->trigger();
     RecordingPanel *panel = w->recorder()->panel();
     if (panel->chkSound->isChecked())

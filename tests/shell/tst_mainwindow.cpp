@@ -62,7 +62,6 @@ private slots:
     void elevenBoardsThenRefusal();
     void namedFileOpensOrIsSaid_data();
     void namedFileOpensOrIsSaid();
-    void openingCleansThePath();
     void firstRunOffersTheExample_data();
     void firstRunOffersTheExample();
     void switchIsNotAFile_data();
@@ -96,7 +95,7 @@ void TestMainWindow::elevenBoardsThenRefusal()
 
     // A file asked for with every slot taken: the message, and nothing opens.
     QTemporaryDir dir;
-    w.AbreArquivo(writeStrat(dir, QStringLiteral("a.qvl")));
+    w.openNamedFile(writeStrat(dir, QStringLiteral("a.qvl")));
     QCOMPARE(prompts.messageTexts(), QStringList{kTooMany});
     QCOMPARE(prompts.messages[0].icon, MessageIcon::Critical);
 
@@ -109,22 +108,6 @@ void TestMainWindow::elevenBoardsThenRefusal()
     QCOMPARE(w.NovoMapa(), 5);
     QCOMPARE(w.NovoMapa(), -1);
     QCOMPARE(w.iNumMapas(), 11);
-}
-
-void TestMainWindow::openingCleansThePath()
-{
-    ScriptedPrompts prompts;
-    frmPrincipal w;
-    QTemporaryDir dir;
-    const QString path = writeStrat(dir, QStringLiteral("quoted.qvl"));
-    w.AbreArquivo(QStringLiteral("  \"") + path + QStringLiteral("\"  "));
-    QCOMPARE(w.iNumMapas(), 1);
-    QCOMPARE(w.board(1)->sArquivo(), path);
-    // A folder or a missing file: nothing taken, nothing said.
-    w.AbreArquivo(dir.path());
-    w.AbreArquivo(dir.filePath(QStringLiteral("missing.qvl")));
-    QCOMPARE(w.iNumMapas(), 1);
-    QVERIFY(prompts.messages.isEmpty());
 }
 
 void TestMainWindow::namedFileOpensOrIsSaid_data()
@@ -247,7 +230,7 @@ void TestMainWindow::saveMenusActOnTheActiveBoard()
     QVERIFY(prompts.fileDialogs.isEmpty());
 
     QTemporaryDir dir;
-    w.AbreArquivo(writeStrat(dir, QStringLiteral("s.qvl")));
+    w.openNamedFile(writeStrat(dir, QStringLiteral("s.qvl")));
     w.mdiArea()->setActiveSubWindow(w.mdiArea()->subWindowList().first());
     QVERIFY(w.activeBoard());
     const QString copy = dir.filePath(QStringLiteral("copy"));
@@ -268,8 +251,8 @@ void TestMainWindow::windowMenuKeepsBoardsApart()
     frmPrincipal w;
     QTemporaryDir dir;
     const QString path = writeStrat(dir, QStringLiteral("same.qvl"));
-    w.AbreArquivo(path);
-    w.AbreArquivo(path); // two boards with one title
+    w.openNamedFile(path);
+    w.openNamedFile(path); // two boards with one title
     QCOMPARE(windowEntries(w).size(), 2);
     w.board(1)->closeBoard(frmMapa::CloseReason::User);
     QCOMPARE(windowEntries(w).size(), 1);
@@ -401,7 +384,7 @@ void TestMainWindow::exportMenus()
     QCOMPARE(w.recorder()->state(), VideoRecorder::State::Closed);
     QCOMPARE(prompts.fileDialogs.size(), 0);
 
-    w.AbreArquivo(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
+    w.openNamedFile(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
     QVERIFY(w.activeBoard());
     w.activeBoard()->controller().togglePlay();
     video->trigger();
@@ -449,7 +432,7 @@ void TestMainWindow::closingDuringAVideoSave()
     frmPrincipal w;
     loadAsStarted(w);
     w.show();
-    w.AbreArquivo(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
+    w.openNamedFile(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
     w.findChild<QAction *>(QStringLiteral("mnuVideo"))->trigger();
     RecordingPanel *panel = w.recorder()->panel();
     if (panel->chkSound->isChecked())

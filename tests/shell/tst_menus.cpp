@@ -349,7 +349,7 @@ void TestMenus::optionsInTheToolsMenu()
     QAction *options = w.findChild<QAction *>(QStringLiteral("mnuOptions"));
     QVERIFY(options && tools->actions().contains(options));
     // An open board takes the new round timer and effects switch at once.
-    w.AbreArquivo(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
+    w.openNamedFile(home_.filePath(QStringLiteral("Strats/Examples/example.qvl")));
     frmMapa *b = w.board(1);
     QVERIFY(b && b->imI() == 1);
     auto label = [b](const char *name) { return b->findChild<QLabel *>(QLatin1String(name))->text(); };
@@ -413,7 +413,7 @@ void TestMenus::closingAChangedStratAsks()
     w.show();
     frmMapa *b = nullptr;
     if (opened) {
-        w.AbreArquivo(path);
+        w.openNamedFile(path);
         b = w.board(1);
     } else {
         b = w.board(w.NovoMapa());
