@@ -1,7 +1,6 @@
 #include "shell/CommandPoller.h"
 
 #include "platform/Settings.h"
-#include "shell/HandOver.h"
 #include "shell/SingleInstance.h"
 #include "shell/StartUp.h"
 
@@ -12,6 +11,7 @@ namespace quorvel {
 CommandPoller::CommandPoller(QObject *parent, SettingsStore *store, const QString &activationFile)
     : QObject(parent),
       store_(store ? store : &settingsStore()),
+      handOver_(*store_),
       activationFile_(activationFile.isEmpty() ? SingleInstance::activationRequestPath() : activationFile),
       timer_(new QTimer(this))
 {
@@ -27,7 +27,7 @@ void CommandPoller::tmrCmd_Timer()
 {
     bool bringToFront = SingleInstance::takeActivationRequest(activationFile_);
 
-    const QStringList commands = HandOver(*store_).take();
+    const QStringList commands = handOver_.take();
     for (const QString &command : commands) {
         if (command.startsWith(u'-') || isCommandSwitch(command))
             continue;

@@ -9,6 +9,8 @@
 // name. A second start hands a file name over made absolute (claimInstance), so a file whose
 // name starts with '-' still arrives.
 
+#include "shell/HandOver.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -42,6 +44,7 @@ signals:
 
 private:
     SettingsStore *store_ = nullptr;
+    HandOver handOver_;
     QString activationFile_;
     QTimer *timer_ = nullptr;
     QStringList waiting_; // taken, not yet opened

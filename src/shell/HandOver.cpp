@@ -8,7 +8,9 @@
 #include <QThread>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -112,6 +114,31 @@ private:
 
 } // namespace
 
+namespace {
+
+// When this process began: the kernel's start time in clock ticks (stat's 22nd field, after the
+// command name that may hold blanks and brackets), 0 when it cannot be read.
+QByteArray startMoment()
+{
+    QFile stat(QStringLiteral("/proc/self/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return QByteArrayLiteral("0");
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 1).simplified().split(' ');
+    // Fields from the state (the 3rd) on: the start time is the 22nd.
+    bool ok = false;
+    const qulonglong ticks = fields.size() > 19 ? fields[19].toULongLong(&ok) : 0;
+    return QByteArray::number(ok ? ticks : 0);
+}
+
+struct Entry {
+    qulonglong began = 0;
+    qint64 pid = 0;
+    QString command;
+};
+
+} // namespace
+
 HandOver::HandOver(SettingsStore &store, const QString &name)
     : store_(store), name_(name)
 {
@@ -126,19 +153,16 @@ QString HandOver::queuePath() const
 void HandOver::give(const QString &command)
 {
     LockedQueue queue(queuePath(), kGiveWaitMs);
-    if (queue.locked()) {
-        store_.sync();
-        const bool nothingPending = queue.size() == 0 && store_.GetSetting(kComando).isEmpty();
-        if (!nothingPending && queue.append(QUrl::toPercentEncoding(command) + '\n'))
-            return;
-    }
-    store_.SaveSetting(kComando, command); // also the way of a start that cannot queue
+    const QByteArray line = startMoment() + ' ' + QByteArray::number(qint64(::getpid())) + ' '
+        + QUrl::toPercentEncoding(command) + '\n';
+    if (!queue.locked() || !queue.append(line))
+        store_.SaveSetting(kComando, command);
 }
 
 QStringList HandOver::take()
 {
-    // No wait on the interface thread: while a second start holds the lock, "Comando" alone is
-    // taken (it is always older than the queue) and the queue waits for the next tick.
+    // No wait on the interface thread: while a second start holds the lock, the queue waits
+    // for the next tick.
     LockedQueue queue(queuePath(), 0);
     QStringList taken;
     store_.sync(); // another process may have written since the last tick
@@ -149,11 +173,27 @@ QStringList HandOver::take()
     }
     if (!queue.locked())
         return taken;
+    // A burst still arriving is left to settle, so that a start slow to load still opens in turn.
+    const qint64 size = queue.size();
+    if (size > 0 && size != seenSize_ && heldTicks_ < kMaxHeldTicks) {
+        seenSize_ = size;
+        ++heldTicks_;
+        return taken;
+    }
+    seenSize_ = 0;
+    heldTicks_ = 0;
+    std::vector<Entry> entries;
     const QByteArray all = queue.takeAll();
     for (const QByteArray &line : all.split('\n')) {
-        if (!line.isEmpty())
-            taken.append(QUrl::fromPercentEncoding(line));
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 3 && !fields[2].isEmpty())
+            entries.push_back({fields[0].toULongLong(), fields[1].toLongLong(), QUrl::fromPercentEncoding(fields[2])});
     }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return a.began != b.began ? a.began < b.began : a.pid < b.pid;
+    });
+    for (const Entry &entry : entries)
+        taken.append(entry.command);
     return taken;
 }
 

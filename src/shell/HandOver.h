@@ -1,15 +1,16 @@
 #pragma once
-// The names that second starts hand to the running instance, kept in the order of the starts
+// The names that second starts hand to the running instance, opened in the order of the starts
 // however close together they come (a file manager starts one process per selected strat).
 //
-// The first of a burst goes under the setting "Comando", as it always did: a value left
-// pending there is read by the next start's first tick. While "Comando" or the queue still
-// holds something not yet taken, a later start appends its name to the queue file beside the
-// instance lock instead of overwriting it. Both are written and taken under one lock on the
-// queue file, held for a few milliseconds; the running instance takes "Comando" first, then
-// the queue, so the order holds. A second start never waits on the running instance: only on
-// that lock, and at most a few seconds (then it writes "Comando" as it stands, which a
-// busy instance takes late and a later start may replace).
+// A second start appends its name to the queue file beside the instance lock, under a lock on
+// that file held for a few milliseconds, with the moment the process began (the kernel's start
+// time, then its process number): starts that reach the queue out of turn, one slower to load
+// than the other, are still opened in the order they began. The running instance takes the
+// queue once it has stopped growing for a tick (at most a couple of seconds into a burst) and
+// sorts it by that moment. The setting "Comando" keeps its meaning: what it holds is taken
+// first, at every tick, as always; it is written by a start that cannot reach the queue (the
+// lock not had within a few seconds, the queue full or not a private file), and a value left
+// there is opened by the next start. A second start never waits on the running instance.
 
 #include <QString>
 #include <QStringList>
@@ -26,7 +27,8 @@ public:
 
     // A second start: hands command over (not empty).
     void give(const QString &command);
-    // The running instance: everything handed over and not yet taken, oldest first.
+    // The running instance, at each tick: what "Comando" holds, then the queue in the order of
+    // the starts once it has stopped growing.
     QStringList take();
 
     // The queue file, "" when there is no private instance folder.
@@ -37,9 +39,14 @@ public:
     // The queue holds at most this much; a start past it writes "Comando" regardless.
     static constexpr qint64 kMaxQueueBytes = 1 << 20;
 
+    // Ticks a growing queue is left to settle before it is taken all the same.
+    static constexpr int kMaxHeldTicks = 10;
+
 private:
     SettingsStore &store_;
     QString name_;
+    qint64 seenSize_ = 0; // the queue's size at the last tick that left it
+    int heldTicks_ = 0;
 };
 
 } // namespace quorvel

@@ -220,8 +220,10 @@ void TestStartUp::slowOpenIsNotRepeated()
 void TestStartUp::burstOfSecondStarts_data()
 {
     QTest::addColumn<bool>("together");
-    QTest::newRow("one after another") << false; // each ends before the next starts
-    QTest::newRow("all at once") << true;
+    QTest::newRow("one after another, the poller ticking") << false;
+    // All on their way at once while the running instance is busy: they reach the queue in any
+    // order, and open in the order they were started.
+    QTest::newRow("all at once, the poller busy") << true;
 }
 
 // A file manager opening several strats starts one process per file, closer together than the
@@ -243,19 +245,14 @@ void TestStartUp::burstOfSecondStarts()
         auto &second = starts.emplace_back(std::make_unique<QProcess>());
         second->setProcessEnvironment(helperEnvironment());
         second->start(QUORVEL_INSTANCE_HELPER, {names.last()});
-        // The poller ticks while the test waits: starts and takes interleave.
-        if (!together)
+        if (!together) // the poller ticks while the test waits
             QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 20000);
     }
     for (auto &second : starts) {
-        QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 20000);
+        QVERIFY(second->state() == QProcess::NotRunning || second->waitForFinished(20000));
         QCOMPARE(second->exitCode(), 20);
     }
     QTRY_COMPARE_WITH_TIMEOUT(opened.size(), names.size(), 20000);
-    if (together) { // no order among starts of the same moment
-        opened.sort();
-        names.sort();
-    }
     QCOMPARE(opened, names);
     poller.tmrCmd_Timer();
     QCOMPARE(opened.size(), names.size());
@@ -353,11 +350,13 @@ void TestStartUp::secondStartHandsOver()
     QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) { opened.append(path); });
     QObject::connect(&poller, &CommandPoller::raise, [&] { ++raises; });
     poller.tmrCmd_Timer();
+    poller.tmrCmd_Timer(); // a queue is taken once it stopped growing
     QCOMPARE(opened, QStringList{QDir(work.path()).absoluteFilePath(name)});
-    QCOMPARE(raises, 1);
-    QCOMPARE(settingsStore().GetSetting("Comando"), QString());
+    QVERIFY(raises > 0);
+    const int raised = raises;
     poller.tmrCmd_Timer();
-    QCOMPARE(raises, 1);
+    QCOMPARE(raises, raised);
+    QCOMPARE(opened.size(), 1);
 
     // A lock left by a process that died is taken over by the next start.
     first.kill();
