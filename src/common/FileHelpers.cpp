@@ -132,7 +132,20 @@ bool RegularFileReader::unchanged()
 bool RegularFileReader::readAll(QByteArray &out)
 {
     QByteArray bytes(static_cast<qsizetype>(size_), Qt::Uninitialized);
-    if (!read(bytes.data(), size_) || !unchanged())
+    if (!read(bytes.data(), size_))
+        return false;
+    // One byte past the size: a file holding more than its size said (one that grew, or a
+    // kernel file that reports 0) is as torn as one that shrank.
+    char extra = 0;
+    ssize_t n;
+    do
+        n = ::read(fd_, &extra, 1);
+    while (n < 0 && errno == EINTR);
+    if (n != 0) {
+        error_ = QStringLiteral("the file grew while it was read");
+        return false;
+    }
+    if (!unchanged())
         return false;
     out = std::move(bytes);
     return true;
