@@ -1,9 +1,9 @@
 #pragma once
 // The strat readers' cursor: little-endian fields, finite floats, ANSI texts and section
-// counts, read from bytes in memory or from an opened file. A file is read only as far as its
-// records go, never to its end: a huge file costs no more than the strat at its start, and
-// what lies after the last record is never read. Counts and lengths are checked against the
-// bytes left (the file's size when it was opened) before anything is read or allocated.
+// counts, read from bytes in memory or from a file just opened. A file is read only as far as
+// its records go: a huge file costs no more than the strat at its start, and what lies after
+// the last record is never read. Counts and lengths are checked against the bytes left (the
+// file's size when it was opened) before anything is read or allocated.
 // As in ByteReader, the first failure is kept with its offset and every later read does
 // nothing, so the caller checks once.
 
