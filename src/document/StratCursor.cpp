@@ -27,8 +27,7 @@ void StratCursor::fail(const QString &why)
 
 void StratCursor::expect(qint64 bytes)
 {
-    if (bytes > 0)
-        expected_ = std::max(expected_, pos_ + std::min(bytes, left()));
+    expected_ = std::max(expected_, pos_ + std::min(bytes + later_, left()));
 }
 
 bool StratCursor::fetch(qint64 n)

@@ -32,6 +32,13 @@ public:
     // The next `bytes` bytes are sure to be read unless reading fails first (they were checked
     // against the bytes left): a file is fetched in large pieces as far as that, and no further.
     void expect(qint64 bytes);
+    // A section's record begins: it takes at least recordBytes, and the section's records after
+    // it at least laterBytes, which every later expect() reaches past.
+    void beginRecord(qint64 recordBytes, qint64 laterBytes)
+    {
+        later_ = laterBytes;
+        expect(recordBytes);
+    }
 
     // The next n bytes, valid until the next read; empty when the reader has failed.
     QByteArrayView bytes(qint64 n, const char *what)
@@ -77,6 +84,7 @@ private:
     qint64 pos_ = 0;
     qint64 size_ = 0;
     qint64 expected_ = 0; // the end of what is sure to be read
+    qint64 later_ = 0;    // what the section's later records take at least
     QString error_;
 };
 

@@ -107,7 +107,7 @@ void readSection(StratCursor &r, std::int16_t &count, std::vector<T> &items, qsi
     items.resize(static_cast<std::size_t>(count) + 1);
     for (std::size_t i = 0; i < items.size(); ++i) {
         // This record and the ones after it are in the file (count() made sure of it).
-        r.expect(qint64(items.size() - i) * minBytes);
+        r.beginRecord(minBytes, qint64(items.size() - 1 - i) * minBytes);
         readOne(items[i]);
         if (!r.ok())
             return;
