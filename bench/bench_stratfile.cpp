@@ -3,6 +3,9 @@
 #include "StratSamples.h"
 #include "document/StratFile.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 
 using namespace quorvel;
@@ -25,16 +28,50 @@ static void BM_WriteLargeStrat(benchmark::State &state)
 }
 BENCHMARK(BM_WriteLargeStrat)->Unit(benchmark::kMillisecond);
 
+// Argument 1 reads it from a file.
 static void BM_ReadLargeStrat(benchmark::State &state)
 {
     const QByteArray bytes = writeStrat(largeDoc());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.qvl"));
+    if (!writeStratFile(path, largeDoc())) {
+        state.SkipWithError("cannot write the file");
+        return;
+    }
     for (auto _ : state) {
         StratDocument doc;
-        const bool ok = readStrat(bytes, doc).ok;
+        const bool ok = (state.range(0) == 1 ? readStratFile(path, doc) : readStrat(bytes, doc)).ok;
         benchmark::DoNotOptimize(ok);
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
-BENCHMARK(BM_ReadLargeStrat)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadLargeStrat)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A file of 1.9 GB of zeros with no data on disk (`truncate -s 1900M`): both readers take it
+// as a strat without an overview, and what they read is only its first records. Argument 1
+// is the older format's reader (Convert Old .qvl).
+static void BM_ReadSparseFile(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("big.qvl")));
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64(1900) << 20)) {
+        state.SkipWithError("cannot make the sparse file");
+        return;
+    }
+    file.close();
+    for (auto _ : state) {
+        bool ok;
+        if (state.range(0) == 1) {
+            OldStratDocument old;
+            ok = readOldStratFile(file.fileName(), old).ok;
+        } else {
+            StratDocument doc;
+            ok = readStratFile(file.fileName(), doc).ok;
+        }
+        if (!ok)
+            state.SkipWithError("the file was refused");
+    }
+}
+BENCHMARK(BM_ReadSparseFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -82,43 +82,71 @@ bool RegularFileReader::open(const QString &path, qint64 maxBytes, FollowLinks l
     }
     fd_ = fd;
     size_ = st.st_size;
+    mtimeSec_ = st.st_mtim.tv_sec;
+    mtimeNsec_ = st.st_mtim.tv_nsec;
     return true;
 }
 
-bool RegularFileReader::readAll(QByteArray &out)
+bool RegularFileReader::read(char *to, qint64 n)
 {
     if (fd_ < 0) {
         if (error_.isEmpty())
             error_ = QStringLiteral("the file is not open");
         return false;
     }
-    QByteArray bytes(static_cast<qsizetype>(size_), Qt::Uninitialized);
-    qint64 got = 0;
-    // One byte past the size: a file that grew since it was opened is as torn as one that shrank.
-    char extra = 0;
-    for (;;) {
-        const bool inFile = got < size_;
-        char *to = inFile ? bytes.data() + got : &extra;
-        const std::size_t want = inFile ? static_cast<std::size_t>(size_ - got) : 1;
-        const ssize_t n = ::read(fd_, to, want);
-        if (n < 0 && errno == EINTR)
+    while (n > 0) {
+        const ssize_t got = ::read(fd_, to, static_cast<std::size_t>(n));
+        if (got < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
+        if (got < 0) {
             error_ = QStringLiteral("cannot read the file: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
-        if (n == 0)
-            break;
-        if (!inFile) {
-            error_ = QStringLiteral("the file grew while it was read");
+        if (got == 0) {
+            error_ = QStringLiteral("the file shrank while it was read");
             return false;
         }
-        got += n;
+        to += got;
+        n -= got;
     }
-    if (got != size_) {
-        error_ = QStringLiteral("the file shrank while it was read");
+    return true;
+}
+
+bool RegularFileReader::unchanged()
+{
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+        error_ = QStringLiteral("cannot read the file");
         return false;
     }
+    if (st.st_size != size_)
+        error_ = st.st_size < size_ ? QStringLiteral("the file shrank while it was read")
+                                    : QStringLiteral("the file grew while it was read");
+    else if (st.st_mtim.tv_sec != mtimeSec_ || st.st_mtim.tv_nsec != mtimeNsec_)
+        error_ = QStringLiteral("the file changed while it was read");
+    else
+        return true;
+    return false;
+}
+
+bool RegularFileReader::readAll(QByteArray &out)
+{
+    QByteArray bytes(static_cast<qsizetype>(size_), Qt::Uninitialized);
+    if (!read(bytes.data(), size_))
+        return false;
+    // One byte past the size: a file holding more than its size said (one that grew, or a
+    // kernel file that reports 0) is as torn as one that shrank.
+    char extra = 0;
+    ssize_t n;
+    do
+        n = ::read(fd_, &extra, 1);
+    while (n < 0 && errno == EINTR);
+    if (n != 0) {
+        error_ = QStringLiteral("the file grew while it was read");
+        return false;
+    }
+    if (!unchanged())
+        return false;
     out = std::move(bytes);
     return true;
 }

@@ -29,10 +29,10 @@ bool ArquivoTemDados(const QString &path);
 void ignoreFileSizeSignal();
 
 // Reads a file the user named, which may be anything: a device reports size 0 and never ends,
-// opening a pipe waits for a writer that never comes, and a file may shrink or grow while it
-// is read. The type is checked on the opened descriptor (opened without waiting), so nothing
-// can be swapped in between the check and the read; the bytes are copied, never mapped, so a
-// file cut short can only make the read fail.
+// opening a pipe waits for a writer that never comes, and a file may shrink, grow or be
+// rewritten while it is read. The type is checked on the opened descriptor (opened without
+// waiting), so nothing can be swapped in between the check and the read; the bytes are
+// copied, never mapped, so a file cut short can only make the read fail.
 // Whether a link at the path is followed: a file the user names may be a link; a file of the
 // program's own, in a folder others can write, must not be one.
 enum class FollowLinks { Yes, No };
@@ -47,13 +47,21 @@ public:
     bool open(const QString &path, qint64 maxBytes, FollowLinks links = FollowLinks::Yes);
     // The size when it was opened.
     qint64 size() const { return size_; }
-    // The whole file; false when it cannot be read or no longer holds exactly size() bytes.
+    // The next n bytes, in order from the first; false when they cannot be read, or when the
+    // file ends before them (it shrank since it was opened).
+    bool read(char *to, qint64 n);
+    // A reader that stops before the end checks here, after its last read, that what it read is
+    // all of one file: false when the size or the modification time is not what open() saw.
+    bool unchanged();
+    // The whole file; false when it cannot be read or changed while it was read.
     bool readAll(QByteArray &out);
     const QString &error() const { return error_; }
 
 private:
     int fd_ = -1;
     qint64 size_ = 0;
+    qint64 mtimeSec_ = 0;
+    long mtimeNsec_ = 0;
     QString error_;
 };
 

@@ -1,8 +1,8 @@
 #include "document/StratFile.h"
 
-#include "common/ByteReader.h"
 #include "common/CodePage.h"
 #include "common/FileHelpers.h"
+#include "document/StratCursor.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,44 +26,7 @@ constexpr qsizetype kMinLinkBytes = 8;
 constexpr qsizetype kStepBytes = 20;
 constexpr qsizetype kOldStepBytes = 16;
 
-// The strat file's reads on top of the byte cursor: finite floats, fixed-width and counted
-// ANSI texts, and section counts checked against the bytes left.
-class Reader : public ByteReader {
-public:
-    explicit Reader(QByteArrayView data) : ByteReader(data, QLatin1StringView("the file")) {}
-
-    float f32(const char *what)
-    {
-        const std::uint32_t bits = u32(what);
-        float v;
-        std::memcpy(&v, &bits, 4);
-        if (ok() && !std::isfinite(v)) {
-            fail(QStringLiteral("a number in %1 is not finite").arg(QLatin1String(what)));
-            return 0;
-        }
-        return v;
-    }
-    QString fixed(qsizetype n, const char *what) { return fromAnsi(bytes(n, what)); }
-    QString text(const char *what) { return fromAnsi(countedBytes(what)); }
-    // A section's count n, checked so that its n + 1 records can fit in the bytes left.
-    std::int16_t count(qsizetype minRecordBytes, const char *what)
-    {
-        const std::int16_t n = i16(what);
-        if (!ok())
-            return 0;
-        if (n < 0) {
-            fail(QStringLiteral("negative count in %1").arg(QLatin1String(what)));
-            return 0;
-        }
-        if ((qsizetype(n) + 1) * minRecordBytes > left()) {
-            fail(QStringLiteral("count in %1 exceeds the file").arg(QLatin1String(what)));
-            return 0;
-        }
-        return n;
-    }
-};
-
-void readStep(Reader &r, tpPasso &s)
+void readStep(StratCursor &r, tpPasso &s)
 {
     s.iIni = r.i32("a step");
     s.X = r.i32("a step");
@@ -73,7 +36,7 @@ void readStep(Reader &r, tpPasso &s)
     s.sDir = r.i16("a step");
 }
 
-void readStep(Reader &r, tpPassoAntigo &s)
+void readStep(StratCursor &r, tpPassoAntigo &s)
 {
     s.iIni = r.i32("a step");
     s.X = r.i32("a step");
@@ -87,7 +50,7 @@ void readStep(Reader &r, tpPassoAntigo &s)
 constexpr std::int64_t kMaxOldStepIndex = std::numeric_limits<std::int16_t>::max();
 
 template <typename Step>
-void readMovement(Reader &r, BasicMovement<Step> &m, qsizetype stepBytes)
+void readMovement(StratCursor &r, BasicMovement<Step> &m, qsizetype stepBytes)
 {
     m.iObj = r.i16("a movement");
     m.itM = r.i16("a movement");
@@ -100,6 +63,7 @@ void readMovement(Reader &r, BasicMovement<Step> &m, qsizetype stepBytes)
         r.fail(QStringLiteral("a step array with %1 dimensions").arg(dims));
         return;
     }
+    r.expect(8); // its count and lower bound
     const std::int32_t count = r.i32("a step array");
     const std::int32_t lower = r.i32("a step array");
     if (!r.ok())
@@ -122,6 +86,7 @@ void readMovement(Reader &r, BasicMovement<Step> &m, qsizetype stepBytes)
         r.fail(QStringLiteral("a step array larger than the file"));
         return;
     }
+    r.expect(qsizetype(count) * stepBytes);
     m.Passos.dimensioned = true;
     m.Passos.lowerBound = lower;
     m.Passos.items.resize(static_cast<std::size_t>(count));
@@ -133,21 +98,23 @@ void readMovement(Reader &r, BasicMovement<Step> &m, qsizetype stepBytes)
 // 0 to count, each read by readOne. Stops at the first fault; a failed reader reads nothing
 // more, so the sections after it come out empty and the first fault is the one reported.
 template <typename T, typename ReadOne>
-void readSection(Reader &r, std::int16_t &count, std::vector<T> &items, qsizetype minBytes, const char *what,
+void readSection(StratCursor &r, std::int16_t &count, std::vector<T> &items, qsizetype minBytes, const char *what,
                  ReadOne readOne)
 {
     count = r.count(minBytes, what);
     if (!r.ok())
         return;
     items.resize(static_cast<std::size_t>(count) + 1);
-    for (T &item : items) {
-        readOne(item);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        // This record and the ones after it are in the file (count() made sure of it).
+        r.beginRecord(minBytes, qint64(items.size() - 1 - i) * minBytes);
+        readOne(items[i]);
         if (!r.ok())
             return;
     }
 }
 
-void readTexts(Reader &r, std::int16_t &count, std::vector<tpTexto> &texts, const char *what)
+void readTexts(StratCursor &r, std::int16_t &count, std::vector<tpTexto> &texts, const char *what)
 {
     readSection(r, count, texts, kMinTextBytes, what, [&r, what](tpTexto &t) {
         t.X = r.f32(what);
@@ -158,7 +125,7 @@ void readTexts(Reader &r, std::int16_t &count, std::vector<tpTexto> &texts, cons
 
 // Sections 1 to 7; both formats share everything but the step record.
 template <typename Step>
-void readSections1To7(Reader &r, StratDocument &doc, std::vector<BasicMovement<Step>> &movements,
+void readSections1To7(StratCursor &r, StratDocument &doc, std::vector<BasicMovement<Step>> &movements,
                       qsizetype stepBytes)
 {
     doc.sOverview = r.fixed(kOverviewFieldBytes, "the header");
@@ -182,7 +149,7 @@ void readSections1To7(Reader &r, StratDocument &doc, std::vector<BasicMovement<S
     });
 }
 
-StratReadResult finish(const Reader &r)
+StratReadResult finish(const StratCursor &r)
 {
     StratReadResult result;
     result.ok = r.ok();
@@ -191,18 +158,66 @@ StratReadResult finish(const Reader &r)
     return result;
 }
 
-// Strat files are small; the cap keeps a wrong file (a disk image, say) from being read into
-// memory. Devices, pipes and files that change while they are read are refused by the reader.
-constexpr qint64 kMaxFileBytes = qint64(1) << 31;
-
-template <typename Fn>
-StratReadResult withFileBytes(const QString &path, Fn &&fn)
+// Parses into a fresh document and hands it over only when all went well; what was read from
+// a file must all come from the file that was opened.
+template <typename Doc, typename Parse>
+StratReadResult readInto(StratCursor &r, RegularFileReader *file, Doc &out, Parse parse)
 {
-    StratReadResult result;
-    QByteArray bytes;
-    if (!readRegularFile(path, kMaxFileBytes, bytes, &result.error))
-        return result;
-    return fn(QByteArrayView(bytes));
+    Doc doc;
+    StratReadResult result = parse(r, doc);
+    if (result.ok && file && !file->unchanged()) {
+        result.ok = false;
+        result.error = file->error();
+    }
+    if (result.ok)
+        out = std::move(doc);
+    return result;
+}
+
+// A strat file is read only as far as its records go, so its size needs no cap.
+template <typename Doc>
+StratReadResult readFile(const QString &path, Doc &out)
+{
+    RegularFileReader file;
+    if (!file.open(path, std::numeric_limits<qint64>::max())) {
+        StratReadResult refused;
+        refused.error = file.error();
+        return refused;
+    }
+    if constexpr (std::is_same_v<Doc, StratDocument>)
+        return readStrat(file, out);
+    else
+        return readOldStrat(file, out);
+}
+
+StratReadResult parseStrat(StratCursor &r, StratDocument &doc)
+{
+    readSections1To7(r, doc, doc.tMovimentos, kStepBytes);
+    bool hadMarkers = false;
+    if (r.ok()) {
+        if (r.atEnd()) {
+            // An auto-save backup: no marker section.
+            doc.iMkr = 0;
+            doc.tMarkers.assign(1, tpTexto{});
+        } else {
+            readTexts(r, doc.iMkr, doc.tMarkers, "the markers");
+            hadMarkers = true;
+        }
+    }
+    StratReadResult result = finish(r);
+    result.hadMarkers = hadMarkers;
+    return result;
+}
+
+StratReadResult parseOldStrat(StratCursor &r, OldStratDocument &doc)
+{
+    readSections1To7(r, doc.strat, doc.MovimentosAntigos, kOldStepBytes);
+    if (r.ok()) {
+        doc.strat.tMovimentos.assign(doc.MovimentosAntigos.size(), tpMovimento{});
+        doc.strat.iMkr = 0;
+        doc.strat.tMarkers.assign(1, tpTexto{});
+    }
+    return finish(r);
 }
 
 // ---- writing ----
@@ -287,51 +302,31 @@ void writeTexts(Writer &w, std::int16_t count, const std::vector<tpTexto> &texts
 
 StratReadResult readStrat(QByteArrayView data, StratDocument &out)
 {
-    Reader r(data);
-    StratDocument doc;
-    readSections1To7(r, doc, doc.tMovimentos, kStepBytes);
-    bool hadMarkers = false;
-    if (r.ok()) {
-        if (r.atEnd()) {
-            // An auto-save backup: no marker section.
-            doc.iMkr = 0;
-            doc.tMarkers.assign(1, tpTexto{});
-        } else {
-            readTexts(r, doc.iMkr, doc.tMarkers, "the markers");
-            hadMarkers = true;
-        }
-    }
-    StratReadResult result = finish(r);
-    result.hadMarkers = hadMarkers;
-    if (result.ok)
-        out = std::move(doc);
-    return result;
+    StratCursor r(data);
+    return readInto(r, nullptr, out, parseStrat);
 }
 
-StratReadResult readStratFile(const QString &path, StratDocument &out)
+StratReadResult readStrat(RegularFileReader &file, StratDocument &out)
 {
-    return withFileBytes(path, [&](QByteArrayView data) { return readStrat(data, out); });
+    StratCursor r(file);
+    return readInto(r, &file, out, parseStrat);
 }
+
+StratReadResult readStratFile(const QString &path, StratDocument &out) { return readFile(path, out); }
 
 StratReadResult readOldStrat(QByteArrayView data, OldStratDocument &out)
 {
-    Reader r(data);
-    OldStratDocument doc;
-    readSections1To7(r, doc.strat, doc.MovimentosAntigos, kOldStepBytes);
-    StratReadResult result = finish(r);
-    if (result.ok) {
-        doc.strat.tMovimentos.assign(doc.MovimentosAntigos.size(), tpMovimento{});
-        doc.strat.iMkr = 0;
-        doc.strat.tMarkers.assign(1, tpTexto{});
-        out = std::move(doc);
-    }
-    return result;
+    StratCursor r(data);
+    return readInto(r, nullptr, out, parseOldStrat);
 }
 
-StratReadResult readOldStratFile(const QString &path, OldStratDocument &out)
+StratReadResult readOldStrat(RegularFileReader &file, OldStratDocument &out)
 {
-    return withFileBytes(path, [&](QByteArrayView data) { return readOldStrat(data, out); });
+    StratCursor r(file);
+    return readInto(r, &file, out, parseOldStrat);
 }
+
+StratReadResult readOldStratFile(const QString &path, OldStratDocument &out) { return readFile(path, out); }
 
 void convertOldMovements(OldStratDocument &old)
 {

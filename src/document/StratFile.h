@@ -7,8 +7,8 @@
 //   4 texts    (i16 n, n + 1 text records)     8 markers       (i16 n, n + 1 text records)
 //
 // Auto-save files stop after section 7; files of the older format have 16-byte steps and no
-// section 8. Readers check every count and length against the bytes left before allocating
-// and leave the caller's records untouched on any error.
+// section 8. Readers check every count and length against the bytes left before allocating,
+// never read past the last record, and leave the caller's records untouched on any error.
 
 #include "document/StratTypes.h"
 
@@ -17,6 +17,8 @@
 #include <QString>
 
 namespace quorvel {
+
+class RegularFileReader;
 
 constexpr int kOverviewFieldBytes = 16;
 constexpr int kTitleFieldBytes = 32;
@@ -36,13 +38,16 @@ struct StratReadResult {
 };
 
 // Reads a current-format strat. A file that ends cleanly where section 8 would start (an
-// auto-save) reads with no markers; any other early end is an error.
+// auto-save) reads with no markers; any other early end is an error. A file (just opened) is
+// read only as far as its records go and must not change while it is read.
 StratReadResult readStrat(QByteArrayView data, StratDocument &out);
+StratReadResult readStrat(RegularFileReader &file, StratDocument &out);
 StratReadResult readStratFile(const QString &path, StratDocument &out);
 
-// Reads an older-format strat: 16-byte steps, no section 8 (anything after section 7 is
-// ignored). out.strat.tMovimentos holds the elements 0 to iMovs, all zero.
+// Reads an older-format strat: 16-byte steps, no section 8 (anything after section 7 is never
+// read). out.strat.tMovimentos holds the elements 0 to iMovs, all zero.
 StratReadResult readOldStrat(QByteArrayView data, OldStratDocument &out);
+StratReadResult readOldStrat(RegularFileReader &file, OldStratDocument &out);
 StratReadResult readOldStratFile(const QString &path, OldStratDocument &out);
 
 // The detail text of a refused strat for the user: the file's name and what was wrong.

@@ -181,6 +181,7 @@ void TestCommon::onlyRegularFilesAreRead_data()
     QTest::newRow("device") << "/dev/zero" << false << false;
     QTest::newRow("link to a device") << "zero.qvl" << false << false;
     QTest::newRow("pipe without a writer") << "pipe.qvl" << false << false; // must not wait
+    QTest::newRow("kernel file that says it is empty") << "/proc/self/status" << true << false;
 }
 
 void TestCommon::onlyRegularFilesAreRead()

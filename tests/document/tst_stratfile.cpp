@@ -1,6 +1,7 @@
 #include "StratSamples.h"
 #include "TestTools.h"
 #include "common/CodePage.h"
+#include "common/FileHelpers.h"
 #include "document/StratFile.h"
 
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <limits>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace quorvel;
@@ -53,6 +55,43 @@ QByteArray le16(std::int16_t v) { return QByteArray(reinterpret_cast<const char 
 QByteArray le32(std::int32_t v) { return QByteArray(reinterpret_cast<const char *>(&v), 4); }
 QByteArray f32(float v) { return QByteArray(reinterpret_cast<const char *>(&v), 4); }
 
+// A file holding the bytes; it stays until the test's folder goes.
+QString fileOf(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(QStringLiteral("strat.qvl"));
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() ? path : QString();
+}
+
+// Reading a file gives what reading its bytes in memory gives, failures and offsets alike.
+bool readsAsItsBytes(const QString &path, const QByteArray &bytes)
+{
+    StratDocument inMemory, fromFile;
+    const StratReadResult a = readStrat(bytes, inMemory), b = readStratFile(path, fromFile);
+    OldStratDocument oldInMemory, oldFromFile;
+    const StratReadResult c = readOldStrat(bytes, oldInMemory), d = readOldStratFile(path, oldFromFile);
+    return a.ok == b.ok && a.error == b.error && a.offset == b.offset && inMemory == fromFile && c.ok == d.ok
+           && c.error == d.error && c.offset == d.offset && oldInMemory.strat == oldFromFile.strat;
+}
+
+// The kernel's count of the bytes this process has read so far, from any file.
+qint64 bytesReadByThisProcess()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (io.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : io.readAll().split('\n'))
+            if (line.startsWith("rchar: "))
+                return line.mid(7).toLongLong();
+    return -1;
+}
+
+qint64 peakMemoryKiB()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 } // namespace
 
 class TestStratFile : public QObject {
@@ -71,6 +110,10 @@ private slots:
     void damagedFilesAreRefused_data();
     void damagedFilesAreRefused();
     void truncationSweep();
+    void hugeFileIsReadOnlyToItsLastRecord_data();
+    void hugeFileIsReadOnlyToItsLastRecord();
+    void fileChangedWhileReadIsRefused_data();
+    void fileChangedWhileReadIsRefused();
     void writerRefusesWhatCannotBeReadBack();
     void smallerStratOverLargerFile();
     void failedWriteKeepsTheOldFile();
@@ -189,6 +232,7 @@ void TestStratFile::roundTripIsByteIdentical_data()
     QTest::addColumn<StratDocument>("doc");
     QTest::newRow("realistic") << samples::realisticStrat();
     QTest::newRow("large") << samples::largeStrat(300, 50, 20, 30);
+    QTest::newRow("many file pieces") << samples::largeStrat(2000, 1000, 100, 300);
     StratDocument e = emptyBoard();
     makeSavePlaceholders(e);
     QTest::newRow("empty board") << e;
@@ -214,6 +258,8 @@ void TestStratFile::roundTripIsByteIdentical()
     QCOMPARE(result.offset, first.size());
     QVERIFY(back == asStored(doc));
     QCOMPARE(writeStrat(back), first);
+    QTemporaryDir dir;
+    QVERIFY(readsAsItsBytes(fileOf(dir, first), first));
 }
 
 void TestStratFile::autoSaveEndsBeforeMarkers()
@@ -358,7 +404,11 @@ void TestStratFile::truncationSweep()
 {
     const QByteArray full = writeStrat(samples::realisticStrat());
     const QByteArray backup = writeStrat(samples::realisticStrat(), StratSections::WithoutMarkers);
-    for (qsizetype cut = 0; cut < full.size(); ++cut) {
+    QTemporaryDir dir;
+    QFile file(fileOf(dir, full));
+    for (qsizetype cut = full.size() - 1; cut >= 0; --cut) {
+        QVERIFY(file.resize(cut));
+        QVERIFY2(readsAsItsBytes(file.fileName(), full.left(cut)), qPrintable(QStringLiteral("cut at %1").arg(cut)));
         StratDocument doc = samples::realisticStrat();
         doc.sNomeTatica = QStringLiteral("untouched");
         const StratDocument before = doc;
@@ -372,6 +422,82 @@ void TestStratFile::truncationSweep()
         }
         OldStratDocument old;
         readOldStrat(full.left(cut), old); // must not crash either
+    }
+}
+
+void TestStratFile::hugeFileIsReadOnlyToItsLastRecord_data()
+{
+    QTest::addColumn<QByteArray>("bytes"); // the file's first bytes, then nothing to 1.9 GB
+    QTest::addColumn<bool>("oldFormat");
+    QTest::addColumn<QString>("why");      // empty: the file is read
+    const QByteArray strat = writeStrat(samples::realisticStrat());
+    QTest::newRow("a strat") << strat << false << QString();
+    QTest::newRow("nothing but zeros") << QByteArray() << false << QString();
+    QTest::newRow("an old strat, converted") << samples::oldFormatBytes(samples::realisticStrat()) << true << QString();
+    QTest::newRow("zeros, converted") << QByteArray() << true << QString();
+    StratDocument board = emptyBoard();
+    QByteArray steps = savedBytes(board);
+    steps.replace(93 + 2 + 6 + 6, 4, le32(100'000'000)); // 2 GB of steps
+    QTest::newRow("more steps than the file holds") << steps << false << QStringLiteral("larger than the file");
+}
+
+void TestStratFile::hugeFileIsReadOnlyToItsLastRecord()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, oldFormat);
+    QFETCH(QString, why);
+    // As `truncate -s 1900M` makes it: a sparse file, 1.9 GB that take no room on the disk.
+    QTemporaryDir dir;
+    QFile file(fileOf(dir, bytes));
+    QVERIFY(file.resize(qint64(1900) << 20));
+    const qint64 readBefore = bytesReadByThisProcess(), peakBefore = peakMemoryKiB();
+    StratDocument doc;
+    OldStratDocument old;
+    const StratReadResult result = oldFormat ? readOldStratFile(file.fileName(), old) : readStratFile(file.fileName(), doc);
+    QVERIFY2(result.ok == why.isEmpty() && result.error.contains(why), qPrintable(result.error));
+    if (readBefore >= 0) // where the kernel counts them
+        QVERIFY2(bytesReadByThisProcess() - readBefore < 4096 + bytes.size(), "read past the last record");
+    QVERIFY(peakMemoryKiB() - peakBefore < 16 * 1024);
+    // The same records as the bytes with a few zeros after them (they take no more).
+    const QByteArray head = bytes + QByteArray(1024, '\0');
+    StratDocument headDoc;
+    OldStratDocument headOld;
+    if (result.ok)
+        QVERIFY(oldFormat ? readOldStrat(head, headOld) && headOld.strat == old.strat : readStrat(head, headDoc) && headDoc == doc);
+}
+
+void TestStratFile::fileChangedWhileReadIsRefused_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("cut short") << "cut short";
+    QTest::newRow("grown") << "grown";
+    QTest::newRow("rewritten in place") << "rewritten";
+}
+
+void TestStratFile::fileChangedWhileReadIsRefused()
+{
+    QFETCH(QString, change);
+    const StratDocument strat = samples::realisticStrat();
+    for (const bool oldFormat : {false, true}) {
+        const QByteArray bytes = oldFormat ? samples::oldFormatBytes(strat) : writeStrat(strat);
+        QTemporaryDir dir;
+        QFile changed(fileOf(dir, bytes));
+        RegularFileReader file;
+        QVERIFY(file.open(changed.fileName(), bytes.size()));
+        // After the file was opened (and its size taken), before it is read.
+        if (change == QLatin1String("cut short"))
+            QVERIFY(changed.resize(bytes.size() / 2));
+        else if (change == QLatin1String("grown"))
+            QVERIFY(changed.open(QIODevice::Append | QIODevice::Unbuffered) && changed.write("more") == 4);
+        else
+            QVERIFY(changed.open(QIODevice::ReadWrite | QIODevice::Unbuffered) && changed.write(bytes.left(20)) == 20
+                    && changed.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        StratDocument doc = emptyBoard();
+        OldStratDocument old;
+        old.strat = doc;
+        const StratReadResult result = oldFormat ? readOldStrat(file, old) : readStrat(file, doc);
+        QVERIFY2(!result.ok && result.error.contains(QLatin1String("while it was read")), qPrintable(result.error));
+        QVERIFY(doc == emptyBoard() && old.strat == emptyBoard());
     }
 }
 
