@@ -1,7 +1,8 @@
 #pragma once
-// A cursor over the little-endian bytes of a file the program reads (strat files, language
-// packs). The first failure is kept as the error and every later read does nothing, so a
-// reader checks once, at the end or where it must stop; nothing is ever read past the end.
+// A cursor over the little-endian bytes of a file the program reads whole (language packs;
+// strat files have a cursor of their own that reads as it goes). The first failure is kept as
+// the error and every later read does nothing, so a reader checks once, at the end or where it
+// must stop; nothing is ever read past the end.
 
 #include <QByteArrayView>
 #include <QLatin1StringView>
