@@ -154,6 +154,7 @@ void TestMainWindow::namedFileOpensOrIsSaid()
     CommandPoller poller;
     connect(&poller, &CommandPoller::openFile, &w, &frmPrincipal::openNamedFile);
     poller.tmrCmd_Timer();
+    poller.tmrCmd_Timer(); // the queue is taken once it stopped growing
     const QString path = QFile::decodeName(file);
     prompts.addFile(path);
     w.findChild<QAction *>(QStringLiteral("mnuAbrir"))->trigger();
