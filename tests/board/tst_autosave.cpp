@@ -7,7 +7,7 @@
 #include "board/frmMapa.h"
 #include "document/AutoSaveName.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QDir>
 #include <QFile>

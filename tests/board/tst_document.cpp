@@ -8,7 +8,7 @@
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "common/Rounding.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPixmapItem>

@@ -19,7 +19,7 @@
 #include "board/frmTexto.h"
 #include "language/SetLanguageInForm.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QFocusEvent>
 #include <QGraphicsLineItem>

@@ -2,7 +2,7 @@
 
 #include "TestFolders.h"
 #include "common/DebugLog.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/CommandPoller.h"
 #include "shell/HandOver.h"
