@@ -10,6 +10,4 @@ quorvel_fuzz(boardmodel
 quorvel_fuzz_seeds(boardmodel
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/seeds_stratfile.cpp ${PROJECT_SOURCE_DIR}/tests/document/StratSamples.cpp
   DEPS quorvel_document)
-# The fuzzer seeks through the model behind the document, as the board's playback does.
-target_include_directories(fuzz_boardmodel PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
 target_include_directories(seeds_boardmodel PRIVATE ${PROJECT_SOURCE_DIR}/tests/document)

@@ -2,7 +2,6 @@
 // and seeks without a crash, a hang or a length outside the round; a seek is a replay from the
 // start, so seeking to one second twice gives the same board.
 #include "board/BoardDocument.h"
-#include "DocumentAccess.h"
 #include "document/StratFile.h"
 
 #include <algorithm>
@@ -35,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } else {
         return 0;
     }
-    BoardModel &model = BoardDocumentTestAccess::model(board);
-    PlaybackModel &pb = model.playback;
+    // A copy of the document's playback model, as the dry run works on one.
+    const BoardModel &model = board.model();
+    PlaybackModel pb = model.playback;
 
     const PlaybackModel::StratLength length = pb.CalculaTempo();
     if (length.seconds < 0 || length.seconds > pb.settings.roundSeconds())

@@ -9,7 +9,7 @@
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QTemporaryDir>
 

@@ -10,7 +10,7 @@
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

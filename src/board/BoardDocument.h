@@ -189,7 +189,7 @@ private:
     const std::array<std::int32_t, 13> *palette_ = nullptr;
     bool modified_ = false;
     QString title_;
-    // Tests set up states no edit makes (a step as an odd file holds it) through it.
+    // Tests set up states no edit makes (a step as only a file holds it, a palette position).
     friend struct BoardDocumentTestAccess;
     QString overview_;
 };

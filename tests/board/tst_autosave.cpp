@@ -1,13 +1,12 @@
 // The five-minute backup of a board: countdown, file name, content, failures, and boards that
 // share a title.
-#include "DocumentAccess.h"
 #include "TestHost.h"
 #include "board/AutoSave.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/AutoSaveName.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QDir>
 #include <QFile>
@@ -126,11 +125,11 @@ void TestAutoSave::fileNames()
 void TestAutoSave::backupKeepsEverySection()
 {
     Board b(QStringLiteral("Markers"));
-    StratDocument &doc = BoardDocumentTestAccess::model(b.board.document()).doc;
-    doc.iObj = 1;
-    doc.tObjetos = {{}, {3, 500, 600}};
-    doc.iMkr = 2;
-    doc.tMarkers = {{}, {100, 200, QStringLiteral("plant here")}, {300, 400, QStringLiteral("smoke")}};
+    BoardDocument &board = b.board.document();
+    board.placeObject(3, {675, 775});
+    board.placeMarker({380, 675}, QStringLiteral("plant here"));
+    board.placeMarker({580, 875}, QStringLiteral("smoke"));
+    const StratDocument &doc = board.model().doc;
     QVERIFY(b.autoSave().AutoSave(QStringLiteral("Markers")));
 
     StratDocument back;
@@ -162,12 +161,8 @@ void TestAutoSave::sameTitleTwoBoards()
 {
     Board one(QStringLiteral("Default"), 1);
     Board two(QStringLiteral("Default"), 2);
-    StratDocument &first = BoardDocumentTestAccess::model(one.board.document()).doc;
-    StratDocument &second = BoardDocumentTestAccess::model(two.board.document()).doc;
-    first.iObj = 1;
-    first.tObjetos = {{}, {1, 100, 100}};
-    second.iObj = 1;
-    second.tObjetos = {{}, {2, 900, 900}};
+    one.board.document().placeObject(1, {1000, 1000});
+    two.board.document().placeObject(2, {2000, 2000});
     QVERIFY(one.autoSave().AutoSave(QStringLiteral("Default")));
     QVERIFY(two.autoSave().AutoSave(QStringLiteral("Default")));
     QVERIFY(one.autoSave().AutoSave(QStringLiteral("Default"))); // each keeps its own file

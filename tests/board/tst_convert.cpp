@@ -6,7 +6,7 @@
 #include "board/BoardScene.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "board/ProgramState.h"
 
 #include <QAction>

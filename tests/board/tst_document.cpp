@@ -1,14 +1,13 @@
 // The board's document without a window: the scene that mirrors it stays what a rebuild from
 // the model gives after any run of edits, and the unsaved-changes flag follows the edits.
 #include "TestFolders.h"
-#include "DocumentAccess.h"
 #include "TestHost.h"
 #include "board/BoardDocument.h"
 #include "board/BoardScene.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "common/Rounding.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QGraphicsLineItem>
 #include <QGraphicsPixmapItem>
@@ -328,11 +327,13 @@ void TestDocument::showHideFollowsTheFirstPoint()
     auto shown = [&](int n) { return p.scene.picM[n]->isVisible() && p.scene.linha[n]->isVisible(); };
     p.doc.ShowHide(1, false);
     QVERIFY(!shown(1) && !shown(3) && shown(2));
-    // The first point decides the direction for the whole path, whatever the others show.
-    BoardDocumentTestAccess::model(p.doc).points[5].visible = true;
+    // A point added to the hidden path shows. The first point decides the direction for the
+    // whole path, whatever the others show.
+    const auto added = p.doc.beginPathPoint(1, {4000, 4000});
+    QVERIFY(p.doc.commitPathPoint(*added, {0, 3825, 3825, 8, 0, 0}));
+    QVERIFY(shown(added->n));
     p.doc.ShowHide(1, false);
-    QVERIFY(shown(1) && shown(3) && shown(2));
-    QVERIFY(p.doc.model().points[5].visible);
+    QVERIFY(shown(1) && shown(3) && shown(added->n) && shown(2));
     p.doc.ShowHide(1, false);
     p.doc.ShowHide(1, true);
     QVERIFY(shown(1) && shown(3));

@@ -6,7 +6,6 @@
 #include "DocumentAccess.h"
 #include "OpenedUrls.h"
 #include "TestHost.h"
-#include "board/BoardBounds.h"
 #include "board/BoardEditor.h"
 #include "board/BoardPlayback.h"
 #include "playback/PlaybackController.h"
@@ -19,7 +18,7 @@
 #include "board/frmTexto.h"
 #include "language/SetLanguageInForm.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QFocusEvent>
 #include <QGraphicsLineItem>
@@ -53,10 +52,13 @@ struct Board {
         board.setImI(1);
         board.document().setOverview(QStringLiteral("Harbor.jpg"));
     }
-    BoardModel &m() { return BoardDocumentTestAccess::model(board.document()); }
+    const BoardModel &m() const { return board.document().model(); }
+    // For a state no edit makes: a step as only a file holds it, a palette position that only
+    // a dozen paths before it would reach.
+    BoardModel &setUp() { return BoardDocumentTestAccess::model(board.document()); }
     // The link owner of the right-click selection.
     BoardDocument::LinkOwner owner() const { return {state.iObjSel, state.iPontoSel}; }
-    StratDocument &doc() { return m().doc; }
+    const StratDocument &doc() const { return m().doc; }
     BoardEditor &ed() { return board.editor(); }
     QWidget *viewport() { return board.view()->viewport(); }
     QPointF at(QPointF twips) { return board.view()->viewportTransform().map(twips); }
@@ -79,14 +81,33 @@ struct Board {
         mouse(QEvent::MouseButtonDblClick, twips, Qt::LeftButton, Qt::LeftButton);
         mouse(QEvent::MouseButtonRelease, twips, Qt::LeftButton, Qt::NoButton);
     }
-    // A drag as the window system delivers it: to the widget under the pointer.
-    void windowDrag(QPointF from, QPointF to)
+    // The left button as the window system delivers it: to the widget under the pointer.
+    void windowMouse(QEvent::Type type, QPointF twips)
     {
         board.show();
-        const auto pixel = [this](QPointF twips) { return viewport()->mapTo(&board, at(twips).toPoint()); };
-        QTest::mousePress(board.windowHandle(), Qt::LeftButton, {}, pixel(from));
-        QTest::mouseMove(board.windowHandle(), pixel(to));
-        QTest::mouseRelease(board.windowHandle(), Qt::LeftButton, {}, pixel(to));
+        const QPoint pixel = viewport()->mapTo(&board, at(twips).toPoint());
+        if (type == QEvent::MouseButtonPress)
+            QTest::mousePress(board.windowHandle(), Qt::LeftButton, {}, pixel);
+        else if (type == QEvent::MouseMove)
+            QTest::mouseMove(board.windowHandle(), pixel);
+        else
+            QTest::mouseRelease(board.windowHandle(), Qt::LeftButton, {}, pixel);
+    }
+    void windowDrag(QPointF from, QPointF to)
+    {
+        windowMouse(QEvent::MouseButtonPress, from);
+        windowMouse(QEvent::MouseMove, to);
+        windowMouse(QEvent::MouseButtonRelease, to);
+    }
+    // The board the user sees: the view, less the top strip that lies over it.
+    QRectF seenBoard()
+    {
+        board.show();
+        QGraphicsView *view = board.view();
+        const QRectF shown = view->viewportTransform().inverted().mapRect(QRectF(viewport()->rect()));
+        const QWidget *strip = view->findChild<QWidget *>(QStringLiteral("picTopo"));
+        const QPoint below = viewport()->mapFrom(view, strip->geometry().bottomLeft() + QPoint(0, 1));
+        return shown.adjusted(0, view->mapToScene(below).y() - shown.top(), 0, 0);
     }
     void drag(QPointF from, QPointF to)
     {
@@ -121,7 +142,7 @@ struct Board {
         state.tool.addMovement(board.imI());
     }
     tpPasso recordStep(int slot, int step) { return doc().tMovimentos[slot].Passos.at(step); }
-    tpPasso playerStep(int slot, int step) { return m().playback.Movimento(slot)->Passos()[std::size_t(step)]; }
+    tpPasso playerStep(int slot, int step) { return m().playback.findMovimento(slot)->Passos()[std::size_t(step)]; }
     int sliderMax() { return board.findChild<QSlider *>(QStringLiteral("Slider2"))->maximum(); }
     QString title() const { return board.findChild<QLabel *>(QStringLiteral("lblTitulo"))->text(); }
 };
@@ -152,31 +173,60 @@ QPointF pointCentre(Board &b, int n)
     return {p.Left + 50, p.Top + 50};
 }
 
+// Where an element placed at `at` is taken: an object and a path point at the centre, a text
+// inside its corner, a marker above its pin.
+const QPointF kGrabOffset[] = {{0, 0}, {20, 20}, {0, -100}, {50, 50}};
+
 // One element of a kind (0 object, 1 text, 2 marker, 3 path point) placed at `at`: its scene
 // item, and `grab` set to a point on it.
 const QGraphicsItem *placeToDrag(Board &b, ScriptedPrompts &prompts, int kind, QPointF &grab,
                                  const QString &text = QStringLiteral("x"), QPointF at = {1000, 2000})
 {
-    grab = at;
+    grab = at + kGrabOffset[kind];
     const BoardScene &scene = *b.board.scene();
     switch (kind) {
-    case 0: b.place(1, grab); return scene.imgObj[1];
+    case 0: b.place(1, at); return scene.imgObj[1];
     case 1:
     case 2:
         prompts.addDialog(textOk(text));
         b.state.tool.choose(kind == 1 ? ArmedTool::Text : ArmedTool::Marker);
-        b.click(grab);
-        grab += kind == 1 ? QPointF(20, 20) : QPointF(0, -100);
+        b.click(at);
         return kind == 1 ? static_cast<const QGraphicsItem *>(scene.lblTexto[1]) : scene.imgMarker[1];
     default:
         b.place(1, {500, 500});
         b.arm(1);
         prompts.addDialog(movOk());
-        grab = at + QPointF(50, 50);
         b.click(grab);
         b.ed().placingReset();
         return scene.picM[1];
     }
+}
+
+// An older strat that keeps one element of each kind past an edge of the board the user sees:
+// an object past the right edge, a text under the top strip, a marker past the left edge and a
+// path point whose icon reaches past the top. Where each is taken, and a move that brings it
+// whole onto the board.
+const QPointF kPastGrab[] = {{11950, 3100}, {2050, 100}, {30, 4135}, {7175, 75}};
+const QPointF kPastInto[] = {{-900, 300}, {300, 600}, {900, 300}, {300, 600}};
+
+void openPastTheEdges(Board &b, const QTemporaryDir &dir)
+{
+    StratDocument d;
+    d.sOverview = QStringLiteral("Harbor.jpg");
+    d.iObj = 2;
+    d.tObjetos = {{}, {1, 11900, 3000}, {1, 6000, 3000}};
+    d.iTxt = 1;
+    d.tTextos = {{}, {2000, 0, QStringLiteral("x")}};
+    d.iMkr = 1;
+    d.tMarkers = {{}, {-60, 4000, QStringLiteral("m")}};
+    d.iMovs = 1;
+    d.tMovimentos = {{}, {2, 1, StepArray<tpPasso>::zeroTo(1)}};
+    d.tMovimentos[1].Passos.at(1) = {0, 7000, -100, 8, 0, 0};
+    d.iCores = 1;
+    d.lCorMov = {0, 255};
+    const QString path = dir.filePath(QStringLiteral("edges.qvl"));
+    QVERIFY(writeStratFile(path, d));
+    b.board.AbreTatica(path);
 }
 
 QPointF storedPos(Board &b, int kind)
@@ -316,7 +366,7 @@ void TestEditing::pathSteps()
     Board b;
     const int c = centreOffset(type);
     b.place(static_cast<std::int16_t>(type), {500.0 + c, 500.0 + c}); // icon at 500, 500
-    b.m().iCorAtual = 4;
+    b.setUp().iCorAtual = 4;
     b.arm(1);
     bool seen = false;
     prompts.addDialog(movOk([&](frmMov &d) {
@@ -354,7 +404,7 @@ void TestEditing::pathSteps()
     b.click({3000, 4000});
     QCOMPARE(b.doc().iMovs, 1);
     QCOMPARE(b.doc().tMovimentos[1].itM, 3);
-    QCOMPARE(b.m().playback.Movimento(1)->itM(), 3);
+    QCOMPARE(b.m().playback.findMovimento(1)->itM(), 3);
     QCOMPARE(b.m().iPassoPonto, (std::vector<std::int16_t>{0, 1, 2, 3}));
     QCOMPARE(QPointF(b.m().points[2].X1, b.m().points[2].Y1), QPointF(1000, 2000));
     QCOMPARE(QPointF(b.m().points[3].X1, b.m().points[3].Y1), QPointF(3000, 2000));
@@ -381,7 +431,7 @@ void TestEditing::closingTheMovementDialogAddsNothing()
     QCOMPARE(b.m().iPontos, 1);
     QCOMPARE(b.board.scene()->picM.size() > 2 ? b.board.scene()->picM[2] : nullptr, nullptr);
     QCOMPARE(b.doc(), before);
-    QCOMPARE(b.m().playback.Movimento(1)->itM(), 1);
+    QCOMPARE(b.m().playback.findMovimento(1)->itM(), 1);
 
     // On a path this press would have started: the slot is taken back as well.
     b.arm(2);
@@ -389,7 +439,7 @@ void TestEditing::closingTheMovementDialogAddsNothing()
     b.click({5000, 5000});
     QCOMPARE(b.doc(), before);
     QCOMPARE(b.m().iCorAtual, corBefore);
-    QCOMPARE(b.m().ProcuraMovimento(2), -1);
+    QCOMPARE(b.board.document().ProcuraMovimento(2), -1);
     // The next OK starts the path in the slot and colour the cancelled press would have had.
     prompts.addDialog(movOk());
     b.click({5000, 5000});
@@ -435,8 +485,8 @@ void TestEditing::ctrlShortcut()
     }
     // The last step as a file could hold it.
     const tpPasso last{0, 1, 1, lastVel, std::int16_t(lastLvl), std::int16_t(lastDir)};
-    b.doc().tMovimentos[1].Passos.at(1) = last;
-    b.m().playback.Movimento(1)->EditaMov(1, 0, lastVel, std::int16_t(lastLvl), std::int16_t(lastDir));
+    b.setUp().doc.tMovimentos[1].Passos.at(1) = last;
+    b.setUp().playback.Movimento(1)->EditaMov(1, 0, lastVel, std::int16_t(lastLvl), std::int16_t(lastDir));
 
     b.click({3000, 3000}, Qt::LeftButton, Qt::ControlModifier);
     QCOMPARE(prompts.dialogs.size(), type != 13 ? 1 : 0); // no dialog for the shortcut
@@ -456,7 +506,7 @@ void TestEditing::bombPathMatchesTheReopenedFile()
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     Board b;
-    b.m().iCorAtual = 12; // palette entry 12 is 0: the button face
+    b.setUp().iCorAtual = 12; // palette entry 12 is 0: the button face
     b.place(Bomb, {1309.5f, 1310.5f});
     QCOMPARE(b.doc().tObjetos[1].X, 1234.5f);
     QCOMPARE(b.state.iObjSel, 1);
@@ -570,24 +620,29 @@ void TestEditing::dragGesturesLeaveTheElementUsable_data()
 
 void TestEditing::dragGesturesLeaveTheElementUsable()
 {
-    // Whatever ends a drag without a move, the element stays where it was, shown, and takes
+    // Whatever ends a drag where it began, or without a drop, the element stays where the file
+    // keeps it (past an edge, where a drop would not leave it), shown and unchanged, and takes
     // the next drag.
     QFETCH(int, kind);
     QFETCH(int, gesture);
+    QTemporaryDir dir;
     ScriptedPrompts prompts;
     Board b;
-    QPointF grab;
-    const QGraphicsItem *item = placeToDrag(b, prompts, kind, grab);
+    openPastTheEdges(b, dir);
+    const BoardScene &scene = *b.board.scene();
+    const QGraphicsItem *items[] = {scene.imgObj[1], scene.lblTexto[1], scene.imgMarker[1], scene.picM[1]};
+    const QGraphicsItem *item = items[kind];
+    const QPointF grab = kPastGrab[kind], out = grab + QPointF(900, 600);
     auto stored = [&] { return storedPos(b, kind); };
     const QPointF before = stored();
     const QPointF itemBefore = item->pos();
-    b.board.document().setModified(false);
+    QVERIFY(!b.board.isWindowModified());
 
-    b.mouse(QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+    b.windowMouse(QEvent::MouseButtonPress, grab);
     if (gesture != 1)
-        b.mouse(QEvent::MouseMove, grab + QPointF(900, 600), Qt::NoButton, Qt::LeftButton);
+        b.windowMouse(QEvent::MouseMove, out);
     if (gesture == 0)
-        b.mouse(QEvent::MouseMove, grab, Qt::NoButton, Qt::LeftButton);
+        b.windowMouse(QEvent::MouseMove, grab);
     if (gesture == 2)
         QTest::keyClick(b.board.view(), Qt::Key_Escape);
     if (gesture == 3) {
@@ -596,7 +651,7 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     }
     if (gesture == 4)
         b.state.tool.choose(ArmedTool::Hand);
-    b.mouse(QEvent::MouseButtonRelease, gesture >= 2 ? grab + QPointF(900, 600) : grab, Qt::LeftButton, Qt::NoButton);
+    b.windowMouse(QEvent::MouseButtonRelease, gesture >= 2 ? out : grab);
 
     QCOMPARE(stored(), before);
     QCOMPARE(item->pos(), itemBefore);
@@ -605,9 +660,8 @@ void TestEditing::dragGesturesLeaveTheElementUsable()
     const DragTool &drag = b.ed().drag();
     QVERIFY(!drag.shpT->isVisible() && !drag.shpM->isVisible() && !drag.shpMarker->isVisible());
     QCOMPARE(drag.action(), DragTool::Action::None);
-    // It is still under the pointer and follows the next drag.
-    b.drag(grab, grab + QPointF(300, 100));
-    QCOMPARE(stored(), before + QPointF(300, 100));
+    b.windowDrag(grab, grab + kPastInto[kind]);
+    QCOMPARE(stored(), before + kPastInto[kind]);
     QCOMPARE(prompts.unscriptedCount(), 0);
 }
 
@@ -624,6 +678,8 @@ void TestEditing::dropsPastTheEdgeStayOnTheBoard_data()
         QTest::addRow("%s, top", kinds[k]) << k << QStringLiteral("x") << mid << QList<QPointF>{{0, -9000}};
         QTest::addRow("%s, top left", kinds[k]) << k << QStringLiteral("x") << mid << QList<QPointF>{{-14000, -9000}};
         QTest::addRow("%s placed at the top", kinds[k]) << k << QStringLiteral("x") << QPointF(5000, 0) << QList<QPointF>{};
+        QTest::addRow("%s dropped on the top row", kinds[k])
+            << k << QStringLiteral("x") << mid << QList<QPointF>{{0, -(mid + kGrabOffset[k]).y()}};
     }
     QTest::newRow("text wider than the board") << 1 << QString(400, u'W') << mid << QList<QPointF>{{14000, 0}, {0, 9000}};
     QTest::newRow("text under the strip in a file") << 4 << QStringLiteral("x") << mid << QList<QPointF>{};
@@ -632,9 +688,10 @@ void TestEditing::dropsPastTheEdgeStayOnTheBoard_data()
 void TestEditing::dropsPastTheEdgeStayOnTheBoard()
 {
     // Placed, or dropped past an edge or corner, the element lands (against it) whole on the
-    // board below the top strip: a text wider than it, a part to grab; a path point, with the
-    // icon that ends on it. It follows the next drag, as a text a file keeps under the strip
-    // does: the window sends the mouse through the strip.
+    // board below the top strip, wherever the pointer lets go (past the window, or on the
+    // strip's top row): a text wider than it, a part to grab; a path point, with the icon that
+    // ends on it. It follows the next drag, as a text a file keeps under the strip does: the
+    // window sends the mouse through the strip.
     QFETCH(int, kind);
     QFETCH(QString, text);
     QFETCH(QPointF, at);
@@ -644,19 +701,12 @@ void TestEditing::dropsPastTheEdgeStayOnTheBoard()
     QPointF grab(2050, 100);
     QList<QPointF> drops{{}};
     if (kind == 4) {
-        StratDocument d;
-        d.sOverview = QStringLiteral("Harbor.jpg");
-        d.iTxt = 1;
-        d.tTextos = {{}, {2000, 0, text}};
-        makeSavePlaceholders(d);
-        QTemporaryDir dir;
-        QVERIFY(writeStratFile(dir.filePath(QStringLiteral("s.qvl")), d));
-        b.board.AbreTatica(dir.filePath(QStringLiteral("s.qvl")));
+        openPastTheEdges(b, QTemporaryDir());
         kind = 1;
         drops.clear();
     }
     const QGraphicsItem *item = drops.isEmpty() ? b.board.scene()->lblTexto[1] : placeToDrag(b, prompts, kind, grab, text, at);
-    const QRectF board = visibleBoard();
+    const QRectF board = b.seenBoard();
     QPointF away(300, 600);
     for (const QPointF by : drops + pushes) {
         if (!by.isNull())
@@ -799,8 +849,8 @@ void TestEditing::stepEditing()
     // odd step keeps the target the double-click's first press gives it.
     const int c = centreOffset(type);
     const tpPasso odd{126, 2000 - c, 2000 - c, small ? 20.0f : 3.0f, 5, small ? std::int16_t(-1) : std::int16_t(5)};
-    b.doc().tMovimentos[1].Passos.at(1) = odd;
-    b.m().playback.Movimento(1)->EditaMov(1, odd.iIni, odd.sVel, odd.sLvl, odd.sDir);
+    b.setUp().doc.tMovimentos[1].Passos.at(1) = odd;
+    b.setUp().playback.Movimento(1)->EditaMov(1, odd.iIni, odd.sVel, odd.sLvl, odd.sDir);
     if (playEdit)
         QTest::mouseClick(b.board.findChild<QWidget *>(QStringLiteral("Picture1")), Qt::LeftButton);
     const int sliderBefore = b.sliderMax();
@@ -866,7 +916,7 @@ void TestEditing::pointsFollowTheirStepsAfterSkippedSteps()
     Board b;
     b.board.AbreTatica(path);
     QCOMPARE(b.m().iPassoPonto, (std::vector<std::int16_t>{0, 1, 3}));
-    QCOMPARE(b.m().playback.Movimento(1)->itM(), 2);
+    QCOMPARE(b.m().playback.findMovimento(1)->itM(), 2);
 
     // Dragging point 2 moves record step 3 and movement step 2.
     b.drag(pointCentre(b, 2), pointCentre(b, 2) + QPointF(100, 0));
@@ -877,7 +927,7 @@ void TestEditing::pointsFollowTheirStepsAfterSkippedSteps()
     // Removing from point 2 cuts both copies at the step that point shows.
     b.board.document().ApagaMovimento(2, 1);
     QCOMPARE(b.doc().tMovimentos[1].itM, 2);
-    QCOMPARE(b.m().playback.Movimento(1)->itM(), 1);
+    QCOMPARE(b.m().playback.findMovimento(1)->itM(), 1);
     QCOMPARE(b.recordStep(1, 1).X, 1000);
 }
 

@@ -13,7 +13,7 @@
 #include "controls/CTooltip.h"
 #include "controls/ControlTimer.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "playback/PlaybackController.h"
 
 #include <QGraphicsPixmapItem>

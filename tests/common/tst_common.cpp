@@ -1,10 +1,12 @@
 #include "common/CodePage.h"
+#include "common/DebugLog.h"
 #include "common/FileHelpers.h"
 #include "common/ProgramFolder.h"
 #include "common/Rounding.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -38,6 +40,7 @@ private slots:
     void ansiEncodesWhatItCannotHoldAsQuestionMark();
     void centralEuropeanCodePage();
     void programFolderFollowsQuorvelHome();
+    void debugLogKeepsItsFile();
     void fileHelpers();
     void onlyRegularFilesAreRead_data();
     void onlyRegularFilesAreRead();
@@ -132,6 +135,28 @@ void TestCommon::programFolderFollowsQuorvelHome()
     QCOMPARE(writableFolder(), QDir::cleanPath(dir.path()));
     qunsetenv("QUORVEL_HOME");
     QCOMPARE(programFolder(), QCoreApplication::applicationDirPath());
+}
+
+void TestCommon::debugLogKeepsItsFile()
+{
+    // A copy of its own, started elsewhere without QUORVEL_HOME: the log's folder is the
+    // executable's, which only the application object knows, and it goes at exit.
+    QTemporaryDir program, current;
+    const QString helper = program.filePath(QStringLiteral("helper"));
+    QVERIFY(QFile::copy(QStringLiteral(QUORVEL_DEBUGLOG_HELPER), helper));
+    QFile old(program.filePath(QStringLiteral("debug.txt")));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("from an earlier run\r\n") > 0);
+    old.close();
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QUORVEL_HOME"));
+    run.setProcessEnvironment(env);
+    run.setWorkingDirectory(current.path());
+    run.start(helper);
+    QVERIFY(run.waitForFinished(-1));
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(readFileForTest(old.fileName()), QByteArray("Initialized\r\nMessage 2\r\nfrom another thread\r\n"));
+    QVERIFY(QDir(current.path()).isEmpty());
 }
 
 void TestCommon::fileHelpers()

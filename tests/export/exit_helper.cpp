@@ -10,7 +10,7 @@
 #include "export/RecordingPanel.h"
 #include "export/VideoRecorder.h"
 #include "export/frmCodec.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "playback/PlaybackController.h"
 #include "shell/StartUp.h"
 #include "shell/frmPrincipal.h"

@@ -7,7 +7,7 @@
 #include "board/BoardScene.h"
 #include "export/JpegExport.h"
 #include "export/WindowCapture.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QGraphicsPixmapItem>
 #include <QGraphicsView>

@@ -15,7 +15,7 @@
 #include "export/VideoFiles.h"
 #include "export/VideoRecorder.h"
 #include "export/frmCodec.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "playback/PlaybackController.h"
 #include "platform/Settings.h"
 

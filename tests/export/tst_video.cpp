@@ -10,7 +10,7 @@
 #include "export/VideoFiles.h"
 #include "export/VideoSaveJob.h"
 #include "export/frmCodec.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QElapsedTimer>
 #include <QImage>

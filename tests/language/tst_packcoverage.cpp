@@ -10,7 +10,7 @@
 #include "board/frmTexto.h"
 #include "export/frmCodec.h"
 #include "language/SetLanguageInForm.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "shell/frmDica.h"
 #include "shell/frmNovo.h"
 #include "shell/frmOptions.h"

@@ -7,7 +7,7 @@ set(below_common "")
 set(below_document common)
 set(below_playback document common)
 set(below_language common)
-set(below_gif common)
+set(below_gif "") # Qt only
 set(below_platform language common)
 set(below_controls gif platform language common)
 set(below_board controls gif platform playback document language common)

@@ -1,7 +1,7 @@
 // Filters, suffix rules and the file dialogs' clean results; the scripted prompts tests rely on.
 
 #include "platform/Prompts.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/clsDialog.h"
 
 #include <QApplication>

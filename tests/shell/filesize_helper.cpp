@@ -5,7 +5,7 @@
 #include "TestHost.h"
 #include "board/ProgramState.h"
 #include "export/JpegExport.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "shell/StartUp.h"
 
 #include <QWidget>

@@ -4,7 +4,7 @@
 #include "StartedWindow.h"
 #include "TestFolders.h"
 #include "TestTools.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/FileAssociation.h"
 #include "shell/frmPrincipal.h"

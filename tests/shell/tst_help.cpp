@@ -6,7 +6,7 @@
 #include "TestFolders.h"
 #include "board/frmLink.h"
 #include "language/clsLanguagePack.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/HelpCommands.h"
 #include "shell/frmDica.h"

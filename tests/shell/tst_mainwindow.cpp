@@ -3,7 +3,7 @@
 #include "StratSamples.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "export/RecordingPanel.h"
 #include "export/VideoFiles.h"

@@ -5,7 +5,7 @@
 #include "board/frmMapa.h"
 #include "language/LanguageChoice.h"
 #include "language/SetLanguageInForm.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/frmNovo.h"
 #include "shell/frmOptions.h"

@@ -10,7 +10,7 @@
 #include "board/frmMov.h"
 #include "board/frmTexto.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/BoardMenus.h"
 #include "shell/Toolbar.h"

@@ -1,6 +1,6 @@
 // The overview choice dialogs and the Options dialog, driven through scripted prompts.
 
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/frmNovo.h"
 #include "shell/frmOptions.h"

@@ -2,7 +2,7 @@
 
 #include "TestFolders.h"
 #include "common/DebugLog.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/CommandPoller.h"
 #include "shell/HandOver.h"
@@ -35,7 +35,6 @@ private slots:
     void init();
     void commandLine_data();
     void commandLine();
-    void debugLog();
     void languageReport();
     void pollerTakesCommands_data();
     void pollerTakesCommands();
@@ -101,26 +100,6 @@ void TestStartUp::commandLine()
     QCOMPARE(options.debug, debug);
     QCOMPARE(options.language, language);
     QCOMPARE(options.stratPath, path);
-}
-
-void TestStartUp::debugLog()
-{
-    QFile old(debugLogPath());
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write("from an earlier run\r\n");
-    old.close();
-
-    setDebugEnabled(false);
-    QVERIFY(IniciaDebug());
-    debugMarker(1); // off: nothing
-    setDebugEnabled(true);
-    debugMarker(2);
-    QVERIFY(GravaDebug("-d"));
-    setDebugEnabled(false);
-
-    QFile log(debugLogPath());
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll(), QByteArray("Initialized\r\nMessage 2\r\n-d\r\n"));
 }
 
 // What went wrong choosing the language reaches the user or the log, and Qt's own buttons

@@ -7,7 +7,7 @@
 #include "TestFolders.h"
 #include "LocalHttpServer.h"
 #include "board/frmLink.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "platform/Settings.h"
 #include "shell/HelpCommands.h"
 #include "shell/frmPrincipal.h"

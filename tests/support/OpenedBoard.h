@@ -6,7 +6,7 @@
 #include "board/frmMapa.h"
 #include "common/Clock.h"
 #include "document/StratFile.h"
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 #include "playback/PlaybackController.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "platform/ScriptedPrompts.h"
+#include "ScriptedPrompts.h"
 
 #include <QDialog>
 #include <QLineEdit>
