@@ -106,6 +106,7 @@ struct AviWriter::Impl {
     AVPacket *packet = nullptr;
     QSize size;
     bool headerWritten = false;
+    bool pictureSent = false; // the encoder took a picture
     bool useQuality = false;
     int globalQuality = 0;
 
@@ -193,6 +194,27 @@ void configure(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &
         c->color_range = AVCOL_RANGE_JPEG;
 }
 
+// Sends a picture of zeros of the encoder's size and format as frame pts.
+int sendBlankPicture(AVCodecContext *c, int64_t pts)
+{
+    AVFrame *frame = av_frame_alloc();
+    if (!frame)
+        return AVERROR(ENOMEM);
+    frame->format = c->pix_fmt;
+    frame->width = c->width;
+    frame->height = c->height;
+    int rc = av_frame_get_buffer(frame, 0);
+    if (rc >= 0) {
+        for (AVBufferRef *buf : frame->buf)
+            if (buf)
+                memset(buf->data, 0, buf->size);
+        frame->pts = pts;
+        rc = avcodec_send_frame(c, frame);
+    }
+    av_frame_free(&frame);
+    return rc;
+}
+
 } // namespace
 
 bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen, QString *why,
@@ -214,22 +236,11 @@ bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int r
     if (rc >= 0) {
         // One black picture through it and the end: an encoder that opens but cannot encode
         // (a hardware one without its device) fails here, and none is closed unflushed.
-        AVFrame *frame = av_frame_alloc();
         AVPacket *packet = av_packet_alloc();
-        if (!frame || !packet) {
+        if (!packet) {
             rc = AVERROR(ENOMEM);
         } else {
-            frame->format = c->pix_fmt;
-            frame->width = c->width;
-            frame->height = c->height;
-            rc = av_frame_get_buffer(frame, 0);
-            if (rc >= 0) {
-                for (AVBufferRef *buf : frame->buf)
-                    if (buf)
-                        memset(buf->data, 0, buf->size);
-                frame->pts = 0;
-                rc = avcodec_send_frame(c, frame);
-            }
+            rc = sendBlankPicture(c, 0);
             const int flushed = avcodec_send_frame(c, nullptr);
             if (rc >= 0)
                 rc = flushed;
@@ -247,7 +258,6 @@ bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int r
                 rc = AVERROR(EINVAL);
         }
         av_packet_free(&packet);
-        av_frame_free(&frame);
     }
     avcodec_free_context(&c);
     if (rc < 0 && why)
@@ -456,6 +466,7 @@ bool AviWriter::writeFrame(VideoFrame picture)
     const int rc = avcodec_send_frame(d_->codec, frame);
     if (rc < 0)
         return fail(QStringLiteral("The video codec %1 refused a picture").arg(codecName_), rc);
+    d_->pictureSent = true;
     if (!drain(false))
         return false;
     ++frames_;
@@ -487,10 +498,11 @@ bool AviWriter::finish()
 
 void AviWriter::abandon()
 {
-    // SVT-AV1 waits for the end of the stream when it is closed: it is sent, and what comes
-    // out is dropped. Other encoders close at once, whatever they hold.
+    // SVT-AV1 waits for the end of the stream when it is closed, and for a picture when it is
+    // told the end before it had one: it gets them, and what comes out is dropped. Other
+    // encoders close at once, whatever they hold.
     if (d_ && d_->codec && avcodec_is_open(d_->codec) && closesOnlyAfterEnd(d_->codec->codec)
-        && avcodec_send_frame(d_->codec, nullptr) >= 0)
+        && (d_->pictureSent || sendBlankPicture(d_->codec, 0) >= 0) && avcodec_send_frame(d_->codec, nullptr) >= 0)
         while (avcodec_receive_packet(d_->codec, d_->packet) >= 0)
             av_packet_unref(d_->packet);
     d_.reset();

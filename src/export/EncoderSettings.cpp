@@ -144,7 +144,7 @@ bool closesOnlyAfterEnd(const AVCodec *codec) { return codec && std::strcmp(code
 int applyCodecChoice(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice)
 {
     // Each setting goes where the encoder's entry says; whether it changes the file is what
-    // the dialog offers. The dialog sends no key-frame distance or data rate it does not offer.
+    // the dialog offers.
     const Entry e = entryFor(codec);
     if (choice.keyFrameEvery > 0)
         c->gop_size = choice.keyFrameEvery;

@@ -15,12 +15,13 @@ namespace quorvel {
 VideoEncoderInfo encoderInfo(const AVCodec *codec);
 
 // Sets the quality, data rate and key-frame distance of choice on c where codec's entry puts
-// them; a data rate rules out the quality. Returns the quality each frame carries (a lambda), 0
-// when frames carry none.
+// them; a data rate rules out the quality. The codec dialog sends only what the encoder offers
+// (encoderInfo): a key-frame distance or data rate it does not offer comes as 0 and is not set.
+// Returns the quality each frame carries (a lambda), 0 when frames carry none.
 int applyCodecChoice(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &choice);
 
-// The encoder must be sent the end of the stream and emptied before it is closed, even when
-// what it still holds is not wanted.
+// The encoder must have had a picture, and be sent the end of the stream and emptied, before
+// it is closed, even when what it holds is not wanted: else closing it never returns.
 bool closesOnlyAfterEnd(const AVCodec *codec);
 
 // The libraries' messages go to the debug log, never to the terminal. Installed once.
