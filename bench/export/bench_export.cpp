@@ -102,7 +102,8 @@ static void BM_Mjpeg800_AgainstFfmpeg(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        VideoEncodeJob job(folder, kPictures, QDir(folder).filePath(QStringLiteral("ours.avi")), VideoCodecChoice{});
+        VideoEncodeJob job(std::make_shared<FramePictures>(folder), kPictures,
+                           QDir(folder).filePath(QStringLiteral("ours.avi")), VideoCodecChoice{});
         QEventLoop loop;
         QObject::connect(&job, &VideoEncodeJob::finished, &loop, &QEventLoop::quit);
         job.start();
@@ -164,7 +165,7 @@ double saveRecording(const QString &work, int count, const QString &target)
     });
     QElapsedTimer clock;
     clock.start();
-    job.start({work, count, target, VideoCodecChoice{}, false, nullptr});
+    job.start({work, count, target, VideoCodecChoice{}, false, nullptr, {}});
     loop.exec();
     return outcome == Outcome::Done ? clock.nsecsElapsed() / 1e9 : -1;
 }

@@ -1,13 +1,12 @@
 #include "export/VideoEncodeJob.h"
 
-#include "export/VideoFiles.h"
-
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <csignal>
@@ -26,13 +25,13 @@ namespace quorvel {
 namespace {
 // Pictures converted ahead of the encoder, at most.
 constexpr int kReadAhead = 8;
-// A frame picture is a window capture: far below this.
-constexpr qint64 kMaxPictureBytes = 256 << 20;
+// Works whose thread has not ended.
+std::atomic<int> live{0};
 } // namespace
 
 // What the thread uses, kept alive by it after the job has gone.
 struct VideoEncodeJob::Work {
-    QString folder;
+    std::shared_ptr<const PictureSource> pictures;
     int frameCount = 0;
     FileDescriptor out;
     QString openError; // why out could not be made
@@ -66,23 +65,27 @@ struct VideoEncodeJob::Work {
 
 int VideoEncodeJob::helperCount() { return std::clamp(QThread::idealThreadCount() / 2, 1, 4); }
 
-VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, const QString &moviePath,
-                               const VideoCodecChoice &choice, QObject *parent)
-    : VideoEncodeJob(folder, frameCount, FileDescriptor(), choice, parent)
+int VideoEncodeJob::liveWorks() { return live; }
+
+VideoEncodeJob::VideoEncodeJob(std::shared_ptr<const PictureSource> pictures, int frameCount,
+                               const QString &moviePath, const VideoCodecChoice &choice, QObject *parent)
+    : VideoEncodeJob(std::move(pictures), frameCount, FileDescriptor(), choice, parent)
 {
     // Never through a link, never waiting on a pipe that stands under the name.
-    work_->out = FileDescriptor(::open(QFile::encodeName(moviePath).constData(),
-                                       O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    const int fd = ::open(QFile::encodeName(moviePath).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    const int why = errno;
+    work_->out = FileDescriptor(fd);
     if (!work_->out.isValid())
         work_->openError = QDir::toNativeSeparators(moviePath) + QStringLiteral(": ")
-                           + QString::fromLocal8Bit(std::strerror(errno));
+                           + QString::fromLocal8Bit(std::strerror(why));
 }
 
-VideoEncodeJob::VideoEncodeJob(const QString &folder, int frameCount, FileDescriptor out,
+VideoEncodeJob::VideoEncodeJob(std::shared_ptr<const PictureSource> pictures, int frameCount, FileDescriptor out,
                                const VideoCodecChoice &choice, QObject *parent)
     : QObject(parent), work_(std::make_shared<Work>())
 {
-    work_->folder = folder;
+    work_->pictures = std::move(pictures);
     work_->frameCount = frameCount;
     work_->out = std::move(out);
     work_->choice = choice;
@@ -98,9 +101,10 @@ VideoEncodeJob::~VideoEncodeJob()
 
 void VideoEncodeJob::start()
 {
-    if (running_ || !work_->owner)
+    if (started_ || !work_->owner)
         return;
-    running_ = true;
+    started_ = true;
+    ++live;
     std::thread(&VideoEncodeJob::run, work_).detach();
 }
 
@@ -116,17 +120,16 @@ void VideoEncodeJob::run(const std::shared_ptr<Work> &work)
     pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
     const JobOutcome outcome = work->encode();
     work->report([outcome](VideoEncodeJob *job) {
-        job->running_ = false;
         job->outcome_ = outcome;
         emit job->finished(outcome);
     });
+    --live;
 }
 
 JobOutcome VideoEncodeJob::Work::encode()
 {
     AviWriter writer;
     writer.setCancelFlag(&cancelled);
-    const QDir dir(folder);
     auto failed = [&](const QString &why) {
         writer.abandon();
         return cancelled ? JobOutcome{Outcome::Cancelled, QString()} : JobOutcome{Outcome::Failed, why};
@@ -156,12 +159,11 @@ JobOutcome VideoEncodeJob::Work::encode()
                 i = nextToLoad++;
             }
             QString why;
-            QByteArray bytes = readOwnFile(dir.filePath(frameFileName(i)), kMaxPictureBytes, &why);
-            VideoFrame frame = writer.convert(PaddedPicture::fromBitmapFile(std::move(bytes)), scaler);
+            VideoFrame frame = writer.convert(pictures->picture(i, &why), scaler);
             {
                 std::lock_guard lock(mutex);
                 if (frame.isNull())
-                    unreadable[i] = why;
+                    unreadable[i] = why.isEmpty() ? QStringLiteral("The picture %1 cannot be converted.").arg(i) : why;
                 ready.emplace(i, std::move(frame));
             }
             wake.notify_all();
@@ -199,9 +201,7 @@ JobOutcome VideoEncodeJob::Work::encode()
         if (picture.isNull()) {
             endHelpers();
             // A gap would shift every later picture in time: the movie is not made.
-            return failed(QStringLiteral("The picture %1 cannot be read. %2")
-                              .arg(QDir::toNativeSeparators(dir.filePath(frameFileName(i))), why)
-                              .trimmed());
+            return failed(why);
         }
         if (!writer.writeFrame(std::move(picture))) {
             endHelpers();

@@ -345,7 +345,7 @@ void VideoRecorder::cmdSave_Click()
         return;
     }
     setState(State::Saving);
-    saver_->start({folder_, captured_, target, *codec, soundRecorded_, owner});
+    saver_->start({folder_, captured_, target, *codec, soundRecorded_, owner, pictures_});
 }
 
 void VideoRecorder::cmdCancel_Click()

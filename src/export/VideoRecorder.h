@@ -15,6 +15,7 @@
 
 #include "board/frmMapa.h"
 #include "export/AviWriter.h"
+#include "export/PictureSource.h"
 
 #include <QObject>
 #include <QPointer>
@@ -48,6 +49,9 @@ public:
     int capturedFrames() const { return captured_; }
     // Replaces the default sound input (not owned); tests feed samples through it.
     void setSoundSource(SoundSource *source);
+    // Replaces where a save takes the recorded pictures from (the work folder's frame files);
+    // tests hold the encoder busy through it.
+    void setPictureSource(std::shared_ptr<const PictureSource> source) { pictures_ = std::move(source); }
 
     // "Export as Video": stops the board's playback and opens the panel for it.
     void open(frmMapa *board);
@@ -89,6 +93,7 @@ private:
     qint64 lastFrame_ = 0;      // the last frame a recording may reach (effects let finish)
     SoundSource *source_ = nullptr;
     SoundSource *ownSource_ = nullptr;
+    std::shared_ptr<const PictureSource> pictures_; // null: the frame files
     Narration *narration_ = nullptr;
     VideoSaveJob *saver_ = nullptr;
     QList<QMetaObject::Connection> boardLinks_;

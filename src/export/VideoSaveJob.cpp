@@ -97,9 +97,24 @@ void VideoSaveJob::start(const VideoSaveRequest &request)
         end(Outcome::Failed);
         return;
     }
+    if (finishing_) {
+        setStep(Step::Waiting);
+        emit status(QStringLiteral("Waiting for the cancelled save to end"), 0);
+        return; // begun when it ends
+    }
+    begin();
+}
+
+std::shared_ptr<const PictureSource> VideoSaveJob::pictures() const
+{
+    return request_.pictures ? request_.pictures : std::make_shared<FramePictures>(request_.workFolder);
+}
+
+void VideoSaveJob::begin()
+{
     if (!extension_.isEmpty() && startStreaming())
         return;
-    startEncoder(new VideoEncodeJob(request_.workFolder, request_.frames, work(kTempMovie), request_.codec, this));
+    startEncoder(new VideoEncodeJob(pictures(), request_.frames, work(kTempMovie), request_.codec, this));
 }
 
 void VideoSaveJob::startEncoder(VideoEncodeJob *job)
@@ -128,7 +143,7 @@ bool VideoSaveJob::startStreaming()
     convertedFile_ = work(QStringLiteral("tempmovie.") + extension_);
     const QString sound = work(kTempAudio);
     streamSound_ = request_.withSound && QFileInfo(sound).isFile();
-    auto *job = new VideoEncodeJob(request_.workFolder, request_.frames, std::move(writer), request_.codec, this);
+    auto *job = new VideoEncodeJob(pictures(), request_.frames, std::move(writer), request_.codec, this);
     if (!converter_->start(Converter::streamArguments(streamSound_ ? sound : QString(), convertedFile_),
                            convertedFile_, seconds(), std::move(reader))) {
         delete job; // closes its end of the pipe
@@ -164,7 +179,7 @@ void VideoSaveJob::streamEnded()
         convertedFile_.clear();
         setStep(Step::Encoding);
         emit status(QStringLiteral("0%"), 0);
-        startEncoder(new VideoEncodeJob(request_.workFolder, request_.frames, work(kTempMovie), request_.codec, this));
+        startEncoder(new VideoEncodeJob(pictures(), request_.frames, work(kTempMovie), request_.codec, this));
     } else if (converterOutcome_.outcome == Outcome::Failed) {
         converted(converterOutcome_);
     } else {
@@ -339,7 +354,27 @@ void VideoSaveJob::dropEncoder()
 {
     // Its thread ends by itself after the picture it is on and writes only through its own
     // handles: nobody waits for it, and the movie's name is removed with the other partial files.
-    delete encoder_.data();
+    // The job stays, to tell when the thread is done, until then or until this save goes.
+    VideoEncodeJob *job = encoder_;
+    encoder_ = nullptr;
+    if (!job)
+        return;
+    disconnect(job, nullptr, this, nullptr);
+    job->cancel();
+    finishing_ = job;
+    connect(job, &VideoEncodeJob::finished, this, &VideoSaveJob::previousEnded);
+}
+
+void VideoSaveJob::previousEnded()
+{
+    if (finishing_)
+        finishing_->deleteLater();
+    finishing_ = nullptr;
+    if (step_ != Step::Waiting)
+        return;
+    setStep(Step::Encoding);
+    emit status(QStringLiteral("0%"), 0);
+    begin();
 }
 
 void VideoSaveJob::cancel()

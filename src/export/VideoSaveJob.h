@@ -5,14 +5,19 @@
 // the chosen file, off the interface thread, only once it is whole. Nothing of the recording
 // (frames, narration) is deleted until the video is safely written; every failure is told in a
 // message box and leaves the recording in place to be saved again. Every step can be cancelled.
+// A cancelled encoder's thread runs on until the picture in hand is done: a new save starts
+// its encoder only once that thread has ended, saying so meanwhile, so that SAVE and CANCEL
+// in turn never stack encoders.
 
 #include "export/AviWriter.h"
 #include "export/Outcome.h"
+#include "export/PictureSource.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <atomic>
+#include <memory>
 
 class QThread;
 
@@ -28,12 +33,14 @@ struct VideoSaveRequest {
     VideoCodecChoice codec;
     bool withSound = false; // the recording has narration to join
     QWidget *owner = nullptr; // for messages
+    std::shared_ptr<const PictureSource> pictures; // the recording's; null: the frames of workFolder
 };
 
 class VideoSaveJob : public QObject {
     Q_OBJECT
 public:
-    enum class Step { Idle, Encoding, Joining, Converting, Placing };
+    // Waiting: for a cancelled save's encoder to end before this one's starts.
+    enum class Step { Idle, Waiting, Encoding, Joining, Converting, Placing };
     explicit VideoSaveJob(QObject *parent = nullptr);
     ~VideoSaveJob() override;
 
@@ -41,7 +48,8 @@ public:
     bool canCancel() const { return step_ != Step::Idle && step_ != Step::Placing && !cancelling_; }
     // Ends the running step: the converter is killed, the encoder's thread left to end after
     // the picture it is on. finished() follows, cancelled, once the converter has ended (at
-    // once when none runs), with the partial files gone.
+    // once when none runs), with the partial files gone. Cancelling a save that waits only
+    // ends it.
     void cancel();
     // For the program's exit: the save ends now, waiting for nothing but a killed converter and
     // a copy into place that stops after its current block; finished() has been told on return.
@@ -58,12 +66,15 @@ signals:
     void finished(quorvel::Outcome outcome);
 
 private:
+    void begin();
     void startEncoder(VideoEncodeJob *job);
+    std::shared_ptr<const PictureSource> pictures() const;
     bool startStreaming();
     void streamConverted(const JobOutcome &outcome);
     void streamEnded();
     void encoded(const JobOutcome &outcome);
     void dropEncoder();
+    void previousEnded();
     void moverEnded();
     void removePartial();
     void join();
@@ -80,6 +91,7 @@ private:
     VideoSaveRequest request_;
     Step step_ = Step::Idle;
     QPointer<VideoEncodeJob> encoder_;
+    QPointer<VideoEncodeJob> finishing_; // cancelled; its thread has not told its end yet
     bool cancelling_ = false;
     // Encoding and converting at once (another format than AVI): each one's end.
     bool streaming_ = false;

@@ -220,7 +220,7 @@ void TestVideo::aviFramesRateAndCodec()
     QTemporaryDir dir;
     writeFrames(dir.path(), 17);
     const QString movie = dir.filePath("m.avi");
-    VideoEncodeJob job(dir.path(), 17, movie, VideoCodecChoice{encoder, 80, keyEvery});
+    VideoEncodeJob job(std::make_shared<FramePictures>(dir.path()), 17, movie, VideoCodecChoice{encoder, 80, keyEvery});
     QSignalSpy progress(&job, &VideoEncodeJob::progress);
     QVERIFY(runToEnd(job, 60000));
     QVERIFY2(job.succeeded(), qPrintable(job.error()));
@@ -310,7 +310,7 @@ void TestVideo::saves()
     ScriptedPrompts prompts;
     VideoSaveJob job;
     QSignalSpy done(&job, &VideoSaveJob::finished);
-    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr});
+    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr, {}});
     QVERIFY(done.wait(60000));
     QCOMPARE(done.first().first().value<Outcome>(), Outcome::Done);
     QCOMPARE(prompts.messageTexts(), QStringList());
@@ -332,7 +332,8 @@ void TestVideo::saves()
             // The video stream is the one the writer made, copied and not encoded again.
             QTemporaryDir again;
             writeFrames(again.path(), frames);
-            VideoEncodeJob plain(again.path(), frames, again.filePath("plain.avi"), VideoCodecChoice{});
+            VideoEncodeJob plain(std::make_shared<FramePictures>(again.path()), frames, again.filePath("plain.avi"),
+                                 VideoCodecChoice{});
             QVERIFY(runToEnd(plain, 60000) && plain.succeeded());
             QCOMPARE(streamMd5(target, "0:v"), streamMd5(again.filePath("plain.avi"), "0:v"));
         }
@@ -400,7 +401,7 @@ void TestVideo::failuresLoseNothing()
     VideoSaveJob job;
     QSignalSpy done(&job, &VideoSaveJob::finished);
     QSignalSpy steps(&job, &VideoSaveJob::stepChanged);
-    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr});
+    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr, {}});
     if (failure == QLatin1String("cancel")) {
         // The converter reads the movie from its first picture on: it runs from the start.
         QVERIFY(job.canCancel());
@@ -554,7 +555,7 @@ void TestVideo::dataRateSetsTheSize()
         const QString movie = dir.filePath(QStringLiteral("m%1.avi").arg(kbps));
         VideoCodecChoice choice{QStringLiteral("mpeg4")};
         choice.bitRate = kbps;
-        VideoEncodeJob job(dir.path(), 40, movie, choice);
+        VideoEncodeJob job(std::make_shared<FramePictures>(dir.path()), 40, movie, choice);
         QVERIFY(runToEnd(job, 120000) && job.succeeded());
         sizes << QFileInfo(movie).size();
         const double expected = kbps * 1000.0 / 8 * seconds;
