@@ -24,6 +24,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace quorvel {
 
@@ -69,14 +70,11 @@ VideoRecorder::VideoRecorder(QWidget *panelParent)
 
 VideoRecorder::~VideoRecorder()
 {
-    // The program closes during a recording: it ends as STOP would, keeping what was recorded,
-    // without a message.
+    // The program closes during a recording: it ends as STOP would, without a message.
     if (state_ == State::Recording) {
-        if (sound_) {
-            QString why;
-            if (!narration_->stop(&why))
-                QFile::remove(workFile(kTempAudio));
-        }
+        QString why;
+        if (sound_)
+            narration_->stop(&why);
         if (board_) {
             board_->controller().setRecording(false);
             if (userSpeed_ > 0)
@@ -85,6 +83,14 @@ VideoRecorder::~VideoRecorder()
     }
     for (const auto &link : std::as_const(boardLinks_))
         disconnect(link);
+    // What was recorded and not saved goes: no later run can save it, and REC would remove it
+    // only at the next recording. A save still running is stopped first, as at the exit.
+    if (state_ != State::Closed && state_ != State::Ready) {
+        const QSignalBlocker quiet(saver_);
+        saver_->stop();
+        deleteFrameFiles(folder_);
+        deleteSoundFiles(folder_);
+    }
 }
 
 void VideoRecorder::setSoundSource(SoundSource *source)

@@ -6,6 +6,8 @@
 //   Recorded --SAVE--> Saving --saved--> Closed;  Saving --failed or cancelled--> Recorded
 //   CANCEL: Ready, Recording, Recorded --> Closed (the recording's files deleted); in Saving it
 //   stops the save, which leaves no file, and the recording stays for another SAVE.
+//   The program's exit: the recording's files are deleted unless it was saved, as no later run
+//   can save them.
 //
 // REC always records from the strat's first frame. The board's playback controller says when a
 // picture is due; the picture is captured and written in one step, with nothing in between
