@@ -11,8 +11,6 @@ namespace quorvel {
 struct EncoderTrial::State {
     mutable std::mutex lock; // the fields below
     QList<VideoEncoderInfo> usable;
-    int tried = 0;
-    int total = 0;
     bool started = false;
     bool stopped = false;
     bool ended = false;
@@ -46,12 +44,7 @@ void EncoderTrial::start()
             return;
         state_->started = true;
     }
-    QList<VideoEncoderInfo> candidates = aviVideoEncoders();
-    {
-        std::lock_guard<std::mutex> locker(state_->lock);
-        state_->total = int(candidates.size());
-    }
-    std::thread(&EncoderTrial::run, state_, std::move(candidates)).detach();
+    std::thread(&EncoderTrial::run, state_, aviVideoEncoders()).detach();
 }
 
 void EncoderTrial::run(std::shared_ptr<State> state, QList<VideoEncoderInfo> candidates)
@@ -76,7 +69,6 @@ void EncoderTrial::run(std::shared_ptr<State> state, QList<VideoEncoderInfo> can
             std::lock_guard<std::mutex> locker(state->lock);
             if (usable)
                 state->usable.append(e);
-            ++state->tried;
         }
         report(&EncoderTrial::tried);
     }
@@ -103,18 +95,6 @@ QList<VideoEncoderInfo> EncoderTrial::usable() const
 {
     std::lock_guard<std::mutex> locker(state_->lock);
     return state_->usable;
-}
-
-int EncoderTrial::triedCount() const
-{
-    std::lock_guard<std::mutex> locker(state_->lock);
-    return state_->tried;
-}
-
-int EncoderTrial::total() const
-{
-    std::lock_guard<std::mutex> locker(state_->lock);
-    return state_->total;
 }
 
 bool EncoderTrial::hasEnded() const

@@ -30,8 +30,6 @@ public:
 
     // The usable encoders found so far, in the order of aviVideoEncoders().
     QList<VideoEncoderInfo> usable() const;
-    int triedCount() const;
-    int total() const;
     // The trial has ended: every encoder was tried, or it was stopped.
     bool hasEnded() const;
 

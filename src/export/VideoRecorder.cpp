@@ -2,6 +2,7 @@
 
 #include "board/frmMapa.h"
 #include "common/ProgramFolder.h"
+#include "export/EncoderTrial.h"
 #include "export/Narration.h"
 #include "export/RecordingPanel.h"
 #include "export/VideoFiles.h"

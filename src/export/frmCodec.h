@@ -6,7 +6,6 @@
 // trial finds them. It asks; the caller writes.
 
 #include "export/AviWriter.h"
-#include "export/EncoderTrial.h" // startProbingVideoEncoders() for the recording panel
 
 #include <QDialog>
 
@@ -20,6 +19,8 @@ class QSlider;
 class QSpinBox;
 
 namespace quorvel {
+
+class EncoderTrial;
 
 class frmCodec : public QDialog {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "board/frmMapa.h"
 #include "board/frmMov.h"
 #include "board/frmTexto.h"
+#include "export/EncoderTrial.h"
 #include "export/frmCodec.h"
 #include "language/SetLanguageInForm.h"
 #include "ScriptedPrompts.h"
