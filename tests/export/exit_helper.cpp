@@ -1,13 +1,15 @@
-// Starts as the program does, records the whole strat QUORVEL_TEST_STRAT and saves it to
-// QUORVEL_TEST_TARGET with the encoder QUORVEL_TEST_ENCODER; once one picture in twenty has gone
-// to the encoder (which may hold dozens back) it closes the main window, answering Yes. Prints
-// "closing <ms since the epoch>" before the close and "stalled <ms>" after it: the longest the
-// window did not answer from SAVE until the close returned.
+// Starts as the program does, opens the strat QUORVEL_TEST_STRAT as a hand-over does and
+// records it, then closes the main window at the moment QUORVEL_TEST_CLOSE names: "recording"
+// (part way), "recorded" (the recording made, not saved) or "saving" (a save to
+// QUORVEL_TEST_TARGET with QUORVEL_TEST_ENCODER whose encoder is held inside the first picture,
+// answering Yes). Once the program has gone, prints "held" when the encoder was still held
+// then, and "ended" when every encode work has ended after it was let go.
 
 #include "EncoderRuns.h"
 #include "StartedWindow.h"
 #include "board/frmMapa.h"
 #include "export/RecordingPanel.h"
+#include "export/VideoFiles.h"
 #include "export/VideoRecorder.h"
 #include "export/frmCodec.h"
 #include "ScriptedPrompts.h"
@@ -18,63 +20,69 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
-#include <QElapsedTimer>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
 #include <cstdio>
+#include <thread>
 
 using namespace quorvel;
 
-static void recordAndSave(frmPrincipal *w, ScriptedPrompts *prompts)
+static std::shared_ptr<HeldPictures> pictures;
+
+static void recordAndClose(frmPrincipal *w, ScriptedPrompts *prompts)
 {
+    const QString when = qEnvironmentVariable("QUORVEL_TEST_CLOSE");
     w->openNamedFile(qEnvironmentVariable("QUORVEL_TEST_STRAT"));
     w->findChild<QAction *>(QStringLiteral("mnuVideo"))->trigger();
     RecordingPanel *panel = w->recorder()->panel();
     if (panel->chkSound->isChecked())
         QTest::mouseClick(panel->chkSound, Qt::LeftButton);
     QTest::mouseClick(panel->cmdRec, Qt::LeftButton);
-    while (w->recorder()->state() == VideoRecorder::State::Recording)
+    for (int tick = 0; w->recorder()->state() == VideoRecorder::State::Recording
+                       && (when != QLatin1String("recording") || tick < 40);
+         ++tick)
         w->activeBoard()->controller().tick();
-    usableVideoEncoders(); // the codec dialog then lists them all
-    prompts->addFile(qEnvironmentVariable("QUORVEL_TEST_TARGET"));
-    prompts->addDialog([](QDialog &d) {
-        auto &codec = static_cast<frmCodec &>(d);
-        d.show();
-        for (int i = 0; i < codec.cboCompressor->count()
-                        && codec.cboCompressor->currentData() != qEnvironmentVariable("QUORVEL_TEST_ENCODER");
-             ++i)
-            QTest::keyClick(codec.cboCompressor, Qt::Key_Down);
-        QTest::mouseClick(codec.cmdOK, Qt::LeftButton);
-        return d.result();
-    });
-    auto *pace = new QTimer(w); // the window answers while it keeps its pace
-    auto *sinceTick = new QElapsedTimer;
-    auto *stalled = new qint64(0);
-    QObject::connect(pace, &QTimer::timeout, [=] {
-        *stalled = std::max(*stalled, sinceTick->restart());
-        if (panel->picP->value() < 5)
-            return;
-        pace->stop();
+    pictures = std::make_shared<HeldPictures>(videoWorkFolder());
+    if (when == QLatin1String("saving")) {
+        usableVideoEncoders(); // the codec dialog then lists them all
+        w->recorder()->setPictureSource(pictures);
+        prompts->addFile(qEnvironmentVariable("QUORVEL_TEST_TARGET"));
+        prompts->addDialog([](QDialog &d) {
+            auto &codec = static_cast<frmCodec &>(d);
+            d.show();
+            for (int i = 0; i < codec.cboCompressor->count()
+                            && codec.cboCompressor->currentData() != qEnvironmentVariable("QUORVEL_TEST_ENCODER");
+                 ++i)
+                QTest::keyClick(codec.cboCompressor, Qt::Key_Down);
+            QTest::mouseClick(codec.cmdOK, Qt::LeftButton);
+            return d.result();
+        });
+        QTest::mouseClick(panel->cmdSave, Qt::LeftButton);
+        if (!pictures->waitUntilAsked())
+            std::printf("never asked\n");
         prompts->addAnswer(MessageAnswer::Yes);
-        std::printf("closing %lld\n", QDateTime::currentMSecsSinceEpoch());
-        w->close();
-        std::printf("stalled %lld\n", std::max(*stalled, sinceTick->elapsed()));
-    });
-    sinceTick->start();
-    pace->start(20);
-    QTest::mouseClick(panel->cmdSave, Qt::LeftButton);
+    }
+    w->close();
 }
 
 int main(int argc, char **argv)
 {
-    return runQuorvel(argc, argv, [](const StartupOptions &) -> QWidget * {
+    const int code = runQuorvel(argc, argv, [](const StartupOptions &) -> QWidget * {
         auto *prompts = new ScriptedPrompts; // for as long as the program runs
         auto *w = new frmPrincipal;
         loadAsStarted(*w);
-        QTimer::singleShot(0, w, [w, prompts] { recordAndSave(w, prompts); });
+        QTimer::singleShot(0, w, [w, prompts] { recordAndClose(w, prompts); });
         return w;
     });
+    // The program has gone; the thread of the save it stopped runs on, and must end once let go
+    // (in five minutes at the most, not to hang the test).
+    if (pictures && pictures->held())
+        std::printf("held\n");
+    if (pictures)
+        pictures->release();
+    for (int i = 0; i < 30000 && VideoEncodeJob::liveWorks() > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::printf(VideoEncodeJob::liveWorks() == 0 ? "ended\n" : "still running\n");
+    return code;
 }
