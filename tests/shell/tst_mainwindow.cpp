@@ -16,6 +16,7 @@
 
 #include <QGraphicsView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -445,7 +446,11 @@ void TestMainWindow::closingDuringAVideoSave()
     QTemporaryDir out;
     const QString clip = out.filePath(QStringLiteral("clip.mp4"));
     prompts.addFile(clip);
-    prompts.addDialog([](QDialog &) { return int(QDialog::Accepted); });
+    prompts.addDialog([](QDialog &d) { // OK once the encoder trial has listed one, as a user waits
+        auto *list = d.findChild<QComboBox *>(QStringLiteral("cboCompressor"));
+        QTest::qWaitFor([list] { return list && list->count() > 0; }, 60000);
+        return int(QDialog::Accepted);
+    });
     QTest::mouseClick(panel->cmdSave, Qt::LeftButton);
     QCOMPARE(w.recorder()->state(), VideoRecorder::State::Saving);
 
