@@ -165,7 +165,7 @@ double saveRecording(const QString &work, int count, const QString &target)
     });
     QElapsedTimer clock;
     clock.start();
-    job.start({work, count, target, VideoCodecChoice{}, false, nullptr, {}});
+    job.start({work, count, target, VideoCodecChoice{}, false, nullptr});
     loop.exec();
     return outcome == Outcome::Done ? clock.nsecsElapsed() / 1e9 : -1;
 }

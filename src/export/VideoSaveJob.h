@@ -33,7 +33,7 @@ struct VideoSaveRequest {
     VideoCodecChoice codec;
     bool withSound = false; // the recording has narration to join
     QWidget *owner = nullptr; // for messages
-    std::shared_ptr<const PictureSource> pictures; // the recording's; null: the frames of workFolder
+    std::shared_ptr<const PictureSource> pictures = nullptr; // the recording's; null: the frames of workFolder
 };
 
 class VideoSaveJob : public QObject {

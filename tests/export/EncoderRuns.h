@@ -10,9 +10,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <future>
+#include <semaphore>
 
 namespace quorvel {
 
@@ -43,47 +44,31 @@ inline bool runToEnd(VideoEncodeJob &job, int ms)
 }
 
 // The frame files of a folder, the first of which the encoder gets only once release() is
-// called: until then it is held inside that picture. A hold lasts a minute at most, so that a
-// program that waits for its encoder fails its test rather than hangs it.
+// called: it is held inside that picture until then, or for a minute at most, so that a program
+// that waits for its encoder fails its test rather than hangs it.
 class HeldPictures : public FramePictures {
 public:
     using FramePictures::FramePictures;
     PaddedPicture picture(int number, QString *why) const override
     {
         if (number == 1) {
-            std::unique_lock lock(mutex_);
             asked_ = true;
-            changed_.notify_all();
-            changed_.wait_for(lock, std::chrono::minutes(1), [this] { return let_; });
+            asking_.release();
+            let_.wait_for(std::chrono::minutes(1));
             over_ = true;
         }
         return FramePictures::picture(number, why);
     }
-    // False when the encoder had not asked for the first picture within a minute.
-    bool waitUntilAsked() const
-    {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::minutes(1), [this] { return asked_; });
-    }
-    // The encoder is in the first picture, neither let go nor past the hold's minute.
-    bool held() const
-    {
-        std::lock_guard lock(mutex_);
-        return asked_ && !over_;
-    }
-    void release()
-    {
-        std::lock_guard lock(mutex_);
-        let_ = true;
-        changed_.notify_all();
-    }
+    // Waits a minute at most for the encoder to ask for the first picture.
+    bool asked() const { return asking_.try_acquire_for(std::chrono::minutes(1)); }
+    bool held() const { return asked_ && !over_; }
+    void release() { letGo_.set_value(); }
 
 private:
-    mutable std::mutex mutex_;
-    mutable std::condition_variable changed_;
-    mutable bool asked_ = false;
-    mutable bool over_ = false;
-    bool let_ = false;
+    mutable std::counting_semaphore<> asking_{0};
+    mutable std::atomic<bool> asked_{false}, over_{false};
+    std::promise<void> letGo_;
+    std::shared_future<void> let_ = letGo_.get_future().share();
 };
 
 } // namespace quorvel

@@ -59,8 +59,7 @@ static void recordAndClose(frmPrincipal *w, ScriptedPrompts *prompts)
             return d.result();
         });
         QTest::mouseClick(panel->cmdSave, Qt::LeftButton);
-        if (!pictures->waitUntilAsked())
-            std::printf("never asked\n");
+        pictures->asked();
         prompts->addAnswer(MessageAnswer::Yes);
     }
     w->close();
@@ -76,12 +75,12 @@ int main(int argc, char **argv)
         return w;
     });
     // The program has gone; the thread of the save it stopped runs on, and must end once let go
-    // (in five minutes at the most, not to hang the test).
+    // (in two minutes at the most, not to hang the test).
     if (pictures && pictures->held())
         std::printf("held\n");
     if (pictures)
         pictures->release();
-    for (int i = 0; i < 30000 && VideoEncodeJob::liveWorks() > 0; ++i)
+    for (int i = 0; i < 12000 && VideoEncodeJob::liveWorks() > 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::printf(VideoEncodeJob::liveWorks() == 0 ? "ended\n" : "still running\n");
     return code;

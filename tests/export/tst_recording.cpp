@@ -456,7 +456,7 @@ void TestRecording::exitLeavesNothing()
     program.start(QUORVEL_EXIT_HELPER);
     QVERIFY(program.waitForFinished(-1));
     QCOMPARE(program.exitCode(), 0);
-    // The close returned while the encoder was held, and its thread ended once let go.
+    // The program closed and went while the encoder was held, and its thread ended once let go.
     QCOMPARE(QString::fromLocal8Bit(program.readAllStandardOutput()),
              when == QLatin1String("saving") ? "held\nended\n" : "ended\n");
     // Nothing at the chosen name, nothing left of the save or of the recording.

@@ -28,7 +28,7 @@
 #include <QSpinBox>
 #include <QtTest>
 
-#include <condition_variable>
+#include <future>
 #include <thread>
 
 #include <fcntl.h>
@@ -312,7 +312,7 @@ void TestVideo::saves()
     ScriptedPrompts prompts;
     VideoSaveJob job;
     QSignalSpy done(&job, &VideoSaveJob::finished);
-    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr, {}});
+    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr});
     QVERIFY(done.wait(60000));
     QCOMPARE(done.first().first().value<Outcome>(), Outcome::Done);
     QCOMPARE(prompts.messageTexts(), QStringList());
@@ -403,7 +403,7 @@ void TestVideo::failuresLoseNothing()
     VideoSaveJob job;
     QSignalSpy done(&job, &VideoSaveJob::finished);
     QSignalSpy steps(&job, &VideoSaveJob::stepChanged);
-    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr, {}});
+    job.start({work.path(), frames, target, VideoCodecChoice{}, sound, nullptr});
     if (failure == QLatin1String("cancel")) {
         // The converter reads the movie from its first picture on: it runs from the start.
         QVERIFY(job.canCancel());
@@ -508,26 +508,21 @@ void TestVideo::everyListedEncoderWrites()
     const auto name = [&](const VideoCodecChoice &c) {
         return out.filePath(QStringLiteral("%1-%2-%3.avi").arg(c.quality).arg(c.bitRate).arg(c.keyFrameEvery));
     };
-    QStringList errors(choices.size());
-    std::vector<std::thread> writers;
-    for (qsizetype i = 0; i < choices.size(); ++i)
-        writers.emplace_back([&, i] {
-            const auto &[choice, pictures] = choices.at(i);
-            const QByteArray file = QFile::encodeName(name(choice));
+    std::vector<std::future<QString>> writers;
+    for (const auto &[choice, pictures] : choices)
+        writers.push_back(std::async(std::launch::async, [&, choice = choice, pictures = pictures] {
             AviWriter w;
+            const QByteArray file = QFile::encodeName(name(choice));
             bool ok = w.open(FileDescriptor(::open(file.constData(), O_WRONLY | O_CREAT, 0644)), size, kCaptureRateNum,
                              kCaptureRateDen, choice);
             for (int p = 1; ok && p <= pictures; ++p)
                 ok = w.writeFrame(QImage(QDir(frames.path()).filePath(frameFileName(p))));
-            if (!(ok && w.finish()))
-                errors[i] = w.error();
-        });
-    for (std::thread &t : writers)
-        t.join();
+            return ok && w.finish() ? QString() : w.error();
+        }));
     QList<QByteArray> written;
-    for (const auto &[choice, pictures] : choices) {
-        QFile file(name(choice));
-        const QString why = errors.at(written.size());
+    for (std::future<QString> &writer : writers) {
+        const QString why = writer.get();
+        QFile file(name(choices.at(written.size()).first));
         QVERIFY2(why.isEmpty() && file.open(QIODevice::ReadOnly), qPrintable(why));
         const QByteArray bytes = file.readAll();
         written << bytes.mid(bytes.indexOf("movi"));
@@ -620,24 +615,19 @@ void TestVideo::nothingWaitsForTheEncoder_data()
 {
     QTest::addColumn<QString>("encoder");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("close"); // the save goes, as at the program's exit, instead of CANCEL
-    QTest::newRow("libx264, cancelled") << "libx264" << "held.avi" << false;
-    QTest::newRow("libx264 to MP4, cancelled") << "libx264" << "held.mp4" << false;
-    QTest::newRow("libx264 to MP4, closed") << "libx264" << "held.mp4" << true;
-    QTest::newRow("SVT-AV1, cancelled") << "libsvtav1" << "held.avi" << false;
-    QTest::newRow("SVT-AV1, closed") << "libsvtav1" << "held.avi" << true;
+    QTest::newRow("libx264") << "libx264" << "held.avi";
+    QTest::newRow("libx264 to MP4") << "libx264" << "held.mp4";
+    QTest::newRow("SVT-AV1") << "libsvtav1" << "held.avi";
 }
 
 void TestVideo::nothingWaitsForTheEncoder()
 {
     QFETCH(QString, encoder);
     QFETCH(QString, name);
-    QFETCH(bool, close);
     if (!AviWriter::opensWith({encoder}, kVideoSize, kCaptureRateNum, kCaptureRateDen))
         QSKIP("the encoder is not offered here");
     const int ending = 120000; // for threads that end by themselves: a bound only against a hang
-    const auto allEnded = [] { return VideoEncodeJob::liveWorks() == 0; };
-    QVERIFY(QTest::qWaitFor(allEnded, ending)); // those of earlier cases
+    QVERIFY(QTest::qWaitFor([] { return VideoEncodeJob::liveWorks() == 0; }, ending)); // earlier cases'
     QTemporaryDir work, out;
     writeFrames(work.path(), 6);
     const QStringList before = QDir(work.path()).entryList(QDir::Files);
@@ -645,44 +635,35 @@ void TestVideo::nothingWaitsForTheEncoder()
     auto pictures = std::make_shared<HeldPictures>(work.path());
     const VideoSaveRequest request{work.path(), 6, target, {encoder}, false, nullptr, pictures};
     ScriptedPrompts prompts;
-    auto job = std::make_unique<VideoSaveJob>();
-    QSignalSpy done(job.get(), &VideoSaveJob::finished);
-    QSignalSpy status(job.get(), &VideoSaveJob::status);
-    job->start(request);
-    QVERIFY(pictures->waitUntilAsked());
-    if (close) {
-        job.reset();
-    } else {
-        // SAVE and CANCEL three times: the later saves wait for the held encoder and say so, and
-        // each end is told at once (a killed converter's end aside).
-        for (int save = 1; save <= 3; ++save) {
-            if (save > 1) {
-                job->start(request);
-                QCOMPARE(status.last().first().toString(), QStringLiteral("Waiting for the cancelled save to end"));
-            }
-            job->cancel();
-            QVERIFY(!job->canCancel());
-            QVERIFY(done.size() == save || done.wait(ending));
-            QCOMPARE(done.last().first().value<Outcome>(), Outcome::Cancelled);
+    VideoSaveJob job;
+    QSignalSpy done(&job, &VideoSaveJob::finished);
+    QSignalSpy status(&job, &VideoSaveJob::status);
+    // SAVE and CANCEL three times while the encoder is held: each end is told at once (a killed
+    // converter's end aside), and the later saves wait for the held encoder and say so.
+    job.start(request);
+    QVERIFY(pictures->asked());
+    for (int save = 1; save <= 3; ++save) {
+        if (save > 1) {
+            job.start(request);
+            QCOMPARE(status.last().first().toString(), QStringLiteral("Waiting for the cancelled save to end"));
         }
-        QCOMPARE(VideoEncodeJob::liveWorks(), 1);
-        job->start(request);
+        job.cancel();
+        QVERIFY(!job.canCancel());
+        QVERIFY(done.size() == save || done.wait(ending));
+        QCOMPARE(done.last().first().value<Outcome>(), Outcome::Cancelled);
     }
+    QCOMPARE(VideoEncodeJob::liveWorks(), 1);
     QVERIFY2(pictures->held(), "the encoder's thread was waited for");
     QCOMPARE(prompts.messageTexts(), QStringList());
     QVERIFY(!QFile::exists(target));
     QCOMPARE(QDir(work.path()).entryList(QDir::Files), before); // the recording stays for another SAVE
-    // Let go, the held thread ends (SVT-AV1 too, told the end after a picture), and the save that
+    // Let go, the held thread ends (SVT-AV1 too, told the end after a picture), and a save that
     // waited for it then writes a whole movie.
+    job.start(request);
     pictures->release();
-    if (close) {
-        QVERIFY(QTest::qWaitFor(allEnded, ending));
-        return;
-    }
     QVERIFY(done.wait(ending));
     QCOMPARE(done.last().first().value<Outcome>(), Outcome::Done);
     QCOMPARE(probe(target).stream("video").value("nb_read_frames").toString(), QStringLiteral("6"));
-    QVERIFY(decodesCleanly(target));
 }
 
 void TestVideo::movieNameThatIsNoFile_data()
@@ -695,8 +676,8 @@ void TestVideo::movieNameThatIsNoFile_data()
 
 void TestVideo::movieNameThatIsNoFile()
 {
-    // What stands under the movie's name is neither written through nor waited on: the movie is
-    // refused, and says where.
+    // What stands under the movie's name is neither written through nor waited on (a pipe that
+    // were would hang the test): the movie is refused, and says where.
     QFETCH(QString, kind);
     QTemporaryDir work, elsewhere;
     writeFrames(work.path(), 2);
@@ -708,29 +689,7 @@ void TestVideo::movieNameThatIsNoFile()
         QCOMPARE(mkfifo(QFile::encodeName(movie).constData(), 0600), 0);
     else
         QVERIFY(QFile::link(outside, movie));
-    // Should the job wait for the pipe's reader, one comes after a minute: the test then fails
-    // rather than hangs.
-    std::mutex m;
-    std::condition_variable made;
-    bool returned = false, came = false;
-    int reader = -1;
-    std::thread watch([&] {
-        std::unique_lock lock(m);
-        if (!made.wait_for(lock, std::chrono::minutes(1), [&] { return returned; })) {
-            came = true;
-            reader = ::open(QFile::encodeName(movie).constData(), O_RDONLY | O_NONBLOCK);
-        }
-    });
     VideoEncodeJob job(std::make_shared<FramePictures>(work.path()), 2, movie, VideoCodecChoice{});
-    {
-        std::lock_guard lock(m);
-        returned = true;
-    }
-    made.notify_all();
-    watch.join();
-    if (reader >= 0)
-        ::close(reader);
-    QVERIFY2(!came, "the pipe was waited on");
     QVERIFY(runToEnd(job, 60000));
     QVERIFY(!job.succeeded());
     QVERIFY2(job.error().contains(QDir::toNativeSeparators(movie)), qPrintable(job.error()));
@@ -743,18 +702,12 @@ void TestVideo::copyIntoPlaceStops()
     // A chosen name on another volume than the work folder: the movie is copied into place, and
     // the program's exit stops the copy after the block in hand. The movie comes through a pipe
     // here, so that the stop falls between two of its blocks.
-    QTemporaryDir work;
-    const auto volume = [](const QString &path) {
-        struct stat st {};
-        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_dev : dev_t(0);
-    };
-    std::unique_ptr<QTemporaryDir> other;
-    for (const QString &place : {QStringLiteral("/dev/shm"), QDir::currentPath(), QDir::homePath()})
-        if (!other && volume(place) != 0 && volume(place) != volume(work.path()))
-            other = std::make_unique<QTemporaryDir>(place + QStringLiteral("/copy-XXXXXX"));
-    if (!other || !other->isValid())
+    QTemporaryDir work, other(QStringLiteral("/dev/shm/copy-XXXXXX"));
+    struct stat here {}, there {};
+    if (!other.isValid() || ::stat(QFile::encodeName(work.path()).constData(), &here) != 0
+        || ::stat(QFile::encodeName(other.path()).constData(), &there) != 0 || here.st_dev == there.st_dev)
         QSKIP("no second volume to copy across");
-    const QString source = work.filePath(kTempMovie), target = other->filePath("clip.avi");
+    const QString source = work.filePath(kTempMovie), target = other.filePath("clip.avi");
     QString why;
     QVERIFY(writeOwnFile(target, "old", &why));
     QCOMPARE(mkfifo(QFile::encodeName(source).constData(), 0600), 0);
@@ -780,7 +733,7 @@ void TestVideo::copyIntoPlaceStops()
     QFile kept(target);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("old"));
-    QCOMPARE(QDir(other->path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"clip.avi"});
+    QCOMPARE(QDir(other.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"clip.avi"});
 }
 
 void TestVideo::converterFloodStaysBounded()
