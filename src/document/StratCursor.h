@@ -7,6 +7,8 @@
 // As in ByteReader, the first failure is kept with its offset and every later read does
 // nothing, so the caller checks once.
 
+#include "common/ByteReader.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -51,20 +53,9 @@ public:
         pos_ += n;
         return v;
     }
-    std::uint16_t u16(const char *what)
-    {
-        const QByteArrayView b = bytes(2, what);
-        return b.size() == 2 ? std::uint16_t(std::uint8_t(b[0]) | std::uint8_t(b[1]) << 8) : 0;
-    }
+    std::uint16_t u16(const char *what) { return littleU16(bytes(2, what)); }
     std::int16_t i16(const char *what) { return static_cast<std::int16_t>(u16(what)); }
-    std::uint32_t u32(const char *what)
-    {
-        const QByteArrayView b = bytes(4, what);
-        if (b.size() != 4)
-            return 0;
-        return std::uint32_t(std::uint8_t(b[0])) | std::uint32_t(std::uint8_t(b[1])) << 8
-               | std::uint32_t(std::uint8_t(b[2])) << 16 | std::uint32_t(std::uint8_t(b[3])) << 24;
-    }
+    std::uint32_t u32(const char *what) { return littleU32(bytes(4, what)); }
     std::int32_t i32(const char *what) { return static_cast<std::int32_t>(u32(what)); }
     float f32(const char *what);
     QString fixed(qint64 n, const char *what);
