@@ -448,8 +448,8 @@ void TestMainWindow::closingDuringAVideoSave()
     prompts.addFile(clip);
     prompts.addDialog([](QDialog &d) { // OK once the encoder trial has listed one, as a user waits
         auto *list = d.findChild<QComboBox *>(QStringLiteral("cboCompressor"));
-        QTest::qWaitFor([list] { return list && list->count() > 0; }, 60000);
-        return int(QDialog::Accepted);
+        const bool listed = QTest::qWaitFor([list] { return list && list->count() > 0; }, 60000);
+        return int(listed ? QDialog::Accepted : QDialog::Rejected);
     });
     QTest::mouseClick(panel->cmdSave, Qt::LeftButton);
     QCOMPARE(w.recorder()->state(), VideoRecorder::State::Saving);
