@@ -171,6 +171,19 @@ bool isSaveTarget(const QString &path, QString *error)
     return false;
 }
 
+int writeFully(int fd, const char *data, qint64 size)
+{
+    for (qint64 done = 0; done < size;) {
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        done += n;
+    }
+    return 0;
+}
+
 void ignoreFileSizeSignal()
 {
     std::signal(SIGXFSZ, SIG_IGN);

@@ -24,6 +24,10 @@ bool ArquivoTemDados(const QString &path);
 // A target that is not a regular file is refused (isSaveTarget).
 [[nodiscard]] bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// Writes all of data to the descriptor, again after an interruption: 0 when it is written,
+// else the errno of the write that failed (ENOSPC for one that wrote nothing).
+int writeFully(int fd, const char *data, qint64 size);
+
 // Makes a write over the file-size limit (ulimit -f) fail with its error instead of ending
 // the program with SIGXFSZ. Called once at start-up.
 void ignoreFileSizeSignal();

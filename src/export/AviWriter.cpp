@@ -1,5 +1,6 @@
 #include "export/AviWriter.h"
 
+#include "common/FileHelpers.h"
 #include "export/EncoderSettings.h"
 
 #include <QtEndian>
@@ -128,15 +129,8 @@ constexpr int kOutputBuffer = 1 << 16;
 int writeOut(void *opaque, uint8_t *data, int size)
 {
     const int fd = static_cast<const FileDescriptor *>(opaque)->get();
-    for (int done = 0; done < size;) {
-        const ssize_t n = ::write(fd, data + done, size_t(size - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return AVERROR(n < 0 ? errno : ENOSPC);
-        done += int(n);
-    }
-    return size;
+    const int failed = writeFully(fd, reinterpret_cast<const char *>(data), size);
+    return failed != 0 ? AVERROR(failed) : size;
 }
 
 int64_t seekOut(void *opaque, int64_t offset, int whence)

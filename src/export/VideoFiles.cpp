@@ -60,18 +60,11 @@ bool writeOwnFile(const QString &path, const QByteArray &bytes, QString *error)
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            *error = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
-            ::close(fd);
-            ::unlink(name.constData());
-            return false;
-        }
-        done += n;
+    if (const int failed = writeFully(fd, bytes.constData(), bytes.size()); failed != 0) {
+        *error = QString::fromLocal8Bit(std::strerror(failed));
+        ::close(fd);
+        ::unlink(name.constData());
+        return false;
     }
     if (::close(fd) != 0) {
         *error = QString::fromLocal8Bit(std::strerror(errno));

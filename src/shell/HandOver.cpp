@@ -1,5 +1,6 @@
 #include "shell/HandOver.h"
 
+#include "common/FileHelpers.h"
 #include "platform/Settings.h"
 #include "shell/SingleInstance.h"
 
@@ -66,19 +67,11 @@ public:
             return false;
         if (::lseek(fd_, 0, SEEK_END) < 0)
             return false;
-        qint64 done = 0;
-        while (done < line.size()) {
-            const ssize_t n = ::write(fd_, line.constData() + done, size_t(line.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                // A cut line would be read as another name: the queue goes back as it was.
-                [[maybe_unused]] const int undone = ::ftruncate(fd_, before);
-                return false;
-            }
-            done += n;
-        }
-        return true;
+        if (writeFully(fd_, line.constData(), line.size()) == 0)
+            return true;
+        // A cut line would be read as another name: the queue goes back as it was.
+        [[maybe_unused]] const int undone = ::ftruncate(fd_, before);
+        return false;
     }
 
     // The whole queue, emptied.
