@@ -1,5 +1,6 @@
 #include "shell/HandOver.h"
 
+#include "common/Clock.h"
 #include "common/FileHelpers.h"
 #include "platform/Settings.h"
 #include "shell/SingleInstance.h"
@@ -10,8 +11,9 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <vector>
+#include <ctime>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -24,61 +26,71 @@ namespace {
 
 const QString kComando = QStringLiteral("Comando");
 
-// The queue file, open and locked for as long as it lives; invalid when it could not be had.
-class LockedQueue {
+class BootClock final : public Clock {
 public:
-    LockedQueue(const QString &path, int waitMs)
+    qint64 nsecsElapsed() const override
+    {
+        timespec ts {};
+        ::clock_gettime(CLOCK_BOOTTIME, &ts);
+        return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+};
+
+qint64 ticksPerSecond()
+{
+    static const long ticks = ::sysconf(_SC_CLK_TCK);
+    return ticks > 0 ? ticks : 100;
+}
+
+qint64 nowMs(const Clock &clock) { return clock.nsecsElapsed() / 1000000; }
+
+// The queue file, opened without following a link or waiting on a pipe. Only a regular file of
+// this user's with no other name is used: the folder is private, but nothing is trusted.
+class QueueFile {
+public:
+    explicit QueueFile(const QString &path)
     {
         if (path.isEmpty())
             return;
-        // Never through a link, never a pipe: the folder is private, but nothing is trusted.
         fd_ = ::open(QFile::encodeName(path).constData(),
                      O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
-        struct stat st {};
-        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
-            release();
-            return;
-        }
-        // Short steps rather than a blocking lock: a start that waits gives up in time, and the
-        // starts waiting together take the lock about in the order they came.
-        const QDeadlineTimer deadline(waitMs);
-        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            if ((errno != EWOULDBLOCK && errno != EINTR) || deadline.hasExpired()) {
-                release();
-                return;
-            }
-            QThread::usleep(500);
-        }
+        if (fd_ >= 0 && (::fstat(fd_, &st_) != 0 || !S_ISREG(st_.st_mode) || st_.st_uid != ::geteuid()
+                         || st_.st_nlink != 1))
+            close();
     }
-    ~LockedQueue() { release(); }
-    Q_DISABLE_COPY(LockedQueue)
+    ~QueueFile() { close(); }
+    Q_DISABLE_COPY(QueueFile)
 
-    bool locked() const { return fd_ >= 0; }
+    bool usable() const { return fd_ >= 0; }
+    bool tryLock() { return usable() && ::flock(fd_, LOCK_EX | LOCK_NB) == 0; }
+    quint64 inode() const { return st_.st_ino; }
+    // True while the name still leads to this file (a stuck queue is replaced under it).
+    bool stillAt(const QString &path) const
+    {
+        struct stat now {};
+        return ::lstat(QFile::encodeName(path).constData(), &now) == 0 && now.st_dev == st_.st_dev
+            && now.st_ino == st_.st_ino;
+    }
     qint64 size() const
     {
-        struct stat st {};
-        return ::fstat(fd_, &st) == 0 ? st.st_size : -1;
+        struct stat now {};
+        return usable() && ::fstat(fd_, &now) == 0 ? now.st_size : -1;
     }
-
     bool append(const QByteArray &line)
     {
         const qint64 before = size();
-        if (before < 0 || before + line.size() > HandOver::kMaxQueueBytes)
-            return false;
-        if (::lseek(fd_, 0, SEEK_END) < 0)
+        if (before < 0 || before + line.size() > HandOver::kMaxQueueBytes || ::lseek(fd_, 0, SEEK_END) < 0)
             return false;
         if (writeFully(fd_, line.constData(), line.size()) == 0)
             return true;
-        // A cut line would be read as another name: the queue goes back as it was.
+        // A cut line is dropped by the reader, but the queue goes back as it was all the same.
         [[maybe_unused]] const int undone = ::ftruncate(fd_, before);
         return false;
     }
-
-    // The whole queue, emptied.
-    QByteArray takeAll()
+    // What the queue holds, up to its cap.
+    QByteArray read() const
     {
-        const qint64 bytes = qMin(size(), HandOver::kMaxQueueBytes);
-        QByteArray all(qMax<qint64>(bytes, 0), Qt::Uninitialized);
+        QByteArray all(qBound<qint64>(0, size(), HandOver::kMaxQueueBytes), Qt::Uninitialized);
         qint64 done = 0;
         while (done < all.size()) {
             const ssize_t n = ::pread(fd_, all.data() + done, size_t(all.size() - done), done);
@@ -89,13 +101,12 @@ public:
             done += n;
         }
         all.truncate(done);
-        if (::ftruncate(fd_, 0) != 0)
-            return {}; // what stays is taken next time, not twice
         return all;
     }
+    bool empty() { return ::ftruncate(fd_, 0) == 0; }
 
 private:
-    void release()
+    void close()
     {
         if (fd_ >= 0)
             ::close(fd_); // and the lock with it
@@ -103,11 +114,8 @@ private:
     }
 
     int fd_ = -1;
+    struct stat st_ {};
 };
-
-} // namespace
-
-namespace {
 
 // When this process began: the kernel's start time in clock ticks (stat's 22nd field, after the
 // command name that may hold blanks and brackets), 0 when it cannot be read.
@@ -124,16 +132,46 @@ QByteArray startMoment()
     return QByteArray::number(ok ? ticks : 0);
 }
 
-struct Entry {
-    qulonglong began = 0;
-    qint64 pid = 0;
-    QString command;
-};
+// Digits only, at most 18 of them (no sign, no blank, no overflow).
+bool wholeNumber(const QByteArray &field, qulonglong &value)
+{
+    if (field.isEmpty() || field.size() > 18)
+        return false;
+    value = 0;
+    for (const char c : field) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + qulonglong(c - '0');
+    }
+    return true;
+}
+
+// What QUrl::toPercentEncoding gives: unreserved characters and %XX.
+bool percentEncoded(const QByteArray &field)
+{
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const char c = field[i];
+        if (c == '%') {
+            if (i + 2 >= field.size() || !isxdigit(uchar(field[i + 1])) || !isxdigit(uchar(field[i + 2])))
+                return false;
+            i += 2;
+        } else if (!isalnum(uchar(c)) && c != '-' && c != '.' && c != '_' && c != '~') {
+            return false;
+        }
+    }
+    return !field.isEmpty();
+}
 
 } // namespace
 
-HandOver::HandOver(SettingsStore &store, const QString &name)
-    : store_(store), name_(name)
+const Clock &HandOver::bootClock()
+{
+    static const BootClock clock;
+    return clock;
+}
+
+HandOver::HandOver(SettingsStore &store, const QString &name, const Clock &clock)
+    : store_(store), name_(name), clock_(clock)
 {
 }
 
@@ -143,20 +181,67 @@ QString HandOver::queuePath() const
     return lock.isEmpty() ? QString() : lock.chopped(5) + QStringLiteral(".handover");
 }
 
-void HandOver::give(const QString &command)
+std::vector<HandOver::Entry> HandOver::parseQueue(const QByteArray &bytes)
 {
-    LockedQueue queue(queuePath(), kGiveWaitMs);
+    std::vector<Entry> entries;
+    qsizetype from = 0;
+    for (qsizetype end; (end = bytes.indexOf('\n', from)) >= 0; from = end + 1) {
+        const QList<QByteArray> fields = bytes.sliced(from, end - from).split(' ');
+        qulonglong began = 0, pid = 0;
+        if (fields.size() != 3 || !wholeNumber(fields[0], began) || !wholeNumber(fields[1], pid)
+            || !percentEncoded(fields[2]))
+            continue;
+        const QString command = QUrl::fromPercentEncoding(fields[2]);
+        if (!command.isEmpty())
+            entries.push_back({began, qint64(pid), command});
+    }
+    return entries; // what follows the last newline is a line cut short
+}
+
+bool HandOver::give(const QString &command, int waitMs)
+{
+    const QString path = queuePath();
+    if (path.isEmpty())
+        return false;
     const QByteArray line = startMoment() + ' ' + QByteArray::number(qint64(::getpid())) + ' '
         + QUrl::toPercentEncoding(command) + '\n';
-    if (!queue.locked() || !queue.append(line))
-        store_.SaveSetting(kComando, command);
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        {
+            QueueFile queue(path);
+            // Short steps rather than a blocking lock: a start gives up in time, and the starts
+            // waiting together take the lock about in the order they came. A queue replaced
+            // meanwhile is opened again.
+            bool locked = queue.tryLock();
+            while (!locked && queue.usable() && queue.stillAt(path) && !deadline.hasExpired()) {
+                QThread::usleep(500);
+                locked = queue.tryLock();
+            }
+            // A line written into a queue replaced meanwhile is written again into the new one.
+            if (locked && queue.stillAt(path) && queue.append(line) && queue.stillAt(path))
+                return true;
+        }
+        if (deadline.hasExpired())
+            return false;
+        // Not a queue of ours, or full: the running instance mends or takes it at its next tick.
+        QThread::msleep(20);
+    }
+}
+
+bool HandOver::replaceStrayEntry(const QString &path) const
+{
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1)
+        return true;
+    // A link is removed, not followed; a folder is left alone (and no queue is had).
+    return !S_ISDIR(st.st_mode) && ::unlink(name.constData()) == 0;
 }
 
 QStringList HandOver::take()
 {
-    // No wait on the interface thread: while a second start holds the lock, the queue waits
-    // for the next tick.
-    LockedQueue queue(queuePath(), 0);
     QStringList taken;
     store_.sync(); // another process may have written since the last tick
     const QString command = store_.GetSetting(kComando);
@@ -164,27 +249,62 @@ QStringList HandOver::take()
         store_.SaveSetting(kComando, QString());
         taken.append(command);
     }
-    if (!queue.locked())
+    const QString path = queuePath();
+    if (path.isEmpty() || !replaceStrayEntry(path))
         return taken;
-    // A burst still arriving is left to settle, so that a start slow to load still opens in turn.
+    // No wait on the interface thread: while a second start holds the lock, the queue waits
+    // for the next tick.
+    QueueFile queue(path);
+    if (!queue.usable())
+        return taken;
+    const qint64 now = nowMs(clock_);
+    if (!queue.tryLock()) {
+        if (lockedSinceMs_ < 0 || lockedFile_ != queue.inode()) {
+            lockedSinceMs_ = now;
+            lockedFile_ = queue.inode();
+        } else if (now - lockedSinceMs_ >= kStuckLockMs && queue.stillAt(path)
+                   && ::unlink(QFile::encodeName(path).constData()) == 0) {
+            // Held far past any hand-over: a new queue takes its place, and what the old one
+            // holds opens with the next take.
+            const std::vector<Entry> held = parseQueue(queue.read());
+            kept_.insert(kept_.end(), held.begin(), held.end());
+            lockedSinceMs_ = -1;
+        }
+        return taken;
+    }
+    lockedSinceMs_ = -1;
+
     const qint64 size = queue.size();
-    if (size > 0 && size != seenSize_ && heldTicks_ < kMaxHeldTicks) {
+    if (size <= 0 && kept_.empty())
+        return taken; // idle: nothing is written
+    std::vector<Entry> entries = kept_;
+    const std::vector<Entry> queued = parseQueue(queue.read());
+    entries.insert(entries.end(), queued.begin(), queued.end());
+
+    // A burst still arriving is left to settle, so that a start slow to load still opens in turn.
+    qulonglong newest = 0;
+    for (const Entry &entry : entries)
+        newest = std::max(newest, entry.began);
+    const qint64 newestMs = qint64(newest) * 1000 / ticksPerSecond();
+    const bool settling = size != seenSize_ || (!entries.empty() && now - newestMs < kSettleMs);
+    if (settling && heldTicks_ < kMaxHeldTicks) {
         seenSize_ = size;
         ++heldTicks_;
         return taken;
     }
+    if (size > 0 && !queue.empty())
+        return taken; // what stays is taken next time, not twice
     seenSize_ = 0;
     heldTicks_ = 0;
-    std::vector<Entry> entries;
-    const QByteArray all = queue.takeAll();
-    for (const QByteArray &line : all.split('\n')) {
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() == 3 && !fields[2].isEmpty())
-            entries.push_back({fields[0].toULongLong(), fields[1].toLongLong(), QUrl::fromPercentEncoding(fields[2])});
-    }
+    kept_.clear();
     std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return a.began != b.began ? a.began < b.began : a.pid < b.pid;
     });
+    // A start that wrote into a queue as it was replaced wrote its line again into the new one.
+    entries.erase(std::unique(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+                      return a.began == b.began && a.pid == b.pid && a.command == b.command;
+                  }),
+                  entries.end());
     for (const Entry &entry : entries)
         taken.append(entry.command);
     return taken;

@@ -1,13 +1,13 @@
 #pragma once
 // One running Quorvel per user. The first process holds a lock file in a folder of the user's
-// own; a later start sees the lock, hands its command line over through the setting "Comando",
-// asks the running one to come to the front, and ends. A lock left by a crashed process is
+// own; a later start sees the lock, hands its command line over through the queue beside it
+// (HandOver), asks the running one to come to the front, and ends. A lock left by a crashed process is
 // taken over (its process no longer runs).
 //
 // The folder is the runtime folder when it is private (a real folder, owned by this user,
 // writable by no one else), else "instance" under the user's data folder, made private. A
 // folder others can write would let them plant a lock (Quorvel would never start) or a link
-// that the hand-over file is written through. Without any private folder there is no single
+// that the hand-over queue is written through. Without any private folder there is no single
 // instance: every start runs.
 
 #include <QString>

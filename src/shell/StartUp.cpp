@@ -92,15 +92,23 @@ QString handOverText(const StartupOptions &options)
 
 } // namespace
 
-bool claimInstance(SingleInstance &instance, const StartupOptions &options)
+InstanceClaim claimInstance(SingleInstance &instance, const StartupOptions &options, int waitMs)
 {
     if (instance.isFirst())
-        return true;
+        return InstanceClaim::First;
     const QString handed = handOverText(options);
-    if (!handed.isEmpty())
-        HandOver(settingsStore()).give(handed);
+    const bool given = handed.isEmpty() || HandOver(settingsStore()).give(handed, waitMs);
     instance.requestActivation();
-    return false;
+    if (given)
+        return InstanceClaim::HandedOver;
+    // A switch changes nothing in the running instance: only a strat is worth a word.
+    if (!isCommandSwitch(handed))
+        showMessage(nullptr,
+                    QStringLiteral("Quorvel is running, but the strat %1 could not be handed over to it. "
+                                   "Open it there with Strat > Open.")
+                        .arg(QDir::toNativeSeparators(handed)),
+                    QString(), MessageIcon::Warning);
+    return InstanceClaim::NotHandedOver;
 }
 
 void reportLanguage(const LanguageStartup &result)
@@ -151,8 +159,8 @@ int runQuorvel(int argc, char **argv,
     StartupOptions options = parseArguments(argc, argv);
 
     SingleInstance instance;
-    if (!claimInstance(instance, options))
-        return 0;
+    if (const InstanceClaim claim = claimInstance(instance, options); claim != InstanceClaim::First)
+        return claim == InstanceClaim::HandedOver ? 0 : 1;
 
     setDebugEnabled(options.debug);
     if (options.debug && !IniciaDebug()) {

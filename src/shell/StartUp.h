@@ -8,6 +8,7 @@
 //     });
 
 #include "language/LanguageChoice.h"
+#include "shell/HandOver.h"
 
 #include <QString>
 
@@ -42,12 +43,15 @@ QString handedOverPath(const QString &command);
 
 class SingleInstance;
 
+enum class InstanceClaim { First, HandedOver, NotHandedOver };
+
 // Whether this process runs the program. A second start (the lock is held by another
-// process) hands a non-empty command line over (HandOver: "Comando", or the queue behind it;
-// a switch as it is; anything else is the file the first start would open, its path made
-// absolute, as the running instance has its own working folder), asks the running instance to
-// come to the front and returns false.
-bool claimInstance(SingleInstance &instance, const StartupOptions &options);
+// process) hands a non-empty command line over through HandOver's queue (a switch as it is;
+// anything else is the file the first start would open, its path made absolute, as the
+// running instance has its own working folder) and asks the running instance to come to the
+// front. A strat that could not be handed over within waitMs is named in a message.
+InstanceClaim claimInstance(SingleInstance &instance, const StartupOptions &options,
+                            int waitMs = HandOver::kGiveWaitMs);
 
 // Tells what went wrong choosing the language: a missing "lang" folder as a critical message
 // box, and, with the debug log on, why a listed pack was refused.

@@ -1,6 +1,7 @@
 // Start-up: the command line, the debug log and the hand-over from a second start.
 
 #include "TestFolders.h"
+#include "common/Clock.h"
 #include "common/DebugLog.h"
 #include "ScriptedPrompts.h"
 #include "platform/Settings.h"
@@ -12,16 +13,21 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QDeadlineTimer>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,6 +45,7 @@ private slots:
     void pollerTakesCommands_data();
     void pollerTakesCommands();
     void slowOpenIsNotRepeated();
+    void queueIsTakenInTurn();
     void burstOfSecondStarts_data();
     void burstOfSecondStarts();
     void secondStartHandsOver_data();
@@ -174,6 +181,15 @@ void TestStartUp::pollerTakesCommands()
     QCOMPARE(settingsStore().GetSetting("Comando"), QString());
 }
 
+namespace {
+// Ticks enough for any queue to be taken, however young its entries.
+void tickUntilTaken(CommandPoller &poller)
+{
+    for (int tick = 0; tick <= HandOver::kMaxHeldTicks; ++tick)
+        poller.tmrCmd_Timer();
+}
+} // namespace
+
 // The open runs the event loop (a dialog, a long read) and the timer ticks meanwhile: the
 // open is not repeated, and what a second start hands over meanwhile opens after it.
 void TestStartUp::slowOpenIsNotRepeated()
@@ -184,10 +200,10 @@ void TestStartUp::slowOpenIsNotRepeated()
     bool first = true;
     QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) {
         if (std::exchange(first, false)) {
-            HandOver(settingsStore()).give("/s/during.qvl");
-            poller.tmrCmd_Timer();
-            HandOver(settingsStore()).give("/s/later.qvl");
-            poller.tmrCmd_Timer();
+            QVERIFY(HandOver(settingsStore()).give("/s/during.qvl"));
+            tickUntilTaken(poller);
+            QVERIFY(HandOver(settingsStore()).give("/s/later.qvl"));
+            tickUntilTaken(poller);
         }
         opened.append(path); // the board is whole
     });
@@ -196,45 +212,155 @@ void TestStartUp::slowOpenIsNotRepeated()
     QCOMPARE(opened, (QStringList{"/s/slow.qvl", "/s/during.qvl", "/s/later.qvl"}));
 }
 
+// The running instance takes the queue under its lock, whole lines only, once its newest entry
+// is a margin old, so that a start that began first but came late still opens first; an idle
+// tick writes nothing; a lock held far past any hand-over is taken over with what it held.
+void TestStartUp::queueIsTakenInTurn()
+{
+    ManualClock clock;
+    clock.advanceNs(HandOver::bootClock().nsecsElapsed()); // after this process began
+    HandOver taker(settingsStore(), QStringLiteral("Quorvel"), clock);
+    const QByteArray path = QFile::encodeName(taker.queuePath());
+    const auto line = [&](qint64 agoMs, int pid, const char *name) {
+        const qint64 began = (clock.nsecsElapsed() / 1000000 - agoMs) * ::sysconf(_SC_CLK_TCK) / 1000;
+        return QByteArray::number(began) + ' ' + QByteArray::number(pid) + ' ' + QUrl::toPercentEncoding(name) + '\n';
+    };
+    const auto add = [&](const QByteArray &bytes) {
+        QFile queue(QFile::decodeName(path));
+        QVERIFY(queue.open(QIODevice::Append) && queue.write(bytes) == bytes.size());
+    };
+    const auto holdLock = [&] {
+        const int fd = ::open(path.constData(), O_RDWR | O_CREAT, 0600);
+        return fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? fd : -1;
+    };
+
+    int held = holdLock();
+    QVERIFY(held >= 0);
+    add(line(1500, 7, "/s/b.qvl") + "a b c\n1 2 /s/x.qvl\n-1 2 %2Fs%2Fy.qvl\n");
+    QCOMPARE(taker.take(), QStringList());
+    clock.advanceMs(HandOver::kStuckLockMs - 100);
+    QCOMPARE(taker.take(), QStringList()); // a second start may hold it yet
+    ::close(held);
+
+    add(line(100, 9, "/s/c.qvl"));
+    QCOMPARE(taker.take(), QStringList());
+    QCOMPARE(taker.take(), QStringList());
+    add(line(3000, 8, "/s/a.qvl") + line(0, 3, "/s/cut.qvl").chopped(1));
+    clock.advanceMs(HandOver::kSettleMs);
+    QCOMPARE(taker.take(), QStringList());
+    QCOMPARE(taker.take(), (QStringList{"/s/a.qvl", "/s/b.qvl", "/s/c.qvl"}));
+
+    struct stat before {}, after {};
+    QCOMPARE(::stat(path.constData(), &before), 0);
+    const QDateTime settingsWritten = QFileInfo(QSettings("Quorvel", "Quorvel").fileName()).lastModified();
+    taker.take();
+    taker.take();
+    QCOMPARE(::stat(path.constData(), &after), 0);
+    QCOMPARE(after.st_size, 0);
+    QCOMPARE(std::pair(after.st_ctim.tv_sec, after.st_ctim.tv_nsec), std::pair(before.st_ctim.tv_sec, before.st_ctim.tv_nsec));
+    QCOMPARE(QFileInfo(QSettings("Quorvel", "Quorvel").fileName()).lastModified(), settingsWritten);
+
+    held = holdLock();
+    add("1 4 %2Fs%2Fd.qvl\n");
+    QCOMPARE(taker.take(), QStringList());
+    clock.advanceMs(HandOver::kStuckLockMs);
+    QCOMPARE(taker.take(), QStringList());
+    QVERIFY(HandOver(settingsStore()).give("/s/e.qvl", 0)); // into the new queue at once
+    ::close(held);
+    clock.advanceMs(HandOver::kSettleMs);
+    taker.take();
+    QCOMPARE(taker.take(), (QStringList{"/s/d.qvl", "/s/e.qvl"}));
+}
+
 void TestStartUp::burstOfSecondStarts_data()
 {
-    QTest::addColumn<bool>("together");
-    QTest::newRow("one after another, the poller ticking") << false;
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<bool>("mended");
     // All on their way at once while the running instance is busy: they reach the queue in any
     // order, and open in the order they were started.
-    QTest::newRow("all at once, the poller busy") << true;
+    QTest::newRow("all at once, the poller busy") << "" << 10 << true;
+    // Whatever stands in the queue's place, or holds its lock, the running instance mends or
+    // takes over while the starts wait, and every name arrives.
+    QTest::newRow("a link") << "link" << 3 << true;
+    QTest::newRow("a pipe") << "pipe" << 3 << true;
+    QTest::newRow("another user's file") << "foreign" << 3 << true;
+    QTest::newRow("a full queue of garbage") << "full" << 3 << true;
+    QTest::newRow("a stuck lock") << "lock" << 3 << true;
+    // Nobody mends it: each start says which strat it could not hand over.
+    QTest::newRow("a pipe, the instance not ticking") << "pipe" << 3 << false;
 }
 
 // A file manager opening several strats starts one process per file, closer together than the
 // running instance's ticks: every name opens once, in the order of the starts.
 void TestStartUp::burstOfSecondStarts()
 {
-    QFETCH(bool, together);
+    QFETCH(QString, obstacle);
+    QFETCH(int, count);
+    QFETCH(bool, mended);
     QProcess first;
     startFirst(first);
     CommandPoller poller;
     QStringList opened;
     QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) { opened.append(path); });
-    poller.start();
+    if (mended)
+        poller.start();
+
+    QTemporaryDir other;
+    const QString queue = HandOver(settingsStore()).queuePath(), victim = other.filePath("victim");
+    const QByteArray at = QFile::encodeName(queue);
+    QFile victimFile(victim);
+    QVERIFY(victimFile.open(QIODevice::WriteOnly) && victimFile.write("keep") == 4);
+    victimFile.close();
+    int held = -1;
+    auto release = qScopeGuard([&] { ::close(held); });
+    if (obstacle == "link") {
+        QVERIFY(QFile::link(victim, queue));
+    } else if (obstacle == "pipe") {
+        QCOMPARE(::mkfifo(at.constData(), 0600), 0);
+    } else if (obstacle == "foreign") {
+        QVERIFY(QFile::copy(victim, queue));
+        if (::chown(at.constData(), 65534, 65534) != 0)
+            QSKIP("giving a file to another user needs root");
+    } else if (obstacle == "full") {
+        QFile full(queue);
+        QByteArray garbage(HandOver::kMaxQueueBytes + 1, Qt::Uninitialized);
+        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(garbage.data()), garbage.size() / 4);
+        QVERIFY(full.open(QIODevice::WriteOnly) && full.write(garbage) == garbage.size());
+    } else if (obstacle == "lock") {
+        held = ::open(at.constData(), O_RDWR | O_CREAT, 0600);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+    }
 
     QStringList names;
     std::vector<std::unique_ptr<QProcess>> starts;
-    for (int i = 0; i < 10; ++i) {
+    QProcessEnvironment env = helperEnvironment();
+    env.insert("QUORVEL_GIVE_WAIT_MS", mended ? "20000" : "300");
+    for (int i = 0; i < count; ++i) {
         names.append(QStringLiteral("/s/burst %1.qvl").arg(i));
         auto &second = starts.emplace_back(std::make_unique<QProcess>());
-        second->setProcessEnvironment(helperEnvironment());
+        second->setProcessEnvironment(env);
         second->start(QUORVEL_INSTANCE_HELPER, {names.last()});
-        if (!together) // the poller ticks while the test waits
-            QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 20000);
     }
+    // Busy: no tick while they arrive, long enough for every start to have given up if it did
+    // not wait for the queue to be mended.
+    const QDeadlineTimer busy(1500);
+    for (auto &second : starts)
+        second->waitForFinished(int(std::max<qint64>(busy.remainingTime(), 1)));
     for (auto &second : starts) {
-        QVERIFY(second->state() == QProcess::NotRunning || second->waitForFinished(20000));
-        QCOMPARE(second->exitCode(), 20);
+        QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 20000);
+        QCOMPARE(second->exitCode(), mended ? 20 : 21);
+        const QString said = QString::fromLocal8Bit(second->readAllStandardOutput());
+        QVERIFY2(mended ? said.isEmpty() : said.contains(names[int(&second - starts.data())]), qPrintable(said));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), names.size(), 20000);
-    QCOMPARE(opened, names);
+    if (mended)
+        QTRY_COMPARE_WITH_TIMEOUT(opened.size(), names.size(), 20000);
+    QCOMPARE(opened, mended ? names : QStringList());
     poller.tmrCmd_Timer();
-    QCOMPARE(opened.size(), names.size());
+    QCOMPARE(opened.size(), mended ? names.size() : 0);
+    QCOMPARE(settingsStore().GetSetting("Comando"), QString());
+    QVERIFY(victimFile.open(QIODevice::ReadOnly));
+    QCOMPARE(victimFile.readAll(), QByteArray("keep"));
     first.closeWriteChannel();
     QVERIFY(first.waitForFinished(10000));
 }
@@ -328,8 +454,7 @@ void TestStartUp::secondStartHandsOver()
     int raises = 0;
     QObject::connect(&poller, &CommandPoller::openFile, [&](const QString &path) { opened.append(path); });
     QObject::connect(&poller, &CommandPoller::raise, [&] { ++raises; });
-    poller.tmrCmd_Timer();
-    poller.tmrCmd_Timer(); // a queue is taken once it stopped growing
+    tickUntilTaken(poller);
     QCOMPARE(opened, QStringList{QDir(work.path()).absoluteFilePath(name)});
     QVERIFY(raises > 0);
     const int raised = raises;
