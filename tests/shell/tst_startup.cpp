@@ -250,15 +250,16 @@ void TestStartUp::queueIsTakenInTurn()
     QCOMPARE(taker.take(), QStringList());
     QCOMPARE(taker.take(), (QStringList{"/s/a.qvl", "/s/b.qvl", "/s/c.qvl"}));
 
-    struct stat before {}, after {};
-    QCOMPARE(::stat(path.constData(), &before), 0);
-    const QDateTime settingsWritten = QFileInfo(QSettings("Quorvel", "Quorvel").fileName()).lastModified();
+    const auto written = [&] {
+        struct stat st {};
+        ::stat(path.constData(), &st);
+        return std::tuple(st.st_size, st.st_ctim.tv_sec, st.st_ctim.tv_nsec,
+                          QFileInfo(QSettings("Quorvel", "Quorvel").fileName()).lastModified());
+    };
+    const auto idle = written();
     taker.take();
     taker.take();
-    QCOMPARE(::stat(path.constData(), &after), 0);
-    QCOMPARE(after.st_size, 0);
-    QCOMPARE(std::pair(after.st_ctim.tv_sec, after.st_ctim.tv_nsec), std::pair(before.st_ctim.tv_sec, before.st_ctim.tv_nsec));
-    QCOMPARE(QFileInfo(QSettings("Quorvel", "Quorvel").fileName()).lastModified(), settingsWritten);
+    QVERIFY(written() == idle && std::get<0>(idle) == 0);
 
     held = holdLock();
     add("1 4 %2Fs%2Fd.qvl\n");
@@ -275,20 +276,19 @@ void TestStartUp::queueIsTakenInTurn()
 void TestStartUp::burstOfSecondStarts_data()
 {
     QTest::addColumn<QString>("obstacle");
-    QTest::addColumn<int>("count");
     QTest::addColumn<bool>("mended");
-    // All on their way at once while the running instance is busy: they reach the queue in any
+    // Ten on their way at once while the running instance is busy: they reach the queue in any
     // order, and open in the order they were started.
-    QTest::newRow("all at once, the poller busy") << "" << 10 << true;
-    // Whatever stands in the queue's place, or holds its lock, the running instance mends or
-    // takes over while the starts wait, and every name arrives.
-    QTest::newRow("a link") << "link" << 3 << true;
-    QTest::newRow("a pipe") << "pipe" << 3 << true;
-    QTest::newRow("another user's file") << "foreign" << 3 << true;
-    QTest::newRow("a full queue of garbage") << "full" << 3 << true;
-    QTest::newRow("a stuck lock") << "lock" << 3 << true;
+    QTest::newRow("all at once, the poller busy") << "" << true;
+    // Three, whatever stands in the queue's place or holds its lock: the running instance mends
+    // it or takes it over while the starts wait, and every name arrives.
+    QTest::newRow("a link") << "link" << true;
+    QTest::newRow("a pipe") << "pipe" << true;
+    QTest::newRow("another user's file") << "foreign" << true;
+    QTest::newRow("a full queue of garbage") << "full" << true;
+    QTest::newRow("a stuck lock") << "lock" << true;
     // Nobody mends it: each start says which strat it could not hand over.
-    QTest::newRow("a pipe, the instance not ticking") << "pipe" << 3 << false;
+    QTest::newRow("a pipe, the instance not ticking") << "pipe" << false;
 }
 
 // A file manager opening several strats starts one process per file, closer together than the
@@ -296,7 +296,6 @@ void TestStartUp::burstOfSecondStarts_data()
 void TestStartUp::burstOfSecondStarts()
 {
     QFETCH(QString, obstacle);
-    QFETCH(int, count);
     QFETCH(bool, mended);
     QProcess first;
     startFirst(first);
@@ -310,8 +309,7 @@ void TestStartUp::burstOfSecondStarts()
     const QString queue = HandOver(settingsStore()).queuePath(), victim = other.filePath("victim");
     const QByteArray at = QFile::encodeName(queue);
     QFile victimFile(victim);
-    QVERIFY(victimFile.open(QIODevice::WriteOnly) && victimFile.write("keep") == 4);
-    victimFile.close();
+    QVERIFY(victimFile.open(QIODevice::WriteOnly) && victimFile.write("keep") == 4 && victimFile.flush());
     int held = -1;
     auto release = qScopeGuard([&] { ::close(held); });
     if (obstacle == "link") {
@@ -324,9 +322,9 @@ void TestStartUp::burstOfSecondStarts()
             QSKIP("giving a file to another user needs root");
     } else if (obstacle == "full") {
         QFile full(queue);
-        QByteArray garbage(HandOver::kMaxQueueBytes + 1, Qt::Uninitialized);
-        QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(garbage.data()), garbage.size() / 4);
-        QVERIFY(full.open(QIODevice::WriteOnly) && full.write(garbage) == garbage.size());
+        std::vector<quint32> garbage(HandOver::kMaxQueueBytes / 4 + 1);
+        QRandomGenerator(7).fillRange(garbage.data(), qsizetype(garbage.size()));
+        QVERIFY(full.open(QIODevice::WriteOnly) && full.write(reinterpret_cast<const char *>(garbage.data()), qint64(garbage.size()) * 4) > HandOver::kMaxQueueBytes);
     } else if (obstacle == "lock") {
         held = ::open(at.constData(), O_RDWR | O_CREAT, 0600);
         QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
@@ -336,7 +334,7 @@ void TestStartUp::burstOfSecondStarts()
     std::vector<std::unique_ptr<QProcess>> starts;
     QProcessEnvironment env = helperEnvironment();
     env.insert("QUORVEL_GIVE_WAIT_MS", mended ? "20000" : "300");
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < (obstacle.isEmpty() ? 10 : 3); ++i) {
         names.append(QStringLiteral("/s/burst %1.qvl").arg(i));
         auto &second = starts.emplace_back(std::make_unique<QProcess>());
         second->setProcessEnvironment(env);
@@ -359,8 +357,7 @@ void TestStartUp::burstOfSecondStarts()
     poller.tmrCmd_Timer();
     QCOMPARE(opened.size(), mended ? names.size() : 0);
     QCOMPARE(settingsStore().GetSetting("Comando"), QString());
-    QVERIFY(victimFile.open(QIODevice::ReadOnly));
-    QCOMPARE(victimFile.readAll(), QByteArray("keep"));
+    QCOMPARE(QFileInfo(victim).size(), 4);
     first.closeWriteChannel();
     QVERIFY(first.waitForFinished(10000));
 }
