@@ -12,21 +12,33 @@
 
 namespace quorvel {
 
-// The whole number in b's 2 or 4 bytes, least significant first; 0 when b is not that long (a
-// read that failed).
-inline std::uint16_t littleU16(QByteArrayView b)
-{
-    return b.size() == 2 ? std::uint16_t(std::uint8_t(b[0]) | std::uint8_t(b[1]) << 8) : 0;
-}
-inline std::uint32_t littleU32(QByteArrayView b)
-{
-    if (b.size() != 4)
-        return 0;
-    return std::uint32_t(std::uint8_t(b[0])) | std::uint32_t(std::uint8_t(b[1])) << 8
-           | std::uint32_t(std::uint8_t(b[2])) << 16 | std::uint32_t(std::uint8_t(b[3])) << 24;
-}
+// The little-endian fields of a byte cursor, read through its bytes(n, what): the cursor
+// checks the length against the bytes left and keeps the first failure, and a read that failed
+// gives 0. ByteReader and the strat readers' cursor share them.
+template <typename Cursor>
+class LittleEndianFields {
+public:
+    std::uint16_t u16(const char *what)
+    {
+        const QByteArrayView b = cursor().bytes(2, what);
+        return b.size() == 2 ? std::uint16_t(std::uint8_t(b[0]) | std::uint8_t(b[1]) << 8) : 0;
+    }
+    std::int16_t i16(const char *what) { return static_cast<std::int16_t>(u16(what)); }
+    std::uint32_t u32(const char *what)
+    {
+        const QByteArrayView b = cursor().bytes(4, what);
+        if (b.size() != 4)
+            return 0;
+        return std::uint32_t(std::uint8_t(b[0])) | std::uint32_t(std::uint8_t(b[1])) << 8
+               | std::uint32_t(std::uint8_t(b[2])) << 16 | std::uint32_t(std::uint8_t(b[3])) << 24;
+    }
+    std::int32_t i32(const char *what) { return static_cast<std::int32_t>(u32(what)); }
 
-class ByteReader {
+private:
+    Cursor &cursor() { return static_cast<Cursor &>(*this); }
+};
+
+class ByteReader : public LittleEndianFields<ByteReader> {
 public:
     // subject names the input in messages: "the file ends inside the texts".
     ByteReader(QByteArrayView data, QLatin1StringView subject) : data_(data), subject_(subject) {}
@@ -63,11 +75,6 @@ public:
         pos_ += n;
         return v;
     }
-
-    std::uint16_t u16(const char *what) { return littleU16(bytes(2, what)); }
-    std::int16_t i16(const char *what) { return static_cast<std::int16_t>(u16(what)); }
-    std::uint32_t u32(const char *what) { return littleU32(bytes(4, what)); }
-    std::int32_t i32(const char *what) { return static_cast<std::int32_t>(u32(what)); }
 
     // A u16 byte count followed by that many bytes.
     QByteArrayView countedBytes(const char *what) { return bytes(u16(what), what); }

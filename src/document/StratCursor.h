@@ -5,7 +5,7 @@
 // the last record is never read. Counts and lengths are checked against the bytes left (the
 // file's size when it was opened) before anything is read or allocated.
 // As in ByteReader, the first failure is kept with its offset and every later read does
-// nothing, so the caller checks once.
+// nothing, so the caller checks once; the little-endian fields are ByteReader's.
 
 #include "common/ByteReader.h"
 
@@ -19,7 +19,7 @@ namespace quorvel {
 
 class RegularFileReader;
 
-class StratCursor {
+class StratCursor : public LittleEndianFields<StratCursor> {
 public:
     explicit StratCursor(QByteArrayView data);
     explicit StratCursor(RegularFileReader &file);
@@ -53,10 +53,6 @@ public:
         pos_ += n;
         return v;
     }
-    std::uint16_t u16(const char *what) { return littleU16(bytes(2, what)); }
-    std::int16_t i16(const char *what) { return static_cast<std::int16_t>(u16(what)); }
-    std::uint32_t u32(const char *what) { return littleU32(bytes(4, what)); }
-    std::int32_t i32(const char *what) { return static_cast<std::int32_t>(u32(what)); }
     float f32(const char *what);
     QString fixed(qint64 n, const char *what);
     // A u16 byte count followed by that many bytes of text.

@@ -18,13 +18,15 @@ namespace quorvel {
 
 namespace {
 
-constexpr qsizetype kObjectBytes = 10;
-constexpr qsizetype kMinTextBytes = 10;
-constexpr qsizetype kColourBytes = 4;
-constexpr qsizetype kMinMovementBytes = 6;
-constexpr qsizetype kMinLinkBytes = 8;
-constexpr qsizetype kStepBytes = 20;
-constexpr qsizetype kOldStepBytes = 16;
+// Record sizes, and every count times a size, are worked out in 64 bits: a step count times
+// 20 bytes overflows a 32-bit qsizetype and would pass the check against the bytes left.
+constexpr qint64 kObjectBytes = 10;
+constexpr qint64 kMinTextBytes = 10;
+constexpr qint64 kColourBytes = 4;
+constexpr qint64 kMinMovementBytes = 6;
+constexpr qint64 kMinLinkBytes = 8;
+constexpr qint64 kStepBytes = 20;
+constexpr qint64 kOldStepBytes = 16;
 
 void readStep(StratCursor &r, tpPasso &s)
 {
@@ -50,7 +52,7 @@ void readStep(StratCursor &r, tpPassoAntigo &s)
 constexpr std::int64_t kMaxOldStepIndex = std::numeric_limits<std::int16_t>::max();
 
 template <typename Step>
-void readMovement(StratCursor &r, BasicMovement<Step> &m, qsizetype stepBytes)
+void readMovement(StratCursor &r, BasicMovement<Step> &m, qint64 stepBytes)
 {
     m.iObj = r.i16("a movement");
     m.itM = r.i16("a movement");
@@ -82,11 +84,12 @@ void readMovement(StratCursor &r, BasicMovement<Step> &m, qsizetype stepBytes)
             return;
         }
     }
-    if (qsizetype(count) * stepBytes > r.left()) {
+    const qint64 arrayBytes = qint64(count) * stepBytes;
+    if (arrayBytes > r.left()) {
         r.fail(QStringLiteral("a step array larger than the file"));
         return;
     }
-    r.expect(qsizetype(count) * stepBytes);
+    r.expect(arrayBytes);
     m.Passos.dimensioned = true;
     m.Passos.lowerBound = lower;
     m.Passos.items.resize(static_cast<std::size_t>(count));
@@ -98,7 +101,7 @@ void readMovement(StratCursor &r, BasicMovement<Step> &m, qsizetype stepBytes)
 // 0 to count, each read by readOne. Stops at the first fault; a failed reader reads nothing
 // more, so the sections after it come out empty and the first fault is the one reported.
 template <typename T, typename ReadOne>
-void readSection(StratCursor &r, std::int16_t &count, std::vector<T> &items, qsizetype minBytes, const char *what,
+void readSection(StratCursor &r, std::int16_t &count, std::vector<T> &items, qint64 minBytes, const char *what,
                  ReadOne readOne)
 {
     count = r.count(minBytes, what);
@@ -126,7 +129,7 @@ void readTexts(StratCursor &r, std::int16_t &count, std::vector<tpTexto> &texts,
 // Sections 1 to 7; both formats share everything but the step record.
 template <typename Step>
 void readSections1To7(StratCursor &r, StratDocument &doc, std::vector<BasicMovement<Step>> &movements,
-                      qsizetype stepBytes)
+                      qint64 stepBytes)
 {
     doc.sOverview = r.fixed(kOverviewFieldBytes, "the header");
     doc.sNomeTatica = r.fixed(kTitleFieldBytes, "the header");
@@ -269,8 +272,14 @@ private:
     // hundreds of thousands of small fields.
     void raw(const void *src, qsizetype n)
     {
-        if (used_ + n > buf_.size())
-            buf_.resize(std::max(buf_.size() * 2, used_ + n));
+        // In 64 bits, so that neither the sum nor the doubling wraps where qsizetype is 32.
+        const qint64 needed = qint64(used_) + n;
+        if (needed > std::numeric_limits<qsizetype>::max()) {
+            fail(QStringLiteral("the strat is too large to save"));
+            return;
+        }
+        if (needed > buf_.size())
+            buf_.resize(qsizetype(std::clamp(qint64(buf_.size()) * 2, needed, qint64(std::numeric_limits<qsizetype>::max()))));
         std::memcpy(buf_.data() + used_, src, static_cast<std::size_t>(n));
         used_ += n;
     }

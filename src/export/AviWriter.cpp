@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -207,6 +210,17 @@ int sendBlankPicture(AVCodecContext *c, int64_t pts)
     }
     av_frame_free(&frame);
     return rc;
+}
+
+// An SVT-AV1 encoder that could not be told the end of its stream would never return from
+// being closed: it is kept open, idle, for the rest of the process, so that the work that
+// used it can end. The list is never freed, so a leak check sees the encoders still held.
+void keepUnclosed(AVCodecContext *codec)
+{
+    static std::mutex lock;
+    static auto *kept = new std::vector<AVCodecContext *>;
+    const std::lock_guard locker(lock);
+    kept->push_back(codec);
 }
 
 } // namespace
@@ -495,10 +509,16 @@ void AviWriter::abandon()
     // SVT-AV1 waits for the end of the stream when it is closed, and for a picture when it is
     // told the end before it had one: it gets them, and what comes out is dropped. Other
     // encoders close at once, whatever they hold.
-    if (d_ && d_->codec && avcodec_is_open(d_->codec) && closesOnlyAfterEnd(d_->codec->codec)
-        && (d_->pictureSent || sendBlankPicture(d_->codec, 0) >= 0) && avcodec_send_frame(d_->codec, nullptr) >= 0)
-        while (avcodec_receive_packet(d_->codec, d_->packet) >= 0)
-            av_packet_unref(d_->packet);
+    if (d_ && d_->codec && avcodec_is_open(d_->codec) && closesOnlyAfterEnd(d_->codec->codec)) {
+        const bool pictured = d_->pictureSent || sendBlankPicture(d_->codec, 0) >= 0;
+        const int told = pictured ? avcodec_send_frame(d_->codec, nullptr) : AVERROR(EINVAL);
+        if (told >= 0) {
+            while (avcodec_receive_packet(d_->codec, d_->packet) >= 0)
+                av_packet_unref(d_->packet);
+        } else if (told != AVERROR_EOF) { // AVERROR_EOF: finish() told it the end, so it closes
+            keepUnclosed(std::exchange(d_->codec, nullptr));
+        }
+    }
     d_.reset();
 }
 

@@ -134,7 +134,7 @@ public:
     bool finish();
     // Drops an unfinished file's handles (the file itself is left for the caller to delete);
     // an encoder that would hang unless told the end of the stream is told it first (after a
-    // picture, when it had none).
+    // picture, when it had none), or, when that cannot be done, left open rather than closed.
     void abandon();
 
     int framesWritten() const { return frames_; }

@@ -119,11 +119,13 @@ void VideoEncodeJob::run(const std::shared_ptr<Work> &work)
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
     const JobOutcome outcome = work->encode();
+    // The helpers and the encoder are gone: the work no longer counts by the time anyone
+    // hears of its end, so a save started from finished() sees only its own.
+    --live;
     work->report([outcome](VideoEncodeJob *job) {
         job->outcome_ = outcome;
         emit job->finished(outcome);
     });
-    --live;
 }
 
 JobOutcome VideoEncodeJob::Work::encode()

@@ -46,7 +46,8 @@ public:
     // The helper threads a job uses to read and convert pictures.
     static int helperCount();
     // The works started in this process whose thread has not ended yet, with its helpers and
-    // its encoder: those told to end and those whose job has gone are counted too.
+    // its encoder: those told to end and those whose job has gone are counted too. A work no
+    // longer counts by the time its job's finished() is emitted.
     static int liveWorks();
 
 signals:

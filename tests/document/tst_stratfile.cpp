@@ -380,7 +380,8 @@ void TestStratFile::damagedFilesAreRefused_data()
     QTest::newRow("negative dimensions") << patched(movements + 2 + 4, le16(-1)) << "dimensions";
     const int placeholder = movements + 2 + 6;
     QTest::newRow("negative step count") << patched(placeholder + 6, le32(-1)) << "negative size";
-    QTest::newRow("step count beyond the file") << patched(placeholder + 6, le32(100000)) << "larger than the file";
+    // 214748365 steps of 20 bytes are 2^32 + 4 bytes: a 32-bit product would wrap to 4.
+    QTest::newRow("step count beyond the file") << patched(placeholder + 6, le32(214748365)) << "larger than the file";
     QTest::newRow("step bounds overflow") << patched(placeholder + 10, le32(std::numeric_limits<std::int32_t>::max())) << "overflow";
     QTest::newRow("NaN velocity") << patched(placeholder + 14 + 20 + 12, f32(nan)) << "finite";
     QTest::newRow("negative marker count") << patched(good.size() - 23, le16(-1)) << "negative";

@@ -31,6 +31,12 @@
 #include <future>
 #include <thread>
 
+#include <climits>
+
+extern "C" {
+#include <libavutil/mem.h>
+}
+
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -177,6 +183,7 @@ private slots:
     void codecDialogFollowsTheTrial();
     void nothingWaitsForTheEncoder_data();
     void nothingWaitsForTheEncoder();
+    void encoderLeftWithoutItsEndStillEnds();
     void movieNameThatIsNoFile_data();
     void movieNameThatIsNoFile();
     void copyIntoPlaceStops();
@@ -664,6 +671,42 @@ void TestVideo::nothingWaitsForTheEncoder()
     QVERIFY(done.wait(ending));
     QCOMPARE(done.last().first().value<Outcome>(), Outcome::Done);
     QCOMPARE(probe(target).stream("video").value("nb_read_frames").toString(), QStringLiteral("6"));
+}
+
+void TestVideo::encoderLeftWithoutItsEndStillEnds()
+{
+    // SVT-AV1, cancelled before its first picture, needs a blank one to close; when libavutil
+    // allocates nothing that large the blank cannot be made, and the cancelled work must end
+    // all the same, so that the SAVE waiting for it starts, its old work no longer counted.
+    if (!AviWriter::opensWith({"libsvtav1"}, kVideoSize, kCaptureRateNum, kCaptureRateDen))
+        QSKIP("the encoder is not offered here");
+    const int ending = 120000; // a bound only against a hang
+    QVERIFY(QTest::qWaitFor([] { return VideoEncodeJob::liveWorks() == 0; }, ending)); // earlier tests'
+    QTemporaryDir work, out;
+    writeFrames(work.path(), 2);
+    auto pictures = std::make_shared<HeldPictures>(work.path());
+    const VideoSaveRequest request{work.path(), 2, out.filePath("held.avi"), {"libsvtav1"}, false, nullptr, pictures};
+    ScriptedPrompts prompts;
+    VideoSaveJob job;
+    QSignalSpy done(&job, &VideoSaveJob::finished);
+    job.start(request);
+    QVERIFY(pictures->asked());
+    job.cancel();
+    job.start(request); // waits for the cancelled save's encoder
+    // INT_MAX is libavutil's own limit: the waiting save's encoder gets what it needs.
+    const auto restore = qScopeGuard([] { av_max_alloc(INT_MAX); });
+    int liveWhenBegun = -1;
+    connect(&job, &VideoSaveJob::status, &job, [&](const QString &text) {
+        if (text != QLatin1String("0%") || liveWhenBegun >= 0)
+            return;
+        av_max_alloc(INT_MAX);
+        liveWhenBegun = VideoEncodeJob::liveWorks();
+    });
+    av_max_alloc(64 * 1024); // less than any blank picture takes
+    pictures->release();
+    QVERIFY(done.wait(ending) && done.size() == 2);
+    QCOMPARE(liveWhenBegun, 0);
+    QCOMPARE(done.last().first().value<Outcome>(), Outcome::Done);
 }
 
 void TestVideo::movieNameThatIsNoFile_data()
