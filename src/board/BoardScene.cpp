@@ -137,6 +137,11 @@ QFont boardTextFont()
 
 BoardScene::BoardScene(QObject *parent) : QGraphicsScene(parent)
 {
+    // No BSP index: a path line spread across the board lands in most of the tree's leaves,
+    // and a strat of tens of thousands of such lines took gigabytes and many seconds to index
+    // at its first paint. The board's own lookups go through the element arrays; a plain scan
+    // of the items for a paint costs far less than keeping the tree.
+    setItemIndexMethod(QGraphicsScene::NoIndex);
     setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
     setBackgroundBrush(Qt::black);
     background_ = addPixmap(QPixmap());
