@@ -4,6 +4,7 @@
 
 #include "board/BoardHost.h"
 #include "board/BoardModel.h"
+#include "board/PathLayer.h"
 #include "board/ProgramState.h"
 #include "playback/IconPicture.h"
 
@@ -148,6 +149,12 @@ BoardScene::BoardScene(QObject *parent) : QGraphicsScene(parent)
     background_->setScale(kTwipsPerPixel);
     background_->setZValue(zOverview);
     background_->setTransformationMode(Qt::SmoothTransformation);
+    pointLayer_ = new PathLayer(&picM, nullptr);
+    pointLayer_->setZValue(zPoint);
+    addItem(pointLayer_);
+    lineLayer_ = new PathLayer(nullptr, &linha);
+    lineLayer_->setZValue(zLine);
+    addItem(lineLayer_);
     makeTemplates();
 }
 
@@ -236,6 +243,8 @@ void BoardScene::clearElements()
     imgMarker.clear();
     picM.clear();
     linha.clear();
+    pointLayer_->touchAll();
+    lineLayer_->touchAll();
     makeTemplates();
 }
 
@@ -297,6 +306,8 @@ void BoardScene::placePoint(int n, const PathPoint &pt)
     point->setVisible(pt.visible);
     point->setData(0, n);
     point->setData(1, pt.slot);
+    PathLayer::drawnByLayer(point);
+    pointLayer_->touch(point);
     picM[n] = point;
 
     QPen pen(colour, 2);
@@ -305,6 +316,8 @@ void BoardScene::placePoint(int n, const PathPoint &pt)
     line->setZValue(zLine);
     line->setVisible(pt.visible);
     line->setData(1, pt.slot);
+    PathLayer::drawnByLayer(line);
+    lineLayer_->touch(line);
     linha[n] = line;
 }
 
@@ -331,6 +344,8 @@ void BoardScene::setPathsVisible(bool visible)
         if (n < linha.size() && linha[n])
             linha[n]->setVisible(visible);
     }
+    pointLayer_->touchAll();
+    lineLayer_->touchAll();
 }
 
 namespace {
@@ -407,15 +422,19 @@ void BoardScene::showPoint(int n, const PathPoint &pt)
     }
     QGraphicsRectItem *point = picM[std::size_t(n)];
     const QColor colour = pathColourDrawn(pt.colour);
+    pointLayer_->touch(point);
     point->setPos(pt.Left, pt.Top);
     point->setBrush(colour);
     point->setVisible(pt.visible);
+    pointLayer_->touch(point);
     if (QGraphicsLineItem *line = linha[std::size_t(n)]) {
+        lineLayer_->touch(line);
         QPen pen = line->pen();
         pen.setColor(colour);
         line->setPen(pen);
         line->setLine(pt.X1, pt.Y1, pt.X2, pt.Y2);
         line->setVisible(pt.visible);
+        lineLayer_->touch(line);
     }
 }
 
@@ -448,6 +467,10 @@ void BoardScene::removeMarker(int i) { unload(imgMarker, i); }
 
 void BoardScene::removePoint(int n)
 {
+    if (n >= 1 && std::size_t(n) < picM.size())
+        pointLayer_->touch(picM[std::size_t(n)]);
+    if (n >= 1 && std::size_t(n) < linha.size())
+        lineLayer_->touch(linha[std::size_t(n)]);
     unload(picM, n);
     unload(linha, n);
 }
