@@ -2,18 +2,23 @@
 // steps (about 5k, 15k and 33k points): opening one and painting the board for the first
 // time, with steps spread over the whole board (long lines that cross it) and with steps in
 // short hops. And, on the 33k board, repainting the whole board (the most a frame of
-// Play/Edit or a drag can ask) and dragging a path point. Opening must grow with the points,
-// not faster.
+// Play/Edit or a drag can ask), dropping a dragged path point, and the frame rate of
+// Play/Edit. Opening must grow with the points, not faster.
 #include "BenchMain.h"
 #include "PathStrats.h"
 #include "ScriptedPrompts.h"
 #include "TestHost.h"
 #include "board/BoardDocument.h"
+#include "board/BoardPlayback.h"
 #include "board/ProgramState.h"
 #include "board/frmMapa.h"
 #include "document/StratFile.h"
+#include "playback/PlaybackController.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGraphicsView>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -104,6 +109,31 @@ static void BM_DragPointOn33kPoints(benchmark::State &state)
     }
 }
 BENCHMARK(BM_DragPointOn33kPoints)->Unit(benchmark::kMillisecond);
+
+// Play/Edit keeps the paths shown while the 99 icons walk: the frames a second the board keeps
+// with the real clock, against the 63 it aims at.
+static void BM_PlayEditFrameRateOn33kPoints(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Board b;
+    b.open(writeSample(dir, 330, samples::Steps::Spread));
+    b.board.show();
+    b.paint();
+    PlaybackController &pb = b.board.controller();
+    for (auto _ : state) {
+        QElapsedTimer wall;
+        b.board.playback().Picture1_Click();
+        wall.start();
+        QEventLoop loop;
+        QTimer::singleShot(3000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+        const double fps = b.board.model().playback.lFrameAtual() / (double(wall.nsecsElapsed()) / 1e9);
+        state.counters["frames_per_second"] = fps;
+        b.board.playback().Picture1_Click();
+    }
+    benchmark::DoNotOptimize(pb.running());
+}
+BENCHMARK(BM_PlayEditFrameRateOn33kPoints)->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {
