@@ -110,6 +110,24 @@ static void BM_DragPointOn33kPoints(benchmark::State &state)
 }
 BENCHMARK(BM_DragPointOn33kPoints)->Unit(benchmark::kMillisecond);
 
+// A seek to the round's last second and back to its start, and the repaint that follows.
+static void BM_SeekOn33kPoints(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Board b;
+    b.open(writeSample(dir, 330, samples::Steps::Spread));
+    b.paint();
+    auto *view = b.board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
+    PlaybackController &pb = b.board.controller();
+    for (auto _ : state) {
+        pb.seek(100);
+        benchmark::DoNotOptimize(view->viewport()->grab());
+        pb.seek(0);
+        benchmark::DoNotOptimize(view->viewport()->grab());
+    }
+}
+BENCHMARK(BM_SeekOn33kPoints)->Unit(benchmark::kMillisecond);
+
 // Play/Edit keeps the paths shown while the 99 icons walk: the frames a second the board keeps
 // with the real clock, against the 63 it aims at.
 static void BM_PlayEditFrameRateOn33kPoints(benchmark::State &state)

@@ -338,14 +338,23 @@ void BoardScene::syncIcons(const BoardModel &model, const BoardHost &host)
 
 void BoardScene::setPathsVisible(bool visible)
 {
+    // Every seek ends here: the layers are redrawn only when a path was hidden or shown.
+    bool changed = false;
+    auto show = [&](QGraphicsItem *item) {
+        if (item && item->isVisible() != visible) {
+            item->setVisible(visible);
+            changed = true;
+        }
+    };
     for (std::size_t n = 1; n < picM.size(); ++n) {
-        if (picM[n])
-            picM[n]->setVisible(visible);
-        if (n < linha.size() && linha[n])
-            linha[n]->setVisible(visible);
+        show(picM[n]);
+        if (n < linha.size())
+            show(linha[n]);
     }
-    pointLayer_->touchAll();
-    lineLayer_->touchAll();
+    if (changed) {
+        pointLayer_->touchAll();
+        lineLayer_->touchAll();
+    }
 }
 
 namespace {
