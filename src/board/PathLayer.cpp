@@ -32,6 +32,7 @@ PathLayer::PathLayer(const std::vector<QGraphicsRectItem *> *points, const std::
 {
     setFlag(ItemUsesExtendedStyleOption); // the exposed part, to skip what lies outside it
     setCacheMode(DeviceCoordinateCache);
+    setAcceptedMouseButtons(Qt::NoButton); // the board's editor finds elements itself
 }
 
 QRectF PathLayer::boundingRect() const { return kDrawn; }
