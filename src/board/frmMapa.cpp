@@ -17,8 +17,6 @@
 #include "language/clsLanguagePack.h"
 #include "platform/Named.h"
 #include "platform/Prompts.h"
-
-#include <QLocale>
 #include "platform/clsDialog.h"
 #include "playback/PlaybackController.h"
 #include "playback/PlaybackModel.h"
@@ -31,6 +29,7 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QLocale>
 #include <QSlider>
 #include <QStatusBar>
 #include <QVBoxLayout>
