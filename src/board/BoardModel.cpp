@@ -34,6 +34,7 @@ void BoardModel::rebuildFromRecords()
     shownTexts(doc.iMkr, doc.tMarkers, markerShown);
 
     iPontos = 0;
+    undrawnSteps = 0;
     iPassoPonto.assign(1, 0);
     points.assign(1, PathPoint{});
     if (isMovementsPlaceholder(doc)) {
@@ -66,8 +67,23 @@ void BoardModel::rebuildFromRecords()
                 continue;
             // Slots beyond the hundred movement objects cannot play: their points are dropped
             // too rather than left on the board without a path behind them.
-            if (!hasIcon || !player || iPontos == std::numeric_limits<std::int16_t>::max())
+            if (!hasIcon || !player)
                 continue;
+
+            // Grenades and the bomb have no facing; a facing outside 0..8 means none. The
+            // corrected value stays in the record and is saved with the strat.
+            if (small && s.sDir != 0)
+                s.sDir = 0;
+            if (s.sDir < 0 || s.sDir > 8)
+                s.sDir = 0;
+
+            // Point numbers are 16-bit: past the last one a step still plays, without a point.
+            // Its path's drawn points stay the first of its steps, as the editing expects.
+            if (iPontos == std::numeric_limits<std::int16_t>::max()) {
+                ++undrawnSteps;
+                player->Adiciona(s.iIni, s.X, s.Y, s.sLvl, s.sVel, s.sDir);
+                continue;
+            }
 
             PathPoint pt;
             pt.loaded = true;
@@ -96,13 +112,6 @@ void BoardModel::rebuildFromRecords()
             pt.Y2 = float(s.Y) + endOffset;
             pt.colour = colour;
 
-            // Grenades and the bomb have no facing; a facing outside 0..8 means none. The
-            // corrected value stays in the record and is saved with the strat.
-            if (small && s.sDir != 0)
-                s.sDir = 0;
-            if (s.sDir < 0 || s.sDir > 8)
-                s.sDir = 0;
-
             ++iPontos;
             points.push_back(pt);
             iPassoPonto.push_back(static_cast<std::int16_t>(p));
@@ -127,6 +136,7 @@ void BoardModel::clear()
     sArquivo.clear();
     imI = 0;
     iPontos = 0;
+    undrawnSteps = 0;
     iPassoPonto.assign(1, 0);
     points.assign(1, PathPoint{});
     objectShown.assign(1, false);

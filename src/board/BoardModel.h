@@ -36,6 +36,7 @@ public:
     QString sArquivo;       // the strat file, "" until saved
     std::int16_t imI = 0;   // slot 1..11, 0 when the board is closed
     std::int16_t iPontos = 0;
+    int undrawnSteps = 0;   // steps the last open gave to movement objects without a point
     std::vector<std::int16_t> iPassoPonto{0}; // step shown by path point n
     std::vector<PathPoint> points{PathPoint{}}; // path points 0..iPontos (0 unused)
     std::vector<bool> objectShown{false};     // objects 1..iObj that have an icon

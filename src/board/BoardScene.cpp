@@ -4,6 +4,7 @@
 
 #include "board/BoardHost.h"
 #include "board/BoardModel.h"
+#include "board/PathLayer.h"
 #include "board/ProgramState.h"
 #include "playback/IconPicture.h"
 
@@ -137,12 +138,23 @@ QFont boardTextFont()
 
 BoardScene::BoardScene(QObject *parent) : QGraphicsScene(parent)
 {
+    // No BSP index: a path line spread across the board lands in most of the tree's leaves,
+    // and a strat of tens of thousands of such lines took gigabytes and many seconds to index
+    // at its first paint. The board's own lookups go through the element arrays; a plain scan
+    // of the items for a paint costs far less than keeping the tree.
+    setItemIndexMethod(QGraphicsScene::NoIndex);
     setSceneRect(0, 0, kBoardWidthTwips, kBoardHeightTwips);
     setBackgroundBrush(Qt::black);
     background_ = addPixmap(QPixmap());
     background_->setScale(kTwipsPerPixel);
     background_->setZValue(zOverview);
     background_->setTransformationMode(Qt::SmoothTransformation);
+    pointLayer_ = new PathLayer(&picM, nullptr);
+    pointLayer_->setZValue(zPoint);
+    addItem(pointLayer_);
+    lineLayer_ = new PathLayer(nullptr, &linha);
+    lineLayer_->setZValue(zLine);
+    addItem(lineLayer_);
     makeTemplates();
 }
 
@@ -231,6 +243,8 @@ void BoardScene::clearElements()
     imgMarker.clear();
     picM.clear();
     linha.clear();
+    pointLayer_->touchAll();
+    lineLayer_->touchAll();
     makeTemplates();
 }
 
@@ -292,6 +306,8 @@ void BoardScene::placePoint(int n, const PathPoint &pt)
     point->setVisible(pt.visible);
     point->setData(0, n);
     point->setData(1, pt.slot);
+    PathLayer::drawnByLayer(point);
+    pointLayer_->touch(point);
     picM[n] = point;
 
     QPen pen(colour, 2);
@@ -300,6 +316,8 @@ void BoardScene::placePoint(int n, const PathPoint &pt)
     line->setZValue(zLine);
     line->setVisible(pt.visible);
     line->setData(1, pt.slot);
+    PathLayer::drawnByLayer(line);
+    lineLayer_->touch(line);
     linha[n] = line;
 }
 
@@ -320,11 +338,22 @@ void BoardScene::syncIcons(const BoardModel &model, const BoardHost &host)
 
 void BoardScene::setPathsVisible(bool visible)
 {
+    // Every seek ends here: the layers are redrawn only when a path was hidden or shown.
+    bool changed = false;
+    auto show = [&](QGraphicsItem *item) {
+        if (item && item->isVisible() != visible) {
+            item->setVisible(visible);
+            changed = true;
+        }
+    };
     for (std::size_t n = 1; n < picM.size(); ++n) {
-        if (picM[n])
-            picM[n]->setVisible(visible);
-        if (n < linha.size() && linha[n])
-            linha[n]->setVisible(visible);
+        show(picM[n]);
+        if (n < linha.size())
+            show(linha[n]);
+    }
+    if (changed) {
+        pointLayer_->touchAll();
+        lineLayer_->touchAll();
     }
 }
 
@@ -402,15 +431,19 @@ void BoardScene::showPoint(int n, const PathPoint &pt)
     }
     QGraphicsRectItem *point = picM[std::size_t(n)];
     const QColor colour = pathColourDrawn(pt.colour);
+    pointLayer_->touch(point);
     point->setPos(pt.Left, pt.Top);
     point->setBrush(colour);
     point->setVisible(pt.visible);
+    pointLayer_->touch(point);
     if (QGraphicsLineItem *line = linha[std::size_t(n)]) {
+        lineLayer_->touch(line);
         QPen pen = line->pen();
         pen.setColor(colour);
         line->setPen(pen);
         line->setLine(pt.X1, pt.Y1, pt.X2, pt.Y2);
         line->setVisible(pt.visible);
+        lineLayer_->touch(line);
     }
 }
 
@@ -443,6 +476,10 @@ void BoardScene::removeMarker(int i) { unload(imgMarker, i); }
 
 void BoardScene::removePoint(int n)
 {
+    if (n >= 1 && std::size_t(n) < picM.size())
+        pointLayer_->touch(picM[std::size_t(n)]);
+    if (n >= 1 && std::size_t(n) < linha.size())
+        lineLayer_->touch(linha[std::size_t(n)]);
     unload(picM, n);
     unload(linha, n);
 }

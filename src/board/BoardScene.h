@@ -19,6 +19,7 @@ namespace quorvel {
 class BoardDocument;
 class BoardHost;
 class BoardModel;
+class PathLayer;
 struct PathPoint;
 
 constexpr double kBoardWidthTwips = 12015;
@@ -84,6 +85,8 @@ private:
     QString labelText(int i, const QString &text, const QPointF &pos);
 
     QGraphicsPixmapItem *background_ = nullptr;
+    PathLayer *pointLayer_ = nullptr; // what draws picM
+    PathLayer *lineLayer_ = nullptr;  // what draws linha
     qsizetype labelChars_ = 0; // characters the labels show in all
 };
 

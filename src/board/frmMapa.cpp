@@ -29,6 +29,7 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QLocale>
 #include <QSlider>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -364,6 +365,14 @@ void frmMapa::AbreTatica(const QString &sArq)
     else
         host_.WindowListAdd(this);
     controller_->updateStratLength();
+    // Every step plays, but point numbers end at 32,767: what is not drawn is said once.
+    if (model_.undrawnSteps > 0)
+        showMessage(host_.dialogOwner(),
+                    QStringLiteral("This strat has more path steps than the board can draw. The first %1 are "
+                                   "drawn as path points; the other %2 play without a point and cannot be "
+                                   "edited on the board.")
+                        .arg(QLocale().toString(int(model_.iPontos)), QLocale().toString(model_.undrawnSteps)),
+                    QString(), MessageIcon::Information);
 }
 
 bool frmMapa::SalvaTatica(bool bComo)

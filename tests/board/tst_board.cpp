@@ -105,6 +105,7 @@ private slots:
     void pathPointOffsets_data();
     void pathPointOffsets();
     void skippedAndOrphanSteps();
+    void stepsPastTheLastPointNumberPlay();
     void missingOverviewWithCancel();
     void overviewNameCannotClimbOut();
     void unloadableReplacementIsRefused();
@@ -229,6 +230,42 @@ void TestBoard::skippedAndOrphanSteps()
     QCOMPARE(QPointF(m.points[1].X1, m.points[1].Y1), QPointF(300 + 175, 300 + 175));
     QCOMPARE(m.playback.findMovimento(2)->itM(), 2);
     QVERIFY(!m.playback.findMovimento(1) || m.playback.findMovimento(1)->itM() == 0);
+}
+
+// Point numbers end at 32,767: a flash grenade's path after a path that uses them all gets no
+// points, yet its steps play (with their facing corrected) and the board says so once.
+void TestBoard::stepsPastTheLastPointNumberPlay()
+{
+    QTemporaryDir dir;
+    StratDocument d = baseStrat();
+    d.iObj = 2;
+    d.tObjetos = {{}, {2, 100, 100}, {FlashGrenade, 5000, 4000}};
+    d.iMovs = 2;
+    d.iCores = 2;
+    d.lCorMov = {0, 0xFF, 0xFF00};
+    constexpr int kLast = 32767;
+    d.tMovimentos = {{}, movement(1, {}), movement(2, {{0, 5100, 4000, 20, 0, 5}, {0, 6000, 4000, 20, 0, 5}})};
+    tpMovimento &full = d.tMovimentos[1];
+    full.itM = kLast;
+    full.Passos = StepArray<tpPasso>::zeroTo(kLast);
+    for (int p = 1; p <= kLast; ++p)
+        full.Passos.at(p) = {0, 200 + p % 2 * 100, 200, 1000, 0, 0};
+    ScriptedPrompts prompts;
+    Board b;
+    b.board.AbreTatica(writeTemp(dir, QStringLiteral("full.qvl"), d));
+    const BoardModel &m = b.board.model();
+    QCOMPARE(m.iPontos, kLast);
+    QCOMPARE(b.board.scene()->picM.size(), std::size_t(kLast) + 1);
+    // Indexing lines that cross the board in a BSP tree costs far more than the board can pay.
+    QCOMPARE(b.board.scene()->itemIndexMethod(), QGraphicsScene::NoIndex);
+    QCOMPARE(m.playback.findMovimento(2)->itM(), 2);
+    QCOMPARE(m.doc.tMovimentos[2].Passos.at(2).sDir, 0);
+    const QStringList said = prompts.messageTexts().filter(QStringLiteral("path steps"));
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said[0].contains(QLocale().toString(kLast)) && said[0].contains(u'2'), qPrintable(said[0]));
+
+    b.board.controller().seek(3);
+    QCOMPARE(b.board.scene()->imgObj[2]->pos(), QPointF(6000, 4000));
 }
 
 void TestBoard::missingOverviewWithCancel()

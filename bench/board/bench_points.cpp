@@ -1,0 +1,159 @@
+// A board window offscreen with strats of many path points, 99 paths of 50, 150 and 330
+// steps (about 5k, 15k and 33k points): opening one and painting the board for the first
+// time, with steps spread over the whole board (long lines that cross it) and with steps in
+// short hops. And, on the 33k board, repainting the whole board (the most a frame of
+// Play/Edit or a drag can ask), dropping a dragged path point, and the frame rate of
+// Play/Edit. Opening must grow with the points, not faster.
+#include "BenchMain.h"
+#include "PathStrats.h"
+#include "ScriptedPrompts.h"
+#include "TestHost.h"
+#include "board/BoardDocument.h"
+#include "board/BoardPlayback.h"
+#include "board/ProgramState.h"
+#include "board/frmMapa.h"
+#include "document/StratFile.h"
+#include "playback/PlaybackController.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QGraphicsView>
+#include <QTimer>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace quorvel;
+
+namespace {
+struct Board {
+    ScriptedPrompts prompts; // a message the board gives when it opens is answered without a window
+    ProgramState programState;
+    TestHost host;
+    frmMapa board{programState, host};
+    Board() { programState.fillPalette(); }
+    void open(const QString &path)
+    {
+        board.Form_Load();
+        board.setImI(1);
+        board.AbreTatica(path);
+    }
+    // What the event loop does once a strat is open: the scene takes in its new items, and
+    // the board is painted.
+    void paint()
+    {
+        QCoreApplication::processEvents();
+        board.resize(820, 680);
+        board.grab();
+    }
+    void close() { board.closeBoard(frmMapa::CloseReason::User); }
+};
+
+QString writeSample(const QTemporaryDir &dir, int steps, samples::Steps kind)
+{
+    StratDocument doc = samples::randomPaths(99, steps, kind);
+    makeSavePlaceholders(doc);
+    const QString path = dir.filePath(QStringLiteral("points.qvl"));
+    writeStratFile(path, doc);
+    return path;
+}
+} // namespace
+
+// Arguments: steps per path, 0 for spread over the board or 1 for short hops.
+static void BM_OpenAndPaintManyPoints(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const auto kind = state.range(1) ? samples::Steps::Hops : samples::Steps::Spread;
+    const QString path = writeSample(dir, int(state.range(0)), kind);
+    Board b;
+    for (auto _ : state) {
+        b.open(path);
+        b.paint();
+        state.PauseTiming();
+        b.close();
+        state.ResumeTiming();
+    }
+    state.counters["points"] = double(99 * state.range(0));
+}
+BENCHMARK(BM_OpenAndPaintManyPoints)
+    ->ArgsProduct({{50, 150, 330}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+static void BM_RepaintBoardOf33kPoints(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Board b;
+    b.open(writeSample(dir, 330, samples::Steps::Spread));
+    b.paint();
+    auto *view = b.board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(view->viewport()->grab());
+}
+BENCHMARK(BM_RepaintBoardOf33kPoints)->Unit(benchmark::kMillisecond);
+
+// One drop of a dragged path point: the document moves the step and the scene follows, and
+// the board is painted again.
+static void BM_DragPointOn33kPoints(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Board b;
+    b.open(writeSample(dir, 330, samples::Steps::Spread));
+    b.paint();
+    auto *view = b.board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
+    int x = 1000;
+    for (auto _ : state) {
+        x = x == 1000 ? 5000 : 1000;
+        b.board.document().movePathPoint(16000, QPointF(x, 4000));
+        benchmark::DoNotOptimize(view->viewport()->grab());
+    }
+}
+BENCHMARK(BM_DragPointOn33kPoints)->Unit(benchmark::kMillisecond);
+
+// A seek to the round's last second and back to its start, and the repaint that follows.
+static void BM_SeekOn33kPoints(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Board b;
+    b.open(writeSample(dir, 330, samples::Steps::Spread));
+    b.paint();
+    auto *view = b.board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
+    PlaybackController &pb = b.board.controller();
+    for (auto _ : state) {
+        pb.seek(100);
+        benchmark::DoNotOptimize(view->viewport()->grab());
+        pb.seek(0);
+        benchmark::DoNotOptimize(view->viewport()->grab());
+    }
+}
+BENCHMARK(BM_SeekOn33kPoints)->Unit(benchmark::kMillisecond);
+
+// Play/Edit keeps the paths shown while the 99 icons walk: the frames a second the board keeps
+// with the real clock, against the 63 it aims at.
+static void BM_PlayEditFrameRateOn33kPoints(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Board b;
+    b.open(writeSample(dir, 330, samples::Steps::Spread));
+    b.board.show();
+    b.paint();
+    PlaybackController &pb = b.board.controller();
+    for (auto _ : state) {
+        QElapsedTimer wall;
+        b.board.playback().Picture1_Click();
+        wall.start();
+        QEventLoop loop;
+        QTimer::singleShot(3000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        loop.exec();
+        const double fps = b.board.model().playback.lFrameAtual() / (double(wall.nsecsElapsed()) / 1e9);
+        state.counters["frames_per_second"] = fps;
+        b.board.playback().Picture1_Click();
+    }
+    benchmark::DoNotOptimize(pb.running());
+}
+BENCHMARK(BM_PlayEditFrameRateOn33kPoints)->Unit(benchmark::kSecond)->Iterations(1);
+
+int main(int argc, char **argv)
+{
+    return runWidgetBenchmarks(argc, argv, QUORVEL_PROGRAM_DIR);
+}
