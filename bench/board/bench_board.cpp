@@ -3,13 +3,10 @@
 // opening and closing one of 32,767 objects whose paths have 32,700 points, and opening one of
 // 1,000 texts of 65,535 bytes, on one line or on as many lines as fill the board. None may hold
 // the interface for a second.
+#include "BenchBoard.h"
 #include "BenchMain.h"
-#include "TestHost.h"
 #include "StratSamples.h"
-#include "board/ProgramState.h"
-#include "board/frmMapa.h"
 #include "document/StratFile.h"
-#include "ScriptedPrompts.h"
 
 #include <QTemporaryDir>
 
@@ -18,27 +15,7 @@
 using namespace quorvel;
 
 namespace {
-struct Board {
-    ScriptedPrompts prompts; // the length warning, if any, is answered without a window
-    ProgramState programState;
-    TestHost host;
-    frmMapa board{programState, host};
-    Board() { programState.fillPalette(); }
-    void open(const QString &path)
-    {
-        board.Form_Load();
-        board.setImI(1);
-        board.AbreTatica(path);
-    }
-    // What the event loop does once a strat is open, before the user can close it: the scene
-    // polishes its new items and indexes them, and the board is painted.
-    void settle()
-    {
-        QCoreApplication::processEvents();
-        board.resize(820, 680);
-        board.grab();
-    }
-    void close() { board.closeBoard(frmMapa::CloseReason::User); }
+struct Board : bench::Board {
     // Each iteration times opening the strat (and settling it, when asked); closing is not timed.
     void timeOpening(benchmark::State &state, const QString &path, bool settled)
     {

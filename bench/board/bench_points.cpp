@@ -4,14 +4,11 @@
 // short hops. And, on the 33k board, repainting the whole board (the most a frame of
 // Play/Edit or a drag can ask), dropping a dragged path point, and the frame rate of
 // Play/Edit. Opening must grow with the points, not faster.
+#include "BenchBoard.h"
 #include "BenchMain.h"
 #include "PathStrats.h"
-#include "ScriptedPrompts.h"
-#include "TestHost.h"
 #include "board/BoardDocument.h"
 #include "board/BoardPlayback.h"
-#include "board/ProgramState.h"
-#include "board/frmMapa.h"
 #include "document/StratFile.h"
 #include "playback/PlaybackController.h"
 
@@ -26,28 +23,7 @@
 using namespace quorvel;
 
 namespace {
-struct Board {
-    ScriptedPrompts prompts; // a message the board gives when it opens is answered without a window
-    ProgramState programState;
-    TestHost host;
-    frmMapa board{programState, host};
-    Board() { programState.fillPalette(); }
-    void open(const QString &path)
-    {
-        board.Form_Load();
-        board.setImI(1);
-        board.AbreTatica(path);
-    }
-    // What the event loop does once a strat is open: the scene takes in its new items, and
-    // the board is painted.
-    void paint()
-    {
-        QCoreApplication::processEvents();
-        board.resize(820, 680);
-        board.grab();
-    }
-    void close() { board.closeBoard(frmMapa::CloseReason::User); }
-};
+using bench::Board;
 
 QString writeSample(const QTemporaryDir &dir, int steps, samples::Steps kind)
 {
@@ -57,6 +33,19 @@ QString writeSample(const QTemporaryDir &dir, int steps, samples::Steps kind)
     writeStratFile(path, doc);
     return path;
 }
+
+// A board of 99 paths of 330 steps spread over it (32,670 points), open and painted.
+struct BoardOf33k : Board {
+    QTemporaryDir dir;
+    QGraphicsView *view = nullptr;
+    BoardOf33k()
+    {
+        open(writeSample(dir, 330, samples::Steps::Spread));
+        settle();
+        view = board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
+    }
+    void repaint() { benchmark::DoNotOptimize(view->viewport()->grab()); }
+};
 } // namespace
 
 // Arguments: steps per path, 0 for spread over the board or 1 for short hops.
@@ -68,7 +57,7 @@ static void BM_OpenAndPaintManyPoints(benchmark::State &state)
     Board b;
     for (auto _ : state) {
         b.open(path);
-        b.paint();
+        b.settle();
         state.PauseTiming();
         b.close();
         state.ResumeTiming();
@@ -82,13 +71,9 @@ BENCHMARK(BM_OpenAndPaintManyPoints)
 
 static void BM_RepaintBoardOf33kPoints(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    Board b;
-    b.open(writeSample(dir, 330, samples::Steps::Spread));
-    b.paint();
-    auto *view = b.board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
+    BoardOf33k b;
     for (auto _ : state)
-        benchmark::DoNotOptimize(view->viewport()->grab());
+        b.repaint();
 }
 BENCHMARK(BM_RepaintBoardOf33kPoints)->Unit(benchmark::kMillisecond);
 
@@ -96,16 +81,12 @@ BENCHMARK(BM_RepaintBoardOf33kPoints)->Unit(benchmark::kMillisecond);
 // the board is painted again.
 static void BM_DragPointOn33kPoints(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    Board b;
-    b.open(writeSample(dir, 330, samples::Steps::Spread));
-    b.paint();
-    auto *view = b.board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
+    BoardOf33k b;
     int x = 1000;
     for (auto _ : state) {
         x = x == 1000 ? 5000 : 1000;
         b.board.document().movePathPoint(16000, QPointF(x, 4000));
-        benchmark::DoNotOptimize(view->viewport()->grab());
+        b.repaint();
     }
 }
 BENCHMARK(BM_DragPointOn33kPoints)->Unit(benchmark::kMillisecond);
@@ -113,17 +94,13 @@ BENCHMARK(BM_DragPointOn33kPoints)->Unit(benchmark::kMillisecond);
 // A seek to the round's last second and back to its start, and the repaint that follows.
 static void BM_SeekOn33kPoints(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    Board b;
-    b.open(writeSample(dir, 330, samples::Steps::Spread));
-    b.paint();
-    auto *view = b.board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
+    BoardOf33k b;
     PlaybackController &pb = b.board.controller();
     for (auto _ : state) {
         pb.seek(100);
-        benchmark::DoNotOptimize(view->viewport()->grab());
+        b.repaint();
         pb.seek(0);
-        benchmark::DoNotOptimize(view->viewport()->grab());
+        b.repaint();
     }
 }
 BENCHMARK(BM_SeekOn33kPoints)->Unit(benchmark::kMillisecond);
@@ -136,7 +113,7 @@ static void BM_PlayEditFrameRateOn33kPoints(benchmark::State &state)
     Board b;
     b.open(writeSample(dir, 330, samples::Steps::Spread));
     b.board.show();
-    b.paint();
+    b.settle();
     PlaybackController &pb = b.board.controller();
     for (auto _ : state) {
         QElapsedTimer wall;
