@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QStyleOptionGraphicsItem>
 
+#include <algorithm>
+
 namespace quorvel {
 
 namespace {
@@ -25,6 +27,36 @@ QRectF drawnRect(const QGraphicsItem *element)
         r = point->rect();
     return r.translated(element->pos()).adjusted(-kPenReach, -kPenReach, kPenReach, kPenReach);
 }
+
+// A line's change is redrawn in pieces of about this length along it: a line across the
+// board then redraws the band around it, not the whole rectangle it spans.
+constexpr qreal kPieceTwips = 600;
+constexpr qreal kPixelSlack = 15;
+
+// Whether the line (its pen included) reaches into r: the part of the line within r's
+// extent on one axis is tested against the other (Liang-Barsky).
+bool reaches(const QLineF &line, QRectF r)
+{
+    r.adjust(-kPenReach, -kPenReach, kPenReach, kPenReach);
+    qreal from = 0, to = 1;
+    const qreal d[2] = {line.dx(), line.dy()}, p[2] = {line.x1(), line.y1()};
+    const qreal low[2] = {r.left(), r.top()}, high[2] = {r.right(), r.bottom()};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (d[axis] == 0) {
+            if (p[axis] < low[axis] || p[axis] > high[axis])
+                return false;
+            continue;
+        }
+        qreal a = (low[axis] - p[axis]) / d[axis], b = (high[axis] - p[axis]) / d[axis];
+        if (a > b)
+            std::swap(a, b);
+        from = std::max(from, a);
+        to = std::min(to, b);
+        if (from > to)
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 PathLayer::PathLayer(const std::vector<QGraphicsRectItem *> *points, const std::vector<QGraphicsLineItem *> *lines)
@@ -40,6 +72,14 @@ QRectF PathLayer::boundingRect() const { return kDrawn; }
 void PathLayer::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *)
 {
     const QRectF exposed = option->exposedRect;
+    // A partial redraw is clipped to the pieces touched: only what reaches into one is drawn.
+    const QRegion pieces = painter->hasClipping() ? painter->clipRegion() : QRegion();
+    const auto inPieces = [&](const QLineF &line) {
+        // The region comes back in whole twips: a pixel's slack keeps a line at its edge.
+        return pieces.rectCount() < 2 || std::any_of(pieces.begin(), pieces.end(), [&](const QRect &r) {
+                   return reaches(line, QRectF(r).adjusted(-kPixelSlack, -kPixelSlack, kPixelSlack, kPixelSlack));
+               });
+    };
     auto shown = [&](const QGraphicsItem *e) { return e && e->isVisible() && drawnRect(e).intersects(exposed); };
     // The pen and brush change only where a path ends: a path's elements are numbered in a row.
     QPen pen(Qt::NoPen);
@@ -48,6 +88,9 @@ void PathLayer::paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
         for (std::size_t n = 1; n < points_->size(); ++n) {
             const QGraphicsRectItem *e = (*points_)[n];
             if (!shown(e))
+                continue;
+            const QRectF drawn = drawnRect(e).adjusted(-kPixelSlack, -kPixelSlack, kPixelSlack, kPixelSlack);
+            if (pieces.rectCount() >= 2 && !pieces.intersects(drawn.toAlignedRect()))
                 continue;
             if (e->pen() != pen)
                 painter->setPen(pen = e->pen());
@@ -61,16 +104,29 @@ void PathLayer::paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
         const QGraphicsLineItem *e = (*lines_)[n];
         if (!shown(e))
             continue;
+        const QLineF line = e->line().translated(e->pos());
+        if (!inPieces(line))
+            continue;
         if (e->pen() != pen)
             painter->setPen(pen = e->pen());
-        painter->drawLine(e->line().translated(e->pos()));
+        painter->drawLine(line);
     }
 }
 
 void PathLayer::touch(const QGraphicsItem *element)
 {
-    if (element)
-        update(drawnRect(element).intersected(kDrawn));
+    const auto *line = qgraphicsitem_cast<const QGraphicsLineItem *>(element);
+    if (!line) {
+        if (element)
+            update(drawnRect(element).intersected(kDrawn));
+        return;
+    }
+    const QLineF l = line->line().translated(line->pos());
+    const int count = std::clamp(int(l.length() / kPieceTwips) + 1, 1, 64);
+    for (int i = 0; i < count; ++i) {
+        const QRectF piece = QRectF(l.pointAt(qreal(i) / count), l.pointAt(qreal(i + 1) / count)).normalized();
+        update(piece.adjusted(-kPenReach, -kPenReach, kPenReach, kPenReach).intersected(kDrawn));
+    }
 }
 
 void PathLayer::drawnByLayer(QGraphicsItem *element) { element->setFlag(ItemHasNoContents); }
