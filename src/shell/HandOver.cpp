@@ -162,6 +162,19 @@ bool percentEncoded(const QByteArray &field)
     return !field.isEmpty();
 }
 
+// True when the queue's name is free or holds a queue of ours: anything else is removed.
+bool replaceStrayEntry(const QString &path)
+{
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1)
+        return true;
+    // A link is removed, not followed; a folder is left alone (and no queue is had).
+    return !S_ISDIR(st.st_mode) && ::unlink(name.constData()) == 0;
+}
+
 } // namespace
 
 const Clock &HandOver::bootClock()
@@ -226,18 +239,6 @@ bool HandOver::give(const QString &command, int waitMs)
         // Not a queue of ours, or full: the running instance mends or takes it at its next tick.
         QThread::msleep(20);
     }
-}
-
-bool HandOver::replaceStrayEntry(const QString &path) const
-{
-    struct stat st {};
-    const QByteArray name = QFile::encodeName(path);
-    if (::lstat(name.constData(), &st) != 0)
-        return errno == ENOENT;
-    if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1)
-        return true;
-    // A link is removed, not followed; a folder is left alone (and no queue is had).
-    return !S_ISDIR(st.st_mode) && ::unlink(name.constData()) == 0;
 }
 
 QStringList HandOver::take()

@@ -59,6 +59,7 @@ public:
     // A lock held this long belongs to no hand-over (each holds it for a moment).
     static constexpr qint64 kStuckLockMs = 1000;
 
+private:
     struct Entry {
         qulonglong began = 0; // clock ticks since boot
         qint64 pid = 0;
@@ -67,9 +68,6 @@ public:
     // The entries of the queue's whole lines ("began pid name\n", both numbers in digits, the
     // name percent-encoded); whatever else it holds is passed over.
     static std::vector<Entry> parseQueue(const QByteArray &bytes);
-
-private:
-    bool replaceStrayEntry(const QString &path) const;
 
     SettingsStore &store_;
     QString name_;

@@ -345,11 +345,12 @@ void TestStartUp::burstOfSecondStarts()
     const QDeadlineTimer busy(1500);
     for (auto &second : starts)
         second->waitForFinished(int(std::max<qint64>(busy.remainingTime(), 1)));
-    for (auto &second : starts) {
-        QTRY_COMPARE_WITH_TIMEOUT(second->state(), QProcess::NotRunning, 20000);
-        QCOMPARE(second->exitCode(), mended ? 20 : 21);
-        const QString said = QString::fromLocal8Bit(second->readAllStandardOutput());
-        QVERIFY2(mended ? said.isEmpty() : said.contains(names[int(&second - starts.data())]), qPrintable(said));
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        QProcess &second = *starts[i];
+        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
+        QCOMPARE(second.exitCode(), mended ? 20 : 21);
+        const QString said = QString::fromLocal8Bit(second.readAllStandardOutput());
+        QVERIFY2(mended ? said.isEmpty() : said.contains(names[qsizetype(i)]), qPrintable(said));
     }
     if (mended)
         QTRY_COMPARE_WITH_TIMEOUT(opened.size(), names.size(), 20000);
