@@ -15,6 +15,7 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsView>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -233,7 +234,8 @@ void TestBoard::skippedAndOrphanSteps()
 }
 
 // Point numbers end at 32,767: a flash grenade's path after a path that uses them all gets no
-// points, yet its steps play (with their facing corrected) and the board says so once.
+// points, yet its steps play (with their facing corrected), the board says so once and takes
+// no new point, nor a bomb.
 void TestBoard::stepsPastTheLastPointNumberPlay()
 {
     QTemporaryDir dir;
@@ -262,10 +264,30 @@ void TestBoard::stepsPastTheLastPointNumberPlay()
     QCOMPARE(m.doc.tMovimentos[2].Passos.at(2).sDir, 0);
     const QStringList said = prompts.messageTexts().filter(QStringLiteral("path steps"));
     QCOMPARE(said.size(), 1);
-    QVERIFY2(said[0].contains(QLocale().toString(kLast)) && said[0].contains(u'2'), qPrintable(said[0]));
+    QVERIFY2(said[0].contains(QLocale().toString(kLast)) && said[0].contains(u"; the other 2 play without"),
+             qPrintable(said[0]));
+
+    // Add Movement from the object's menu and a click, then the bomb tool's click.
+    b.host.onPopup = [&](BoardHost::Popup) { b.state.tool.addMovement(b.board.imI()); };
+    const auto click = [&](Qt::MouseButton button, QPointF twips) {
+        QTest::mouseClick(b.board.view()->viewport(), button, {}, b.board.view()->mapFromScene(twips));
+    };
+    click(Qt::RightButton, {150, 150});
+    click(Qt::LeftButton, {3000, 3000});
+    b.state.tool.choose(ArmedTool::Object);
+    b.state.iTipoObj = Bomb;
+    click(Qt::LeftButton, {3000, 3000});
+    QCOMPARE(prompts.messageTexts().filter(QStringLiteral(" path points, the most it can draw, so ")).size(), 2);
+    QCOMPARE(m.iPontos, kLast);
+    QCOMPARE(m.doc.iObj, 2);
 
     b.board.controller().seek(3);
     QCOMPARE(b.board.scene()->imgObj[2]->pos(), QPointF(6000, 4000));
+
+    d.tMovimentos[2] = movement(2, {{0, 5100, 4000, 20, 0, 5}});
+    Board one;
+    one.board.AbreTatica(writeTemp(dir, QStringLiteral("one.qvl"), d));
+    QVERIFY(prompts.messageTexts().last().contains(u"; the other one plays without"));
 }
 
 void TestBoard::missingOverviewWithCancel()
