@@ -264,7 +264,6 @@ void TestBoard::stepsPastTheLastPointNumberPlay()
     const QStringList said = prompts.messageTexts().filter(QStringLiteral("path steps"));
     QCOMPARE(said.size(), 1);
     QVERIFY2(said[0].contains(QLocale().toString(kLast)) && said[0].contains(u"other 2 play "), qPrintable(said[0]));
-
     // Add Movement from the object's menu and a click, then the bomb tool's click: refused, and why.
     b.host.onPopup = [&](BoardHost::Popup) { b.state.tool.addMovement(b.board.imI()); };
     QWidget *view = b.board.view()->viewport();
