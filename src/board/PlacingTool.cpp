@@ -10,6 +10,7 @@
 
 #include <QGraphicsLineItem>
 #include <QGraphicsView>
+#include <QLocale>
 #include <QPen>
 
 #include <limits>
@@ -89,8 +90,10 @@ void PlacingTool::placeElement(ArmedTool tool, QPointF pos)
     if (doc.model().doc.iObj >= kMaxCount)
         return;
     const std::int16_t tipo = state_.iTipoObj;
-    // A bomb brings its own path: without a free movement slot it is not placed at all.
-    if (tipo == Bomb && !mayOpenPath(0))
+    // A bomb brings its own path: without a free movement slot or point number it is not placed
+    // at all, so no bomb stands without its path.
+    if (tipo == Bomb
+        && (!mayOpenPath(0) || !mayAddPoint(QStringLiteral("a bomb, which brings a path point, cannot be placed"))))
         return;
     const double c = centreOffset(tipo);
     const int i = doc.placeObject(tipo, keptOnBoard(pos, iconExtent(tipo).translated(-c, -c)));
@@ -109,6 +112,19 @@ bool PlacingTool::mayOpenPath(std::int16_t object)
                 QStringLiteral("This strat already has %1 movements, the most a strat can hold. "
                                "Remove an object with a movement before adding another.")
                     .arg(kMaxMovements),
+                QString(), MessageIcon::Warning);
+    return false;
+}
+
+bool PlacingTool::mayAddPoint(const QString &refused)
+{
+    if (tools_.document.model().iPontos < kMaxCount)
+        return true;
+    // Point numbers are never handed out twice on a board, so a removed movement frees none.
+    showMessage(host_.dialogOwner(),
+                QStringLiteral("This board already has %1 path points, the most it can draw, so %2. The points "
+                               "of a removed movement keep their numbers until the strat is saved and opened again.")
+                    .arg(QLocale().toString(kMaxCount), refused),
                 QString(), MessageIcon::Warning);
     return false;
 }
@@ -149,7 +165,7 @@ void PlacingTool::addPathPoint(QPointF pos, Qt::KeyboardModifiers shift)
         state_.tool.objectGone(tools_.slot());
         return;
     }
-    if (doc.model().iPontos >= kMaxCount || !mayOpenPath(o))
+    if (!mayAddPoint(QStringLiteral("no point can be added")) || !mayOpenPath(o))
         return;
     const std::int16_t t = doc.objectType(o);
     pos = keptOnBoard(pos, pathPointExtent(t));

@@ -40,6 +40,9 @@ private:
     // Whether the object may have a path: a new one needs a free movement slot (the user is
     // told when there is none).
     bool mayOpenPath(std::int16_t object);
+    // Whether the board can draw one more path point (the user is told when it cannot and
+    // what was refused).
+    bool mayAddPoint(const QString &refused);
     // A path was opened (created) or continued for an object of this type.
     void pathOpened(bool created, std::int16_t type);
     MovStep continuedStep(bool small, const tpPasso *last) const;

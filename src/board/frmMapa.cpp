@@ -366,13 +366,16 @@ void frmMapa::AbreTatica(const QString &sArq)
         host_.WindowListAdd(this);
     controller_->updateStratLength();
     // Every step plays, but point numbers end at 32,767: what is not drawn is said once.
-    if (model_.undrawnSteps > 0)
+    if (model_.undrawnSteps > 0) {
+        const QString undrawn = model_.undrawnSteps == 1
+                                    ? QStringLiteral("the other one plays")
+                                    : QStringLiteral("the other %1 play").arg(QLocale().toString(model_.undrawnSteps));
         showMessage(host_.dialogOwner(),
                     QStringLiteral("This strat has more path steps than the board can draw. The first %1 are "
-                                   "drawn as path points; the other %2 play without a point and cannot be "
-                                   "edited on the board.")
-                        .arg(QLocale().toString(int(model_.iPontos)), QLocale().toString(model_.undrawnSteps)),
+                                   "drawn as path points; %2 without a point and cannot be edited on the board.")
+                        .arg(QLocale().toString(int(model_.iPontos)), undrawn),
                     QString(), MessageIcon::Information);
+    }
 }
 
 bool frmMapa::SalvaTatica(bool bComo)

@@ -15,6 +15,7 @@
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsView>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -262,10 +263,25 @@ void TestBoard::stepsPastTheLastPointNumberPlay()
     QCOMPARE(m.doc.tMovimentos[2].Passos.at(2).sDir, 0);
     const QStringList said = prompts.messageTexts().filter(QStringLiteral("path steps"));
     QCOMPARE(said.size(), 1);
-    QVERIFY2(said[0].contains(QLocale().toString(kLast)) && said[0].contains(u'2'), qPrintable(said[0]));
+    QVERIFY2(said[0].contains(QLocale().toString(kLast)) && said[0].contains(u"other 2 play "), qPrintable(said[0]));
+    // Add Movement from the object's menu and a click, then the bomb tool's click: refused, and why.
+    b.host.onPopup = [&](BoardHost::Popup) { b.state.tool.addMovement(b.board.imI()); };
+    QWidget *view = b.board.view()->viewport();
+    const QPoint object = b.board.view()->mapFromScene(150, 150), bare = b.board.view()->mapFromScene(3000, 3000);
+    QTest::mouseClick(view, Qt::RightButton, {}, object);
+    QTest::mouseClick(view, Qt::LeftButton, {}, bare);
+    b.state.tool.choose(ArmedTool::Object);
+    b.state.iTipoObj = Bomb;
+    QTest::mouseClick(view, Qt::LeftButton, {}, bare);
+    QCOMPARE(prompts.messageTexts().filter(QStringLiteral(" path points, the most it can draw, so ")).size(), 2);
+    QCOMPARE(m.doc.iObj, 2);
 
     b.board.controller().seek(3);
     QCOMPARE(b.board.scene()->imgObj[2]->pos(), QPointF(6000, 4000));
+    d.tMovimentos[2] = movement(2, {{0, 5100, 4000, 20, 0, 5}});
+    Board one;
+    one.board.AbreTatica(writeTemp(dir, QStringLiteral("one.qvl"), d));
+    QVERIFY(prompts.messageTexts().last().contains(u"; the other one plays without"));
 }
 
 void TestBoard::missingOverviewWithCancel()
