@@ -111,6 +111,10 @@ public:
     // as the machine has.
     static bool opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen,
                           QString *why = nullptr, int threads = 0);
+    // Why the encoder of choice may not open in this process any more, in words; empty when it
+    // may. An SVT-AV1 encoder that could not be told the end of its stream is kept, unclosed,
+    // for the rest of the process, and no second one is risked.
+    static QString heldBack(const VideoCodecChoice &choice);
 
     // Prepares the stream into out, a file opened for writing (its index is written at the end)
     // or a pipe's write end (written straight through); out is closed when the writer is done
