@@ -137,8 +137,9 @@ public:
     // Flushes the encoder and writes the index. False when the file is not complete.
     bool finish();
     // Drops an unfinished file's handles (the file itself is left for the caller to delete);
-    // an encoder that would hang unless told the end of the stream is told it first (after a
-    // picture, when it had none), or, when that cannot be done, left open rather than closed.
+    // an encoder that would hang unless told the end of the stream is told it first (after the
+    // blank picture made at the open, when it had none), or, when that cannot be done, left open
+    // rather than closed (see heldBack()).
     void abandon();
 
     int framesWritten() const { return frames_; }
