@@ -108,6 +108,7 @@ struct AviWriter::Impl {
     AVCodecContext *codec = nullptr;
     AVStream *stream = nullptr;
     AVPacket *packet = nullptr;
+    AVFrame *blank = nullptr; // made at the open, for an encoder that closes only after a picture
     QSize size;
     bool headerWritten = false;
     bool pictureSent = false; // the encoder took a picture
@@ -117,6 +118,7 @@ struct AviWriter::Impl {
     ~Impl()
     {
         av_packet_free(&packet);
+        av_frame_free(&blank);
         avcodec_free_context(&codec);
         avformat_free_context(format); // the output is custom: it leaves io alone
         if (io)
@@ -191,39 +193,65 @@ void configure(AVCodecContext *c, const AVCodec *codec, const VideoCodecChoice &
         c->color_range = AVCOL_RANGE_JPEG;
 }
 
-// Sends a picture of zeros of the encoder's size and format as frame pts.
-int sendBlankPicture(AVCodecContext *c, int64_t pts)
+// A picture of the encoder's size and format, its padding cleared too (encoders read whole
+// blocks past the last row, and 600 is no multiple of 16); null when it cannot be had.
+AVFrame *clearedPicture(const AVCodecContext *c)
 {
     AVFrame *frame = av_frame_alloc();
     if (!frame)
-        return AVERROR(ENOMEM);
+        return nullptr;
     frame->format = c->pix_fmt;
     frame->width = c->width;
     frame->height = c->height;
-    int rc = av_frame_get_buffer(frame, 0);
-    if (rc >= 0) {
-        for (AVBufferRef *buf : frame->buf)
-            if (buf)
-                memset(buf->data, 0, buf->size);
-        frame->pts = pts;
-        rc = avcodec_send_frame(c, frame);
+    if (av_frame_get_buffer(frame, 0) < 0) {
+        av_frame_free(&frame);
+        return nullptr;
     }
-    av_frame_free(&frame);
-    return rc;
+    for (AVBufferRef *buf : frame->buf)
+        if (buf)
+            memset(buf->data, 0, buf->size);
+    return frame;
 }
 
 // An SVT-AV1 encoder that could not be told the end of its stream would never return from
 // being closed: it is kept open, idle, for the rest of the process, so that the work that
-// used it can end. The list is never freed, so a leak check sees the encoders still held.
+// used it can end. Each holds hundreds of megabytes and threads, so while one is kept no other
+// of its kind opens (the program runs one such encoder at a time, so no second one gets here).
+// The list is never freed, so a leak check sees the encoder still held.
+struct KeptEncoders {
+    std::mutex lock;
+    std::vector<AVCodecContext *> codecs;
+};
+
+KeptEncoders &kept()
+{
+    static auto *encoders = new KeptEncoders;
+    return *encoders;
+}
+
 void keepUnclosed(AVCodecContext *codec)
 {
-    static std::mutex lock;
-    static auto *kept = new std::vector<AVCodecContext *>;
-    const std::lock_guard locker(lock);
-    kept->push_back(codec);
+    KeptEncoders &k = kept();
+    const std::lock_guard locker(k.lock);
+    k.codecs.push_back(codec);
 }
 
 } // namespace
+
+QString AviWriter::heldBack(const VideoCodecChoice &choice)
+{
+    const QByteArray encoderName = choice.encoder.toLatin1();
+    const AVCodec *codec = avcodec_find_encoder_by_name(encoderName.constData());
+    if (!closesOnlyAfterEnd(codec))
+        return QString();
+    KeptEncoders &k = kept();
+    const std::lock_guard locker(k.lock);
+    if (k.codecs.empty())
+        return QString();
+    return QStringLiteral("The video codec %1 cannot be used again until Quorvel is restarted: an earlier video "
+                          "with it could not be ended, and its encoder is still held. Choose another codec.")
+        .arg(codecName(codec));
+}
 
 bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen, QString *why,
                           int threads)
@@ -232,6 +260,12 @@ bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int r
     const AVCodec *codec = avcodec_find_encoder_by_name(encoderName.constData());
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO)
         return false;
+    const QString held = heldBack(choice);
+    if (!held.isEmpty()) {
+        if (why)
+            *why = held;
+        return false;
+    }
     AVCodecContext *c = avcodec_alloc_context3(codec);
     if (!c)
         return false;
@@ -240,33 +274,34 @@ bool AviWriter::opensWith(const VideoCodecChoice &choice, QSize frameSize, int r
     c->thread_count = threads;
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER; // as the AVI muxer asks (it may, for some)
     LogCapture log;
-    int rc = avcodec_open2(c, codec, nullptr);
+    // One black picture through it and the end: an encoder that opens but cannot encode (a
+    // hardware one without its device) fails here, and none is closed unflushed. The picture
+    // is made before the encoder opens, so that no open one lacks it.
+    AVFrame *blank = clearedPicture(c);
+    AVPacket *packet = av_packet_alloc();
+    int rc = blank && packet ? avcodec_open2(c, codec, nullptr) : AVERROR(ENOMEM);
     if (rc >= 0) {
-        // One black picture through it and the end: an encoder that opens but cannot encode
-        // (a hardware one without its device) fails here, and none is closed unflushed.
-        AVPacket *packet = av_packet_alloc();
-        if (!packet) {
-            rc = AVERROR(ENOMEM);
-        } else {
-            rc = sendBlankPicture(c, 0);
-            const int flushed = avcodec_send_frame(c, nullptr);
-            if (rc >= 0)
-                rc = flushed;
-            int got = 0;
-            for (int r = 0; rc >= 0 && r != AVERROR_EOF;) {
-                r = avcodec_receive_packet(c, packet);
-                if (r >= 0) {
-                    ++got;
-                    av_packet_unref(packet);
-                } else if (r != AVERROR_EOF) {
-                    rc = r;
-                }
+        blank->pts = 0;
+        const int pictured = avcodec_send_frame(c, blank);
+        const int flushed = avcodec_send_frame(c, nullptr);
+        rc = pictured < 0 ? pictured : flushed;
+        int got = 0;
+        for (int r = 0; rc >= 0 && r != AVERROR_EOF;) {
+            r = avcodec_receive_packet(c, packet);
+            if (r >= 0) {
+                ++got;
+                av_packet_unref(packet);
+            } else if (r != AVERROR_EOF) {
+                rc = r;
             }
-            if (rc >= 0 && got == 0)
-                rc = AVERROR(EINVAL);
         }
-        av_packet_free(&packet);
+        if (rc >= 0 && got == 0)
+            rc = AVERROR(EINVAL);
+        if (closesOnlyAfterEnd(codec) && (pictured < 0 || flushed < 0))
+            keepUnclosed(std::exchange(c, nullptr));
     }
+    av_packet_free(&packet);
+    av_frame_free(&blank);
     avcodec_free_context(&c);
     if (rc < 0 && why)
         *why = inWords(log.text, rc);
@@ -290,6 +325,9 @@ bool AviWriter::open(FileDescriptor out, QSize frameSize, int rateNum, int rateD
     if (!codec || codec->type != AVMEDIA_TYPE_VIDEO)
         return fail(QStringLiteral("The video codec \"%1\" is not available").arg(choice.encoder), 0);
     codecName_ = codecName(codec);
+    const QString held = heldBack(choice);
+    if (!held.isEmpty())
+        return fail(held, 0);
 
     int rc = avformat_alloc_output_context2(&d_->format, nullptr, "avi", nullptr);
     if (rc < 0 || !d_->format)
@@ -306,6 +344,14 @@ bool AviWriter::open(FileDescriptor out, QSize frameSize, int rateNum, int rateD
     if (d_->format->oformat->flags & AVFMT_GLOBALHEADER)
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
+    // Made before the encoder opens: one that would have to be told the end after a picture it
+    // never had must not fail for want of memory then.
+    if (closesOnlyAfterEnd(codec)) {
+        d_->blank = clearedPicture(c);
+        if (!d_->blank)
+            return fail(QStringLiteral("Out of memory"), AVERROR(ENOMEM));
+        d_->blank->pts = 0;
+    }
     {
         LogCapture log;
         rc = avcodec_open2(c, codec, nullptr);
@@ -438,24 +484,11 @@ VideoFrame AviWriter::convert(const PaddedPicture &source, Scaler &scaler) const
         const int *coeffs = sws_getCoefficients(SWS_CS_DEFAULT);
         sws_setColorspaceDetails(scale, coeffs, 1, coeffs, 1, 0, 1 << 16, 1 << 16);
     }
-    AVFrame *frame = av_frame_alloc();
-    if (frame) {
-        frame->format = c->pix_fmt;
-        frame->width = c->width;
-        frame->height = c->height;
-        if (av_frame_get_buffer(frame, 0) < 0) {
-            av_frame_free(&frame);
-        } else {
-            // Encoders read whole blocks past the picture's last row (600 is no multiple of 16):
-            // the padding is cleared rather than left as whatever the memory held before.
-            for (AVBufferRef *buf : frame->buf)
-                if (buf)
-                    memset(buf->data, 0, buf->size);
-            const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(source.bytes.constData()) + source.top};
-            const int stride[1] = {source.stride};
-            sws_scale(scale, src, stride, 0, source.height, frame->data, frame->linesize);
-            out.frame_ = frame;
-        }
+    if (AVFrame *frame = clearedPicture(c)) {
+        const uint8_t *src[1] = {reinterpret_cast<const uint8_t *>(source.bytes.constData()) + source.top};
+        const int stride[1] = {source.stride};
+        sws_scale(scale, src, stride, 0, source.height, frame->data, frame->linesize);
+        out.frame_ = frame;
     }
     return out;
 }
@@ -507,10 +540,10 @@ bool AviWriter::finish()
 void AviWriter::abandon()
 {
     // SVT-AV1 waits for the end of the stream when it is closed, and for a picture when it is
-    // told the end before it had one: it gets them, and what comes out is dropped. Other
-    // encoders close at once, whatever they hold.
+    // told the end before it had one: it gets them (the blank picture made at the open), and
+    // what comes out is dropped. Other encoders close at once, whatever they hold.
     if (d_ && d_->codec && avcodec_is_open(d_->codec) && closesOnlyAfterEnd(d_->codec->codec)) {
-        const bool pictured = d_->pictureSent || sendBlankPicture(d_->codec, 0) >= 0;
+        const bool pictured = d_->pictureSent || (d_->blank && avcodec_send_frame(d_->codec, d_->blank) >= 0);
         const int told = pictured ? avcodec_send_frame(d_->codec, nullptr) : AVERROR(EINVAL);
         if (told >= 0) {
             while (avcodec_receive_packet(d_->codec, d_->packet) >= 0)

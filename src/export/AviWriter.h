@@ -111,6 +111,10 @@ public:
     // as the machine has.
     static bool opensWith(const VideoCodecChoice &choice, QSize frameSize, int rateNum, int rateDen,
                           QString *why = nullptr, int threads = 0);
+    // Why the encoder of choice may not open in this process any more, in words; empty when it
+    // may. An SVT-AV1 encoder that could not be told the end of its stream is kept, unclosed,
+    // for the rest of the process, and no second one is risked.
+    static QString heldBack(const VideoCodecChoice &choice);
 
     // Prepares the stream into out, a file opened for writing (its index is written at the end)
     // or a pipe's write end (written straight through); out is closed when the writer is done
@@ -133,8 +137,9 @@ public:
     // Flushes the encoder and writes the index. False when the file is not complete.
     bool finish();
     // Drops an unfinished file's handles (the file itself is left for the caller to delete);
-    // an encoder that would hang unless told the end of the stream is told it first (after a
-    // picture, when it had none), or, when that cannot be done, left open rather than closed.
+    // an encoder that would hang unless told the end of the stream is told it first (after the
+    // blank picture made at the open, when it had none), or, when that cannot be done, left open
+    // rather than closed (see heldBack()).
     void abandon();
 
     int framesWritten() const { return frames_; }

@@ -112,6 +112,13 @@ std::shared_ptr<const PictureSource> VideoSaveJob::pictures() const
 
 void VideoSaveJob::begin()
 {
+    // Said before anything starts, or a conversion would end on a cut stream and blame itself.
+    const QString held = AviWriter::heldBack(request_.codec);
+    if (!held.isEmpty()) {
+        showMessage(request_.owner, withDetail(writeErrorText(), held), QString(), MessageIcon::Information);
+        end(Outcome::Failed);
+        return;
+    }
     if (!extension_.isEmpty() && startStreaming())
         return;
     startEncoder(new VideoEncodeJob(pictures(), request_.frames, work(kTempMovie), request_.codec, this));

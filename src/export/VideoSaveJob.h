@@ -7,7 +7,8 @@
 // message box and leaves the recording in place to be saved again. Every step can be cancelled.
 // A cancelled encoder's thread runs on until the picture in hand is done: a new save starts
 // its encoder only once that thread has ended, saying so meanwhile, so that SAVE and CANCEL
-// in turn never stack encoders.
+// in turn never stack encoders. A save whose encoder may no longer open in this process (one of
+// its kind could not be ended and is held) is refused before anything starts, saying why.
 
 #include "export/AviWriter.h"
 #include "export/Outcome.h"

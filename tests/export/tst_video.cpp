@@ -183,6 +183,7 @@ private slots:
     void codecDialogFollowsTheTrial();
     void nothingWaitsForTheEncoder_data();
     void nothingWaitsForTheEncoder();
+    void encoderLeftWithoutItsEndStillEnds_data();
     void encoderLeftWithoutItsEndStillEnds();
     void movieNameThatIsNoFile_data();
     void movieNameThatIsNoFile();
@@ -673,17 +674,32 @@ void TestVideo::nothingWaitsForTheEncoder()
     QCOMPARE(probe(target).stream("video").value("nb_read_frames").toString(), QStringLiteral("6"));
 }
 
+void TestVideo::encoderLeftWithoutItsEndStillEnds_data()
+{
+    QTest::addColumn<int>("cap");
+    QTest::addColumn<bool>("kept");
+    // In this order: the second keeps its encoder for the rest of the process.
+    QTest::newRow("no memory for a picture") << 64 * 1024 << false;
+    QTest::newRow("no memory for the end's packet") << 64 << true;
+}
+
 void TestVideo::encoderLeftWithoutItsEndStillEnds()
 {
-    // SVT-AV1, cancelled before its first picture, needs a blank one to close; when libavutil
-    // allocates nothing that large the blank cannot be made, and the cancelled work must end
-    // all the same, so that the SAVE waiting for it starts, its old work no longer counted.
+    // SVT-AV1, cancelled before its first picture, closes only once it has had one and the end
+    // of its stream. With libavutil's allocations capped below a picture, the blank one made at
+    // the open still goes; capped below anything, the end cannot be told, and the encoder is
+    // kept. Either way the cancelled work ends, so that the SAVE waiting for it goes on, its old
+    // work no longer counted; but no second encoder is kept: that save and later ones with the
+    // codec say why they cannot start.
+    QFETCH(int, cap);
+    QFETCH(bool, kept);
     if (!AviWriter::opensWith({"libsvtav1"}, kVideoSize, kCaptureRateNum, kCaptureRateDen))
         QSKIP("the encoder is not offered here");
     const int ending = 120000; // a bound only against a hang
     QVERIFY(QTest::qWaitFor([] { return VideoEncodeJob::liveWorks() == 0; }, ending)); // earlier tests'
     QTemporaryDir work, out;
     writeFrames(work.path(), 2);
+    const QStringList before = QDir(work.path()).entryList(QDir::Files);
     auto pictures = std::make_shared<HeldPictures>(work.path());
     const VideoSaveRequest request{work.path(), 2, out.filePath("held.avi"), {"libsvtav1"}, false, nullptr, pictures};
     ScriptedPrompts prompts;
@@ -702,11 +718,22 @@ void TestVideo::encoderLeftWithoutItsEndStillEnds()
         av_max_alloc(INT_MAX);
         liveWhenBegun = VideoEncodeJob::liveWorks();
     });
-    av_max_alloc(64 * 1024); // less than any blank picture takes
+    av_max_alloc(cap);
     pictures->release();
     QVERIFY(done.wait(ending) && done.size() == 2);
     QCOMPARE(liveWhenBegun, 0);
-    QCOMPARE(done.last().first().value<Outcome>(), Outcome::Done);
+    QCOMPARE(done.last().first().value<Outcome>(), kept ? Outcome::Failed : Outcome::Done);
+    if (kept) {
+        job.start(request); // refused at once, no encoder started
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(VideoEncodeJob::liveWorks(), 0);
+        QCOMPARE(QDir(work.path()).entryList(QDir::Files), before);
+    }
+    QCOMPARE(prompts.messages.size(), kept ? 2 : 0);
+    for (const QString &text : prompts.messageTexts())
+        QVERIFY2(text.startsWith("There was an error writing the file.\n\nThe video codec ")
+                     && text.contains("(libsvtav1) cannot be used again until Quorvel is restarted"),
+                 qPrintable(text));
 }
 
 void TestVideo::movieNameThatIsNoFile_data()
