@@ -51,8 +51,16 @@ void readStep(StratCursor &r, tpPassoAntigo &s)
 // (its conversion to an array from 0 would invent every element before the start).
 constexpr std::int64_t kMaxOldStepIndex = std::numeric_limits<std::int16_t>::max();
 
+// The program writes a path's steps as elements 0 to itM and converts an older path to 0 to
+// its upper bound, so no array it writes is longer than this, and a board of at most 100
+// paths holds no more in all. Larger is damage, however many bytes the file has: a sparse
+// file has gigabytes that take no room on the disk.
+constexpr std::int64_t kMaxStepElements = kMaxOldStepIndex + 1;
+constexpr int kMaxPaths = 100;
+constexpr std::int64_t kMaxStratStepElements = kMaxPaths * kMaxStepElements;
+
 template <typename Step>
-void readMovement(StratCursor &r, BasicMovement<Step> &m, qint64 stepBytes)
+void readMovement(StratCursor &r, BasicMovement<Step> &m, qint64 stepBytes, std::int64_t &elementsLeft)
 {
     m.iObj = r.i16("a movement");
     m.itM = r.i16("a movement");
@@ -89,6 +97,17 @@ void readMovement(StratCursor &r, BasicMovement<Step> &m, qint64 stepBytes)
         r.fail(QStringLiteral("a step array larger than the file"));
         return;
     }
+    if (count > kMaxStepElements) {
+        r.fail(QStringLiteral("a step array of %1 elements, where a path holds at most %2").arg(count).arg(kMaxStepElements));
+        return;
+    }
+    if (count > elementsLeft) {
+        r.fail(QStringLiteral("step arrays of more than %1 elements in all, more than a board's %2 paths hold")
+                   .arg(kMaxStratStepElements)
+                   .arg(kMaxPaths));
+        return;
+    }
+    elementsLeft -= count;
     r.expect(arrayBytes);
     m.Passos.dimensioned = true;
     m.Passos.lowerBound = lower;
@@ -142,8 +161,9 @@ void readSections1To7(StratCursor &r, StratDocument &doc, std::vector<BasicMovem
     readTexts(r, doc.iTxt, doc.tTextos, "the texts");
     readSection(r, doc.iCores, doc.lCorMov, kColourBytes, "the path colours",
                 [&r](std::int32_t &c) { c = r.i32("the path colours"); });
+    std::int64_t elementsLeft = kMaxStratStepElements;
     readSection(r, doc.iMovs, movements, kMinMovementBytes, "the movements",
-                [&r, stepBytes](BasicMovement<Step> &m) { readMovement(r, m, stepBytes); });
+                [&r, stepBytes, &elementsLeft](BasicMovement<Step> &m) { readMovement(r, m, stepBytes, elementsLeft); });
     readSection(r, doc.iLinks, doc.tLinks, kMinLinkBytes, "the links", [&r](tpLink &l) {
         l.sLink = r.text("the links");
         l.iLObj = r.i16("the links");
