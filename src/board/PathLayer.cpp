@@ -124,11 +124,9 @@ private:
 
 // A change that touches more than this (its pieces' areas added up) redraws the layer whole:
 // a partial redraw still draws every line that reaches into a piece, nearly all of them when
-// the pieces spread over the board, and clipped to many pieces that costs more than drawing
-// them all. A point reaches into few pieces, and a partial redraw of many stays cheap.
-constexpr qreal kBoardArea = kBoardWidthTwips * kBoardHeightTwips;
-constexpr qreal kWholeRedrawLines = kBoardArea / 8;
-constexpr qreal kWholeRedrawPoints = kBoardArea / 8;
+// the pieces spread over the board, and clipped to thousands of pieces that costs more than
+// drawing them all.
+constexpr qreal kWholeRedrawArea = kBoardWidthTwips * kBoardHeightTwips / 8;
 } // namespace
 
 PathLayer::PathLayer(const std::vector<QGraphicsRectItem *> *points, const std::vector<QGraphicsLineItem *> *lines)
@@ -195,7 +193,7 @@ void PathLayer::touchPiece(const QRectF &piece)
         return; // an element touched before and after a change that left its place
     lastPiece_ = piece;
     touchedArea_ += piece.width() * piece.height();
-    if (touchedArea_ > (points_ ? kWholeRedrawPoints : kWholeRedrawLines))
+    if (touchedArea_ > kWholeRedrawArea)
         touchAll();
     else
         update(piece);
