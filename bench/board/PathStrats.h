@@ -4,6 +4,8 @@
 // from the previous step. Seeded, so every run measures the same board.
 #include "document/StratTypes.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <random>
 
@@ -45,6 +47,33 @@ inline StratDocument randomPaths(int paths, int steps, Steps kind, unsigned seed
         }
         d.lCorMov[m] = 0x0000FF << (8 * (m % 3));
     }
+    return d;
+}
+
+// A heavy board: 99 paths of 330 steps spread over it, 150 texts of 10 to 210 characters in
+// words of accented Latin-1 letters, and 100 markers whose texts run up to 3,000 characters.
+inline StratDocument heavyBoard(unsigned seed = 11)
+{
+    StratDocument d = randomPaths(99, 330, Steps::Spread, seed);
+    std::mt19937 rng(seed);
+    auto uniform = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const QString letters = QStringLiteral("abcdefghijklmnopqrstuvwxyz\u00e0\u00e1\u00e2\u00e3\u00e4\u00e7"
+                                           "\u00e8\u00e9\u00ea\u00ed\u00f1\u00f3\u00f4\u00f5\u00fa\u00fc"
+                                           "\u00c1\u00c9\u00c7\u00d3\u00d1\u00dc");
+    auto words = [&](int length) {
+        QString t;
+        while (t.size() < length)
+            t += uniform(0, 6) == 0 && !t.isEmpty() ? QChar(u' ') : letters[uniform(0, int(letters.size()) - 1)];
+        return t;
+    };
+    auto place = [&](std::int16_t &count, std::vector<tpTexto> &texts, int n, int shortest, int longest) {
+        count = static_cast<std::int16_t>(n);
+        texts.assign(std::size_t(n) + 1, tpTexto{});
+        for (int i = 1; i <= n; ++i)
+            texts[std::size_t(i)] = {float(uniform(0, 11000)), float(uniform(0, 8600)), words(uniform(shortest, longest))};
+    };
+    place(d.iTxt, d.tTextos, 150, 10, 210);
+    place(d.iMkr, d.tMarkers, 100, 1, 3000);
     return d;
 }
 

@@ -2,13 +2,18 @@
 // steps (about 5k, 15k and 33k points): opening one and painting the board for the first
 // time, with steps spread over the whole board (long lines that cross it) and with steps in
 // short hops. And, on the 33k board, repainting the whole board (the most a frame of
-// Play/Edit or a drag can ask), dropping a dragged path point, and the frame rate of
-// Play/Edit. Opening must grow with the points, not faster.
+// Play/Edit or a drag can ask), dropping a dragged path point, the frame rate of Play/Edit,
+// and the whole-path edits (a path's colour, five paths', a path shown or hidden) against a
+// full redraw of the paths. And the window's repaints a second in Play and Play/Edit on a
+// heavy board (the 33k points with 150 texts and 100 markers), on the same points alone and
+// on the example. Opening must grow with the points, not faster.
 #include "BenchBoard.h"
 #include "BenchMain.h"
 #include "PathStrats.h"
 #include "board/BoardDocument.h"
 #include "board/BoardPlayback.h"
+#include "board/BoardScene.h"
+#include "board/PathLayer.h"
 #include "document/StratFile.h"
 #include "playback/PlaybackController.h"
 
@@ -25,13 +30,17 @@ using namespace quorvel;
 namespace {
 using bench::Board;
 
-QString writeSample(const QTemporaryDir &dir, int steps, samples::Steps kind)
+QString writeSample(const QTemporaryDir &dir, StratDocument doc)
 {
-    StratDocument doc = samples::randomPaths(99, steps, kind);
     makeSavePlaceholders(doc);
     const QString path = dir.filePath(QStringLiteral("points.qvl"));
     writeStratFile(path, doc);
     return path;
+}
+
+QString writeSample(const QTemporaryDir &dir, int steps, samples::Steps kind)
+{
+    return writeSample(dir, samples::randomPaths(99, steps, kind));
 }
 
 // A board of 99 paths of 330 steps spread over it (32,670 points), open and painted.
@@ -45,6 +54,16 @@ struct BoardOf33k : Board {
         view = board.findChild<QGraphicsView *>(QStringLiteral("picMapa"));
     }
     void repaint() { benchmark::DoNotOptimize(view->viewport()->grab()); }
+};
+
+// Counts the times a window brings its widgets' changes to the screen.
+struct FrameCounter : QObject {
+    int frames = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        frames += e->type() == QEvent::UpdateRequest;
+        return false;
+    }
 };
 } // namespace
 
@@ -129,6 +148,73 @@ static void BM_PlayEditFrameRateOn33kPoints(benchmark::State &state)
     benchmark::DoNotOptimize(pb.running());
 }
 BENCHMARK(BM_PlayEditFrameRateOn33kPoints)->Unit(benchmark::kSecond)->Iterations(1);
+
+// A whole-path edit and the repaint that follows: 0 redraws the paths in full (what every
+// such edit must stay below), 1 changes a path's colour, 2 five paths' colours, 3 hides or
+// shows a path.
+static void BM_PathEditOn33kPoints(benchmark::State &state)
+{
+    BoardOf33k b;
+    std::vector<PathLayer *> layers;
+    for (QGraphicsItem *item : b.board.scene()->items())
+        if (auto *layer = dynamic_cast<PathLayer *>(item))
+            layers.push_back(layer);
+    BoardDocument &doc = b.board.document();
+    std::int32_t colour = 0x00FF00;
+    for (auto _ : state) {
+        colour ^= 0xFFFF00;
+        switch (state.range(0)) {
+        case 0:
+            for (PathLayer *layer : layers)
+                layer->touchAll();
+            break;
+        case 1: doc.MudaCor(50, colour); break;
+        case 2:
+            for (std::int16_t o : {10, 30, 50, 70, 90})
+                doc.MudaCor(o, colour);
+            break;
+        case 3: doc.ShowHide(50, false); break;
+        }
+        b.repaint();
+    }
+}
+BENCHMARK(BM_PathEditOn33kPoints)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// The window's repaints a second while Play (mode 0) or Play/Edit (1) runs on the real clock,
+// with the interface thread as busy as the board makes it: on the heavy board (board 0), its
+// points alone (1) and the example (2). Each aims at the 63 frames a second of the clock.
+static void BM_RepaintsPerSecond(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const int kind = int(state.range(0));
+    const QString path = kind == 2 ? qEnvironmentVariable("QUORVEL_HOME") + QStringLiteral("/Strats/Examples/example.qvl")
+                         : kind == 1 ? writeSample(dir, samples::randomPaths(99, 330, samples::Steps::Spread, 11))
+                                     : writeSample(dir, samples::heavyBoard());
+    Board b;
+    b.open(path);
+    b.board.show();
+    b.settle();
+    PlaybackController &pb = b.board.controller();
+    FrameCounter counter;
+    b.board.installEventFilter(&counter);
+    for (auto _ : state) {
+        QEventLoop loop;
+        QObject::connect(&pb, &PlaybackController::stopped, &loop, &QEventLoop::quit);
+        QTimer::singleShot(3000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        if (state.range(1))
+            b.board.playback().Picture1_Click();
+        else
+            b.board.playback().picGO_Click();
+        QElapsedTimer wall;
+        wall.start();
+        counter.frames = 0;
+        loop.exec();
+        state.counters["repaints_per_second"] = counter.frames / (double(wall.nsecsElapsed()) / 1e9);
+        if (pb.running())
+            state.range(1) ? b.board.playback().Picture1_Click() : b.board.playback().picGO_Click();
+    }
+}
+BENCHMARK(BM_RepaintsPerSecond)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char **argv)
 {

@@ -19,6 +19,7 @@
 #include <QTextLayout>
 
 #include <cmath>
+#include <memory>
 #include <unordered_set>
 
 namespace quorvel {
@@ -77,7 +78,9 @@ QString shownText(const QString &text, const QPointF &at, qsizetype budget)
 
 // A board text: white with a dark rim. The rim is the text drawn in the rim colour half a pixel
 // off each way rather than a stroked outline: stroking fills one path of all a label's glyphs,
-// which takes a long label a millisecond to paint and a board of them over a second.
+// which takes a long label a millisecond to paint and a board of them over a second. The text
+// is laid out once for its text and font, not at every paint: a board of long labels spent most
+// of a Play frame laying them out again.
 class LabelItem : public QGraphicsSimpleTextItem {
 public:
     static constexpr qreal kRim = 0.5; // pixels (the item is drawn at 15 twips a pixel)
@@ -94,26 +97,40 @@ public:
     }
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWidget *) override
     {
-        // Laid out as the base class lays it out for its bounding rectangle.
-        QString lines = text();
-        lines.replace(u'\n', QChar::LineSeparator);
-        QTextLayout layout(lines, font());
-        layout.beginLayout();
-        while (layout.createLine().isValid()) {
-        }
-        layout.endLayout();
-        qreal y = 0;
-        for (int i = 0; i < layout.lineCount(); ++i) {
-            QTextLine line = layout.lineAt(i);
-            line.setPosition(QPointF(0, y));
-            y += line.height();
-        }
+        const QTextLayout &layout = laidOut();
         painter->setPen(QColor(0, 0, 0, 200));
         for (const QPointF off : {QPointF(-kRim, 0), QPointF(kRim, 0), QPointF(0, -kRim), QPointF(0, kRim)})
             layout.draw(painter, off);
         painter->setPen(Qt::white);
         layout.draw(painter, QPointF());
     }
+
+private:
+    // Laid out as the base class lays it out for its bounding rectangle.
+    const QTextLayout &laidOut()
+    {
+        if (layout_ && laidOutText_ == text() && layout_->font() == font())
+            return *layout_;
+        laidOutText_ = text();
+        QString lines = laidOutText_;
+        lines.replace(u'\n', QChar::LineSeparator);
+        layout_ = std::make_unique<QTextLayout>(lines, font());
+        layout_->setCacheEnabled(true);
+        layout_->beginLayout();
+        while (layout_->createLine().isValid()) {
+        }
+        layout_->endLayout();
+        qreal y = 0;
+        for (int i = 0; i < layout_->lineCount(); ++i) {
+            QTextLine line = layout_->lineAt(i);
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        return *layout_;
+    }
+
+    std::unique_ptr<QTextLayout> layout_;
+    QString laidOutText_;
 };
 
 QGraphicsSimpleTextItem *addLabel(QGraphicsScene &scene, int i, const QString &text, const QPointF &pos)
@@ -167,8 +184,18 @@ void BoardScene::makeTemplates()
     imgObj = {static_cast<QGraphicsPixmapItem *>(hidden(addPixmap(QPixmap())))};
     lblTexto = {static_cast<QGraphicsSimpleTextItem *>(hidden(addSimpleText(QString())))};
     imgMarker = {static_cast<QGraphicsPixmapItem *>(hidden(addPixmap(QPixmap())))};
-    picM = {static_cast<QGraphicsRectItem *>(hidden(addRect(0, 0, 100, 100)))};
-    linha = {static_cast<QGraphicsLineItem *>(hidden(addLine(0, 0, 0, 0)))};
+    picM = {static_cast<QGraphicsRectItem *>(hidden(new QGraphicsRectItem(0, 0, 100, 100)))};
+    linha = {static_cast<QGraphicsLineItem *>(hidden(new QGraphicsLineItem(0, 0, 0, 0)))};
+}
+
+BoardScene::~BoardScene() { deletePathItems(); }
+
+void BoardScene::deletePathItems()
+{
+    qDeleteAll(picM);
+    qDeleteAll(linha);
+    picM.clear();
+    linha.clear();
 }
 
 void BoardScene::attach(const BoardDocument &document, const BoardHost &host)
@@ -226,8 +253,6 @@ void BoardScene::clearElements()
     elements.insert(imgObj.begin(), imgObj.end());
     elements.insert(lblTexto.begin(), lblTexto.end());
     elements.insert(imgMarker.begin(), imgMarker.end());
-    elements.insert(picM.begin(), picM.end());
-    elements.insert(linha.begin(), linha.end());
     QList<QGraphicsItem *> kept;
     for (QGraphicsItem *item : items(Qt::AscendingOrder))
         if (!item->parentItem() && !elements.count(item))
@@ -241,8 +266,7 @@ void BoardScene::clearElements()
     lblTexto.clear();
     labelChars_ = 0;
     imgMarker.clear();
-    picM.clear();
-    linha.clear();
+    deletePathItems();
     pointLayer_->touchAll();
     lineLayer_->touchAll();
     makeTemplates();
@@ -300,23 +324,24 @@ void BoardScene::rebuild(const BoardModel &model, const BoardHost &host)
 void BoardScene::placePoint(int n, const PathPoint &pt)
 {
     const QColor colour = pathColourDrawn(pt.colour);
-    auto *point = addRect(0, 0, 100, 100, QPen(QColor(0, 0, 0), 0), QBrush(colour));
+    auto *point = new QGraphicsRectItem(0, 0, 100, 100);
+    point->setPen(QPen(QColor(0, 0, 0), 0));
+    point->setBrush(colour);
     point->setPos(pt.Left, pt.Top);
     point->setZValue(zPoint);
     point->setVisible(pt.visible);
     point->setData(0, n);
     point->setData(1, pt.slot);
-    PathLayer::drawnByLayer(point);
     pointLayer_->touch(point);
     picM[n] = point;
 
     QPen pen(colour, 2);
     pen.setCosmetic(true);
-    auto *line = addLine(pt.X1, pt.Y1, pt.X2, pt.Y2, pen);
+    auto *line = new QGraphicsLineItem(pt.X1, pt.Y1, pt.X2, pt.Y2);
+    line->setPen(pen);
     line->setZValue(zLine);
     line->setVisible(pt.visible);
     line->setData(1, pt.slot);
-    PathLayer::drawnByLayer(line);
     lineLayer_->touch(line);
     linha[n] = line;
 }

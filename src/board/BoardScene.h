@@ -36,6 +36,7 @@ class BoardScene : public QGraphicsScene {
     Q_OBJECT
 public:
     explicit BoardScene(QObject *parent = nullptr);
+    ~BoardScene() override;
 
     // Mirrors the document from now on: every change it signals is brought into the scene.
     void attach(const BoardDocument &document, const BoardHost &host);
@@ -71,7 +72,9 @@ public:
     void removePoint(int n);
 
     // The board's element arrays; element 0 is the hidden template, nullptr where the element
-    // is not loaded.
+    // is not loaded. The path points and lines are items of the scene's own outside it: the
+    // path layers draw them, and a board's tens of thousands of them cost every paint a walk
+    // over them in the scene.
     std::vector<QGraphicsPixmapItem *> imgObj;
     std::vector<QGraphicsSimpleTextItem *> lblTexto;
     std::vector<QGraphicsPixmapItem *> imgMarker;
@@ -80,6 +83,7 @@ public:
 
 private:
     void makeTemplates();
+    void deletePathItems();
     void placePoint(int n, const PathPoint &pt);
     // What label i shows of `text` at `pos`, keeping the count of characters all labels show.
     QString labelText(int i, const QString &text, const QPointF &pos);

@@ -2,9 +2,10 @@
 // The path points and lines are painted by two layers rather than item by item. A board may
 // hold tens of thousands of them, and painted one item at a time a repaint of the board held
 // the interface for close to half a second: every frame of Play/Edit, and every drop of a drag.
-// The elements stay in the scene as items without contents, so the board's arrays, picking and
-// whatever reads an element work as before; a layer draws the shown items of its array in
-// index order, as they would draw themselves, from a cache kept at the view's resolution.
+// The elements are items kept outside the scene, so the board's arrays, picking and whatever
+// reads an element work as before while a paint never walks them; a layer draws the shown
+// items of its array in index order, as they would draw themselves, from a cache kept at the
+// view's resolution.
 // Whoever changes an element tells the layer where (touch), and only that part is redrawn.
 
 #include <QGraphicsItem>
@@ -28,12 +29,14 @@ public:
     // after, is redrawn.
     void touch(const QGraphicsItem *element);
     // Every element may have changed.
-    void touchAll() { update(); }
-
-    // An item that the layer draws for it.
-    static void drawnByLayer(QGraphicsItem *element);
+    void touchAll();
 
 private:
+    void touchPiece(const QRectF &piece);
+
+    qreal touchedArea_ = 0;     // what the touches since the last paint add up to
+    bool wholeTouched_ = false; // the next paint redraws the layer whole
+    QRectF lastPiece_;
     const std::vector<QGraphicsRectItem *> *points_;
     const std::vector<QGraphicsLineItem *> *lines_;
 };

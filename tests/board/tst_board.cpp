@@ -257,8 +257,6 @@ void TestBoard::stepsPastTheLastPointNumberPlay()
     const BoardModel &m = b.board.model();
     QCOMPARE(m.iPontos, kLast);
     QCOMPARE(b.board.scene()->picM.size(), std::size_t(kLast) + 1);
-    // Indexing lines that cross the board in a BSP tree costs far more than the board can pay.
-    QCOMPARE(b.board.scene()->itemIndexMethod(), QGraphicsScene::NoIndex);
     QCOMPARE(m.playback.findMovimento(2)->itM(), 2);
     QCOMPARE(m.doc.tMovimentos[2].Passos.at(2).sDir, 0);
     const QStringList said = prompts.messageTexts().filter(QStringLiteral("path steps"));

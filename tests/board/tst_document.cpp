@@ -11,6 +11,7 @@
 
 #include <QGraphicsLineItem>
 #include <QGraphicsView>
+#include <QPixmapCache>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
@@ -132,6 +133,8 @@ void TestDocument::sceneMirrorsEveryEdit()
 {
     // Random edits, indexes in and out of range; after each the live scene equals one rebuilt
     // from the model. A saved strat is what a rebuild shows, so the scene never drifts.
+    // The path layers' caches of all the views here fit, so none is dropped and drawn afresh.
+    QPixmapCache::setCacheLimit(1 << 17);
     for (quint32 seed = 1; seed <= 20; ++seed) {
         QRandomGenerator rng(seed);
         Rig r;
@@ -139,8 +142,20 @@ void TestDocument::sceneMirrorsEveryEdit()
         auto index = [&](int count) { return std::int16_t(rng.bounded(-1, count + 3)); };
         auto where = [&] { return QPointF(rng.bounded(200, 11000), rng.bounded(300, 8500)); };
         const StratDocument &d = r.doc.model().doc;
+        StratDocument earlier;
         for (int step = 0; step < 60; ++step) {
-            switch (rng.bounded(14)) {
+            if (step % 10 == 0)
+                earlier = d;
+            if (step == 0) {
+                // Two paths closer than their pens' reach and a pixel for some seeds: redrawing
+                // one redraws the other where its pen reaches in.
+                for (const double y : {2000.0, 2000.0 + 20 + 2 * seed}) {
+                    const auto p = r.doc.beginPathPoint(std::int16_t(r.doc.placeObject(1, {1000, y})), {8000, y});
+                    r.doc.commitPathPoint(*p, {0, 7825, wholeTwips(y - 175), 8, 0, 0});
+                }
+                picture(live);
+                r.doc.MudaCor(1, 0x00FF00);
+            } else switch (rng.bounded(16)) {
             case 0: r.doc.placeObject(std::int16_t(rng.bounded(1, 14)), where()); break;
             case 1: r.doc.placeText(where(), QStringLiteral("t%1").arg(step)); break;
             case 2: r.doc.placeMarker(where(), QStringLiteral("m%1").arg(step)); break;
@@ -169,6 +184,8 @@ void TestDocument::sceneMirrorsEveryEdit()
                 r.doc.ApagaMovimento(n, pt ? pt->slot : n);
                 break;
             }
+            case 14: r.doc.showAllPaths(rng.bounded(3) != 0); break;
+            case 15: rng.bounded(3) ? r.doc.load(earlier) : r.doc.clear(); break;
             }
             BoardScene rebuilt;
             rebuilt.rebuild(r.doc.model(), r.host);
