@@ -20,6 +20,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
+#include <limits>
 #include <vector>
 
 namespace quorvel {
@@ -68,11 +70,16 @@ private:
     // The entries of the queue's whole lines ("began pid name\n", both numbers in digits, the
     // name percent-encoded); whatever else it holds is passed over.
     static std::vector<Entry> parseQueue(const QByteArray &bytes);
+    // The latest start moment a line may give (its milliseconds fit in a qint64).
+    static constexpr qulonglong kMaxBegan = std::numeric_limits<qint64>::max() / 1000;
+    // How many of the latest entries are remembered so that none is opened twice.
+    static constexpr std::size_t kRecentStarts = 1024;
 
     SettingsStore &store_;
     QString name_;
     const Clock &clock_;
     std::vector<Entry> kept_; // taken over from a queue whose lock was stuck, not yet opened
+    std::deque<Entry> recent_; // the latest entries taken
     qint64 seenSize_ = 0;     // the queue's size at the last tick that left it
     int heldTicks_ = 0;
     qint64 lockedSinceMs_ = -1; // when a tick first found the queue locked, -1 when it was not
