@@ -4,10 +4,13 @@
 //
 // A second start appends one line to the queue file beside the instance lock, under a lock on
 // that file held for a moment: the moment the process began (the kernel's start time, in clock
-// ticks since boot), its process number and the name, percent-encoded. The running instance
+// ticks since boot), its process number and the name, percent-encoded. It has handed over once
+// the line stands whole in the file at the queue's name; else it writes it again (a cut line
+// before it, bytes written without the lock, a queue replaced under it). The running instance
 // takes the queue once its newest entry began a margin ago, so that a start slow to load still
 // arrives in turn (at most a couple of seconds into a burst), and sorts it by that moment. Only
-// whole lines of that form count: anything else in the file is dropped, never opened.
+// whole lines of that form count: anything else in the file is dropped, never opened. Each
+// entry opens once, also when its start wrote it again.
 //
 // No name is lost while the running instance lives. A second start that finds the queue
 // unusable waits for the instance to mend it: at its ticks the instance replaces whatever stands
