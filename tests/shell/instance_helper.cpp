@@ -1,7 +1,7 @@
-// Starts the way the program does (runQuorvel). First: prints "first" and
+// Claims the single instance the way a start of the program does. First: prints "first" and
 // holds the lock until its standard input closes, then exits 10. Second: hands its command
-// line over and exits 20, or prints the box it would show and exits 21: " [on top]" when it
-// stands above every window, " [raised]" when the running instance was asked forward first.
+// line over and exits 20, or prints the message it would show and exits 21 (" [on top]": above
+// every window; " [raised]": the running instance was asked forward before it).
 
 #include "ScriptedPrompts.h"
 #include "shell/SingleInstance.h"
