@@ -11,7 +11,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <ctime>
 
@@ -79,9 +78,17 @@ public:
     bool append(const QByteArray &line)
     {
         const qint64 before = size();
-        if (before < 0 || before + line.size() > HandOver::kMaxQueueBytes || ::lseek(fd_, 0, SEEK_END) < 0)
+        if (before < 0 || ::lseek(fd_, 0, SEEK_END) < 0)
             return false;
-        if (writeFully(fd_, line.constData(), line.size()) == 0)
+        // A line cut short at the end (a start killed mid-write, stray bytes) costs only itself:
+        // ended with a blank, it can never read as a whole line of its own.
+        char last = '\n';
+        const QByteArray whole = before > 0 && ::pread(fd_, &last, 1, before - 1) == 1 && last != '\n'
+            ? " \n" + line
+            : line;
+        if (before + whole.size() > HandOver::kMaxQueueBytes)
+            return false;
+        if (writeFully(fd_, whole.constData(), whole.size()) == 0)
             return true;
         // A cut line is dropped by the reader, but the queue goes back as it was all the same.
         [[maybe_unused]] const int undone = ::ftruncate(fd_, before);
@@ -103,7 +110,18 @@ public:
         all.truncate(done);
         return all;
     }
-    bool empty() { return ::ftruncate(fd_, 0) == 0; }
+    // True when line (with its newline) stands whole on a line of its own: a writer that takes
+    // no lock may have written into it.
+    bool holdsWhole(const QByteArray &line) const
+    {
+        const QByteArray all = read();
+        for (qsizetype at = all.indexOf(line); at >= 0; at = all.indexOf(line, at + 1)) {
+            if (at == 0 || all[at - 1] == '\n')
+                return true;
+        }
+        return false;
+    }
+    bool truncate() { return ::ftruncate(fd_, 0) == 0; }
 
 private:
     void close()
@@ -146,33 +164,24 @@ bool wholeNumber(const QByteArray &field, qulonglong &value)
     return true;
 }
 
+// ASCII only, whatever the locale says of other bytes.
+bool asciiHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool asciiLetterOrDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 // What QUrl::toPercentEncoding gives: unreserved characters and %XX.
 bool percentEncoded(const QByteArray &field)
 {
     for (qsizetype i = 0; i < field.size(); ++i) {
         const char c = field[i];
         if (c == '%') {
-            if (i + 2 >= field.size() || !isxdigit(uchar(field[i + 1])) || !isxdigit(uchar(field[i + 2])))
+            if (i + 2 >= field.size() || !asciiHexDigit(field[i + 1]) || !asciiHexDigit(field[i + 2]))
                 return false;
             i += 2;
-        } else if (!isalnum(uchar(c)) && c != '-' && c != '.' && c != '_' && c != '~') {
+        } else if (!asciiLetterOrDigit(c) && c != '-' && c != '.' && c != '_' && c != '~') {
             return false;
         }
     }
     return !field.isEmpty();
-}
-
-// True when the queue's name is free or holds a queue of ours: anything else is removed.
-bool replaceStrayEntry(const QString &path)
-{
-    struct stat st {};
-    const QByteArray name = QFile::encodeName(path);
-    if (::lstat(name.constData(), &st) != 0)
-        return errno == ENOENT;
-    if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1)
-        return true;
-    // A link is removed, not followed; a folder is left alone (and no queue is had).
-    return !S_ISDIR(st.st_mode) && ::unlink(name.constData()) == 0;
 }
 
 } // namespace
@@ -201,8 +210,10 @@ std::vector<HandOver::Entry> HandOver::parseQueue(const QByteArray &bytes)
     for (qsizetype end; (end = bytes.indexOf('\n', from)) >= 0; from = end + 1) {
         const QList<QByteArray> fields = bytes.sliced(from, end - from).split(' ');
         qulonglong began = 0, pid = 0;
-        if (fields.size() != 3 || !wholeNumber(fields[0], began) || !wholeNumber(fields[1], pid)
-            || !percentEncoded(fields[2]))
+        // A start moment that no clock since boot reaches is not one (and its milliseconds would
+        // not fit).
+        if (fields.size() != 3 || !wholeNumber(fields[0], began) || began > kMaxBegan
+            || !wholeNumber(fields[1], pid) || !percentEncoded(fields[2]))
             continue;
         const QString command = QUrl::fromPercentEncoding(fields[2]);
         if (!command.isEmpty())
@@ -230,8 +241,11 @@ bool HandOver::give(const QString &command, int waitMs)
                 QThread::usleep(500);
                 locked = queue.tryLock();
             }
-            // A line written into a queue replaced meanwhile is written again into the new one.
-            if (locked && queue.stillAt(path) && queue.append(line) && queue.stillAt(path))
+            // Handed over once the line stands whole in the queue at its name. A line merged
+            // with bytes written without the lock, or written into a queue replaced meanwhile,
+            // is written again (the running instance opens a start's name once).
+            if (locked && queue.stillAt(path) && queue.append(line) && queue.holdsWhole(line)
+                && queue.stillAt(path))
                 return true;
         }
         if (deadline.hasExpired())
@@ -293,7 +307,7 @@ QStringList HandOver::take()
         ++heldTicks_;
         return taken;
     }
-    if (size > 0 && !queue.empty())
+    if (size > 0 && !queue.truncate())
         return taken; // what stays is taken next time, not twice
     seenSize_ = 0;
     heldTicks_ = 0;
@@ -301,13 +315,18 @@ QStringList HandOver::take()
     std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return a.began != b.began ? a.began < b.began : a.pid < b.pid;
     });
-    // A start that wrote into a queue as it was replaced wrote its line again into the new one.
-    entries.erase(std::unique(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-                      return a.began == b.began && a.pid == b.pid && a.command == b.command;
-                  }),
-                  entries.end());
-    for (const Entry &entry : entries)
+    // A start that saw its queue replaced under it wrote its line again, which may have been
+    // taken from the old queue already, in this batch or an earlier one.
+    for (const Entry &entry : entries) {
+        if (std::any_of(recent_.begin(), recent_.end(), [&](const Entry &seen) {
+                return seen.began == entry.began && seen.pid == entry.pid && seen.command == entry.command;
+            }))
+            continue;
+        recent_.push_back(entry);
+        if (recent_.size() > kRecentStarts)
+            recent_.pop_front();
         taken.append(entry.command);
+    }
     return taken;
 }
 

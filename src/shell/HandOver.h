@@ -4,10 +4,13 @@
 //
 // A second start appends one line to the queue file beside the instance lock, under a lock on
 // that file held for a moment: the moment the process began (the kernel's start time, in clock
-// ticks since boot), its process number and the name, percent-encoded. The running instance
+// ticks since boot), its process number and the name, percent-encoded. It has handed over once
+// the line stands whole in the file at the queue's name; else it writes it again (a cut line
+// before it, bytes written without the lock, a queue replaced under it). The running instance
 // takes the queue once its newest entry began a margin ago, so that a start slow to load still
 // arrives in turn (at most a couple of seconds into a burst), and sorts it by that moment. Only
-// whole lines of that form count: anything else in the file is dropped, never opened.
+// whole lines of that form count: anything else in the file is dropped, never opened. Each
+// entry opens once, also when its start wrote it again.
 //
 // No name is lost while the running instance lives. A second start that finds the queue
 // unusable waits for the instance to mend it: at its ticks the instance replaces whatever stands
@@ -20,6 +23,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <deque>
+#include <limits>
 #include <vector>
 
 namespace quorvel {
@@ -68,11 +73,16 @@ private:
     // The entries of the queue's whole lines ("began pid name\n", both numbers in digits, the
     // name percent-encoded); whatever else it holds is passed over.
     static std::vector<Entry> parseQueue(const QByteArray &bytes);
+    // The latest start moment a line may give (its milliseconds fit in a qint64).
+    static constexpr qulonglong kMaxBegan = std::numeric_limits<qint64>::max() / 1000;
+    // How many of the latest entries are remembered so that none is opened twice.
+    static constexpr std::size_t kRecentStarts = 1024;
 
     SettingsStore &store_;
     QString name_;
     const Clock &clock_;
     std::vector<Entry> kept_; // taken over from a queue whose lock was stuck, not yet opened
+    std::deque<Entry> recent_; // the latest entries taken
     qint64 seenSize_ = 0;     // the queue's size at the last tick that left it
     int heldTicks_ = 0;
     qint64 lockedSinceMs_ = -1; // when a tick first found the queue locked, -1 when it was not

@@ -5,6 +5,8 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,10 +84,21 @@ bool SingleInstance::isFirst()
     return first_;
 }
 
+bool replaceStrayEntry(const QString &path)
+{
+    struct stat st {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1)
+        return true;
+    return !S_ISDIR(st.st_mode) && ::unlink(name.constData()) == 0;
+}
+
 void SingleInstance::requestActivation() const
 {
     const QString path = activationPath();
-    if (path.isEmpty())
+    if (path.isEmpty() || !replaceStrayEntry(path))
         return;
     // Never through a link, never into a pipe: only the request's own byte is written.
     const int fd = ::open(QFile::encodeName(path).constData(),

@@ -27,7 +27,8 @@ public:
     // True when this process is the running instance (it holds the lock from now on).
     bool isFirst();
 
-    // A second start: asks the running instance to raise its main window.
+    // A second start: asks the running instance to raise its main window (whatever else stands
+    // at the request's name is replaced, as replaceStrayEntry does).
     void requestActivation() const;
 
     QString lockPath() const;
@@ -49,5 +50,9 @@ private:
     std::unique_ptr<QLockFile> lock_;
     bool first_ = false;
 };
+
+// True when nothing stands at path or a regular file of this user's with no other name: a link
+// (never followed), a pipe or another user's file there is removed; a folder is left alone.
+bool replaceStrayEntry(const QString &path);
 
 } // namespace quorvel

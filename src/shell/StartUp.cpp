@@ -14,8 +14,10 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 #include <QTranslator>
 #include <QWidget>
 
@@ -97,17 +99,27 @@ InstanceClaim claimInstance(SingleInstance &instance, const StartupOptions &opti
     if (instance.isFirst())
         return InstanceClaim::First;
     const QString handed = handOverText(options);
-    const bool given = handed.isEmpty() || HandOver(settingsStore()).give(handed, waitMs);
-    instance.requestActivation();
-    if (given)
+    if (handed.isEmpty() || HandOver(settingsStore()).give(handed, waitMs)) {
+        instance.requestActivation();
         return InstanceClaim::HandedOver;
-    // A switch changes nothing in the running instance: only a strat is worth a word.
-    if (!isCommandSwitch(handed))
-        showMessage(nullptr,
-                    QStringLiteral("Quorvel is running, but the strat %1 could not be handed over to it. "
-                                   "Open it there with Strat > Open.")
-                        .arg(QDir::toNativeSeparators(handed)),
-                    QString(), MessageIcon::Warning);
+    }
+    // A switch changes nothing in the running instance: only a strat is worth a word. The
+    // running instance is asked to the front only after the OK, so that it cannot cover the
+    // box; the box stays above it all the same (another start may raise it meanwhile).
+    if (!isCommandSwitch(handed)) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvel"),
+                        QStringLiteral("Quorvel is running, but the strat %1 could not be handed over to it. "
+                                       "Open it there with Strat > Open.")
+                            .arg(QDir::toNativeSeparators(handed)),
+                        QMessageBox::Ok);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        QTimer::singleShot(0, &box, [&box] {
+            box.raise();
+            box.activateWindow();
+        });
+        Prompts::current().exec(box);
+    }
+    instance.requestActivation();
     return InstanceClaim::NotHandedOver;
 }
 
@@ -147,7 +159,7 @@ bool installQtTranslations(const LanguageStartup &result)
 }
 
 int runQuorvel(int argc, char **argv,
-               const std::function<QWidget *(const StartupOptions &)> &makeMainWindow)
+               const std::function<QWidget *(const StartupOptions &)> &makeMainWindow, int giveWaitMs)
 {
     // Past the file-size limit (ulimit -f) a write fails with its error, which the saves
     // report, instead of the signal ending the program with every board in it.
@@ -159,7 +171,8 @@ int runQuorvel(int argc, char **argv,
     StartupOptions options = parseArguments(argc, argv);
 
     SingleInstance instance;
-    if (const InstanceClaim claim = claimInstance(instance, options); claim != InstanceClaim::First)
+    if (const InstanceClaim claim = claimInstance(instance, options, giveWaitMs);
+        claim != InstanceClaim::First)
         return claim == InstanceClaim::HandedOver ? 0 : 1;
 
     setDebugEnabled(options.debug);

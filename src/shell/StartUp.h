@@ -49,7 +49,8 @@ enum class InstanceClaim { First, HandedOver, NotHandedOver };
 // process) hands a non-empty command line over through HandOver's queue (a switch as it is;
 // anything else is the file the first start would open, its path made absolute, as the
 // running instance has its own working folder) and asks the running instance to come to the
-// front. A strat that could not be handed over within waitMs is named in a message.
+// front. A strat that could not be handed over within waitMs is named in a box that stands
+// above every window; the running instance is asked to the front after its OK.
 InstanceClaim claimInstance(SingleInstance &instance, const StartupOptions &options,
                             int waitMs = HandOver::kGiveWaitMs);
 
@@ -63,11 +64,13 @@ void reportLanguage(const LanguageStartup &result);
 bool installQtTranslations(const LanguageStartup &result);
 
 // The whole start. A second start hands a non-empty command line over, asks the
-// running instance to come to the front and returns 0 without showing anything. Otherwise:
+// running instance to come to the front and returns 0 without showing anything, or 1 after
+// saying which strat it could not hand over within giveWaitMs. Otherwise:
 // debug log ("-d"), language pack, marker 1, makeMainWindow (which builds and loads the main
 // window; it is shown afterwards if it is not yet), marker 7, then the event loop until the
 // last window closes. The main window is deleted before the function returns.
 int runQuorvel(int argc, char **argv,
-               const std::function<QWidget *(const StartupOptions &)> &makeMainWindow);
+               const std::function<QWidget *(const StartupOptions &)> &makeMainWindow,
+               int giveWaitMs = HandOver::kGiveWaitMs);
 
 } // namespace quorvel
